@@ -1,0 +1,7 @@
+#include "cli/commands.h"
+
+namespace korvex::cli {
+
+int cmdUpdate(Context&, const std::vector<std::string>&) { return 1; }
+
+}  // namespace korvex::cli

@@ -1,6 +1,7 @@
 // Formats and parsers of the change list files.
 #include "changes/change_lists.h"
 
+#include "platform/text.h"
 #include "platform/types.h"
 
 namespace korvex {
@@ -35,7 +36,7 @@ std::string JoinList(const std::vector<std::string>& elements) {
     return out;
 }
 
-std::vector<std::string> SplitList(std::string_view list) {
+std::vector<std::string> ListElements(std::string_view list) {
     std::vector<std::string> out;
     std::size_t start = 0;
     for (std::size_t i = 0; i < list.size(); ++i) {
@@ -45,22 +46,6 @@ std::vector<std::string> SplitList(std::string_view list) {
         }
     }
     return out;
-}
-
-std::vector<std::string> SplitLines(std::string_view text) {
-    std::vector<std::string> lines;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        std::size_t end = text.find_first_of("\r\n", i);
-        if (end == std::string_view::npos) {
-            lines.emplace_back(text.substr(i));
-            break;
-        }
-        lines.emplace_back(text.substr(i, end - i));
-        i = end + 1;
-        if (text[end] == '\r' && i < text.size() && text[i] == '\n') ++i;
-    }
-    return lines;
 }
 
 std::string FormatChangesFile(const std::vector<FolderChange>& folders) {
@@ -129,8 +114,8 @@ std::vector<SystemFileChange> ParseSysChangesFile(std::string_view text) {
         section.header = line;
         std::string added = i + 1 < lines.size() ? lines[i + 1] : std::string();
         std::string replaced = i + 2 < lines.size() ? lines[i + 2] : std::string();
-        section.added = SplitList(added);
-        section.replaced = SplitList(replaced);
+        section.added = ListElements(added);
+        section.replaced = ListElements(replaced);
         // The two lists are parallel; a damaged file gets blanks rather than a shift.
         if (section.replaced.size() < section.added.size()) section.replaced.resize(section.added.size());
         if (section.replaced.size() > section.added.size()) section.replaced.resize(section.added.size());

@@ -71,16 +71,14 @@ std::string FormatKeysFile(const std::vector<std::string>& keys);
 std::string NewFolderLine(std::string_view folderHeader);  // "!" + header ("...\{")
 // Elements each followed by character 127; "" for none.
 std::string JoinList(const std::vector<std::string>& elements);
-// Splits a character-127 list: every element ends at a 127; an unterminated tail is dropped.
-std::vector<std::string> SplitList(std::string_view list);
+// The elements of a list line of "SysChanges.kvd": each ends at a character 127; text
+// after the last one is not an element (the window's reader stops there too).
+std::vector<std::string> ListElements(std::string_view list);
 
-// Parsers of file texts; a reader ends each line at CR or CR LF (or LF).
+// Parsers of file texts; lines are split with SplitLines (platform/text.h).
 std::vector<FolderChange> ParseChangesFile(std::string_view text);
 std::vector<SystemFileChange> ParseSysChangesFile(std::string_view text);
 std::vector<std::string> ParseKeysFile(std::string_view text);
-// Splits text into lines as every Korvex reader does (CR, CR LF or LF end a line; a
-// last line without an end counts; an empty text has no lines).
-std::vector<std::string> SplitLines(std::string_view text);
 
 // Writes the four files into root (the Windows drive root, ends in "\"), each created
 // anew. Used when a saved uninstall data file is turned back into change lists.

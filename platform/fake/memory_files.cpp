@@ -1,0 +1,252 @@
+#include "platform/fake/memory_files.h"
+
+#include <algorithm>
+#include <functional>
+#include <unordered_map>
+
+#include "platform/text.h"
+
+namespace korvex {
+
+struct MemoryFiles::Node {
+    std::string name;
+    bool isFolder = true;
+    std::string contents;
+    std::int64_t modified = 0;
+    std::uint32_t attributes = 0;
+    Node* parent = nullptr;
+    std::vector<std::unique_ptr<Node>> children;       // in creation order: the listing order
+    std::unordered_map<std::string, Node*> byName;     // lower-case name -> child
+
+    Node* child(std::string_view n) const {
+        auto it = byName.find(ToLower(n));
+        return it == byName.end() ? nullptr : it->second;
+    }
+    Node* add(std::string_view n, bool folder) {
+        auto c = std::make_unique<Node>();
+        c->name = std::string(n);
+        c->isFolder = folder;
+        c->parent = this;
+        Node* raw = c.get();
+        byName[ToLower(n)] = raw;
+        children.push_back(std::move(c));
+        return raw;
+    }
+    void remove(Node* c) {
+        byName.erase(ToLower(c->name));
+        children.erase(std::find_if(children.begin(), children.end(),
+                                    [c](const auto& p) { return p.get() == c; }));
+    }
+    std::string path() const {
+        if (!parent || !parent->parent) return name;  // a drive: "C:"
+        return parent->path() + "\\" + name;
+    }
+};
+
+namespace {
+
+std::vector<std::string_view> parts(std::string_view path) {
+    std::vector<std::string_view> r;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= path.size(); ++i) {
+        if (i == path.size() || path[i] == '\\') {
+            if (i > start) r.push_back(path.substr(start, i - start));
+            start = i + 1;
+        }
+    }
+    return r;
+}
+
+std::string normal(std::string_view path) {
+    std::string p(path);
+    while (p.size() > 3 && p.back() == '\\') p.pop_back();
+    if (p.size() == 3 && p.back() == '\\') p.pop_back();
+    return ToLower(p);
+}
+
+bool listed(const std::set<std::string>& set, std::string_view path) {
+    std::string n = normal(path);
+    for (const auto& s : set)
+        if (normal(s) == n) return true;
+    return false;
+}
+
+class MemoryOutput : public OutputFile {
+public:
+    MemoryOutput(MemoryFiles& files, std::string path) : files_(files), path_(std::move(path)) {}
+    ~MemoryOutput() override { close(); }
+    void write(std::string_view data) override { data_.append(data); }
+    bool close() override {
+        if (closed_) return true;
+        closed_ = true;
+        if (!files_.exists(path_)) return false;  // deleted while open: the data is lost, as on disk
+        return files_.replaceFile(path_, data_);
+    }
+
+private:
+    MemoryFiles& files_;
+    std::string path_;
+    std::string data_;
+    bool closed_ = false;
+};
+
+}  // namespace
+
+MemoryFiles::MemoryFiles() : root_(std::make_unique<Node>()) {}
+MemoryFiles::~MemoryFiles() = default;
+
+MemoryFiles::Node* MemoryFiles::find(std::string_view path) const {
+    Node* n = root_.get();
+    for (auto p : parts(path)) {
+        if (!n->isFolder) return nullptr;
+        n = n->child(p);
+        if (!n) return nullptr;
+    }
+    return n == root_.get() ? nullptr : n;
+}
+
+MemoryFiles::Node* MemoryFiles::makeFolders(std::string_view path) {
+    Node* n = root_.get();
+    for (auto p : parts(path)) {
+        Node* c = n->child(p);
+        if (!c) {
+            c = n->add(p, true);
+            c->modified = clock;
+        }
+        if (!c->isFolder) return nullptr;
+        n = c;
+    }
+    return n;
+}
+
+static std::pair<std::string_view, std::string_view> splitParent(std::string_view path) {
+    auto pos = path.find_last_of('\\');
+    if (pos == std::string_view::npos) return {std::string_view(), path};
+    return {path.substr(0, pos), path.substr(pos + 1)};
+}
+
+bool MemoryFiles::listFolder(std::string_view folder, const EntryCallback& onEntry) {
+    Node* n = find(folder);
+    if (!n || !n->isFolder || listed(unreadable, folder)) return false;
+    // Copy names first: a callback may change the tree.
+    std::vector<std::pair<std::string, bool>> entries;
+    entries.reserve(n->children.size());
+    for (const auto& c : n->children) entries.emplace_back(c->name, c->isFolder);
+    for (const auto& [name, isFolder] : entries) onEntry(name, isFolder);
+    return true;
+}
+
+FileInfo MemoryFiles::info(std::string_view path) {
+    FileInfo i;
+    Node* n = find(path);
+    if (!n) return i;
+    i.exists = true;
+    i.isFolder = n->isFolder;
+    i.size = n->isFolder ? 0 : n->contents.size();
+    i.modified = n->modified;
+    i.attributes = n->attributes | (n->isFolder ? FILE_ATTRIBUTE_DIRECTORY : 0);
+    if (listed(readOnly, path)) i.attributes |= FILE_ATTRIBUTE_READONLY;
+    return i;
+}
+
+bool MemoryFiles::readFile(std::string_view path, std::string& contents) {
+    Node* n = find(path);
+    if (!n || n->isFolder) return false;
+    contents = n->contents;
+    return true;
+}
+
+std::unique_ptr<OutputFile> MemoryFiles::createFile(std::string_view path) {
+    if (!replaceFile(path, "")) return nullptr;
+    return std::make_unique<MemoryOutput>(*this, std::string(path));
+}
+
+bool MemoryFiles::replaceFile(std::string_view path, std::string_view contents) {
+    auto [parentPath, name] = splitParent(path);
+    Node* parent = find(parentPath);
+    if (!parent || !parent->isFolder || name.empty() || listed(readOnly, path)) return false;
+    Node* n = parent->child(name);
+    if (n && n->isFolder) return false;
+    if (!n) n = parent->add(name, false);
+    n->contents = std::string(contents);
+    n->modified = clock;
+    return true;
+}
+
+bool MemoryFiles::moveFile(std::string_view from, std::string_view to) {
+    Node* src = find(from);
+    if (!src || src->isFolder || listed(readOnly, from)) return false;
+    if (EqualsNoCase(normal(from), normal(to))) return true;
+    std::string data = src->contents;
+    std::int64_t modified = src->modified;
+    std::uint32_t attributes = src->attributes;
+    if (!replaceFile(to, data)) return false;
+    Node* dst = find(to);
+    dst->modified = modified;
+    dst->attributes = attributes;
+    src->parent->remove(src);
+    return true;
+}
+
+bool MemoryFiles::copyFile(std::string_view from, std::string_view to) {
+    Node* src = find(from);
+    if (!src || src->isFolder) return false;
+    std::string data = src->contents;
+    std::int64_t modified = src->modified;
+    if (!replaceFile(to, data)) return false;
+    find(to)->modified = modified;
+    return true;
+}
+
+bool MemoryFiles::deleteFile(std::string_view path) {
+    Node* n = find(path);
+    if (!n) return true;
+    if (n->isFolder || listed(readOnly, path)) return false;
+    n->parent->remove(n);
+    return true;
+}
+
+bool MemoryFiles::createFolder(std::string_view path) { return makeFolders(path) != nullptr; }
+
+bool MemoryFiles::setAttributes(std::string_view path, std::uint32_t attributes) {
+    Node* n = find(path);
+    if (!n) return false;
+    n->attributes = attributes & ~FILE_ATTRIBUTE_DIRECTORY;
+    return true;
+}
+
+bool MemoryFiles::isFileInUse(std::string_view path) { return find(path) && listed(inUse, path); }
+
+void MemoryFiles::put(std::string_view path, std::string_view contents, std::int64_t modified) {
+    auto [parentPath, name] = splitParent(path);
+    makeFolders(parentPath);
+    std::int64_t saved = clock;
+    clock = modified;
+    replaceFile(path, contents);
+    clock = saved;
+}
+
+std::string MemoryFiles::contents(std::string_view path) const {
+    Node* n = find(path);
+    return n && !n->isFolder ? n->contents : std::string();
+}
+
+bool MemoryFiles::exists(std::string_view path) const { return find(path) != nullptr; }
+
+std::vector<std::string> MemoryFiles::tree(std::string_view folder) const {
+    std::vector<std::string> r;
+    Node* start = find(folder);
+    if (!start) return r;
+    std::function<void(const Node*)> walk = [&](const Node* n) {
+        for (const auto& c : n->children) {
+            std::string p = c->path();
+            r.push_back(c->isFolder ? p + "\\" : p);
+            if (c->isFolder) walk(c.get());
+        }
+    };
+    walk(start);
+    std::sort(r.begin(), r.end());
+    return r;
+}
+
+}  // namespace korvex

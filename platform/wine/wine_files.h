@@ -1,0 +1,74 @@
+// The files of a Wine prefix under Windows paths: drive letters from the prefix's
+// dosdevices/ links, every name matched without regard to case as Wine matches it,
+// DOS attributes kept where Wine keeps them. Responsible for mapping and for the file
+// operations themselves; not for deciding what may be deleted (that is the removal
+// logic's job) and not for the registry.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/filesystem.h"
+
+namespace korvex::wine {
+
+struct Drive {
+    char letter = 'C';      // upper case
+    std::string root;       // host folder, lexically normal, no trailing "/" (except "/")
+    std::string realRoot;   // the same with every link resolved ("" when it does not exist)
+};
+
+class WineFiles : public FileSystem {
+public:
+    explicit WineFiles(std::string prefixDir);
+
+    // Re-reads dosdevices/ (drives can be added by winecfg while Korvex runs).
+    void reloadDrives();
+    const std::vector<Drive>& drives() const { return drives_; }
+    const Drive* drive(char letter) const;
+
+    // Host path of a Windows path, each existing component in its real case; components
+    // that do not exist are kept as written. "" when the path names no drive.
+    std::string hostPath(std::string_view windowsPath) const;
+    // The Windows path of a host path on one of the drives (the longest matching root;
+    // Z: only when no other drive holds it); "" when none holds it or a name on the way
+    // cannot be written in a Windows path.
+    std::string windowsPath(std::string_view hostPath) const;
+    // The Windows path in the real case of every component; "" when it does not exist.
+    std::string longPathName(std::string_view windowsPath) const;
+
+    bool listFolder(std::string_view folder, const EntryCallback& onEntry) override;
+    FileInfo info(std::string_view path) override;
+    bool readFile(std::string_view path, std::string& contents) override;
+    std::unique_ptr<OutputFile> createFile(std::string_view path) override;
+    bool replaceFile(std::string_view path, std::string_view contents) override;
+    bool moveFile(std::string_view from, std::string_view to) override;
+    bool copyFile(std::string_view from, std::string_view to) override;
+    bool deleteFile(std::string_view path) override;
+    bool createFolder(std::string_view path) override;
+    bool setAttributes(std::string_view path, std::uint32_t attributes) override;
+    bool isFileInUse(std::string_view path) override;
+
+private:
+    struct Resolved {
+        std::string host;     // "" when no drive
+        bool exists = false;  // every component was found
+        std::vector<std::string> names;    // the components as found (real case) or as written
+        std::vector<std::string> written;  // the components as the caller wrote them
+        char letter = 0;
+    };
+    Resolved resolve(std::string_view windowsPath) const;
+
+    std::string prefix_;
+    std::vector<Drive> drives_;
+};
+
+// Host-level helpers the rest of the backend shares.
+// True for host folders that are pseudo file systems (/proc, /sys, /dev and the like).
+bool IsPseudoFileSystemPath(const std::string& hostPath);
+// Copies a host file over another atomically (temp file beside the target, renamed in),
+// keeping the source's permission bits and modification time.
+bool CopyHostFileAtomically(const std::string& from, const std::string& to);
+
+}  // namespace korvex::wine

@@ -1,0 +1,64 @@
+#include "tests/ui/support/window_test_support.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+
+namespace korvex::test {
+
+TestMachine::TestMachine() { files.createFolder("C:\\Program Files\\Korvex"); }
+
+namespace {
+
+QString plain(QString text) { return text.remove(QLatin1Char('&')); }
+
+// Polls the event loop until act accepts a modal widget; gives up after ten seconds so
+// a missing box fails the test instead of hanging it.
+void poll(std::function<bool(QWidget*)> act, int triesLeft) {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal && modal->isVisible() && act(modal)) return;
+    if (triesLeft <= 0) return;
+    QTimer::singleShot(10, [act, triesLeft] { poll(act, triesLeft - 1); });
+}
+
+}  // namespace
+
+void WhenModal(const std::function<bool(QWidget*)>& act) {
+    QTimer::singleShot(0, [act] { poll(act, 1000); });
+}
+
+QString ButtonText(QMessageBox::StandardButton button) {
+    QMessageBox box;
+    return plain(box.addButton(button)->text());
+}
+
+void AnswerNextMessageBox(QMessageBox::StandardButton click, SeenMessage* seen) {
+    WhenModal([click, seen](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        if (!box) return false;
+        if (seen) {
+            seen->seen = true;
+            seen->icon = box->icon();
+            seen->title = box->windowTitle();
+            seen->text = box->text();
+            QList<QAbstractButton*> buttons = box->buttons();
+            std::sort(buttons.begin(), buttons.end(), [](QAbstractButton* a, QAbstractButton* b) {
+                return a->mapToGlobal(QPoint(0, 0)).x() < b->mapToGlobal(QPoint(0, 0)).x();
+            });
+            seen->buttons.clear();
+            for (QAbstractButton* b : buttons) seen->buttons << plain(b->text());
+            seen->defaultButton = box->defaultButton() ? plain(box->defaultButton()->text()) : QString();
+        }
+        QAbstractButton* target = box->button(click);
+        if (target)
+            QTest::mouseClick(target, Qt::LeftButton);
+        else
+            box->close();
+        return true;
+    });
+}
+
+}  // namespace korvex::test

@@ -1,0 +1,101 @@
+// What a start-up argument asks for, and the recent saved files of the Uninstall menu.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/fake/fake_system.h"
+#include "platform/fake/memory_files.h"
+#include "platform/fake/memory_registry.h"
+#include "settings/command_line.h"
+
+namespace korvex {
+namespace {
+
+struct Machine {
+    MemoryRegistry registry;
+    MemoryFiles files;
+    FakeSystem system;
+    Services services{registry, files, system};
+};
+
+TEST(CommandLine, SwitchesQuotedFilesAndEverythingElse) {
+    Machine m;
+    m.files.put("C:\\saved\\GameX.kvu", "data");
+    m.files.put("C:\\saved\\Hidden.kvu", "data");
+    m.files.setAttributes("C:\\saved\\Hidden.kvu", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+
+    auto parse = [&](std::string_view text) { return ParseCommandLine(m.services, text); };
+    EXPECT_EQ(parse("\\u").action, StartAction::UpdateDatabase);
+    EXPECT_EQ(parse("\\f").action, StartAction::FindChanges);
+    // The switches are exact: another case or anything around them is a path.
+    EXPECT_EQ(parse("\\U").action, StartAction::Normal);
+    EXPECT_EQ(parse("\\F").action, StartAction::Normal);
+    EXPECT_EQ(parse(" \\u").action, StartAction::Normal);
+    EXPECT_EQ(parse("").action, StartAction::Normal);
+    EXPECT_EQ(parse("\"\"").action, StartAction::Normal);
+
+    StartCommand quoted = parse("\"C:\\saved\\GameX.kvu\"");
+    EXPECT_EQ(quoted.action, StartAction::Uninstall);
+    EXPECT_EQ(quoted.path, "C:\\saved\\GameX.kvu");
+    EXPECT_EQ(parse("\"C:\\saved\\Hidden.kvu\"").action, StartAction::Uninstall);
+    EXPECT_EQ(parse("\"c:\\SAVED\\gamex.KVU\"").action, StartAction::Uninstall);
+
+    // A host path inside the machine's drive C: becomes its Windows path.
+    StartCommand host = parse("\"/machine/drive_c/saved/GameX.kvu\"");
+    EXPECT_EQ(host.action, StartAction::Uninstall);
+    EXPECT_EQ(host.path, "C:\\saved\\GameX.kvu");
+
+    // Without quotes the first and last characters are lost and nothing is found.
+    EXPECT_EQ(parse("C:\\saved\\GameX.kvu").action, StartAction::Normal);
+    EXPECT_EQ(parse("/machine/drive_c/saved/GameX.kvu").action, StartAction::Normal);
+    // Missing files, folders and host paths outside the machine start normally.
+    EXPECT_EQ(parse("\"C:\\saved\\Other.kvu\"").action, StartAction::Normal);
+    EXPECT_EQ(parse("\"C:\\saved\"").action, StartAction::Normal);
+    EXPECT_EQ(parse("\"/home/user/GameX.kvu\"").action, StartAction::Normal);
+
+    EXPECT_EQ(CommandLineText({"\"C:\\My", "Files\\a.kvu\""}), "\"C:\\My Files\\a.kvu\"");
+    EXPECT_EQ(CommandLineText({}), "");
+}
+
+TEST(RecentFiles, FirstFourExistingFilesNewestFirst) {
+    Machine m;
+    std::string list;
+    for (int i = 1; i <= 6; ++i) {
+        const std::string path = "C:\\Saved logs\\Program " + std::to_string(i) + ".kvu";
+        if (i != 2) m.files.put(path, "x");
+        list += path + '\x7f';
+    }
+    const std::vector<RecentFile> recent = RecentFiles(m.services, list);
+    ASSERT_EQ(recent.size(), 4u);
+    const int expected[] = {1, 3, 4, 5};
+    for (std::size_t i = 0; i < recent.size(); ++i) {
+        const std::string n = std::to_string(expected[i]);
+        EXPECT_EQ(recent[i].caption, "Program " + n);
+        EXPECT_EQ(recent[i].path, "C:\\Saved logs\\Program " + n + ".kvu");
+        // Choosing the menu item finds the same file again in the stored list.
+        EXPECT_EQ(RecentFilePath(list, recent[i].caption), recent[i].path);
+    }
+
+    EXPECT_TRUE(RecentFiles(m.services, "").empty());
+    EXPECT_TRUE(RecentFiles(m.services, "\x7f\x7f").empty());
+    // A last entry without its separator still counts.
+    m.files.put("D:\\x\\Tool.kvu", "x");
+    const auto single = RecentFiles(m.services, "D:\\x\\Tool.kvu");
+    ASSERT_EQ(single.size(), 1u);
+    EXPECT_EQ(single[0].caption, "Tool");
+}
+
+TEST(RecentFiles, MenuCaptionLeadsBackToItsPath) {
+    const std::string list = "C:\\a\\First.kvu\x7f" "D:\\b c\\Second.kvu\x7f" "C:\\Third.kvu\x7f";
+    EXPECT_EQ(RecentFilePath(list, "First"), "C:\\a\\First.kvu");
+    EXPECT_EQ(RecentFilePath(list, "Second"), "D:\\b c\\Second.kvu");
+    EXPECT_EQ(RecentFilePath(list, "Third"), "C:\\Third.kvu");
+    // The caption is matched with its letter case.
+    EXPECT_EQ(RecentFilePath(list, "second"), "");
+    EXPECT_EQ(RecentFilePath(list, "Fourth"), "");
+    EXPECT_EQ(RecentFilePath("", "First"), "");
+}
+
+}  // namespace
+}  // namespace korvex

@@ -1,0 +1,76 @@
+// The drive boxes' entries, the drives an entry stands for, and the last-scan text.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/fake/fake_system.h"
+#include "platform/fake/memory_files.h"
+#include "platform/fake/memory_registry.h"
+#include "settings/drive_list.h"
+
+namespace korvex {
+namespace {
+
+using Entries = std::vector<std::string>;
+
+TEST(DriveList, OnlyFixedDisksInLetterOrderThenAllOfThem) {
+    FakeSystem system;
+    system.drives.clear();
+    system.drives['D'] = {DRIVE_FIXED, ""};
+    system.drives['A'] = {DRIVE_REMOVABLE, "FLOPPY"};
+    system.drives['C'] = {DRIVE_FIXED, ""};
+    system.drives['E'] = {DRIVE_CDROM, "GAME_DISC"};
+    system.drives['Z'] = {DRIVE_REMOTE, ""};
+    const Entries entries = FillDriveList(system);
+    EXPECT_EQ(entries, (Entries{"(C:) ", "(D:) ", "Local hard drives (C:,D:)"}));
+    EXPECT_EQ(CurrentDrives(entries[0]), "C:");
+    EXPECT_EQ(CurrentDrives(entries[1]), "D:");
+    EXPECT_EQ(CurrentDrives(entries[2]), "C:,D:");
+
+    system.drives['Z'] = {DRIVE_FIXED, "/"};
+    system.drives['G'] = {DRIVE_FIXED, "GAMES"};
+    EXPECT_EQ(FillDriveList(system),
+              (Entries{"(C:) ", "(D:) ", "(G:) GAMES", "(Z:) /", "Local hard drives (C:,D:,G:,Z:)"}));
+    EXPECT_EQ(CurrentDrives("Local hard drives (C:,D:,G:,Z:)"), "C:,D:,G:,Z:");
+}
+
+TEST(DriveList, LabelsAreCutAtElevenCharactersOrTheirFirstNul) {
+    FakeSystem system;
+    system.drives['C'] = {DRIVE_FIXED, "WINDOWS_SYSTEM_DISK"};
+    system.drives['D'] = {DRIVE_FIXED, std::string("DATA\0JUNK", 9)};
+    system.drives['E'] = {DRIVE_FIXED, "ELEVENCHARS"};
+    EXPECT_EQ(FillDriveList(system),
+              (Entries{"(C:) WINDOWS_SYS", "(D:) DATA", "(E:) ELEVENCHARS", "Local hard drives (C:,D:,E:)"}));
+    EXPECT_EQ(CurrentDrives("(C:) WINDOWS_SYS"), "C:");
+    // A label with brackets of its own does not confuse the drive names.
+    EXPECT_EQ(CurrentDrives("(C:) DISK(1)"), "C:");
+
+    system.drives.clear();
+    EXPECT_EQ(FillDriveList(system), (Entries{"Local hard drives ()"}));
+    EXPECT_EQ(CurrentDrives("Local hard drives ()"), "");
+    EXPECT_EQ(CurrentDrives(""), "");
+}
+
+TEST(DriveList, LastScanTextSpeaksOfTheFirstDrive) {
+    MemoryRegistry registry;
+    MemoryFiles files;
+    FakeSystem system;
+    Services services{registry, files, system};
+    const std::string data = "C:\\Program Files\\Korvex\\";
+    files.put(data + "Ddbase.kvd", "C:\\{\r\n}\r\n", 1700000000);
+
+    EXPECT_EQ(LastScanText(services, data, "D:"), "This drive was last scanned on 2023-11-14 22:13:20");
+    EXPECT_EQ(LastScanText(services, data, "C:"), "This drive has not been scanned.");
+    EXPECT_EQ(LastScanText(services, data, "C:,D:"), "This drive has not been scanned.");
+    EXPECT_EQ(LastScanText(services, data, "D:,C:"), "This drive was last scanned on 2023-11-14 22:13:20");
+    EXPECT_EQ(LastScanText(services, data, ""), "This drive has not been scanned.");
+    // Another data folder has its own database.
+    EXPECT_EQ(LastScanText(services, "C:\\Other\\", "D:"), "This drive has not been scanned.");
+    // A folder of that name is no database.
+    files.createFolder(data + "Edbase.kvd");
+    EXPECT_EQ(LastScanText(services, data, "E:"), "This drive has not been scanned.");
+}
+
+}  // namespace
+}  // namespace korvex

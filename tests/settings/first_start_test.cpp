@@ -1,0 +1,356 @@
+// The first start of Korvex on a machine, and the starts after it: which settings are
+// written, in which order and with which text.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/fake/fake_system.h"
+#include "platform/fake/memory_files.h"
+#include "platform/fake/memory_registry.h"
+#include "platform/fake/scripted_prompt.h"
+#include "platform/registry_access.h"
+#include "registry_dump.h"
+#include "settings/first_run.h"
+#include "settings/startup.h"
+
+namespace korvex {
+namespace {
+
+using testing::CountingRegistry;
+using testing::DumpRegistry;
+
+const char* const kRun = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+struct Machine {
+    MemoryRegistry memory;
+    CountingRegistry registry{memory};
+    MemoryFiles files;
+    FakeSystem system;
+    ScriptedPrompt prompt;
+    Services services{registry, files, system};
+    RegistryAccess access{registry, prompt};
+
+    Machine() { files.createFolder("C:\\windows"); }
+
+    // A machine of the Windows 95 family, with its folders inside the Windows folder.
+    void makeWindows98() {
+        system.platform = VER_PLATFORM_WIN32_WINDOWS;
+        system.folders[CSIDL_WINDOWS] = "C:\\WINDOWS";
+        system.folders[CSIDL_SYSTEM] = "C:\\WINDOWS\\SYSTEM";
+        system.folders[CSIDL_APPDATA] = "C:\\WINDOWS\\Application Data";
+        system.folders[CSIDL_COOKIES] = "C:\\WINDOWS\\Cookies";
+        system.folders[CSIDL_INTERNET_CACHE] = "C:\\WINDOWS\\Temporary Internet Files";
+        system.folders[CSIDL_RECENT] = "C:\\WINDOWS\\Recent";
+        system.folders[CSIDL_FAVORITES] = "C:\\WINDOWS\\Favorites";
+        system.folders[CSIDL_HISTORY] = "C:\\WINDOWS\\History";  // never asked for on this family
+        system.temp = "C:\\WINDOWS\\TEMP\\";
+    }
+
+    std::string setting(const std::string& key, const std::string& name) {
+        return memory.text("HKCU\\Software\\Korvex!\\" + key, name).value_or("<missing>");
+    }
+};
+
+std::string withSeparators(std::vector<std::string> entries) {
+    std::string list;
+    for (const auto& e : entries) list += e + '\x7f';
+    return list;
+}
+
+std::vector<std::string> expectedRegistry(const std::string& foldersToIgnore) {
+    std::string readableList;
+    for (char c : foldersToIgnore) {
+        if (c == '\x7f') readableList += "<127>";
+        else readableList += c;
+    }
+    return {
+        "[HKCU]",
+        "[HKCU\\Software]",
+        "[HKCU\\Software\\Korvex!]",
+        "[HKCU\\Software\\Korvex!\\General]",
+        "DefaultPath=C:\\Program Files\\Korvex\\",
+        "DeleteMode=0",
+        "DriveName=C:\\",
+        "OpenSavePath=C:\\Program Files\\Korvex\\Uninstall logs",
+        "[HKCU\\Software\\Korvex!\\Scanning]",
+        "AutoUpdateDb=1",
+        "AutoexecScan=1",
+        "ConfigSysScan=1",
+        "RegScan=1",
+        "RegFullScan=1",
+        "ScanMode=0",
+        "SystemIniScan=1",
+        "WinIniScan=1",
+        "FoldersToIgnore=" + readableList,
+        "[HKCU\\Software\\Korvex!\\Scheduler]",
+        "Enabled=1",
+        "TempFiles=1",
+        "TempFolders=1",
+        "DLLFiles=0",
+        "Defragmentor=0",
+        "ScanDisk=0",
+        "ChangesStartup=0",
+        "SetupRan=0",
+        "Drive=C:\\",
+        "DriveName=C:\\",
+        "Weekly=2",
+        "Done=0",
+        "SetupDetect=1",
+        "OldDel=0",
+        "OldDelDays=7",
+        "[HKCU\\Software\\Korvex!\\Sys Clean]",
+        "AlsoScanFiles=",
+        "AlsoScanFolders=",
+        "Bak files=1",
+        "Chk files=1",
+        "Chklist files=1",
+        "Dollar files=1",
+        "Fts files=1",
+        "Gid files=1",
+        "Log files=1",
+        "Mscreate files=0",
+        "Old files=1",
+        "PrevCompressed Files=1",
+        "Tidle files=1",
+        "Tmp files=1",
+        "RecycleBin=0",
+        "CacheFolder=0",
+        "TempFolder=1",
+        "Same Date Time=1",
+        "Same Size=1",
+        "Skip Sysbckup=1",
+        "Skip Zero Length=1",
+        "[HKCU\\Software\\Microsoft]",
+        "[HKCU\\Software\\Microsoft\\Windows]",
+        "[HKCU\\Software\\Microsoft\\Windows\\CurrentVersion]",
+        "[HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]",
+        "Korvex Scheduler=C:\\Program Files\\Korvex\\Korvex Scheduler.exe",
+        "[HKLM]",
+        "[HKLM\\Software]",
+        "[HKLM\\Software\\Classes]",
+        "[HKLM\\Software\\Classes\\.kvu]",
+        "@=KorvexUninstall",
+        "[HKLM\\Software\\Classes\\KorvexUninstall]",
+        "[HKLM\\Software\\Classes\\KorvexUninstall\\DefaultIcon]",
+        "@=C:\\Program Files\\Korvex\\uninst.ico",
+        "[HKLM\\Software\\Classes\\KorvexUninstall\\Shell]",
+        "[HKLM\\Software\\Classes\\KorvexUninstall\\Shell\\Uninstall]",
+        "[HKLM\\Software\\Classes\\KorvexUninstall\\Shell\\Uninstall\\Command]",
+        "@=\"C:\\Program Files\\Korvex\\Korvex!.exe\" \"%1\"",
+    };
+}
+
+void expectLines(const std::vector<std::string>& actual, const std::vector<std::string>& expected) {
+    for (std::size_t i = 0; i < std::max(actual.size(), expected.size()); ++i) {
+        EXPECT_EQ(i < actual.size() ? actual[i] : "<none>", i < expected.size() ? expected[i] : "<none>")
+            << "line " << i;
+    }
+}
+
+TEST(FirstStart, WritesEveryDefaultInOrderOnAnNtMachine) {
+    Machine m;
+    EXPECT_EQ(SettleDataFolder(m.services, m.access), "C:\\Program Files\\Korvex\\");
+
+    const std::string ignore = withSeparators({
+        "C:\\windows\\Applog\\",
+        "C:\\users\\user\\AppData\\Roaming\\Microsoft\\Windows\\Recent\\",
+        "C:\\users\\user\\Temp\\",
+        "C:\\users\\user\\AppData\\Local\\Microsoft\\Windows\\INetCache\\",
+        "C:\\users\\user\\Favorites\\",
+        "C:\\users\\user\\AppData\\Local\\Microsoft\\Windows\\INetCookies\\",
+        "C:\\users\\user\\AppData\\Roaming\\",
+        "",  // no other browser's cache
+        "C:\\windows\\Prefetch\\",
+        "C:\\users\\user\\AppData\\Local\\Microsoft\\Windows\\History\\",
+    });
+    EXPECT_EQ(m.setting("Scanning", "FoldersToIgnore"), ignore);
+    expectLines(DumpRegistry(m.memory), expectedRegistry(ignore));
+    EXPECT_TRUE(m.prompt.messages.empty());
+    EXPECT_EQ(m.memory.openCount, 0) << "every key opened is closed again";
+}
+
+TEST(FirstStart, Windows95FamilyListsNoHistoryAndKeepsTheCacheGroup) {
+    // Without the other browser: two empty entries, one after Application Data and
+    // one for the missing History folder at the end.
+    Machine plain;
+    plain.makeWindows98();
+    SettleDataFolder(plain.services, plain.access);
+    EXPECT_EQ(plain.setting("Scanning", "FoldersToIgnore"),
+              "C:\\WINDOWS\\Applog\\\x7f"
+              "C:\\WINDOWS\\Recent\\\x7f"
+              "C:\\WINDOWS\\TEMP\\\x7f"
+              "C:\\WINDOWS\\Temporary Internet Files\\\x7f"
+              "C:\\WINDOWS\\Favorites\\\x7f"
+              "C:\\WINDOWS\\Cookies\\\x7f"
+              "C:\\WINDOWS\\Application Data\\\x7f"
+              "\x7f"
+              "C:\\WINDOWS\\Prefetch\\\x7f"
+              "\x7f");
+
+    // With two user profiles of the other browser (and a stray file beside them).
+    Machine browser;
+    browser.makeWindows98();
+    browser.files.put("C:\\Program Files\\Netscape\\Users\\default\\prefs.js", "x");
+    browser.files.put("C:\\Program Files\\Netscape\\Users\\users.txt", "x");
+    browser.files.createFolder("C:\\Program Files\\Netscape\\Users\\jane");
+    SettleDataFolder(browser.services, browser.access);
+    EXPECT_EQ(browser.setting("Scanning", "FoldersToIgnore"),
+              "C:\\WINDOWS\\Applog\\\x7f"
+              "C:\\WINDOWS\\Recent\\\x7f"
+              "C:\\WINDOWS\\TEMP\\\x7f"
+              "C:\\WINDOWS\\Temporary Internet Files\\\x7f"
+              "C:\\WINDOWS\\Favorites\\\x7f"
+              "C:\\WINDOWS\\Cookies\\\x7f"
+              "C:\\WINDOWS\\Application Data\\\x7f"
+              "C:\\Program Files\\Netscape\\Users\\default\\cache\\\x7f"
+              "C:\\Program Files\\Netscape\\Users\\jane\\cache\\\x7f"
+              "\x7f"
+              "C:\\WINDOWS\\Prefetch\\\x7f"
+              "\x7f");
+    EXPECT_EQ(NetscapeCacheFolders(browser.services),
+              "C:\\Program Files\\Netscape\\Users\\default\\cache\\\x7f"
+              "C:\\Program Files\\Netscape\\Users\\jane\\cache\\\x7f");
+}
+
+TEST(FirstStart, NtMachineWithBrowserProfiles) {
+    Machine m;
+    m.files.createFolder("C:\\Program Files\\Netscape\\Users\\work");
+    SettleDataFolder(m.services, m.access);
+    const std::string list = m.setting("Scanning", "FoldersToIgnore");
+    EXPECT_NE(list.find("C:\\users\\user\\AppData\\Roaming\\\x7f"
+                        "C:\\Program Files\\Netscape\\Users\\work\\cache\\\x7f\x7f"
+                        "C:\\windows\\Prefetch\\\x7f"
+                        "C:\\users\\user\\AppData\\Local\\Microsoft\\Windows\\History\\\x7f"),
+              std::string::npos)
+        << list;
+    EXPECT_EQ(list.back(), '\x7f');
+}
+
+TEST(FirstStart, SchedulerEntryIsCreatedOrRespected) {
+    Machine absent;
+    SettleDataFolder(absent.services, absent.access);
+    EXPECT_EQ(absent.memory.text(kRun, "Korvex Scheduler"), "C:\\Program Files\\Korvex\\Korvex Scheduler.exe");
+    EXPECT_EQ(absent.setting("Scheduler", "Enabled"), "1");
+
+    Machine emptied;
+    emptied.memory.setString(kRun, "Korvex Scheduler", "");
+    SettleDataFolder(emptied.services, emptied.access);
+    EXPECT_EQ(emptied.memory.text(kRun, "Korvex Scheduler"), "");
+    EXPECT_EQ(emptied.setting("Scheduler", "Enabled"), "0");
+
+    Machine elsewhere;
+    elsewhere.memory.setString(kRun, "Korvex Scheduler", "D:\\Tools\\sched.exe");
+    SettleDataFolder(elsewhere.services, elsewhere.access);
+    EXPECT_EQ(elsewhere.memory.text(kRun, "Korvex Scheduler"), "D:\\Tools\\sched.exe");
+    EXPECT_EQ(elsewhere.setting("Scheduler", "Enabled"), "1");
+}
+
+TEST(FirstStart, ProgramInADriveRootGetsOneBackslash) {
+    Machine m;
+    m.system.program = "D:\\";
+    m.system.drives['D'] = {DRIVE_FIXED, ""};
+    m.files.createFolder("D:\\");
+    EXPECT_EQ(SettleDataFolder(m.services, m.access), "D:\\");
+    EXPECT_EQ(m.setting("General", "DefaultPath"), "D:\\");
+    EXPECT_EQ(m.setting("General", "OpenSavePath"), "D:\\Uninstall logs");
+    EXPECT_EQ(m.memory.text(kRun, "Korvex Scheduler"), "D:\\Korvex Scheduler.exe");
+    EXPECT_EQ(m.memory.text("HKCR\\KorvexUninstall\\Shell\\Uninstall\\Command", ""), "\"D:\\Korvex!.exe\" \"%1\"");
+}
+
+TEST(LaterStarts, WriteNothingWhenTheSettingsAreInPlace) {
+    Machine m;
+    SettleDataFolder(m.services, m.access);
+    const auto afterFirst = DumpRegistry(m.memory);
+    const auto filesAfterFirst = m.files.tree("C:\\");
+    m.registry.creates = m.registry.writes = 0;
+
+    EXPECT_EQ(SettleDataFolder(m.services, m.access), "C:\\Program Files\\Korvex\\");
+    EXPECT_EQ(m.registry.writes, 0);
+    EXPECT_EQ(m.registry.creates, 0);
+    EXPECT_EQ(DumpRegistry(m.memory), afterFirst);
+    EXPECT_EQ(m.files.tree("C:\\"), filesAfterFirst);
+}
+
+TEST(LaterStarts, DataFolderFromDefaultPath) {
+    // An existing folder elsewhere is used as it is, with a "\" added in memory only.
+    Machine kept;
+    SettleDataFolder(kept.services, kept.access);
+    kept.files.createFolder("C:\\KorvexData");
+    kept.memory.setString("HKCU\\Software\\Korvex!\\General", "DefaultPath", "C:\\KorvexData");
+    EXPECT_EQ(SettleDataFolder(kept.services, kept.access), "C:\\KorvexData\\");
+    EXPECT_EQ(kept.setting("General", "DefaultPath"), "C:\\KorvexData");
+
+    // A deleted folder, an empty value and a file instead of a folder are replaced by
+    // the program's folder, which is stored without the "\".
+    for (const char* bad : {"D:\\Gone\\", "", "C:\\windows\\win.ini"}) {
+        Machine m;
+        m.files.put("C:\\windows\\win.ini", "[windows]\r\n");
+        SettleDataFolder(m.services, m.access);
+        m.memory.setString("HKCU\\Software\\Korvex!\\General", "DefaultPath", bad);
+        m.registry.writes = 0;
+        EXPECT_EQ(SettleDataFolder(m.services, m.access), "C:\\Program Files\\Korvex\\") << bad;
+        EXPECT_EQ(m.setting("General", "DefaultPath"), "C:\\Program Files\\Korvex") << bad;
+        EXPECT_EQ(m.registry.writes, 1) << bad;
+    }
+
+    // Deleting General brings every default back, the Run entry included.
+    Machine reset;
+    SettleDataFolder(reset.services, reset.access);
+    const auto defaults = DumpRegistry(reset.memory);
+    reset.memory.setString("HKCU\\Software\\Korvex!\\Scanning", "ScanMode", "3");
+    ASSERT_EQ(reset.access.DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Korvex!\\General"), 0);
+    ASSERT_EQ(reset.access.DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"), 0);
+    SettleDataFolder(reset.services, reset.access);
+    EXPECT_EQ(DumpRegistry(reset.memory), defaults);
+}
+
+TEST(Settings, SysCleanKeyAndValuesIgnoreLetterCase) {
+    Machine m;
+    SettleDataFolder(m.services, m.access);
+    const char* names[] = {"AlsoScanFiles", "Bak files", "Mscreate files", "PrevCompressed files",
+                           "PrevCompressed Files", "RecycleBin", "Skip Zero Length"};
+    HKEY upper = m.access.OpenKey(HKEY_CURRENT_USER, "Software\\Korvex!\\Sys Clean");
+    HKEY lower = m.access.OpenKey(HKEY_CURRENT_USER, "Software\\Korvex!\\Sys clean");
+    ASSERT_NE(upper, 0u);
+    ASSERT_NE(lower, 0u);
+    for (const char* name : names) EXPECT_EQ(m.access.QueryValue(lower, name), m.access.QueryValue(upper, name)) << name;
+    EXPECT_EQ(m.access.QueryValue(lower, "PrevCompressed files"), "1");
+    EXPECT_EQ(m.access.QueryValue(lower, "Mscreate files"), "0");
+    m.access.CloseKey(upper);
+    m.access.CloseKey(lower);
+}
+
+TEST(FirstStart, PlacesSupportFilesWithoutReplacingExistingOnes) {
+    Machine m;
+    m.files.put("C:\\Program Files\\Korvex\\uninst.ico", "my own icon");
+    SettleDataFolder(m.services, m.access);
+
+    EXPECT_EQ(m.files.contents("C:\\Program Files\\Korvex\\uninst.ico"), "my own icon");
+    const std::string help = m.files.contents("C:\\Program Files\\Korvex\\Korvex.hlp");
+    for (const char* topic : {"<a name=\"Options\">", "<a name=\"Find Changes\">", "<a name=\"System cleaner\">",
+                              "<a name=\"Contents\">"})
+        EXPECT_NE(help.find(topic), std::string::npos) << topic;
+    const std::string avi = m.files.contents("C:\\Program Files\\Korvex\\scan.avi");
+    ASSERT_GT(avi.size(), 12u);
+    EXPECT_EQ(avi.substr(0, 4), "RIFF");
+    EXPECT_EQ(avi.substr(8, 4), "AVI ");
+
+    // A machine without the program's folder gets it.
+    Machine bare;
+    bare.system.program = "C:\\Apps\\Korvex";
+    EXPECT_EQ(SettleDataFolder(bare.services, bare.access), "C:\\Apps\\Korvex\\");
+    EXPECT_TRUE(bare.files.info("C:\\Apps\\Korvex").isFolder);
+    EXPECT_TRUE(bare.files.exists("C:\\Apps\\Korvex\\scan.avi"));
+}
+
+TEST(FirstStart, RefusedRegistryWritesLeaveTheRegistryAlone) {
+    Machine m;
+    m.memory.refusal = "Wine is running for this machine.";
+    EXPECT_EQ(SettleDataFolder(m.services, m.access), "C:\\Program Files\\Korvex\\");
+    EXPECT_FALSE(m.memory.keyExists("HKCU\\Software\\Korvex!\\General"));
+    EXPECT_FALSE(m.memory.text(kRun, "Korvex Scheduler").has_value());
+}
+
+}  // namespace
+}  // namespace korvex

@@ -1,0 +1,52 @@
+#include "registry_dump.h"
+
+namespace korvex::testing {
+namespace {
+
+std::string readable(std::string text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\x7f') out += "<127>";
+        else if (c == '\0') out += "<0>";
+        else out += c;
+    }
+    return out;
+}
+
+void dumpKey(Registry& registry, HKEY key, const std::string& path, std::vector<std::string>& lines) {
+    lines.push_back("[" + path + "]");
+    std::string name, data;
+    std::uint32_t type = 0;
+    for (std::uint32_t i = 0; registry.enumValue(key, i, &name, &type, &data) == ERROR_SUCCESS; ++i) {
+        if (type == REG_SZ && !data.empty() && data.back() == '\0') data.pop_back();
+        std::string line = name.empty() ? "@" : name;
+        if (type != REG_SZ) line += "(type " + std::to_string(type) + ")";
+        lines.push_back(readable(line + "=" + data));
+    }
+    std::vector<std::string> subKeys;
+    for (std::uint32_t i = 0; registry.enumKey(key, i, &name) == ERROR_SUCCESS; ++i) subKeys.push_back(name);
+    for (const std::string& sub : subKeys) {
+        HKEY child = 0;
+        if (registry.openKey(key, sub, KEY_READ, &child) != ERROR_SUCCESS) {
+            lines.push_back("[" + path + "\\" + sub + "] (cannot open)");
+            continue;
+        }
+        dumpKey(registry, child, path + "\\" + sub, lines);
+        registry.closeKey(child);
+    }
+}
+
+}  // namespace
+
+std::vector<std::string> DumpRegistry(Registry& registry) {
+    std::vector<std::string> lines;
+    for (auto [root, name] : {std::pair{HKEY_CURRENT_USER, "HKCU"}, std::pair{HKEY_LOCAL_MACHINE, "HKLM"}}) {
+        HKEY key = 0;
+        if (registry.openKey(root, "", KEY_READ, &key) != ERROR_SUCCESS) continue;
+        dumpKey(registry, key, name, lines);
+        registry.closeKey(key);
+    }
+    return lines;
+}
+
+}  // namespace korvex::testing

@@ -1,0 +1,37 @@
+// Update database: the snapshot that Find changes later compares against. Walks each
+// chosen drive into its file list, copies the four system text files and dumps both
+// registry hives, writing every list into a work file in the Windows drive root and
+// moving it into the data folder only once it is complete. Responsible for the order
+// of these steps and for leaving the old scan files untouched when stopped; not for
+// the window that shows it (frmUpdateDBase) nor for choosing the drives.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "platform/prompt.h"
+#include "platform/services.h"
+
+namespace korvex::scandb {
+
+enum class UpdateOutcome {
+    Completed,  // every drive, the system files and both key lists are in place
+    Stopped,    // the stop flag ended the run; work files deleted, later steps not run
+};
+
+struct UpdateRequest {
+    std::string dataFolder;              // ends in "\"
+    std::string drives;                  // "C:" or "C:,D:", as the drive list gives them
+    std::function<void()> driveDone;     // after each drive's file list is in place (may be empty)
+};
+
+// Runs the whole update. prompt.status shows each folder being read and the phase
+// texts "Updating System Files database..." and "Updating Registry Information
+// database..."; prompt.yield is called at least once per folder and per key, and stop
+// is tested after each. Sounds the beep when complete. No failure is reported: a file
+// that cannot be moved or copied leaves the previous one in place.
+UpdateOutcome UpdateDatabase(Services& services, Prompt& prompt, const UpdateRequest& request,
+                             const bool& stop);
+
+}  // namespace korvex::scandb

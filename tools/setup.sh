@@ -1,0 +1,37 @@
+# Shared by tools/run and tools/test: installs the Debian packages Korvex needs (only
+# those missing, so a second run does nothing) and builds the tree in build/.
+# Sourced, not run.
+
+KORVEX_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev"
+
+korvex_missing_packages() {
+    missing=""
+    for p in $KORVEX_PACKAGES; do
+        if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+            missing="$missing $p"
+        fi
+    done
+    echo $missing
+}
+
+korvex_install_packages() {
+    missing=$(korvex_missing_packages)
+    [ -z "$missing" ] && return 0
+    echo "Installing missing packages: $missing"
+    if [ "$(id -u)" -eq 0 ]; then
+        sudo=""
+    elif command -v sudo >/dev/null 2>&1; then
+        sudo="sudo"
+    else
+        echo "These Debian packages are missing: $missing" >&2
+        echo "Install them as root (apt-get install $missing) and run this again." >&2
+        exit 1
+    fi
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get update
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $missing
+}
+
+korvex_build() {
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    cmake --build build -j "$(nproc 2>/dev/null || echo 2)"
+}

@@ -1,0 +1,54 @@
+#include "ui/found_icons.h"
+
+#include <QApplication>
+#include <QFileIconProvider>
+#include <QMimeDatabase>
+#include <QStyle>
+
+namespace korvex {
+
+namespace {
+
+QString extensionOf(const QString& name) {
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : name.mid(dot + 1);
+}
+
+}  // namespace
+
+QString ShellTypeName(const QString& name, bool isFolder) {
+    if (isFolder) return QStringLiteral("Folder");
+    const QString ext = extensionOf(name);
+    QMimeDatabase db;
+    const QMimeType mime = db.mimeTypeForFile(name, QMimeDatabase::MatchExtension);
+    if (!ext.isEmpty() && mime.isValid() && !mime.isDefault() && !mime.comment().isEmpty()) return mime.comment();
+    return ext.isEmpty() ? QStringLiteral("File") : ext.toUpper() + QStringLiteral(" File");
+}
+
+QIcon FoundIcons::iconFor(const QString& name, bool isFolder) {
+    const QString key = name.toLower();
+    const auto found = byName_.constFind(key);
+    if (found != byName_.constEnd()) return *found;
+    QIcon icon = lookUp(name, isFolder);
+    byName_.insert(key, icon);
+    return icon;
+}
+
+QIcon FoundIcons::lookUp(const QString& name, bool isFolder) {
+    QFileIconProvider provider;
+    if (isFolder) {
+        QIcon icon = QIcon::fromTheme(QStringLiteral("folder"));
+        if (icon.isNull()) icon = provider.icon(QAbstractFileIconProvider::Folder);
+        if (icon.isNull()) icon = QApplication::style()->standardIcon(QStyle::SP_DirIcon);
+        return icon;
+    }
+    QMimeDatabase db;
+    const QMimeType mime = db.mimeTypeForFile(name, QMimeDatabase::MatchExtension);
+    QIcon icon = QIcon::fromTheme(mime.iconName());
+    if (icon.isNull()) icon = QIcon::fromTheme(mime.genericIconName());
+    if (icon.isNull()) icon = provider.icon(QAbstractFileIconProvider::File);
+    if (icon.isNull()) icon = QApplication::style()->standardIcon(QStyle::SP_FileIcon);
+    return icon;
+}
+
+}  // namespace korvex

@@ -1,0 +1,91 @@
+// The found-changes window: shows the six lists of what an installation added (files
+// and folders, registry keys, lines of win.ini, system.ini, autoexec.bat, config.sys),
+// lets the user select, sort, open and save them, and when it was opened on a saved
+// uninstall data file writes the rows that remain back into it on closing. What the
+// lists hold and the saved file's format belong to removal/; this class owns the
+// controls, their events, icons and type names.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+
+#include <QDialog>
+
+#include "removal/found_lists.h"
+#include "ui/app_context.h"
+
+class QLabel;
+class QPushButton;
+class QTabWidget;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace korvex {
+
+class QtPrompt;
+class FoundIcons;
+
+class frmFoundChanges : public QDialog {
+    Q_OBJECT
+public:
+    // viewedSavedFile: the saved data file being reviewed (Windows path), "" after a
+    // find-changes run. The lists are loaded when the window is first shown, or by load().
+    explicit frmFoundChanges(AppContext& app, std::string viewedSavedFile = {}, QWidget* parent = nullptr);
+    ~frmFoundChanges() override;
+
+    // Set by whoever opens the window, before it loads; used by printing.
+    std::string LogFileName;
+    std::string LogDate;
+
+    // Reads the change list files into the lists (and deletes them); runs once.
+    void load();
+    bool loaded() const { return loaded_; }
+
+    // Selected rows over all six lists.
+    std::size_t SelectedCount() const;
+    // The lists as shown: rows in display order with their selection.
+    FoundLists currentLists() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
+private:
+    QTreeWidget* makeList(const char* name, const QStringList& columns);
+    QTreeWidget* list(FoundList which) const { return lists_[static_cast<std::size_t>(which)]; }
+    void fill(const FoundLists& lists);
+    void applySelection(const FoundLists& lists);
+    void showSelectedSize();
+    void writeBack();
+
+    void cmdOk_Click();
+    void cmdSelectAll_Click();
+    void cmdInvSel_Click();
+    void cmdSave_Click();
+    void cmdHelp_Click();
+    void notAvailableYet(const QString& what);
+    void lvwFilesAdded_ColumnClick(int column);
+    void lvwRegAdded_ColumnClick(int column);
+    void lvwFilesAdded_DblClick();
+    void lvwRegAdded_DblClick();
+    void lineList_Click(QTreeWidget* list);
+
+    AppContext& app_;
+    std::string viewedSavedFile_;
+    QtPrompt* prompt_ = nullptr;
+    FoundIcons* icons_ = nullptr;
+    bool loaded_ = false;
+    bool loading_ = false;
+    bool writtenBack_ = false;
+    int filesSortOrder_ = 0;  // 0 ascending, 1 descending; each column click flips it
+    int regSortOrder_ = 0;
+
+    QTabWidget* tabChangesMade_ = nullptr;
+    QLabel* lblFileSize_ = nullptr;
+    QLabel* staPanel_ = nullptr;
+    std::array<QTreeWidget*, kFoundListCount> lists_{};
+};
+
+}  // namespace korvex

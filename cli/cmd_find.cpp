@@ -1,11 +1,185 @@
+// korvex-cli find: the find-changes run without its windows. The run is the same
+// driver the progress window starts, with the settings as they are; instead of the
+// found-changes window the lists are loaded the same way (which deletes the change
+// list files, unless --keep-lists) and printed, and --save writes them all to a saved
+// uninstall data file.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "changes/change_lists.h"
+#include "changes/find_changes.h"
+#include "cli/cli_prompt.h"
 #include "cli/commands.h"
+#include "platform/folders.h"
+#include "platform/registry_access.h"
+#include "platform/text.h"
+#include "removal/found_lists.h"
+#include "removal/saved_file.h"
+#include "settings/drive_list.h"
+#include "settings/settings_keys.h"
 
 namespace korvex::cli {
 
+namespace {
+
+constexpr const char* kUsage = "usage: korvex-cli [--machine DIR] find [--drives C:[,D:...]] [--save FILE] [--keep-lists]\n";
+
+struct FindOptions {
+    std::string drives;
+    std::string save;
+    bool keepLists = false;
+};
+
+// Parses the arguments after "find"; false on a usage error.
+bool parseOptions(const std::vector<std::string>& args, FindOptions& options) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if ((a == "--drives" || a == "--save") && i + 1 < args.size()) {
+            (a == "--drives" ? options.drives : options.save) = args[++i];
+        } else if (a.rfind("--drives=", 0) == 0) {
+            options.drives = a.substr(9);
+        } else if (a.rfind("--save=", 0) == 0) {
+            options.save = a.substr(7);
+        } else if (a == "--keep-lists") {
+            options.keepLists = true;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+// "c:,d:" -> "C:,D:"; "" when the text is not a drive list.
+std::string normalDrives(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); i += 3) {
+        if (i + 1 >= text.size() || text[i + 1] != ':') return {};
+        const char letter = UpperAscii(text[i]);
+        if (letter < 'A' || letter > 'Z') return {};
+        if (i + 2 < text.size() && text[i + 2] != ',') return {};
+        if (!out.empty()) out += ',';
+        out += letter;
+        out += ':';
+    }
+    return out;
+}
+
+// The drives the main window would have selected: the stored "DriveName" when it is
+// one of the entries, else the first entry.
+std::string defaultDrives(Services& services, RegistryAccess& registry) {
+    std::vector<std::string> entries = FillDriveList(services.system);
+    std::string name;
+    if (HKEY key = registry.OpenKey(HKEY_CURRENT_USER, settings::kGeneralKey)) {
+        name = registry.QueryValue(key, "DriveName");
+        registry.CloseKey(key);
+    }
+    for (const std::string& entry : entries)
+        if (!name.empty() && entry == name) return CurrentDrives(entry);
+    return entries.empty() ? std::string() : CurrentDrives(entries.front());
+}
+
+// The Windows path of FILE: kept when it is one already, else mapped from the host.
+std::string machinePath(System& system, const std::string& file) {
+    if (file.size() >= 3 && file[1] == ':' && file[2] == '\\') return file;
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(file, error);
+    if (error) return {};
+    return system.windowsPath(absolute.lexically_normal().string());
+}
+
+void printList(const char* title, const std::vector<FoundRow>& rows, bool files, bool lines) {
+    if (rows.size() == 1 && rows.front().isDisabledScan()) {
+        std::printf("%s: %s\n", title, rows.front().text.c_str());
+        return;
+    }
+    std::printf("%s (%zu):\n", title, rows.size());
+    for (const FoundRow& row : rows) {
+        if (files) {
+            std::printf("  %s%s  (%s%s)\n", row.fullPath().c_str(), row.isFolder ? "\\" : "",
+                        row.isFolder ? "folder, " : "", row.size.empty() ? "?" : row.size.c_str());
+        } else if (lines) {
+            if (row.sub1 == " " || row.sub1.empty())
+                std::printf("  %s\n", row.text.c_str());
+            else
+                std::printf("  %s  [replacing: %s]\n", row.text.c_str(), row.sub1.c_str());
+        } else {
+            std::printf("  %s\n", row.fullPath().c_str());
+        }
+    }
+}
+
+void printLists(const FoundLists& lists, char decimal) {
+    std::printf("Changes found  %s\n", TotalSizeText(lists.total, decimal).c_str());
+    printList("Files and folders added", lists[FoundList::Files], true, false);
+    printList("Registry keys added", lists[FoundList::Registry], false, false);
+    printList("Lines added to Win.ini", lists[FoundList::WinIni], false, true);
+    printList("Lines added to System.ini", lists[FoundList::SystemIni], false, true);
+    printList("Lines added to Autoexec.bat", lists[FoundList::AutoexecBat], false, true);
+    printList("Lines added to Config.sys", lists[FoundList::ConfigSys], false, true);
+}
+
+}  // namespace
+
 int cmdFind(Context& context, const std::vector<std::string>& args) {
-    (void)context;
-    (void)args;
-    return 1;
+    FindOptions options;
+    if (!parseOptions(args, options)) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    Services& services = context.services;
+    RegistryAccess registry(services.registry, context.prompt);
+
+    std::string drives = options.drives.empty() ? defaultDrives(services, registry) : normalDrives(options.drives);
+    if (drives.empty()) {
+        std::fprintf(stderr, "korvex-cli: no drive to search%s%s\n", options.drives.empty() ? "" : ": ",
+                     options.drives.c_str());
+        return options.drives.empty() ? 1 : 2;
+    }
+    std::string savePath;
+    if (!options.save.empty()) {
+        savePath = machinePath(services.system, options.save);
+        if (savePath.empty()) {
+            std::fprintf(stderr, "korvex-cli: %s is not on any drive of the machine\n", options.save.c_str());
+            return 1;
+        }
+    }
+
+    bool stop = false;
+    FindProgress progress;
+    progress.prompt = &context.prompt;
+    const FindOutcome outcome =
+        FindChanges(services, registry, context.prompt, context.dataFolder, drives, stop, progress);
+    if (auto* cli = dynamic_cast<CliPrompt*>(&context.prompt)) cli->endProgressLine();
+    if (outcome != FindOutcome::Completed) return 1;
+
+    // Loading deletes the change list files; with --keep-lists they are put back as read.
+    const std::string root = WindowsDriveRoot(services.system);
+    std::vector<std::pair<std::string, std::string>> kept;
+    if (options.keepLists) {
+        for (std::string_view name : {kChangesFile, kSysChangesFile, kHkcuChangesFile, kHklmChangesFile}) {
+            std::string text;
+            if (services.files.readFile(root + std::string(name), text)) kept.emplace_back(root + std::string(name), text);
+        }
+    }
+    FoundLists lists = LoadFoundLists(services, registry, context.prompt);
+    for (const auto& [path, text] : kept)
+        if (!services.files.info(path).exists) services.files.replaceFile(path, text);
+
+    printLists(lists, services.system.decimalSeparator());
+    std::fflush(stdout);
+
+    if (!savePath.empty()) {
+        SelectAll(lists);
+        if (!WriteSavedFile(services.files, savePath, ToSavedData(lists, RowChoice::Selected))) {
+            std::fprintf(stderr, "korvex-cli: cannot write %s\n", savePath.c_str());
+            return 1;
+        }
+        RememberSavedFile(registry, savePath);
+        std::printf("Saved to %s\n", savePath.c_str());
+    }
+    return 0;
 }
 
 }  // namespace korvex::cli

@@ -1,5 +1,21 @@
-// The find-changes driver (being written).
+// The find-changes driver: the order of the steps of one run and its work files.
 #include "changes/find_changes.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "changes/change_lists.h"
+#include "changes/file_compare.h"
+#include "changes/registry_compare.h"
+#include "changes/run_hooks.h"
+#include "changes/scan_folder.h"
+#include "changes/text_compare.h"
+#include "changes/work_files.h"
+#include "platform/folders.h"
+#include "platform/types.h"
+#include "scandb/registry_dump.h"
+#include "scandb/scan_files.h"
+#include "settings/settings_keys.h"
 
 namespace korvex {
 
@@ -28,11 +44,300 @@ std::string MissingDatabaseText(char driveLetter) {
            "Update Database button in the main window.";
 }
 
-bool CheckScanDatabases(FileSystem&, Prompt&, const std::string&, std::string_view) { return true; }
+namespace {
 
-FindOutcome FindChanges(Services&, RegistryAccess&, Prompt&, const std::string&, std::string,
-                        const bool& stop, FindProgress&) {
-    return stop ? FindOutcome::Cancelled : FindOutcome::Completed;
+bool isFile(FileSystem& files, const std::string& path) {
+    FileInfo info = files.info(path);
+    return info.exists && !info.isFolder;
+}
+
+// The copy of the progress window: nothing when the source is in use or missing.
+void copyFileShell(FileSystem& files, const std::string& from, const std::string& to) {
+    if (IsFileInUse(files, from)) return;
+    if (!isFile(files, from)) return;
+    files.copyFile(from, to);
+}
+
+// The move of the progress window, replacing the destination: nothing when the source
+// is in use; a failed move leaves both files as they were.
+void moveFileShell(FileSystem& files, const std::string& from, const std::string& to) {
+    if (IsFileInUse(files, from)) return;
+    files.moveFile(from, to);
+}
+
+// Scan database files are hidden once they are in place.
+void moveIntoDatabase(FileSystem& files, const std::string& from, const std::string& to) {
+    moveFileShell(files, from, to);
+    if (!files.info(from).exists && isFile(files, to)) scandb::HideScanFile(files, to);
+}
+
+void copyIntoDatabase(FileSystem& files, const std::string& from, const std::string& to) {
+    if (IsFileInUse(files, from) || !isFile(files, from)) return;
+    if (files.copyFile(from, to)) scandb::HideScanFile(files, to);
+}
+
+std::string readScanning(RegistryAccess& registry, HKEY key, std::string_view name) {
+    return key ? registry.QueryValue(key, name) : std::string();
+}
+
+// The ignore list before the "FoldersToIgnore" setting is added to it.
+std::string baseIgnoreList(System& system, const std::string& firstRoot) {
+    std::string list;
+    auto add = [&](const std::string& entry) {
+        list += entry;
+        list += kListSeparator;
+    };
+    add(WindowsFolder(system) + "History\\");
+    add(firstRoot + "Recycled\\");
+    add(firstRoot + "Recycler\\");
+    for (char letter : {'D', 'E', 'F', 'G', 'H'}) add(std::string(1, letter) + ":\\Recycled\\");
+    for (char letter : {'D', 'E', 'F', 'G', 'H'}) add(std::string(1, letter) + ":\\Recycler\\");
+    return list;
+}
+
+std::string walkRootOf(std::string_view drives) { return std::string(drives.substr(0, 2)) + "\\"; }
+
+// One run of Find changes after the scan databases were found.
+class FindRun {
+public:
+    FindRun(Services& services, RegistryAccess& registry, Prompt& prompt, const std::string& dataFolder,
+            std::string drives, const bool& stop, FindProgress& progress)
+        : services_(services),
+          files_(services.files),
+          registry_(registry),
+          prompt_(prompt),
+          data_(dataFolder),
+          drives_(std::move(drives)),
+          stop_(stop),
+          progress_(progress),
+          root_(WindowsDriveRoot(services.system)) {
+        hooks_.prompt = &prompt;
+        hooks_.stop = &stop;
+        hooks_.progress = &progress;
+    }
+
+    FindOutcome run() {
+        const bool autoUpdate = setting("AutoUpdateDb") == "1";
+
+        // The first walk, and with "ScanMode" "1" the second, into "current.kvd".
+        auto current = files_.createFile(rootPath(work::kCurrentList));
+        std::string drives = drives_;
+        std::string walkRoot = walkRootOf(drives);
+        std::string ignore = baseIgnoreList(services_.system, walkRoot);
+        std::string scanMode;
+        bool secondWalk = false;
+        if (HKEY key = registry_.OpenKey(HKEY_CURRENT_USER, settings::kScanningKey)) {
+            ignore += registry_.QueryValue(key, "FoldersToIgnore");
+            scanMode = registry_.QueryValue(key, "ScanMode");
+            if (scanMode == "1") {
+                secondWalk = true;
+                walkRoot = WindowsFolder(services_.system);
+            } else if (scanMode == "2") {
+                walkRoot = WindowsFolder(services_.system);
+            } else if (scanMode == "3") {
+                walkRoot = ProgramFilesFolder(services_.system);
+            }
+            registry_.CloseKey(key);
+        }
+        double count = walk(walkRoot, current.get(), ignore);
+        if (stop_) return cancel(current);
+        progress_.setMaximum(count + 4 + 4 + 30 + 55);
+        if (secondWalk) {
+            progress_.setMaximum(progress_.maximum() - 4);
+            count = walk(ProgramFilesFolder(services_.system), current.get(), ignore);
+            progress_.setMaximum(progress_.maximum() + count);
+        }
+        if (stop_) return cancel(current);
+        if (current) current->close();
+        current.reset();
+
+        // One numbered list per drive walked: 0 for the first, then the further drives
+        // when every drive is scanned whole.
+        if (drives.size() == 2) drives.clear();
+        int index = 0;
+        copyFileShell(files_, rootPath(work::kCurrentList), rootPath(work::NumberedList(0)));
+        if (scanMode == "0") {
+            while (drives.size() >= 2) {
+                ++index;
+                lastIndex_ = index;
+                auto numbered = files_.createFile(rootPath(work::NumberedList(index)));
+                drives.erase(0, std::min<std::size_t>(3, drives.size()));
+                count = walk(walkRootOf(drives), numbered.get(), ignore);
+                progress_.setMaximum(progress_.maximum() + count);
+                if (stop_) return cancel(numbered);
+                if (drives.size() == 2) drives.clear();
+                if (numbered) numbered->close();
+            }
+        }
+        rebuildCurrentList(index);
+        if (stop_) return cancel();
+
+        // Files and folders, then the system text files.
+        if (CompareFolderLists(files_, root_, data_, drives_, hooks_))
+            CompareSystemFiles(files_, services_.system, registry_, data_, root_, hooks_);
+        if (stop_) return cancel();
+
+        // The new lists replace the drives' databases only when whole drives were walked.
+        const std::vector<char> letters = DriveLetters(drives_);
+        for (std::size_t i = 0; i < std::max<std::size_t>(letters.size(), index + 1); ++i) {
+            const std::string numbered = rootPath(work::NumberedList(static_cast<int>(i)));
+            if (scanMode == "0" && autoUpdate && i < letters.size())
+                moveIntoDatabase(files_, numbered, data_ + scandb::DriveListName(letters[i]));
+            else
+                files_.deleteFile(numbered);
+        }
+
+        if (!registrySteps(autoUpdate)) return cancel();
+        progress_.setPosition(progress_.maximum());
+        return FindOutcome::Completed;
+    }
+
+private:
+    std::string rootPath(std::string_view name) const { return root_ + std::string(name); }
+    std::string dataPath(std::string_view name) const { return data_ + std::string(name); }
+
+    std::string setting(std::string_view name) {
+        HKEY key = registry_.OpenKey(HKEY_CURRENT_USER, settings::kScanningKey);
+        std::string value = readScanning(registry_, key, name);
+        if (key) registry_.CloseKey(key);
+        return value;
+    }
+
+    double walk(const std::string& walkRoot, OutputFile* out, std::string_view ignore) {
+        double counter = 0;
+        if (!out) {
+            // A list that cannot be created is walked into nothing: the run goes on.
+            struct Discard : OutputFile {
+                void write(std::string_view) override {}
+                bool close() override { return true; }
+            } discard;
+            return ScanFolder(files_, walkRoot, discard, ignore, counter, hooks_);
+        }
+        return ScanFolder(files_, walkRoot, *out, ignore, counter, hooks_);
+    }
+
+    // "current.kvd" again: the numbered lists 0 to last, line by line. The walks end
+    // every line with CR LF, so a single list is copied as it is.
+    void rebuildCurrentList(int last) {
+        const std::string currentPath = rootPath(work::kCurrentList);
+        files_.deleteFile(currentPath);
+        if (last == 0 && isFile(files_, rootPath(work::NumberedList(0))) &&
+            files_.copyFile(rootPath(work::NumberedList(0)), currentPath))
+            return;
+        auto out = files_.createFile(currentPath);
+        if (!out) return;
+        for (int i = 0; i <= last; ++i) {
+            std::string text;
+            if (!files_.readFile(rootPath(work::NumberedList(i)), text)) continue;
+            if (!text.empty() && text.back() != '\n' && text.back() != '\r') text += "\r\n";
+            out->write(text);
+        }
+        out->close();
+    }
+
+    // Steps 18 to 25: dump both hives, compare, refresh the saved dumps. False when stopped.
+    bool registrySteps(bool autoUpdate) {
+        std::string regScan, regFullScan;
+        if (HKEY key = registry_.OpenKey(HKEY_CURRENT_USER, settings::kScanningKey)) {
+            regScan = registry_.QueryValue(key, "RegScan");
+            regFullScan = registry_.QueryValue(key, "RegFullScan");
+            registry_.CloseKey(key);
+        }
+        if (regScan != "1") return true;
+        if (!isFile(files_, dataPath("hkcureg.kvd")) || !isFile(files_, dataPath("hklmreg.kvd"))) {
+            Message message;
+            message.icon = Icon::Critical;
+            message.buttons = Buttons::OK;
+            message.title = "Error scanning Registry";
+            message.text =
+                "Unable to find the Registry Information database. You may have to update "
+                "the Scan Database again to find changes in the Registry.";
+            prompt_.messageBox(message);
+            return true;
+        }
+        const std::string_view start = regFullScan == "1" ? std::string_view() : std::string_view("Software");
+        scandb::DumpRegistryTree(registry_, files_, prompt_, HKEY_CURRENT_USER, start, rootPath(work::kHkcuDump),
+                                 stop_, "");
+        if (stop_) return false;
+        progress_.raise(10);
+        scandb::DumpRegistryTree(registry_, files_, prompt_, HKEY_LOCAL_MACHINE, start,
+                                 rootPath(work::kHklmDump), stop_, "Software\\Classes");
+        if (stop_) return false;
+        progress_.raise(10);
+        RegFindChanges(files_, dataPath("hkcureg.kvd"), rootPath(work::kHkcuDump), rootPath(kHkcuChangesFile),
+                       hooks_);
+        if (stop_) return false;
+        progress_.raise(5);
+        RegFindChanges(files_, dataPath("hklmreg.kvd"), rootPath(work::kHklmDump), rootPath(kHklmChangesFile),
+                       hooks_);
+        if (stop_) return false;
+        progress_.raise(5);
+
+        if (!autoUpdate) {
+            files_.deleteFile(rootPath(work::kHkcuDump));
+            files_.deleteFile(rootPath(work::kHklmDump));
+            return true;
+        }
+        moveIntoDatabase(files_, rootPath(work::kHkcuDump), dataPath(work::kHkcuSaved));
+        moveIntoDatabase(files_, rootPath(work::kHklmDump), dataPath(work::kHklmSaved));
+        const std::string windows = WindowsFolder(services_.system);
+        copyIntoDatabase(files_, windows + "win.ini", dataPath(work::kWinIniSaved));
+        copyIntoDatabase(files_, windows + "system.ini", dataPath(work::kSystemIniSaved));
+        copyIntoDatabase(files_, rootPath("Config.sys"), dataPath(work::kConfigSysSaved));
+        copyIntoDatabase(files_, rootPath("Autoexec.bat"), dataPath(work::kAutoexecSaved));
+        return true;
+    }
+
+    // Whatever the step, a cancelled run leaves none of its work files behind.
+    FindOutcome cancel(std::unique_ptr<OutputFile>& open) {
+        if (open) open->close();
+        open.reset();
+        return cancel();
+    }
+
+    FindOutcome cancel() {
+        for (std::string_view name : {work::kCurrentList, work::kJoinedDatabase, kChangesFile, kSysChangesFile,
+                                      work::kHkcuDump, work::kHklmDump, kHkcuChangesFile, kHklmChangesFile})
+            files_.deleteFile(rootPath(name));
+        const int lists = std::max<int>(lastIndex_ + 1, static_cast<int>(DriveLetters(drives_).size()));
+        for (int i = 0; i < lists; ++i) files_.deleteFile(rootPath(work::NumberedList(i)));
+        return FindOutcome::Cancelled;
+    }
+
+    Services& services_;
+    FileSystem& files_;
+    RegistryAccess& registry_;
+    Prompt& prompt_;
+    const std::string data_;
+    const std::string drives_;  // the CurrentDrives text as given
+    const bool& stop_;
+    FindProgress& progress_;
+    const std::string root_;
+    RunHooks hooks_;
+    int lastIndex_ = 0;
+};
+
+}  // namespace
+
+bool CheckScanDatabases(FileSystem& files, Prompt& prompt, const std::string& dataFolder, std::string_view drives) {
+    for (char letter : DriveLetters(drives)) {
+        if (isFile(files, dataFolder + std::string(1, letter) + "dbase.kvd")) continue;
+        Message message;
+        message.icon = Icon::Exclamation;
+        message.buttons = Buttons::OK;
+        message.title = "Error finding changes";
+        message.text = MissingDatabaseText(letter);
+        prompt.messageBox(message);
+        return false;
+    }
+    return true;
+}
+
+FindOutcome FindChanges(Services& services, RegistryAccess& registry, Prompt& prompt, const std::string& dataFolder,
+                        std::string drives, const bool& stop, FindProgress& progress) {
+    if (!progress.prompt) progress.prompt = &prompt;
+    if (!CheckScanDatabases(services.files, prompt, dataFolder, drives)) return FindOutcome::MissingDatabase;
+    return FindRun(services, registry, prompt, dataFolder, std::move(drives), stop, progress).run();
 }
 
 }  // namespace korvex

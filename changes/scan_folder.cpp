@@ -1,0 +1,63 @@
+#include "changes/scan_folder.h"
+
+#include <vector>
+
+#include "platform/text.h"
+#include "platform/types.h"
+#include "scandb/folder_list.h"
+
+namespace korvex {
+
+bool IsIgnoredFolder(std::string_view ignoreList, std::string_view fullPath) {
+    std::size_t at = FindNoCase(ignoreList, fullPath);
+    if (at == std::string_view::npos) return false;
+    std::size_t after = at + fullPath.size();
+    return after + 2 <= ignoreList.size() && ignoreList[after] == '\\' &&
+           ignoreList[after + 1] == kListSeparator;
+}
+
+bool IsKorvexFile(std::string_view name) {
+    return FindNoCase(name, ".kvd") != std::string_view::npos ||
+           name.find(".kvu") != std::string_view::npos;
+}
+
+double ScanFolder(FileSystem& files, const std::string& path, OutputFile& out, std::string_view ignoreList,
+                  double& counter, const RunHooks& hooks) {
+    // The same list writer as Update database, so both lists are byte for byte alike
+    // where they cover the same folders.
+    scandb::FolderListWriter writer(out);
+    // Depth first without recursion, so that no tree is too deep for the stack: the
+    // pending folders are kept in reverse so the next one to walk is at the back.
+    std::vector<std::string> pending{path};
+    std::vector<std::string> subFolders;
+    std::string folder;
+    std::string full;
+    const FileSystem::EntryCallback onEntry = [&](std::string_view name, bool isFolder) {
+        if (!scandb::IsListableName(name)) return;
+        if (!isFolder) {
+            if (!IsKorvexFile(name)) writer.file(name);
+            return;
+        }
+        if (name.front() == '.') return;
+        full.assign(folder).append(name);
+        if (IsIgnoredFolder(ignoreList, full)) return;
+        counter += 1;
+        if (counter == 300) hooks.setPosition(2);
+        if (counter == 600) hooks.setPosition(4);
+        subFolders.emplace_back(name);
+    };
+    while (!pending.empty()) {
+        folder = std::move(pending.back());
+        pending.pop_back();
+        if (hooks.yieldAndTest()) break;
+        subFolders.clear();
+        writer.beginFolder(folder);
+        files.listFolder(folder, onEntry);  // a folder that cannot be listed keeps an empty section
+        writer.endFolder();
+        for (auto it = subFolders.rbegin(); it != subFolders.rend(); ++it) pending.push_back(folder + *it + "\\");
+    }
+    writer.flush();
+    return counter;
+}
+
+}  // namespace korvex

@@ -1,0 +1,140 @@
+// The walk on a real folder tree through the Wine backend: links that loop or leave
+// the drive, an unreadable folder and names no Windows path can carry must neither
+// hang the walk nor break the list's line structure.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/fake/scripted_prompt.h"
+#include "platform/wine/wine_files.h"
+#include "scandb/walk_folder.h"
+#include "support.h"
+
+namespace korvex {
+namespace {
+
+namespace fs = std::filesystem;
+
+class TempPrefix {
+public:
+    TempPrefix() {
+        char pattern[] = "/tmp/korvex-walk-XXXXXX";
+        root = mkdtemp(pattern);
+        fs::create_directories(root / "dosdevices");
+        fs::create_directories(root / "drive_c");
+        fs::create_symlink("../drive_c", root / "dosdevices" / "c:");
+    }
+    ~TempPrefix() {
+        std::error_code ignored;
+        for (const auto& p : locked) fs::permissions(p, fs::perms::owner_all, ignored);
+        fs::remove_all(root, ignored);
+    }
+    fs::path c() const { return root / "drive_c"; }
+    void file(const fs::path& path) {
+        fs::create_directories(path.parent_path());
+        std::ofstream(path) << "x";
+    }
+    fs::path root;
+    std::vector<fs::path> locked;
+};
+
+// Checks the block structure: header lines ("...\{"), file lines (no "\"), "}" lines,
+// blocks never nested or left open; returns the header lines.
+std::vector<std::string> Blocks(const std::string& text) {
+    std::vector<std::string> lines;
+    EXPECT_TRUE(test::SplitCrLf(text, lines)) << "a line does not end in CR LF";
+    std::vector<std::string> headers;
+    bool open = false;
+    for (const std::string& line : lines) {
+        if (line.find('\\') != std::string::npos) {
+            EXPECT_FALSE(open) << "header inside a block: " << line;
+            EXPECT_GE(line.size(), 4u);
+            EXPECT_EQ(line.substr(line.size() - 2), "\\{") << line;
+            headers.push_back(line);
+            open = true;
+        } else if (line == "}") {
+            EXPECT_TRUE(open) << "stray }";
+            open = false;
+        } else {
+            EXPECT_TRUE(open) << "file line outside a block: " << line;
+            EXPECT_FALSE(line.empty()) << "empty file line";
+        }
+    }
+    EXPECT_FALSE(open) << "last block not closed";
+    return headers;
+}
+
+TEST(WalkFolderOnDisk, LinksLoopsAndBadNamesKeepTheListWellFormed) {
+    TempPrefix prefix;
+    const fs::path c = prefix.c();
+    prefix.file(c / "a.txt");
+    prefix.file(c / "Apps" / "tool.exe");
+    prefix.file(c / "Apps" / "Sub" / "deep.dll");
+    prefix.file(c / ".git" / "config");
+    prefix.file(c / ".profile");
+    fs::create_directories(c / "Empty");
+    // A loop back to the drive root, one to the parent, and a link leaving the drive.
+    fs::create_directory_symlink(".", c / "Apps" / "Sub" / "loop");
+    fs::create_directory_symlink("..", c / "Apps" / "up");
+    fs::create_directory_symlink(prefix.root, c / "outside");
+    // Names Windows cannot carry, and invalid UTF-8, as a file and as a folder.
+    prefix.file(c / "line\nbreak.txt");
+    prefix.file(c / "bad\xff\xfe.txt");
+    prefix.file(c / "Folder\nWith break" / "inner.txt");
+    prefix.file(c / "Bad\xff" / "inner.txt");
+    // A folder that cannot be read (root may read it anyway).
+    prefix.file(c / "Locked" / "secret.txt");
+    fs::permissions(c / "Locked", fs::perms::none);
+    prefix.locked.push_back(c / "Locked");
+
+    wine::WineFiles files(prefix.root.string());
+    ScriptedPrompt prompt;
+    bool stop = false;
+    test::StringOutput out;
+    scandb::WalkFolder(files, prompt, "C:\\", out, stop);
+
+    const std::vector<std::string> headers = Blocks(out.text);
+    // Each real folder once: no link was followed, no bad name entered.
+    std::vector<std::string> sorted = headers;
+    std::sort(sorted.begin(), sorted.end());
+    const std::vector<std::string> expected = {"C:\\Apps\\Sub\\{", "C:\\Apps\\{", "C:\\Empty\\{", "C:\\Locked\\{",
+                                               "C:\\{"};
+    EXPECT_EQ(sorted, expected);
+    EXPECT_EQ(headers.front(), "C:\\{");
+    // Links are listed as files; bad names are not listed at all.
+    for (const char* line : {"\r\nloop\r\n", "\r\nup\r\n", "\r\noutside\r\n", "\r\na.txt\r\n", "\r\n.profile\r\n",
+                             "\r\ndeep.dll\r\n"})
+        EXPECT_NE(out.text.find(line), std::string::npos) << line;
+    EXPECT_EQ(out.text.find("break"), std::string::npos);
+    EXPECT_EQ(out.text.find("\xff"), std::string::npos);
+    EXPECT_EQ(out.text.find("config"), std::string::npos);  // inside .git
+    if (geteuid() != 0) EXPECT_NE(out.text.find("C:\\Locked\\{\r\n}\r\n"), std::string::npos);
+    // One status per folder, the folder's path.
+    EXPECT_EQ(prompt.statuses.size(), headers.size());
+}
+
+TEST(WalkFolderOnDisk, ExactListOfASmallTree) {
+    TempPrefix prefix;
+    const fs::path c = prefix.c();
+    prefix.file(c / "only.txt");
+    prefix.file(c / "X" / "c.txt");
+    wine::WineFiles files(prefix.root.string());
+    ScriptedPrompt prompt;
+    bool stop = false;
+    test::StringOutput out;
+    scandb::WalkFolder(files, prompt, "C:\\", out, stop);
+    EXPECT_EQ(out.text, "C:\\{\r\nonly.txt\r\n}\r\nC:\\X\\{\r\nc.txt\r\n}\r\n");
+    // The walk addressed in another letter case lists the same names as they are on disk.
+    test::StringOutput lower;
+    scandb::WalkFolder(files, prompt, "c:\\", lower, stop);
+    EXPECT_EQ(lower.text, "c:\\{\r\nonly.txt\r\n}\r\nc:\\X\\{\r\nc.txt\r\n}\r\n");
+}
+
+}  // namespace
+}  // namespace korvex

@@ -216,24 +216,35 @@ std::string WineFiles::hostPath(std::string_view windowsPath) const { return res
 
 std::string WineFiles::windowsPath(std::string_view hostPath) const {
     if (hostPath.empty() || hostPath[0] != '/') return {};
+    // The longest matching root wins, except that Z: ("/" holds everything) is taken
+    // only when no other drive holds the path, written as given or with links resolved
+    // (a path through dosdevices/c: is on C:).
     const std::string lexical = normalHost(std::string(hostPath));
     const Drive* best = nullptr;
-    std::string bestRoot;
-    for (const Drive& d : drives_) {
-        for (const std::string* root : {&d.root, &d.realRoot}) {
-            if (!underHost(lexical, *root)) continue;
-            const bool better = !best || (best->letter == 'Z' && d.letter != 'Z') ||
-                                ((best->letter == 'Z') == (d.letter == 'Z') && root->size() > bestRoot.size());
-            if (better) {
-                best = &d;
-                bestRoot = *root;
+    std::string bestRoot, bestPath;
+    const auto consider = [&](const std::string& path, bool withZ) {
+        for (const Drive& d : drives_) {
+            if (d.letter == 'Z' && !withZ) continue;
+            for (const std::string* root : {&d.root, &d.realRoot}) {
+                if (!underHost(path, *root)) continue;
+                const bool isZ = d.letter == 'Z', bestZ = best && best->letter == 'Z';
+                if (!best || (bestZ && !isZ) || (bestZ == isZ && root->size() > bestRoot.size())) {
+                    best = &d;
+                    bestRoot = *root;
+                    bestPath = path;
+                }
             }
         }
+    };
+    consider(lexical, true);
+    if (!best || best->letter == 'Z') {
+        const std::string real = realHost(lexical);
+        if (!real.empty() && real != lexical) consider(real, false);
     }
     if (!best) return {};
     std::string out(1, best->letter);
     out += ":\\";
-    std::string_view rest = std::string_view(lexical).substr(bestRoot == "/" ? 1 : bestRoot.size());
+    std::string_view rest = std::string_view(bestPath).substr(bestRoot == "/" ? 1 : bestRoot.size());
     if (!rest.empty() && rest[0] == '/') rest.remove_prefix(1);
     bool first = true;
     while (!rest.empty()) {

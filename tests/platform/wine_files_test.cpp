@@ -1,0 +1,352 @@
+// The prefix's files under Windows paths, on real temporary prefixes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include "platform/folders.h"
+#include "platform/wine/wine_files.h"
+
+extern char** environ;
+
+namespace korvex::wine {
+namespace {
+
+namespace fs = std::filesystem;
+
+void writeHost(const std::string& path, const std::string& contents) {
+    fs::create_directories(fs::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << contents;
+}
+
+std::string readHost(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A prefix in a temporary folder: C: is drive_c, D: a folder outside the prefix on
+// another file system (/dev/shm), Z: the host's root; device entries beside them.
+class WineFilesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/korvex-files-XXXXXX";
+        ASSERT_NE(::mkdtemp(tmpl), nullptr);
+        root = tmpl;
+        char other[] = "/dev/shm/korvex-d-XXXXXX";
+        ASSERT_NE(::mkdtemp(other), nullptr);
+        driveD = other;
+        fs::create_directories(root + "/drive_c/windows/system32");
+        fs::create_directories(root + "/dosdevices");
+        fs::create_symlink("../drive_c", root + "/dosdevices/c:");
+        fs::create_symlink(driveD, root + "/dosdevices/d:");
+        fs::create_symlink("/", root + "/dosdevices/z:");
+        fs::create_symlink("/dev/sda1", root + "/dosdevices/c::");
+        fs::create_symlink("/dev/ttyS0", root + "/dosdevices/com1");
+        fs::create_symlink("/dev/lp0", root + "/dosdevices/lpt1");
+        files = std::make_unique<WineFiles>(root);
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::permissions(root, fs::perms::all, fs::perm_options::add, ec);
+        fs::remove_all(root, ec);
+        fs::remove_all(driveD, ec);
+    }
+    std::string c(const std::string& relative) const { return root + "/drive_c/" + relative; }
+    std::vector<std::pair<std::string, bool>> list(const std::string& folder, bool* ok = nullptr) {
+        std::vector<std::pair<std::string, bool>> out;
+        const bool listed = files->listFolder(folder, [&](std::string_view name, bool isFolder) {
+            out.emplace_back(std::string(name), isFolder);
+        });
+        if (ok) *ok = listed;
+        return out;
+    }
+
+    std::string root, driveD;
+    std::unique_ptr<WineFiles> files;
+};
+
+TEST_F(WineFilesTest, DrivesComeFromDosdevicesLinksOnly) {
+    std::string letters;
+    for (const Drive& d : files->drives()) letters += d.letter;
+    EXPECT_EQ(letters, "CDZ");
+    EXPECT_EQ(files->drive('c')->root, root + "/drive_c");
+    EXPECT_EQ(files->drive('Z')->root, "/");
+    EXPECT_EQ(files->drive('E'), nullptr);
+}
+
+TEST_F(WineFilesTest, WindowsPathsMapToHostPathsInAnyLetterCase) {
+    writeHost(c("Program Files/App/Data.DLL"), "x");
+    EXPECT_EQ(files->hostPath("C:\\Program Files\\App\\Data.DLL"), c("Program Files/App/Data.DLL"));
+    EXPECT_EQ(files->hostPath("c:\\PROGRAM FILES\\app\\data.dll"), c("Program Files/App/Data.DLL"));
+    EXPECT_EQ(files->hostPath("c:/program files/APP/"), c("Program Files/App"));
+    // Missing parts are kept as written, below the parts that exist.
+    EXPECT_EQ(files->hostPath("C:\\PROGRAM FILES\\New Dir\\x.TXT"), c("Program Files/New Dir/x.TXT"));
+    EXPECT_EQ(files->hostPath("C:\\"), root + "/drive_c");
+    EXPECT_EQ(files->hostPath("C:"), root + "/drive_c");
+    EXPECT_EQ(files->hostPath("C:\\windows\\..\\Program Files\\.\\App"), c("Program Files/App"));
+    EXPECT_EQ(files->hostPath("d:\\x"), driveD + "/x");
+    EXPECT_EQ(files->hostPath("Z:\\etc"), "/etc");
+    EXPECT_EQ(files->hostPath("Q:\\x"), "");
+    EXPECT_EQ(files->hostPath("relative\\x"), "");
+    EXPECT_EQ(files->hostPath(""), "");
+
+    // An exact name wins over one that differs only in case.
+    writeHost(c("case/ab"), "lower");
+    writeHost(c("case/AB"), "upper");
+    EXPECT_EQ(files->hostPath("C:\\case\\AB"), c("case/AB"));
+    EXPECT_EQ(files->hostPath("C:\\case\\ab"), c("case/ab"));
+
+    // Letters beyond ASCII fold too.
+    writeHost(c("Ünïcode Ω/x"), "u");
+    EXPECT_EQ(files->hostPath("C:\\üNÏCODE ω\\X"), c("Ünïcode Ω/x"));
+
+    EXPECT_EQ(files->longPathName("c:\\program files\\app\\"), "C:\\Program Files\\App\\");
+    EXPECT_EQ(files->longPathName("c:\\program files\\app\\data.dll"), "C:\\Program Files\\App\\Data.DLL");
+    EXPECT_EQ(files->longPathName("c:\\program files\\missing"), "");
+}
+
+TEST_F(WineFilesTest, HostPathsMapToWindowsPaths) {
+    EXPECT_EQ(files->windowsPath(c("windows/system32")), "C:\\windows\\system32");
+    EXPECT_EQ(files->windowsPath(root + "/drive_c"), "C:\\");
+    EXPECT_EQ(files->windowsPath(root + "/drive_c/"), "C:\\");
+    EXPECT_EQ(files->windowsPath(root + "/dosdevices/c:/windows"), "C:\\windows");  // through the drive link
+    EXPECT_EQ(files->windowsPath(root + "/drive_c/windows/../users"), "C:\\users");
+    EXPECT_EQ(files->windowsPath(driveD + "/Sub/x.txt"), "D:\\Sub\\x.txt");  // never Z: when D: holds it
+    EXPECT_EQ(files->windowsPath("/etc/passwd"), "Z:\\etc\\passwd");
+    EXPECT_EQ(files->windowsPath("/"), "Z:\\");
+    EXPECT_EQ(files->windowsPath(c("bad\\name")), "");  // no Windows path can carry it
+    EXPECT_EQ(files->windowsPath("relative/x"), "");
+
+    // Both ways round trip in any case.
+    writeHost(c("Users/Me/File.TXT"), "x");
+    EXPECT_EQ(files->windowsPath(files->hostPath("C:\\USERS\\ME\\FILE.txt")), "C:\\Users\\Me\\File.TXT");
+
+    WineFiles noZ(root);
+    fs::remove(root + "/dosdevices/z:");
+    noZ.reloadDrives();
+    EXPECT_EQ(noZ.windowsPath("/etc/passwd"), "");
+}
+
+TEST_F(WineFilesTest, ListingSkipsBadNamesReportsLinksAsFilesAndEnds) {
+    fs::create_directories(c("tree/sub/deeper"));
+    writeHost(c("tree/a.txt"), "aaaa");
+    writeHost(c("tree/sub/b.txt"), "bb");
+    writeHost(c("tree/sub/deeper/c.txt"), "c");
+    writeHost(c("tree/ünï.txt"), "u");
+    fs::create_symlink(".", c("tree/loop"));          // a link to its own folder
+    fs::create_symlink("/etc", c("tree/outside"));    // a link to a folder outside the drive
+    fs::create_symlink("/nonexistent", c("tree/dangling"));
+    for (const char* bad : {"line\nbreak", "cr\rname", "bad\xff\xfeutf8", "del\x7f", "a:b", "q?", "star*", "back\\slash",
+                            "pipe|", "lt<", "gt>", "quote\""})
+        writeHost(c("tree/") + bad, "bad");
+    ::mkfifo(c("tree/fifo").c_str(), 0600);
+
+    bool ok = false;
+    auto entries = list("C:\\TREE", &ok);
+    ASSERT_TRUE(ok);
+    std::map<std::string, bool> byName(entries.begin(), entries.end());
+    EXPECT_EQ(entries.size(), byName.size());
+    const std::map<std::string, bool> expected = {{"a.txt", false},   {"sub", true},       {"ünï.txt", false},
+                                                  {"loop", false},    {"outside", false},  {"dangling", false},
+                                                  {"fifo", false}};
+    EXPECT_EQ(byName, expected);
+
+    // Links are never entered, not even when named directly.
+    EXPECT_FALSE(files->listFolder("C:\\tree\\loop", [](std::string_view, bool) {}));
+    EXPECT_FALSE(files->listFolder("C:\\tree\\outside", [](std::string_view, bool) {}));
+    EXPECT_FALSE(files->listFolder("C:\\tree\\missing", [](std::string_view, bool) {}));
+    EXPECT_FALSE(files->listFolder("C:\\tree\\a.txt", [](std::string_view, bool) {}));
+
+    // A whole walk ends and counts each real file once (links count their own size).
+    const double linkSizes = 1 + 4 + 12;  // ".", "/etc", "/nonexistent"
+    EXPECT_EQ(FolderSize(*files, "C:\\tree"), 4 + 2 + 1 + 1 + linkSizes);
+    std::string contents;
+    EXPECT_FALSE(files->readFile("C:\\tree\\fifo", contents));  // never blocks on a FIFO
+}
+
+TEST_F(WineFilesTest, PseudoFileSystemsAreUnlistable) {
+    fs::create_symlink("/", c("hostroot"));
+    for (const char* folder : {"Z:\\proc", "Z:\\proc\\self", "z:\\SYS", "Z:\\dev", "Z:\\dev\\shm", "C:\\hostroot\\proc"}) {
+        int seen = 0;
+        EXPECT_FALSE(files->listFolder(folder, [&](std::string_view, bool) { ++seen; })) << folder;
+        EXPECT_EQ(seen, 0) << folder;
+    }
+    bool ok = false;
+    auto rootEntries = list("Z:\\", &ok);
+    EXPECT_TRUE(ok);
+    EXPECT_NE(std::find(rootEntries.begin(), rootEntries.end(), std::make_pair(std::string("proc"), true)), rootEntries.end());
+    EXPECT_TRUE(files->listFolder("Z:\\etc", [](std::string_view, bool) {}));
+}
+
+TEST_F(WineFilesTest, InfoReportsSizeTimeAndWineAttributes) {
+    writeHost(c("x.txt"), "hello");
+    ::utimensat(AT_FDCWD, c("x.txt").c_str(), std::array<timespec, 2>{timespec{1000, 0}, timespec{1600000000, 0}}.data(), 0);
+    FileInfo i = files->info("C:\\X.TXT");
+    EXPECT_TRUE(i.exists);
+    EXPECT_FALSE(i.isFolder);
+    EXPECT_EQ(i.size, 5u);
+    EXPECT_EQ(i.modified, 1600000000);
+    EXPECT_EQ(i.attributes, FILE_ATTRIBUTE_ARCHIVE);
+
+    EXPECT_EQ(files->info("C:\\windows").attributes, FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_TRUE(files->info("C:\\windows").isFolder);
+    EXPECT_TRUE(files->info("C:\\").exists);
+    EXPECT_FALSE(files->info("C:\\nothing").exists);
+    EXPECT_FALSE(files->info("Q:\\x").exists);
+
+    writeHost(c(".hidden"), "h");
+    EXPECT_EQ(files->info("C:\\.HIDDEN").attributes, FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN);
+
+    ::chmod(c("x.txt").c_str(), 0444);
+    EXPECT_EQ(files->info("C:\\x.txt").attributes, FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY);
+
+    // Both spellings of the extended attribute: Wine's "0x2" and Samba's with its NUL.
+    writeHost(c("wine.txt"), "w");
+    writeHost(c("samba.txt"), "s");
+    writeHost(c("junk.txt"), "j");
+    if (::setxattr(c("wine.txt").c_str(), "user.DOSATTRIB", "0x2", 3, 0) != 0) GTEST_SKIP() << "no user xattrs here";
+    ::setxattr(c("samba.txt").c_str(), "user.DOSATTRIB", "0x6", 4, 0);  // 4 bytes: the NUL too
+    ::setxattr(c("junk.txt").c_str(), "user.DOSATTRIB", "junk", 4, 0);
+    EXPECT_EQ(files->info("C:\\wine.txt").attributes, FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(files->info("C:\\samba.txt").attributes,
+              FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    EXPECT_EQ(files->info("C:\\junk.txt").attributes, FILE_ATTRIBUTE_ARCHIVE);
+}
+
+TEST_F(WineFilesTest, SetAttributesWritesWinesFormat) {
+    writeHost(c("kvd/Cdbase.kvd"), "C:\\{\r\n}\r\n");
+    ASSERT_TRUE(files->setAttributes("C:\\KVD\\cdbase.kvd", FILE_ATTRIBUTE_HIDDEN));
+    char value[16] = {};
+    const ssize_t length = ::getxattr(c("kvd/Cdbase.kvd").c_str(), "user.DOSATTRIB", value, sizeof value);
+    ASSERT_EQ(length, 3);
+    EXPECT_EQ(std::string(value, 3), "0x2");
+    EXPECT_EQ(files->info("C:\\kvd\\Cdbase.kvd").attributes, FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN);
+
+    ASSERT_TRUE(files->setAttributes("C:\\kvd\\Cdbase.kvd", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM));
+    EXPECT_EQ(files->info("C:\\kvd\\Cdbase.kvd").attributes,
+              FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM);
+    struct stat st {};
+    ::stat(c("kvd/Cdbase.kvd").c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0222, 0u);
+
+    ASSERT_TRUE(files->setAttributes("C:\\kvd\\Cdbase.kvd", 0));
+    EXPECT_EQ(files->info("C:\\kvd\\Cdbase.kvd").attributes, FILE_ATTRIBUTE_ARCHIVE);
+    EXPECT_LT(::getxattr(c("kvd/Cdbase.kvd").c_str(), "user.DOSATTRIB", value, sizeof value), 0);
+    ::stat(c("kvd/Cdbase.kvd").c_str(), &st);
+    EXPECT_NE(st.st_mode & S_IWUSR, 0u);
+    EXPECT_EQ(readHost(c("kvd/Cdbase.kvd")), "C:\\{\r\n}\r\n");
+
+    EXPECT_FALSE(files->setAttributes("C:\\kvd\\missing.kvd", FILE_ATTRIBUTE_HIDDEN));
+    fs::create_symlink("/etc/hostname", c("kvd/link"));
+    EXPECT_FALSE(files->setAttributes("C:\\kvd\\link", FILE_ATTRIBUTE_HIDDEN));
+}
+
+TEST_F(WineFilesTest, WritingMovingCopyingDeleting) {
+    // A large streamed file arrives whole.
+    auto out = files->createFile("C:\\WINDOWS\\dbstemp.kvd");
+    ASSERT_NE(out, nullptr);
+    std::string expected;
+    for (int i = 0; i < 60000; ++i) {
+        const std::string line = "C:\\folder number " + std::to_string(i) + "\\{\r\n";
+        out->write(line);
+        expected += line;
+    }
+    out->write(std::string(3 << 20, 'x'));
+    expected += std::string(3 << 20, 'x');
+    EXPECT_TRUE(out->close());
+    EXPECT_EQ(readHost(c("windows/dbstemp.kvd")), expected);
+    EXPECT_EQ(files->createFile("C:\\no such folder\\x.kvd"), nullptr);
+    fs::create_symlink("/tmp/korvex-should-not-exist", c("windows/link.kvd"));
+    EXPECT_EQ(files->createFile("C:\\windows\\link.kvd"), nullptr);
+    EXPECT_FALSE(fs::exists("/tmp/korvex-should-not-exist"));
+
+    EXPECT_TRUE(files->replaceFile("C:\\windows\\WIN.INI", "[windows]\r\n"));
+    EXPECT_EQ(readHost(c("windows/WIN.INI")), "[windows]\r\n");
+    EXPECT_TRUE(files->replaceFile("C:\\windows\\win.ini", "[mail]\r\n"));  // same file, any case
+    EXPECT_EQ(readHost(c("windows/WIN.INI")), "[mail]\r\n");
+
+    // Move: rename, a change of case only, and across file systems (C: to D:).
+    EXPECT_TRUE(files->moveFile("C:\\windows\\dbstemp.kvd", "C:\\windows\\Cdbase.kvd"));
+    EXPECT_FALSE(fs::exists(c("windows/dbstemp.kvd")));
+    EXPECT_TRUE(files->moveFile("C:\\windows\\cdbase.kvd", "C:\\windows\\CDBASE.KVD"));
+    EXPECT_TRUE(fs::exists(c("windows/CDBASE.KVD")));
+    EXPECT_FALSE(fs::exists(c("windows/Cdbase.kvd")));
+    writeHost(driveD + "/old.kvd", "old");
+    EXPECT_TRUE(files->moveFile("C:\\windows\\CDBASE.KVD", "D:\\OLD.KVD"));
+    EXPECT_EQ(readHost(driveD + "/old.kvd"), expected);
+    EXPECT_FALSE(fs::exists(c("windows/CDBASE.KVD")));
+    EXPECT_FALSE(files->moveFile("C:\\windows\\gone.kvd", "C:\\x.kvd"));
+
+    // Copy replaces the destination and keeps the modification time.
+    writeHost(c("a.txt"), "new contents");
+    ::utimensat(AT_FDCWD, c("a.txt").c_str(), std::array<timespec, 2>{timespec{1, 0}, timespec{1500000000, 0}}.data(), 0);
+    writeHost(c("b.txt"), "old");
+    EXPECT_TRUE(files->copyFile("C:\\A.txt", "C:\\B.TXT"));
+    EXPECT_EQ(readHost(c("b.txt")), "new contents");
+    EXPECT_EQ(files->info("C:\\b.txt").modified, 1500000000);
+    EXPECT_TRUE(files->copyFile("C:\\a.txt", "D:\\copy.txt"));
+    EXPECT_EQ(readHost(driveD + "/copy.txt"), "new contents");
+    EXPECT_FALSE(files->copyFile("C:\\missing.txt", "C:\\c.txt"));
+    EXPECT_FALSE(fs::exists(c("c.txt")));
+
+    // Delete: gone files count as deleted; empty folders go too; nothing else is left.
+    EXPECT_TRUE(files->deleteFile("C:\\B.txt"));
+    EXPECT_FALSE(fs::exists(c("b.txt")));
+    EXPECT_TRUE(files->deleteFile("C:\\b.txt"));
+    EXPECT_TRUE(files->deleteFile("C:\\never\\was.txt"));
+    fs::create_symlink(c("a.txt"), c("alink"));
+    EXPECT_TRUE(files->deleteFile("C:\\alink"));
+    EXPECT_TRUE(fs::exists(c("a.txt")));  // the link went, not its target
+
+    // Folders: missing parents are made, existing ones keep their case.
+    EXPECT_TRUE(files->createFolder("C:\\WINDOWS\\New\\Deeper"));
+    EXPECT_TRUE(fs::is_directory(c("windows/New/Deeper")));
+    EXPECT_TRUE(files->createFolder("c:\\windows\\new\\deeper"));
+    EXPECT_TRUE(files->deleteFile("C:\\windows\\new\\deeper"));
+    EXPECT_FALSE(fs::exists(c("windows/New/Deeper")));
+    EXPECT_FALSE(files->createFolder("C:\\a.txt\\sub"));
+
+    for (const auto& entry : fs::directory_iterator(c("windows")))
+        EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
+}
+
+TEST_F(WineFilesTest, FileInUseOnlyWhileAnotherProcessHoldsIt) {
+    writeHost(c("windows/system32/held.dll"), "MZ");
+    writeHost(c("windows/system32/free.dll"), "MZ");
+    EXPECT_FALSE(files->isFileInUse("C:\\windows\\system32\\held.dll"));
+
+    // This process holding a file does not count: only other processes do.
+    const int own = ::open(c("windows/system32/free.dll").c_str(), O_RDONLY | O_CLOEXEC);
+    EXPECT_FALSE(files->isFileInUse("C:\\windows\\system32\\free.dll"));
+
+    // A child process inherits an open descriptor of held.dll and keeps it while it sleeps.
+    const int fd = ::open(c("windows/system32/held.dll").c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    pid_t child = 0;
+    char sleepName[] = "sleep", seconds[] = "30";
+    char* argv[] = {sleepName, seconds, nullptr};
+    ASSERT_EQ(::posix_spawnp(&child, "sleep", nullptr, nullptr, argv, environ), 0);
+    ::close(fd);
+    EXPECT_TRUE(files->isFileInUse("C:\\WINDOWS\\SYSTEM32\\HELD.DLL"));
+    EXPECT_FALSE(files->isFileInUse("C:\\windows\\system32\\free.dll"));
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    EXPECT_FALSE(files->isFileInUse("C:\\windows\\system32\\held.dll"));
+    EXPECT_FALSE(files->isFileInUse("C:\\windows\\system32\\missing.dll"));
+    EXPECT_FALSE(files->isFileInUse("C:\\windows\\system32"));
+    ::close(own);
+}
+
+}  // namespace
+}  // namespace korvex::wine

@@ -1,6 +1,77 @@
+// korvex: the windowed program. Finds and opens the machine (a Wine prefix), starts
+// the main window (which settles the settings), answers the command line ("\u" and
+// "\f" run one window and end; a quoted saved data file is meant for uninstalling),
+// refuses a second interactive instance on the same machine, then shows the window.
 #include <QApplication>
+#include <QMessageBox>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/artwork.h"
+#include "app/frmMain.h"
+#include "app/single_instance.h"
+#include "platform/wine/machine_locator.h"
+#include "platform/wine/wine_machine.h"
+#include "settings/command_line.h"
+#include "ui/frmFindingChanges.h"
+#include "ui/frmUpdateDBase.h"
+
+using namespace korvex;
+
+namespace {
+
+int cannotStart(const std::string& error) {
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Korvex!"),
+                    QStringLiteral("Korvex! cannot open the Windows machine to work on.\n\n") +
+                        QString::fromStdString(error));
+    box.setWindowIcon(KorvexIcon());
+    box.exec();
+    return 1;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    return 0;
+    QApplication application(argc, argv);  // takes Qt's own options out of argv
+    QApplication::setApplicationName(QStringLiteral("korvex"));
+    QApplication::setDesktopFileName(QStringLiteral("korvex"));
+    QApplication::setWindowIcon(KorvexIcon());
+
+    std::vector<std::string> args(argv + 1, argv + argc);
+    const std::string explicitDir = wine::TakeMachineArgument(args);
+
+    std::string error;
+    const std::optional<wine::MachineLocation> location = wine::LocateMachine(explicitDir, &error);
+    if (!location) return cannotStart(error);
+    const std::unique_ptr<wine::WineMachine> machine = wine::WineMachine::open(location->dir, &error);
+    if (!machine) return cannotStart(error);
+    Services services = machine->services();
+
+    frmMain window(services);
+
+    const StartCommand command = ParseCommandLine(services, CommandLineText(args));
+    switch (command.action) {
+        case StartAction::UpdateDatabase: {
+            frmUpdateDBase update(window.app(), window.currentDrives(), [&window] { window.cmbDrives_Click(); });
+            update.exec();
+            return 0;
+        }
+        case StartAction::FindChanges: {
+            frmFindingChanges find(window.app(), window.currentDrives());
+            find.exec();
+            return 0;
+        }
+        case StartAction::Uninstall:
+            // Uninstalling from a saved data file is not part of this version: start normally.
+        case StartAction::Normal:
+            break;
+    }
+
+    SingleInstance instance(QString::fromStdString(machine->prefix()));
+    if (!instance.acquire()) return 0;
+
+    window.loadRecentFiles();
+    window.show();
+    return application.exec();
 }

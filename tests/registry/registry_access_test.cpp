@@ -1,0 +1,170 @@
+// Korvex's registry operations over the in-memory registry: value texts, sub-key
+// lists, missing keys and values, letter case, the delete-key message and refusals.
+#include <gtest/gtest.h>
+
+#include "platform/fake/memory_registry.h"
+#include "platform/fake/scripted_prompt.h"
+#include "platform/registry_access.h"
+
+namespace korvex {
+namespace {
+
+std::string text(std::initializer_list<unsigned char> bytes, std::uint32_t type) {
+    std::vector<unsigned char> data(bytes);
+    return ValueToText(data.data(), data.size(), type);
+}
+
+const std::string kSep(1, kListSeparator);
+
+TEST(ValueToText, EveryType) {
+    EXPECT_EQ(text({0x01, 0, 0, 0}, REG_DWORD), "1");
+    EXPECT_EQ(text({0, 0x01, 0, 0}, REG_DWORD), "256");
+    EXPECT_EQ(text({0, 0, 0, 0x80}, REG_DWORD), "2147483648");
+    EXPECT_EQ(text({0xff, 0xff, 0xff, 0xff}, REG_DWORD), "4294967295");
+    EXPECT_EQ(text({'1', 0}, REG_SZ), "1");
+    EXPECT_EQ(text({0}, REG_SZ), "");
+    EXPECT_EQ(ValueToText(nullptr, 0, REG_SZ), "");
+    EXPECT_EQ(text({'a', 'b', 'c', 0}, REG_SZ), "abc");
+    EXPECT_EQ(text({1, 2, 3}, REG_BINARY), "");
+    EXPECT_EQ(text({'a', 0, 'b', 0, 0}, REG_MULTI_SZ), "<unsupported type: 7>");
+    EXPECT_EQ(text({'%', 'x', '%', 0}, REG_EXPAND_SZ), "<unsupported type: 2>");
+    EXPECT_EQ(text({1, 0, 0, 0, 0, 0, 0, 0}, REG_QWORD), "<unsupported type: 11>");
+}
+
+struct AccessFixture : ::testing::Test {
+    MemoryRegistry reg;
+    ScriptedPrompt prompt;
+    RegistryAccess access{reg, prompt};
+};
+
+TEST_F(AccessFixture, QueryValueGivesTextOrEmpty) {
+    reg.setString("HKCU\\Software\\Korvex!\\General", "DefaultPath", "C:\\Korvex\\");
+    HKEY key = access.OpenKey(HKEY_CURRENT_USER, "software\\KORVEX!\\general");
+    ASSERT_NE(key, 0u);
+    EXPECT_EQ(access.QueryValue(key, "defaultpath"), "C:\\Korvex\\");
+    EXPECT_EQ(access.QueryValue(key, "Missing"), "");
+    EXPECT_EQ(access.QueryValue(0, "DefaultPath"), "");
+    EXPECT_EQ(access.CloseKey(key), ERROR_SUCCESS);
+    EXPECT_EQ(access.OpenKey(HKEY_CURRENT_USER, "Software\\Nobody"), 0u);
+    EXPECT_NE(access.SetValue(0, "x", "y"), ERROR_SUCCESS);
+    EXPECT_EQ(reg.openCount, 0);
+}
+
+TEST_F(AccessFixture, TextWrittenReadsBackUnchangedInAnyLetterCase) {
+    HKEY key = access.CreateKey(HKEY_CURRENT_USER, "Software\\Korvex!\\Sys Clean");
+    ASSERT_NE(key, 0u);
+    EXPECT_EQ(access.SetValue(key, "Bak files", "1"), ERROR_SUCCESS);
+    EXPECT_EQ(access.SetValue(key, "Empty", ""), ERROR_SUCCESS);
+    access.CloseKey(key);
+
+    key = access.OpenKey(HKEY_CURRENT_USER, "SOFTWARE\\korvex!\\sys clean");
+    ASSERT_NE(key, 0u);
+    EXPECT_EQ(access.QueryValue(key, "BAK FILES"), "1");
+    EXPECT_EQ(access.QueryValue(key, "Empty"), "");
+    EXPECT_EQ(access.SetValue(key, "bak FILES", "0"), ERROR_SUCCESS);
+    EXPECT_EQ(access.QueryValue(key, "Bak files"), "0");
+    EXPECT_EQ(reg.valueNames("HKCU\\Software\\Korvex!\\Sys Clean"), (std::vector<std::string>{"Bak files", "Empty"}));
+    EXPECT_EQ(access.DeleteValue(key, "EMPTY"), ERROR_SUCCESS);
+    EXPECT_EQ(access.QueryValue(key, "Empty"), "");
+    access.CloseKey(key);
+    EXPECT_EQ(reg.openCount, 0);
+}
+
+TEST_F(AccessFixture, LongValuesReadWhole) {
+    std::string list;
+    for (int i = 0; i < 200; ++i) list += "C:\\Some folder " + std::to_string(i) + kSep;
+    ASSERT_GT(list.size(), 2000u);
+    HKEY key = access.CreateKey(HKEY_CURRENT_USER, "Software\\Korvex!\\Scanning");
+    ASSERT_EQ(access.SetValue(key, "FoldersToIgnore", list), ERROR_SUCCESS);
+    EXPECT_EQ(access.QueryValue(key, "FoldersToIgnore"), list);
+    access.CloseKey(key);
+}
+
+TEST_F(AccessFixture, SetKeyDefaultCreatesTheKey) {
+    EXPECT_EQ(access.SetKeyDefault(HKEY_CLASSES_ROOT, ".kvu", REG_SZ, "KorvexUninstall"), ERROR_SUCCESS);
+    EXPECT_EQ(reg.text("HKLM\\Software\\Classes\\.kvu", ""), "KorvexUninstall");
+    EXPECT_EQ(reg.openCount, 0);
+}
+
+TEST_F(AccessFixture, OpenKeyFallsBackToReadOnly) {
+    reg.setString("HKLM\\Software\\Locked", "Name", "value");
+    reg.readOnlyKeys.insert("HKLM\\Software\\Locked");
+    HKEY key = access.OpenKey(HKEY_LOCAL_MACHINE, "Software\\locked");
+    ASSERT_NE(key, 0u);
+    EXPECT_EQ(access.QueryValue(key, "Name"), "value");
+    EXPECT_NE(access.SetValue(key, "Name", "other"), ERROR_SUCCESS);
+    EXPECT_EQ(access.QueryValue(key, "Name"), "value");
+    access.CloseKey(key);
+    EXPECT_TRUE(prompt.messages.empty());
+}
+
+TEST_F(AccessFixture, EnumSubKeyPathsReversedWithoutTheExcludedPath) {
+    for (const char* name : {"B", "a", "C"}) reg.setString(std::string("HKLM\\Software\\Top\\") + name, "v", "1");
+    EXPECT_EQ(access.EnumSubKeyPaths(HKEY_LOCAL_MACHINE, "Software\\Top", ""),
+              "Software\\Top\\C" + kSep + "Software\\Top\\B" + kSep + "Software\\Top\\a" + kSep);
+    for (const char* excluded : {"Software\\Top\\C", "software\\top\\c", "SOFTWARE\\TOP\\C"}) {
+        EXPECT_EQ(access.EnumSubKeyPaths(HKEY_LOCAL_MACHINE, "Software\\Top", excluded),
+                  "Software\\Top\\B" + kSep + "Software\\Top\\a" + kSep)
+            << excluded;
+    }
+    // A longer or shorter path that merely contains the excluded one is kept.
+    EXPECT_EQ(access.EnumSubKeyPaths(HKEY_LOCAL_MACHINE, "Software\\Top", "Software\\Top\\"),
+              "Software\\Top\\C" + kSep + "Software\\Top\\B" + kSep + "Software\\Top\\a" + kSep);
+    EXPECT_EQ(access.EnumSubKeyPaths(HKEY_LOCAL_MACHINE, "Software\\Missing", ""), "");
+    EXPECT_EQ(access.EnumSubKeyPaths(HKEY_LOCAL_MACHINE, "Software\\Top\\a", ""), "");
+    EXPECT_EQ(reg.openCount, 0);
+}
+
+TEST_F(AccessFixture, EnumSubKeyPathsOfTheRootAndYields) {
+    reg.setString("HKCU\\Software\\X", "v", "1");
+    reg.setString("HKCU\\Environment", "TEMP", "C:\\Temp");
+    std::uint64_t before = prompt.yields;
+    EXPECT_EQ(access.EnumSubKeyPaths(HKEY_CURRENT_USER, "", ""), "\\Software" + kSep + "\\Environment" + kSep);
+    EXPECT_EQ(prompt.yields - before, 2u);
+}
+
+TEST_F(AccessFixture, DeleteKeyTree) {
+    reg.setString("HKCU\\Software\\Gone\\Sub\\Deeper", "v", "1");
+    EXPECT_EQ(access.DeleteKeyTree(HKEY_CURRENT_USER, "software\\GONE"), 0);
+    EXPECT_FALSE(reg.keyExists("HKCU\\Software\\Gone"));
+    EXPECT_TRUE(reg.keyExists("HKCU\\Software"));
+    EXPECT_TRUE(prompt.messages.empty());
+
+    reg.setString("HKLM\\Software\\Vendor\\Locked", "v", "1");
+    reg.readOnlyKeys.insert("HKLM\\Software\\Vendor\\Locked");
+    EXPECT_EQ(access.DeleteKeyTree(HKEY_LOCAL_MACHINE, "Software\\Vendor"), 1);
+    ASSERT_EQ(prompt.messages.size(), 1u);
+    EXPECT_EQ(prompt.messages[0].icon, Icon::Critical);
+    EXPECT_EQ(prompt.messages[0].buttons, Buttons::OK);
+    EXPECT_EQ(prompt.messages[0].title, "Error deleting key");
+    EXPECT_EQ(prompt.messages[0].text, "Error deleting key Software\\Vendor. Administrative privileges required");
+    EXPECT_TRUE(reg.keyExists("HKLM\\Software\\Vendor\\Locked"));
+}
+
+TEST_F(AccessFixture, RefusedWritesAreReportedOnce) {
+    reg.setString("HKCU\\Software\\Korvex!\\General", "DefaultPath", "C:\\K\\");
+    reg.refusal = "Wine is using this machine.";
+    HKEY key = access.OpenKey(HKEY_CURRENT_USER, "Software\\Korvex!\\General");
+    ASSERT_NE(key, 0u);
+    EXPECT_EQ(access.QueryValue(key, "DefaultPath"), "C:\\K\\");
+    EXPECT_TRUE(prompt.messages.empty());
+    EXPECT_EQ(access.SetValue(key, "DefaultPath", "D:\\"), ERROR_LOCK_VIOLATION);
+    EXPECT_EQ(access.SetValue(key, "Other", "x"), ERROR_LOCK_VIOLATION);
+    EXPECT_EQ(access.CreateKey(HKEY_CURRENT_USER, "Software\\New"), 0u);
+    access.CloseKey(key);
+    ASSERT_EQ(prompt.messages.size(), 1u);
+    EXPECT_EQ(prompt.messages[0].icon, Icon::Exclamation);
+    EXPECT_EQ(prompt.messages[0].buttons, Buttons::OK);
+    EXPECT_EQ(prompt.messages[0].title, "Korvex!");
+    EXPECT_EQ(prompt.messages[0].text, "Wine is using this machine.");
+    EXPECT_EQ(reg.text("HKCU\\Software\\Korvex!\\General", "DefaultPath"), "C:\\K\\");
+
+    // A key that cannot be deleted still gets its own message.
+    EXPECT_EQ(access.DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Korvex!"), 1);
+    ASSERT_EQ(prompt.messages.size(), 2u);
+    EXPECT_EQ(prompt.messages[1].title, "Error deleting key");
+    EXPECT_TRUE(reg.keyExists("HKCU\\Software\\Korvex!\\General"));
+}
+
+}  // namespace
+}  // namespace korvex

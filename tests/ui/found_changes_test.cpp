@@ -1,0 +1,244 @@
+// The found-changes window over change list files on an in-memory machine: its lists,
+// selection commands, sorting by size, opening rows, status texts, saving refusals and
+// the rewrite of a reviewed saved data file on closing.
+#include <QApplication>
+#include <QEnterEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "removal/saved_file.h"
+#include "tests/ui/support/window_test_support.h"
+#include "ui/frmFoundChanges.h"
+
+using namespace korvex;
+using korvex::test::AnswerNextMessageBox;
+using korvex::test::SeenMessage;
+using korvex::test::TestMachine;
+
+namespace {
+
+const std::string kDel(1, '\x7f');
+
+QStringList column(QTreeWidget* list, int c) {
+    QStringList out;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) out << list->topLevelItem(i)->text(c);
+    return out;
+}
+
+QList<bool> selection(QTreeWidget* list) {
+    QList<bool> out;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) out << list->topLevelItem(i)->isSelected();
+    return out;
+}
+
+void scanning(TestMachine& m, const char* name, const char* value) {
+    m.registry.setString("HKCU\\Software\\Korvex!\\Scanning", name, value);
+}
+
+// A find run's result: two files in one folder, a new folder, a vanished file, a win.ini
+// line, a key under each hive; win.ini and registry scanning on, the others off.
+void prepareRun(TestMachine& m) {
+    scanning(m, "WinIniScan", "1");
+    scanning(m, "RegScan", "1");
+    m.files.put("C:\\windows\\big.dll", std::string(2 * 1024 * 1024 + 1, 'x'));
+    m.files.put("C:\\windows\\mid.txt", std::string(900 * 1024, 'x'));
+    m.files.put("C:\\Program Files\\NewApp\\a.exe", std::string(600, 'x'));
+    m.files.put("C:\\changes.kvd",
+                "!C:\\Program Files\\NewApp\\{\r\n}\r\n"
+                "C:\\windows\\{\r\nbig.dll\r\nmid.txt\r\nvanished.ini\r\n}\r\n");
+    m.files.put("C:\\SysChanges.kvd", "Win.ini{\r\nload=new.exe" + kDel + "\r\nload=" + kDel + "\r\n}\r\n");
+    m.registry.setString("HKCU\\Software\\NewVendor\\NewApp", "v", "1");
+    m.registry.setString("HKLM\\Software\\NewVendor", "v", "1");
+    m.files.put("C:\\hkcuchanges.kvd", "Software\\NewVendor\\NewApp\r\n");
+    m.files.put("C:\\hklmchanges.kvd", "Software\\NewVendor\r\nSoftware\\Gone\r\n");
+}
+
+}  // namespace
+
+class FoundChangesTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void showsTheListsOfAFindRun() {
+        TestMachine m;
+        prepareRun(m);
+        frmFoundChanges window(m.app);
+        window.show();
+        QVERIFY(window.loaded());
+        QCOMPARE(window.windowTitle(), QStringLiteral("Changes found  -Korvex!"));
+
+        auto* tabs = window.findChild<QTabWidget*>("tabChangesMade");
+        QVERIFY(tabs);
+        QStringList captions;
+        for (int i = 0; i < tabs->count(); ++i) captions << tabs->tabText(i);
+        QCOMPARE(captions, (QStringList{"Hard drive  ", " Registry  ", "Win.ini  ", "System.ini  ", "Autoexec.bat  ",
+                                        "Config.sys"}));
+
+        auto* files = window.findChild<QTreeWidget*>("lvwFilesAdded");
+        QVERIFY(files);
+        QCOMPARE(files->headerItem()->text(4), QStringLiteral("Hidden column size (in KB) for sorting"));
+        QVERIFY(files->isColumnHidden(4));
+        QCOMPARE(column(files, 0), (QStringList{"big.dll", "mid.txt", "NewApp"}));
+        QCOMPARE(column(files, 1), (QStringList{"C:\\windows\\", "C:\\windows\\", "C:\\Program Files\\"}));
+        QCOMPARE(column(files, 2), (QStringList{"2MB", "900KB", "1KB"}));
+        QCOMPARE(files->topLevelItem(2)->text(3), QStringLiteral("Folder"));
+        QVERIFY(!files->topLevelItem(0)->text(3).isEmpty());
+        for (int i = 0; i < files->topLevelItemCount(); ++i) QVERIFY(!files->topLevelItem(i)->icon(0).isNull());
+        // The total was taken before the vanished file was pruned (it counted 0).
+        QCOMPARE(window.findChild<QLabel*>("lblFileSize")->text(), QStringLiteral("(Total size: 2.8 MB)"));
+
+        auto* reg = window.findChild<QTreeWidget*>("lvwRegAdded");
+        QCOMPARE(column(reg, 0), (QStringList{"NewApp", "NewVendor"}));
+        QCOMPARE(column(reg, 1),
+                 (QStringList{"HKEY_CURRENT_USER\\Software\\NewVendor\\", "HKEY_LOCAL_MACHINE\\Software\\"}));
+
+        auto* winIni = window.findChild<QTreeWidget*>("lvwWinIniLinesAdded");
+        QCOMPARE(column(winIni, 0), QStringList{"load=new.exe"});
+        QCOMPARE(column(winIni, 1), QStringList{"load="});
+        for (const char* name : {"lvwSysIniLinesAdded", "lvwAutoexecBatLinesAdded", "lvwConfigSysLinesAdded"})
+            QCOMPARE(column(window.findChild<QTreeWidget*>(name), 0), QStringList{"Scanning not enabled."});
+
+        for (const char* f : {"C:\\changes.kvd", "C:\\SysChanges.kvd", "C:\\hkcuchanges.kvd", "C:\\hklmchanges.kvd"})
+            QVERIFY2(!m.files.exists(f), f);
+
+        // Controls by name, with their captions.
+        const QList<QPair<QString, QString>> buttons = {
+            {"cmdOk", "&OK"}, {"cmdSelectAll", "Select &All"}, {"cmdInvSel", "&Invert selection"},
+            {"cmdDelete", "&Delete selected"}, {"cmdSave", "&Save selected"}, {"cmdMove", "&Move selected"},
+            {"cmdPrint", "&Print selected"}, {"cmdHelp", "&Help"}};
+        for (const auto& [name, caption] : buttons) {
+            auto* b = window.findChild<QPushButton*>(name);
+            QVERIFY2(b, qPrintable(name));
+            QCOMPARE(b->text(), caption);
+        }
+        QCOMPARE(window.findChild<QLabel*>("Label2")->text(), QStringLiteral("The following keys were added to your Registry"));
+
+        // Status texts follow the mouse.
+        auto* panel = window.findChild<QLabel*>("staFoundChangesPanel");
+        QVERIFY(panel);
+        QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+        QApplication::sendEvent(window.findChild<QPushButton*>("cmdSave"), &enter);
+        QCOMPARE(panel->text(), QStringLiteral(" Save the selected change(s) for future deletion"));
+        QApplication::sendEvent(reg, &enter);
+        QCOMPARE(panel->text(), QStringLiteral(" Shows you what new keys have been added to your registry"));
+
+        // Double click opens every selected file with the shell.
+        files->topLevelItem(1)->setSelected(true);
+        const QPoint at = files->visualItemRect(files->topLevelItem(1)).center();
+        QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(files->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(m.system.opened, (std::vector<std::string>{"C:\\windows\\mid.txt"}));
+        window.close();
+    }
+
+    void selectAllNeverSelectsDisabledScanRows() {
+        TestMachine m;
+        prepareRun(m);
+        frmFoundChanges window(m.app);
+        window.show();
+        auto* files = window.findChild<QTreeWidget*>("lvwFilesAdded");
+        auto* sysIni = window.findChild<QTreeWidget*>("lvwSysIniLinesAdded");
+        auto* winIni = window.findChild<QTreeWidget*>("lvwWinIniLinesAdded");
+
+        // Nothing selected: saving is refused with its message.
+        SeenMessage seen;
+        AnswerNextMessageBox(QMessageBox::Ok, &seen);
+        QTest::mouseClick(window.findChild<QPushButton*>("cmdSave"), Qt::LeftButton);
+        QVERIFY(seen.seen);
+        QCOMPARE(seen.title, QStringLiteral("Error saving files"));
+        QCOMPARE(seen.text, QStringLiteral("No files or system changes selected. Select a file or a system change and "
+                                           "then click on Save selected."));
+        QCOMPARE(seen.icon, QMessageBox::Warning);
+
+        QTest::mouseClick(window.findChild<QPushButton*>("cmdSelectAll"), Qt::LeftButton);
+        QCOMPARE(selection(files), (QList<bool>{true, true, true}));
+        QCOMPARE(selection(winIni), QList<bool>{true});
+        QCOMPARE(selection(sysIni), QList<bool>{false});
+        QCOMPARE(window.SelectedCount(), std::size_t(6));  // 3 files, 2 keys, 1 line
+        QCOMPARE(window.findChild<QLabel*>("lblFileSize")->text(), QStringLiteral("(Size: 2.8 MB)"));
+
+        files->topLevelItem(0)->setSelected(false);
+        QTest::mouseClick(window.findChild<QPushButton*>("cmdInvSel"), Qt::LeftButton);
+        QCOMPARE(selection(files), (QList<bool>{true, false, false}));
+        QCOMPARE(selection(winIni), QList<bool>{false});
+        QCOMPARE(selection(sysIni), QList<bool>{false});
+        QCOMPARE(window.findChild<QLabel*>("lblFileSize")->text(), QStringLiteral("(Size: 2MB)")  /* 2 MB and one byte */);
+
+        // Clicking the disabled-scan row does not keep it selected.
+        QTest::mouseClick(sysIni->viewport(), Qt::LeftButton, {}, sysIni->visualItemRect(sysIni->topLevelItem(0)).center());
+        QCOMPARE(selection(sysIni), QList<bool>{false});
+        window.close();
+    }
+
+    void sortingBySizeTwiceReversesTheOrder() {
+        TestMachine m;
+        prepareRun(m);
+        frmFoundChanges window(m.app);
+        window.show();
+        auto* files = window.findChild<QTreeWidget*>("lvwFilesAdded");
+        QHeaderView* header = files->header();
+        const QPoint sizeSection(header->sectionViewportPosition(2) + 5, header->height() / 2);
+
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, sizeSection);
+        QCOMPARE(column(files, 2), (QStringList{"2MB", "900KB", "1KB"}));
+        QCOMPARE(column(files, 4), (QStringList{"000002048", "000000900", "000000001"}));
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, sizeSection);
+        QCOMPARE(column(files, 2), (QStringList{"1KB", "900KB", "2MB"}));
+
+        // Other columns sort by text, letter case ignored, the order flipping on every click.
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(0) + 5, 5));
+        QCOMPARE(column(files, 0), (QStringList{"NewApp", "mid.txt", "big.dll"}));
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(0) + 5, 5));
+        QCOMPARE(column(files, 0), (QStringList{"big.dll", "mid.txt", "NewApp"}));
+        window.close();
+    }
+
+    void closingRewritesTheReviewedSavedFile() {
+        TestMachine m;
+        prepareRun(m);
+        const std::string saved = "C:\\users\\user\\app.kvu";
+        m.files.put(saved, "Files{\r\nC:\\old\\entry.dll\r\n}\r\n");
+        {
+            frmFoundChanges window(m.app, saved);
+            window.show();
+            window.findChild<QTreeWidget*>("lvwFilesAdded")->topLevelItem(0)->setSelected(true);
+            QTest::mouseClick(window.findChild<QPushButton*>("cmdOk"), Qt::LeftButton);
+            QVERIFY(!window.isVisible());
+        }
+        bool valid = false;
+        SavedData back = ParseSavedFile(m.files.contents(saved), &valid);
+        QVERIFY(valid);
+        QCOMPARE(back.files, (std::vector<std::string>{"C:\\windows\\big.dll", "C:\\windows\\mid.txt",
+                                                       "C:\\Program Files\\NewApp"}));
+        QCOMPARE(back.registry, (std::vector<std::string>{"HKEY_CURRENT_USER\\Software\\NewVendor\\NewApp",
+                                                          "HKEY_LOCAL_MACHINE\\Software\\NewVendor"}));
+        QCOMPARE(back.linesOf(SavedSystemFile::WinIni), (std::vector<SavedLine>{{"load=new.exe", "load="}}));
+        QVERIFY(back.linesOf(SavedSystemFile::SystemIni).empty());  // the disabled-scan row is left out
+
+        // Nothing left to review: the saved file goes away on closing.
+        {
+            frmFoundChanges window(m.app, saved);
+            window.show();
+            QCOMPARE(window.findChild<QTreeWidget*>("lvwRegAdded")->topLevelItem(0)->text(0),
+                     QStringLiteral("Scanning not enabled."));
+            window.close();
+        }
+        QVERIFY(!m.files.exists(saved));
+
+        // A window opened after a find run writes nothing.
+        prepareRun(m);
+        {
+            frmFoundChanges window(m.app);
+            window.show();
+            window.close();
+        }
+        QVERIFY(!m.files.exists(saved));
+    }
+};
+
+QTEST_MAIN(FoundChangesTest)
+#include "found_changes_test.moc"

@@ -1,0 +1,61 @@
+// korvex-cli's answers to Korvex's questions and the form of its messages.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+// The prompt is part of the program, not of a library; its one source is built here too.
+#include "../../cli/cli_prompt.cpp"
+
+namespace korvex::cli {
+namespace {
+
+std::string written(std::FILE* file) {
+    std::fflush(file);
+    std::rewind(file);
+    std::string text;
+    for (int c; (c = std::fgetc(file)) != EOF;) text += static_cast<char>(c);
+    return text;
+}
+
+TEST(CliPrompt, AnswersYesOnlyWhenToldTo) {
+    EXPECT_EQ(CliPrompt::AnswerFor(Buttons::YesNo, false), Answer::No);
+    EXPECT_EQ(CliPrompt::AnswerFor(Buttons::YesNo, true), Answer::Yes);
+    EXPECT_EQ(CliPrompt::AnswerFor(Buttons::OKCancel, false), Answer::Cancel);
+    EXPECT_EQ(CliPrompt::AnswerFor(Buttons::OKCancel, true), Answer::OK);
+    EXPECT_EQ(CliPrompt::AnswerFor(Buttons::YesNoCancel, false), Answer::Cancel);
+    EXPECT_EQ(CliPrompt::AnswerFor(Buttons::YesNoCancel, true), Answer::Yes);
+    EXPECT_EQ(CliPrompt::AnswerFor(Buttons::OK, false), Answer::OK);
+    EXPECT_EQ(CliPrompt::AnswerFor(Buttons::RetryCancel, true), Answer::Cancel);
+}
+
+TEST(CliPrompt, MessagesAreTitleColonTextLinesAndPickersCancel) {
+    std::FILE* out = std::tmpfile();
+    ASSERT_NE(out, nullptr);
+    {
+        CliPrompt prompt(false, out);
+        Message question{Icon::Question, Buttons::YesNo, 2, "Confirm uninstall", "Remove GameX?"};
+        EXPECT_EQ(prompt.messageBox(question), Answer::No);
+        Message info{Icon::Information, Buttons::OK, 1, "Korvex!", "Done."};
+        EXPECT_EQ(prompt.messageBox(info), Answer::OK);
+        EXPECT_EQ(prompt.messagesShown(), 2);
+        // Not a terminal: no progress line at all.
+        prompt.status("C:\\windows\\system32\\");
+        prompt.progress(5, 10);
+        EXPECT_EQ(prompt.pickFolder("Choose"), "");
+        EXPECT_EQ(prompt.pickOpenFile("Open", "*.kvu", "C:\\"), "");
+        EXPECT_EQ(prompt.pickSaveFile("Save", "*.kvu", "C:\\", "x.kvu"), "");
+        EXPECT_FALSE(prompt.inputBox("Extension", "Add", "tmp").has_value());
+    }
+    EXPECT_EQ(written(out), "Confirm uninstall: Remove GameX?\nKorvex!: Done.\n");
+    std::fclose(out);
+
+    std::FILE* yes = std::tmpfile();
+    CliPrompt agreeing(true, yes);
+    EXPECT_EQ(agreeing.messageBox({Icon::Question, Buttons::YesNo, 1, "Delete", "Delete 3 files?"}), Answer::Yes);
+    EXPECT_EQ(written(yes), "Delete: Delete 3 files?\n");
+    std::fclose(yes);
+}
+
+}  // namespace
+}  // namespace korvex::cli

@@ -1,0 +1,250 @@
+// korvex-cli as a user runs it: the built program on machines in temporary folders,
+// its exit statuses, what it prints where, and what it leaves on the machine.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/wine/machine_builder.h"
+#include "platform/wine/wineserver.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Result {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string quoted(const std::string& text) {
+    std::string q = "'";
+    for (char c : text) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+std::string slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class Cli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/korvex-cli-test-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        root_ = pattern;
+        fs::create_directories(root_ / "home");
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::remove_all(root_, ec);
+    }
+
+    // Runs korvex-cli with a home of its own, so no machine of the user is ever found.
+    Result run(const std::vector<std::string>& args, const std::string& environment = "") {
+        std::string command = "env -u KORVEX_MACHINE -u WINEPREFIX -u XDG_DATA_HOME HOME=" +
+                              quoted((root_ / "home").string()) + " " + environment + " " + quoted(KORVEX_CLI);
+        for (const auto& a : args) command += " " + quoted(a);
+        command += " >" + quoted((root_ / "out").string()) + " 2>" + quoted((root_ / "err").string()) + " </dev/null";
+        Result r;
+        const int raw = std::system(command.c_str());
+        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        r.out = slurp(root_ / "out");
+        r.err = slurp(root_ / "err");
+        return r;
+    }
+
+    std::string machine(const std::string& name) const { return (root_ / name).string(); }
+
+    fs::path root_;
+};
+
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+TEST_F(Cli, HelpAndUsageErrors) {
+    const Result help = run({"--help"});
+    EXPECT_EQ(help.status, 0);
+    for (const char* part : {"Usage: korvex-cli [--machine DIR] [--yes] COMMAND", "init", "info", "update", "find",
+                             "--windows-version win98|win7|win10", "Exit status: 0 success, 1 failure or refusal, 2 usage error"})
+        EXPECT_TRUE(contains(help.out, part)) << part;
+    EXPECT_EQ(help.err, "");
+    EXPECT_EQ(run({"help"}).out, help.out);
+    EXPECT_EQ(run({"info", "--help"}).out, help.out);
+
+    const Result none = run({});
+    EXPECT_EQ(none.status, 2);
+    EXPECT_EQ(none.out, "");
+    EXPECT_TRUE(contains(none.err, "Usage: korvex-cli"));
+
+    const Result unknown = run({"bogus"});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_TRUE(contains(unknown.err, "unknown command 'bogus'")) << unknown.err;
+
+    EXPECT_EQ(run({"--frobnicate", "info"}).status, 2);
+    EXPECT_EQ(run({"info", "--machine"}).status, 2);
+    EXPECT_EQ(run({"--machine", machine("m"), "init", "--windows-version", "win95"}).status, 2);
+    EXPECT_EQ(run({"--machine", machine("m"), "init", "extra"}).status, 2);
+    EXPECT_FALSE(fs::exists(machine("m"))) << "a usage error makes nothing";
+}
+
+TEST_F(Cli, InitThenInfo) {
+    const std::string dir = machine("nt");
+    const Result made = run({"--machine", dir, "init"});
+    ASSERT_EQ(made.status, 0) << made.err;
+    EXPECT_TRUE(contains(made.out, dir));
+    EXPECT_TRUE(korvex::wine::IsMachineFolder(dir));
+    const std::string userReg = slurp(fs::path(dir) / "user.reg");
+
+    const Result again = run({"init", "--machine", dir, "--windows-version", "win98"});
+    EXPECT_EQ(again.status, 0);
+    EXPECT_TRUE(contains(again.out, "already a machine"));
+    EXPECT_EQ(slurp(fs::path(dir) / "user.reg"), userReg) << "an existing machine is left alone";
+
+    const Result info = run({"--machine", dir, "info"});
+    ASSERT_EQ(info.status, 0) << info.err;
+    for (const std::string part :
+         {"Machine:               " + dir + "\n", std::string("(NT family)"), std::string("  C:  fixed disk"),
+          std::string("  (C:) "), std::string("Local hard drives (C:"), std::string("This drive has not been scanned."),
+          std::string("Windows folder:        C:\\windows\\\n"), std::string("Windows drive root:    C:\\\n"),
+          std::string("History folder:        C:\\users\\"), std::string("Program folder:        C:\\Program Files\\Korvex\n"),
+          std::string("Data folder:           C:\\Program Files\\Korvex\\\n")})
+        EXPECT_TRUE(contains(info.out, part)) << part << "\n" << info.out;
+    EXPECT_EQ(info.err, "");
+
+    // Start-up wrote the first-run settings into the machine and placed the support files.
+    const std::string settings = slurp(fs::path(dir) / "user.reg");
+    EXPECT_TRUE(contains(settings, "[Software\\\\Korvex!\\\\General]"));
+    EXPECT_TRUE(contains(settings, "\"DefaultPath\"=\"C:\\\\Program Files\\\\Korvex\\\\\""));
+    EXPECT_TRUE(contains(slurp(fs::path(dir) / "system.reg"), "[Software\\\\Classes\\\\KorvexUninstall\\\\DefaultIcon]"));
+    const fs::path program = fs::path(dir) / "drive_c" / "Program Files" / "Korvex";
+    for (const char* file : {"Korvex.hlp", "uninst.ico", "scan.avi"}) EXPECT_TRUE(fs::exists(program / file)) << file;
+
+    // A second run changes nothing.
+    const std::string before = slurp(fs::path(dir) / "user.reg");
+    EXPECT_EQ(run({"--machine", dir, "info"}).status, 0);
+    EXPECT_EQ(slurp(fs::path(dir) / "user.reg"), before);
+
+    // A Windows 98 machine: the other family, and no History folder.
+    const std::string old = machine("w98");
+    ASSERT_EQ(run({"--machine", old, "init", "--windows-version=win98"}).status, 0);
+    const Result info98 = run({"--machine", old, "info"});
+    ASSERT_EQ(info98.status, 0) << info98.err;
+    EXPECT_TRUE(contains(info98.out, "(Windows 95 family)")) << info98.out;
+    EXPECT_TRUE(contains(info98.out, "History folder:        (none)\n")) << info98.out;
+}
+
+TEST_F(Cli, FindsTheMachineWithoutMachineOption) {
+    // KORVEX_MACHINE names the machine.
+    const std::string named = machine("named");
+    ASSERT_EQ(run({"init"}, "KORVEX_MACHINE=" + quoted(named)).status, 0);
+    EXPECT_TRUE(korvex::wine::IsMachineFolder(named));
+    const Result info = run({"info"}, "KORVEX_MACHINE=" + quoted(named));
+    EXPECT_EQ(info.status, 0) << info.err;
+    EXPECT_TRUE(contains(info.out, "Machine:               " + named + "\n"));
+
+    // Nothing given and no ~/.wine: the built-in machine is made on first use.
+    const Result builtIn = run({"info"});
+    ASSERT_EQ(builtIn.status, 0) << builtIn.err;
+    const std::string expected = (root_ / "home" / ".local" / "share" / "korvex" / "machine").string();
+    EXPECT_TRUE(contains(builtIn.out, "Machine:               " + expected + "\n")) << builtIn.out;
+    EXPECT_TRUE(korvex::wine::IsMachineFolder(expected));
+}
+
+TEST_F(Cli, FailuresExitWithOne) {
+    // A folder with other things in it is not a machine, and init will not take it over.
+    const std::string other = machine("documents");
+    fs::create_directories(other);
+    std::ofstream(fs::path(other) / "letter.txt") << "dear";
+    const Result info = run({"--machine", other, "info"});
+    EXPECT_EQ(info.status, 1);
+    EXPECT_TRUE(contains(info.err, "init")) << info.err;
+    const Result init = run({"--machine", other, "init"});
+    EXPECT_EQ(init.status, 1);
+    EXPECT_FALSE(fs::exists(fs::path(other) / "system.reg"));
+
+    EXPECT_EQ(run({"--machine", machine("missing"), "info"}).status, 1);
+}
+
+// Holds the lock a running wineserver holds for the machine, from another process.
+class FakeWineserver {
+public:
+    explicit FakeWineserver(const std::string& prefix) {
+        const std::string dir = korvex::wine::WineserverDirectories(prefix).back();
+        fs::create_directories(dir);
+        lockPath_ = dir + "/lock";
+        int ready[2], release[2];
+        if (::pipe(ready) != 0 || ::pipe(release) != 0) return;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::close(ready[0]);
+            ::close(release[1]);
+            const int fd = ::open(lockPath_.c_str(), O_RDWR | O_CREAT, 0600);
+            struct flock fl {};
+            fl.l_type = F_WRLCK;
+            fl.l_whence = SEEK_SET;
+            fl.l_len = 1;
+            const char ok = (fd >= 0 && ::fcntl(fd, F_SETLKW, &fl) == 0) ? 'y' : 'n';
+            if (::write(ready[1], &ok, 1) != 1) ::_exit(1);
+            char c;
+            while (::read(release[0], &c, 1) > 0) {
+            }
+            ::_exit(0);
+        }
+        ::close(ready[1]);
+        ::close(release[0]);
+        release_ = release[1];
+        char ok = 'n';
+        if (::read(ready[0], &ok, 1) == 1) locked_ = ok == 'y';
+        ::close(ready[0]);
+    }
+    ~FakeWineserver() {
+        if (release_ >= 0) ::close(release_);
+        if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
+        std::error_code ec;
+        fs::remove(lockPath_, ec);
+        fs::remove(fs::path(lockPath_).parent_path(), ec);
+    }
+    bool locked() const { return locked_; }
+
+private:
+    std::string lockPath_;
+    pid_t pid_ = -1;
+    int release_ = -1;
+    bool locked_ = false;
+};
+
+TEST_F(Cli, RefusedRegistryWriteIsAMessageAndExitOne) {
+    const std::string dir = machine("busy");
+    ASSERT_EQ(run({"--machine", dir, "init"}).status, 0);
+    const std::string userReg = slurp(fs::path(dir) / "user.reg");
+    {
+        FakeWineserver server(dir);
+        ASSERT_TRUE(server.locked());
+        const Result r = run({"--machine", dir, "info"});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out, "");
+        // Korvex's message box, as korvex-cli shows it: "Title: text" on one line.
+        EXPECT_EQ(r.err.rfind("Korvex!: ", 0), 0u) << r.err;
+        EXPECT_TRUE(contains(r.err, "wineserver")) << r.err;
+        EXPECT_EQ(r.err.back(), '\n');
+        EXPECT_EQ(slurp(fs::path(dir) / "user.reg"), userReg) << "nothing was written behind Wine's back";
+    }
+    // With Wine gone the same command works.
+    const Result after = run({"--machine", dir, "info"});
+    EXPECT_EQ(after.status, 0) << after.err;
+    EXPECT_NE(slurp(fs::path(dir) / "user.reg"), userReg);
+}
+
+}  // namespace

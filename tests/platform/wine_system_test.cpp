@@ -1,0 +1,249 @@
+// The machine facts of a prefix, read from a registry given in memory and a real
+// temporary drive_c.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include <unistd.h>
+
+#include "platform/fake/memory_registry.h"
+#include "platform/folders.h"
+#include "platform/wine/wine_system.h"
+
+namespace korvex::wine {
+namespace {
+
+namespace fs = std::filesystem;
+
+void writeHost(const std::string& path, const std::string& contents) {
+    fs::create_directories(fs::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << contents;
+}
+
+std::string readHost(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Sets or restores one environment variable around a test.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old, had_ = true;
+        value ? ::setenv(name, value, 1) : ::unsetenv(name);
+    }
+    ~ScopedEnv() { had_ ? ::setenv(name_.c_str(), old_.c_str(), 1) : ::unsetenv(name_.c_str()); }
+
+private:
+    std::string name_, old_;
+    bool had_ = false;
+};
+
+class WineSystemTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/korvex-system-XXXXXX";
+        ASSERT_NE(::mkdtemp(tmpl), nullptr);
+        root = tmpl;
+        fs::create_directories(root + "/drive_c/windows/system32");
+        fs::create_directories(root + "/drive_c/users/Public");
+        fs::create_directories(root + "/drive_c/users/Tester/AppData");
+        fs::create_directories(root + "/floppy");
+        fs::create_directories(root + "/dosdevices");
+        fs::create_symlink("../drive_c", root + "/dosdevices/c:");
+        fs::create_symlink("../floppy", root + "/dosdevices/a:");
+        fs::create_symlink("../floppy", root + "/dosdevices/d:");
+        files = std::make_unique<WineFiles>(root);
+        system = std::make_unique<WineSystem>(root, registry, *files);
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::remove_all(root, ec);
+    }
+    void setExpand(const std::string& key, const std::string& name, const std::string& text) {
+        HKEY h = 0;
+        ASSERT_EQ(registry.createKey(key.rfind("HKCU", 0) == 0 ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE,
+                                     key.substr(5), &h), ERROR_SUCCESS);
+        registry.setValue(h, name, REG_EXPAND_SZ, text + std::string(1, '\0'));
+        registry.closeKey(h);
+    }
+
+    ScopedEnv user{"USER", "tester"};
+    std::string root;
+    MemoryRegistry registry;
+    std::unique_ptr<WineFiles> files;
+    std::unique_ptr<WineSystem> system;
+};
+
+TEST_F(WineSystemTest, DriveTypesAndLabels) {
+    EXPECT_EQ(system->driveType('C'), DRIVE_FIXED);
+    EXPECT_EQ(system->driveType('c'), DRIVE_FIXED);
+    EXPECT_EQ(system->driveType('A'), DRIVE_REMOVABLE);  // a: and b: are floppies without a setting
+    EXPECT_EQ(system->driveType('D'), DRIVE_FIXED);
+    EXPECT_EQ(system->driveType('E'), DRIVE_NO_ROOT_DIR);
+
+    registry.setString("HKLM\\Software\\Wine\\Drives", "d:", "cdrom");
+    registry.setString("HKLM\\Software\\Wine\\Drives", "C:", "network");
+    registry.setString("HKLM\\Software\\Wine\\Drives", "a:", "hd");
+    registry.setString("HKLM\\Software\\Wine\\Drives", "e:", "cdrom");  // no such drive: still absent
+    EXPECT_EQ(system->driveType('D'), DRIVE_CDROM);
+    EXPECT_EQ(system->driveType('C'), DRIVE_REMOTE);
+    EXPECT_EQ(system->driveType('A'), DRIVE_FIXED);
+    EXPECT_EQ(system->driveType('E'), DRIVE_NO_ROOT_DIR);
+    registry.setString("HKLM\\Software\\Wine\\Drives", "d:", "ramdisk");
+    EXPECT_EQ(system->driveType('D'), DRIVE_RAMDISK);
+    registry.setString("HKLM\\Software\\Wine\\Drives", "d:", "floppy");
+    EXPECT_EQ(system->driveType('D'), DRIVE_REMOVABLE);
+
+    EXPECT_EQ(system->volumeLabel('C'), "");
+    writeHost(root + "/drive_c/.windows-label", "System Disk  \r\n");
+    EXPECT_EQ(system->volumeLabel('c'), "System Disk");
+    EXPECT_EQ(system->volumeLabel('Q'), "");
+}
+
+TEST_F(WineSystemTest, PlatformFromVersionSettingThenNtThen9xKeys) {
+    EXPECT_EQ(system->platformId(), VER_PLATFORM_WIN32_NT);  // nothing set: Wine's default is NT
+
+    registry.setString("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion", "VersionNumber", "4.10.2222");
+    registry.setString("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion", "SubVersionNumber", " A ");
+    EXPECT_EQ(system->platformId(), VER_PLATFORM_WIN32_WINDOWS);  // as winecfg leaves "Windows 98"
+
+    registry.setString("HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion", "CurrentVersion", "6.1");
+    EXPECT_EQ(system->platformId(), VER_PLATFORM_WIN32_NT);  // the NT keys come first
+
+    for (const char* version : {"win98", "WIN95", "winme"}) {
+        registry.setString("HKCU\\Software\\Wine", "Version", version);
+        EXPECT_EQ(system->platformId(), VER_PLATFORM_WIN32_WINDOWS) << version;
+    }
+    for (const char* version : {"win7", "win10", "winxp"}) {
+        registry.setString("HKCU\\Software\\Wine", "Version", version);
+        EXPECT_EQ(system->platformId(), VER_PLATFORM_WIN32_NT) << version;
+    }
+}
+
+TEST_F(WineSystemTest, ShellFoldersFallBackToWineDefaults) {
+    // No keys at all: Wine's places under the user's profile (found in its real case).
+    EXPECT_EQ(system->profileName(), "Tester");
+    EXPECT_EQ(system->shellFolder(CSIDL_WINDOWS), "C:\\windows");
+    EXPECT_EQ(system->shellFolder(CSIDL_SYSTEM), "C:\\windows\\system32");
+    EXPECT_EQ(system->shellFolder(CSIDL_PROGRAM_FILES), "C:\\Program Files");
+    EXPECT_EQ(system->shellFolder(CSIDL_APPDATA), "C:\\users\\Tester\\AppData\\Roaming");
+    EXPECT_EQ(system->shellFolder(CSIDL_INTERNET_CACHE), "C:\\users\\Tester\\AppData\\Local\\Microsoft\\Windows\\INetCache");
+    EXPECT_EQ(system->shellFolder(CSIDL_COOKIES), "C:\\users\\Tester\\AppData\\Local\\Microsoft\\Windows\\INetCookies");
+    EXPECT_EQ(system->shellFolder(CSIDL_HISTORY), "C:\\users\\Tester\\AppData\\Local\\Microsoft\\Windows\\History");
+    EXPECT_EQ(system->shellFolder(CSIDL_RECENT), "C:\\users\\Tester\\AppData\\Roaming\\Microsoft\\Windows\\Recent");
+    EXPECT_EQ(system->shellFolder(CSIDL_FAVORITES), "C:\\users\\Tester\\Favorites");
+    EXPECT_EQ(system->shellFolder(0x7777), "");
+    EXPECT_EQ(system->tempPath(), "C:\\users\\Tester\\Temp\\");
+    EXPECT_EQ(system->programFolder(), "C:\\Program Files\\Korvex");
+
+    // The getters of the logic see the same, with their "\".
+    EXPECT_EQ(WindowsFolder(*system), "C:\\windows\\");
+    EXPECT_EQ(WindowsDriveRoot(*system), "C:\\");
+    EXPECT_EQ(HistoryFolder(*system), "C:\\users\\Tester\\AppData\\Local\\Microsoft\\Windows\\History\\");
+
+    // Another user's prefix: the one profile folder there is taken.
+    ScopedEnv other("USER", "somebody");
+    EXPECT_EQ(system->profileName(), "Tester");
+}
+
+TEST_F(WineSystemTest, ShellFolderKeysWithVariables) {
+    const std::string explorer = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer";
+    setExpand(explorer + "\\User Shell Folders", "AppData", "%USERPROFILE%\\Roaming Data");
+    setExpand(explorer + "\\User Shell Folders", "Cache", "%LocalAppData%\\Cache\\");
+    setExpand(explorer + "\\User Shell Folders", "Cookies", "%NOPE%\\Cookies");
+    registry.setString(explorer + "\\Shell Folders", "Favorites", "D:\\Favs");
+    registry.setString(explorer + "\\Shell Folders", "AppData", "C:\\ignored");  // User Shell Folders win
+    EXPECT_EQ(system->shellFolder(CSIDL_APPDATA), "C:\\users\\Tester\\Roaming Data");
+    EXPECT_EQ(system->shellFolder(CSIDL_INTERNET_CACHE), "C:\\users\\Tester\\AppData\\Local\\Cache");
+    EXPECT_EQ(system->shellFolder(CSIDL_COOKIES), "%NOPE%\\Cookies");  // unknown names stay, as Windows leaves them
+    EXPECT_EQ(system->shellFolder(CSIDL_FAVORITES), "D:\\Favs");
+
+    registry.setString("HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion", "SystemRoot", "D:\\WINNT");
+    EXPECT_EQ(system->shellFolder(CSIDL_WINDOWS), "D:\\WINNT");
+    EXPECT_EQ(WindowsDriveRoot(*system), "D:\\");
+    EXPECT_EQ(system->expand("%SystemRoot%\\x %windir% %SystemDrive%"), "D:\\WINNT\\x D:\\WINNT D:");
+
+    // The environment keys take part, TMP before TEMP as GetTempPath reads them.
+    setExpand("HKCU\\Environment", "TEMP", "%USERPROFILE%\\Temp");
+    EXPECT_EQ(system->tempPath(), "C:\\users\\Tester\\Temp\\");
+    setExpand("HKCU\\Environment", "TMP", "%SystemDrive%\\tmp");
+    EXPECT_EQ(system->tempPath(), "D:\\tmp\\");
+    setExpand("HKCU\\Environment", "TMP", "%TMP%\\loop");  // refers to itself: ends, unexpanded
+    EXPECT_NE(system->tempPath().find("loop"), std::string::npos);
+}
+
+TEST_F(WineSystemTest, TempFolderLongFormOrShortFormWhenMissing) {
+    setExpand("HKCU\\Environment", "TEMP", "%USERPROFILE%\\TEMP");
+    setExpand("HKCU\\Environment", "TMP", "%USERPROFILE%\\TEMP");
+    EXPECT_EQ(TempFolder(*system), "C:\\users\\Tester\\TEMP\\");  // missing: the short form, with "\"
+    fs::create_directories(root + "/drive_c/users/Tester/Temp");
+    EXPECT_EQ(TempFolder(*system), "C:\\users\\Tester\\Temp\\");  // the real case of the folder
+    EXPECT_EQ(system->longPathName("c:\\USERS\\tester"), "C:\\users\\Tester");
+    EXPECT_EQ(system->longPathName("c:\\USERS\\nobody"), "");
+}
+
+TEST_F(WineSystemTest, NineXDefaults) {
+    registry.setString("HKCU\\Software\\Wine", "Version", "win98");
+    EXPECT_EQ(system->shellFolder(CSIDL_SYSTEM), "C:\\windows\\system32");  // a Wine prefix has system32
+    fs::remove_all(root + "/drive_c/windows/system32");
+    EXPECT_EQ(system->shellFolder(CSIDL_SYSTEM), "C:\\windows\\system");
+    EXPECT_EQ(system->shellFolder(CSIDL_APPDATA), "C:\\windows\\Application Data");
+    EXPECT_EQ(system->shellFolder(CSIDL_INTERNET_CACHE), "C:\\windows\\Temporary Internet Files");
+    EXPECT_EQ(system->tempPath(), "C:\\windows\\TEMP\\");
+    EXPECT_EQ(HistoryFolder(*system), "");
+}
+
+// Waits for a file a detached program writes (it runs on its own, Korvex never waits).
+std::string awaitFile(const std::string& path) {
+    for (int i = 0; i < 200 && !fs::exists(path); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    return readHost(path);
+}
+
+TEST_F(WineSystemTest, StartsWineAndTheOpenerDetached) {
+    const std::string bin = root + "/bin";
+    fs::create_directories(bin);
+    ScopedEnv path("PATH", bin.c_str());
+    EXPECT_FALSE(system->startProgram("cleanmgr.exe"));  // no wine on PATH
+    EXPECT_FALSE(system->openWithShell("https://example.invalid/"));
+
+    writeHost(bin + "/wine", "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]\\n' \"$a\"; done > \"$WINEPREFIX/wine.out.tmp\"\n"
+                             "/bin/mv \"$WINEPREFIX/wine.out.tmp\" \"$WINEPREFIX/wine.out\"\n");
+    writeHost(bin + "/xdg-open", "#!/bin/sh\nprintf '[%s]\\n' \"$1\" > \"" + root + "/open.out.tmp\"\n/bin/mv \"" + root +
+                                     "/open.out.tmp\" \"" + root + "/open.out\"\n");
+    fs::permissions(bin + "/wine", fs::perms::owner_all);
+    fs::permissions(bin + "/xdg-open", fs::perms::owner_all);
+
+    EXPECT_TRUE(system->startProgram("\"C:\\Program Files\\App\\tool.exe\" /s \"a b\""));
+    EXPECT_EQ(awaitFile(root + "/wine.out"), "[C:\\Program Files\\App\\tool.exe]\n[/s]\n[a b]\n");
+
+    fs::create_directories(root + "/drive_c/Docs");
+    writeHost(root + "/drive_c/Docs/Read Me.txt", "x");
+    EXPECT_TRUE(system->openWithShell("c:\\docs\\read me.TXT"));
+    EXPECT_EQ(awaitFile(root + "/open.out"), "[" + root + "/drive_c/Docs/Read Me.txt]\n");
+    fs::remove(root + "/open.out");
+    EXPECT_TRUE(system->openWithShell("mailto:someone@example.invalid"));
+    EXPECT_EQ(awaitFile(root + "/open.out"), "[mailto:someone@example.invalid]\n");
+    EXPECT_FALSE(system->openWithShell("Q:\\nowhere.txt"));
+}
+
+TEST_F(WineSystemTest, ClockAndLocale) {
+    ScopedEnv tz("TZ", "UTC");
+    ::tzset();
+    const std::int64_t before = std::time(nullptr);
+    EXPECT_GE(system->now(), before);
+    EXPECT_LE(system->now(), before + 5);
+    const std::string text = system->formatDateTime(1600000000);  // 2020-09-13 12:26:40 UTC
+    EXPECT_NE(text.find("26"), std::string::npos) << text;
+    EXPECT_NE(text.find("40"), std::string::npos) << text;
+    const char separator = system->decimalSeparator();
+    EXPECT_TRUE(separator == '.' || separator == ',') << separator;
+}
+
+}  // namespace
+}  // namespace korvex::wine

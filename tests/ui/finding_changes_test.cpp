@@ -1,0 +1,168 @@
+// The find-changes progress window on an in-memory machine: its controls, the missing
+// database message, a whole run that ends in the found-changes window, and closing the
+// window in the middle of a run (nothing follows, no work file stays behind).
+#include <QApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "platform/fake/scripted_prompt.h"
+#include "scandb/update_database.h"
+#include "tests/ui/support/window_test_support.h"
+#include "ui/frmFindingChanges.h"
+#include "ui/frmFoundChanges.h"
+
+using namespace korvex;
+using korvex::test::AnswerNextMessageBox;
+using korvex::test::SeenMessage;
+using korvex::test::TestMachine;
+using korvex::test::WhenModal;
+
+namespace {
+
+QStringList column(QTreeWidget* list, int c) {
+    QStringList out;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) out << list->topLevelItem(i)->text(c);
+    return out;
+}
+
+// Files in the Windows drive root that a run leaves behind.
+QStringList rootWorkFiles(TestMachine& m) {
+    QStringList out;
+    m.files.listFolder("C:\\", [&](std::string_view name, bool isFolder) {
+        if (!isFolder) out << QString::fromStdString(std::string(name));
+    });
+    return out;
+}
+
+void scanning(TestMachine& m, const char* name, const char* value) {
+    m.registry.setString("HKCU\\Software\\Korvex!\\Scanning", name, value);
+}
+
+void updateDatabase(TestMachine& m) {
+    ScriptedPrompt prompt;
+    bool stop = false;
+    scandb::UpdateRequest request{m.app.dataFolder, "C:", {}};
+    QCOMPARE(scandb::UpdateDatabase(m.services, prompt, request, stop), scandb::UpdateOutcome::Completed);
+}
+
+}  // namespace
+
+class FindingChangesTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void controlsAndTimer() {
+        TestMachine m;
+        frmFindingChanges window(m.app, "C:");
+        QCOMPARE(window.windowTitle(), QStringLiteral("Finding changes..."));
+        QCOMPARE(window.findChild<QLabel*>("lblScanning")->text(),
+                 QStringLiteral("Please wait. Scanning for files added or changed..."));
+        auto* bar = window.findChild<QProgressBar*>("prgFindingChanges");
+        QVERIFY(bar);
+        QCOMPARE(bar->minimum(), 0);
+        QCOMPARE(bar->maximum(), 100);
+        auto* timer = window.findChild<QTimer*>("timerFrmFindingChanges");
+        QVERIFY(timer);
+        QCOMPARE(timer->interval(), 1000);
+        QVERIFY(timer->isActive());
+        QVERIFY(timer->isSingleShot());
+
+        // Closed before the timer fired: the run never starts.
+        window.show();
+        window.close();
+        QVERIFY(window.stopped());
+        QTest::qWait(1200);
+        QVERIFY(!window.completed());
+        QVERIFY(rootWorkFiles(m).isEmpty());
+    }
+
+    void missingDatabaseStopsBeforeAnythingIsWritten() {
+        TestMachine m;
+        SeenMessage seen;
+        AnswerNextMessageBox(QMessageBox::Ok, &seen);
+        frmFindingChanges window(m.app, "C:");
+        window.exec();
+        QVERIFY(seen.seen);
+        QCOMPARE(seen.title, QStringLiteral("Error finding changes"));
+        QCOMPARE(seen.text, QStringLiteral("No scan database found for drive C:\\ To find changes in this drive, first "
+                                           "create a scan database by clicking on the Update Database button in the "
+                                           "main window."));
+        QCOMPARE(seen.icon, QMessageBox::Warning);
+        QVERIFY(!window.completed());
+        QVERIFY(rootWorkFiles(m).isEmpty());
+    }
+
+    void completedRunOpensTheFoundChanges() {
+        TestMachine m;
+        scanning(m, "ScanMode", "0");
+        scanning(m, "RegScan", "1");
+        scanning(m, "WinIniScan", "1");
+        m.files.put("C:\\windows\\win.ini", "[mail]\r\nmapi=1\r\n");
+        m.files.put("C:\\windows\\system32\\kernel32.dll", "k");
+        m.registry.setString("HKCU\\Software\\Existing", "v", "1");
+        updateDatabase(m);
+
+        m.files.put("C:\\Program Files\\NewApp\\app.exe", std::string(3000, 'x'));
+        m.files.put("C:\\windows\\system32\\newlib.dll", "n");
+        m.files.put("C:\\windows\\win.ini", "[mail]\r\nmapi=1\r\nload=app.exe\r\n");
+        m.registry.setString("HKCU\\Software\\NewVendor\\NewApp", "v", "1");
+
+        QStringList names, keys, lines;
+        bool shown = false;
+        WhenModal([&](QWidget* modal) {
+            auto* found = qobject_cast<frmFoundChanges*>(modal);
+            if (!found) return false;
+            shown = true;
+            names = column(found->findChild<QTreeWidget*>("lvwFilesAdded"), 0);
+            keys = column(found->findChild<QTreeWidget*>("lvwRegAdded"), 0);
+            lines = column(found->findChild<QTreeWidget*>("lvwWinIniLinesAdded"), 0);
+            found->close();
+            return true;
+        });
+        frmFindingChanges window(m.app, "C:");
+        window.exec();
+        QVERIFY(shown);
+        QVERIFY(window.completed());
+        names.sort();
+        QCOMPARE(names, (QStringList{"NewApp", "newlib.dll"}));
+        QCOMPARE(keys, QStringList{"NewVendor"});
+        QCOMPARE(lines, QStringList{"load=app.exe"});
+        QCOMPARE(rootWorkFiles(m), QStringList{});
+    }
+
+    void closingDuringTheRunShowsNothingAndLeavesNoWorkFile() {
+        TestMachine m;
+        scanning(m, "ScanMode", "0");
+        for (int i = 0; i < 4000; ++i)
+            m.files.put("C:\\tree\\f" + std::to_string(i / 40) + "\\g" + std::to_string(i) + "\\x.txt", "x");
+        updateDatabase(m);
+        m.files.put("C:\\tree\\new.txt", "n");
+
+        frmFindingChanges window(m.app, "C:");
+        bool foundShown = false;
+        // Close as soon as the run has created its first work file.
+        QTimer watcher;
+        watcher.setInterval(1);
+        connect(&watcher, &QTimer::timeout, &window, [&] {
+            if (qobject_cast<frmFoundChanges*>(QApplication::activeModalWidget())) {
+                foundShown = true;
+                QApplication::activeModalWidget()->close();
+            } else if (m.files.exists("C:\\current.kvd") && window.isVisible()) {
+                window.close();
+            }
+        });
+        watcher.start();
+        window.exec();
+        watcher.stop();
+        QVERIFY(window.stopped());
+        QVERIFY(!window.completed());
+        QVERIFY(!foundShown);
+        QCOMPARE(rootWorkFiles(m), QStringList{});
+    }
+};
+
+QTEST_MAIN(FindingChangesTest)
+#include "finding_changes_test.moc"

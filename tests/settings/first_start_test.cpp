@@ -217,14 +217,20 @@ TEST(FirstStart, NtMachineWithBrowserProfiles) {
     Machine m;
     m.files.createFolder("C:\\Program Files\\Netscape\\Users\\work");
     SettleDataFolder(m.services, m.access);
-    const std::string list = m.setting("Scanning", "FoldersToIgnore");
-    EXPECT_NE(list.find("C:\\users\\user\\AppData\\Roaming\\\x7f"
-                        "C:\\Program Files\\Netscape\\Users\\work\\cache\\\x7f\x7f"
-                        "C:\\windows\\Prefetch\\\x7f"
-                        "C:\\users\\user\\AppData\\Local\\Microsoft\\Windows\\History\\\x7f"),
-              std::string::npos)
-        << list;
-    EXPECT_EQ(list.back(), '\x7f');
+    EXPECT_EQ(m.setting("Scanning", "FoldersToIgnore"),
+              withSeparators({
+                  "C:\\windows\\Applog\\",
+                  "C:\\users\\user\\AppData\\Roaming\\Microsoft\\Windows\\Recent\\",
+                  "C:\\users\\user\\Temp\\",
+                  "C:\\users\\user\\AppData\\Local\\Microsoft\\Windows\\INetCache\\",
+                  "C:\\users\\user\\Favorites\\",
+                  "C:\\users\\user\\AppData\\Local\\Microsoft\\Windows\\INetCookies\\",
+                  "C:\\users\\user\\AppData\\Roaming\\",
+                  "C:\\Program Files\\Netscape\\Users\\work\\cache\\",
+                  "",
+                  "C:\\windows\\Prefetch\\",
+                  "C:\\users\\user\\AppData\\Local\\Microsoft\\Windows\\History\\",
+              }));
 }
 
 TEST(FirstStart, SchedulerEntryIsCreatedOrRespected) {

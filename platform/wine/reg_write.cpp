@@ -1,7 +1,9 @@
 // Writer of Wine's registry files.
 #include "platform/wine/reg_write.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "platform/types.h"
 #include "platform/wine/reg_text.h"
@@ -46,12 +48,11 @@ void appendSectionHeader(std::string& out, const RegKey& key, const RegKey* top)
 }
 
 void appendKey(std::string& out, const RegKey& key, const RegKey* top) {
-    bool isTop = &key == top;
     if (!key.header.empty()) {
         out += key.lead;
         out += key.header;
         if (out.back() != '\n') out += '\n';
-    } else if (isTop ? !key.values.empty() : key.needsSection()) {
+    } else {
         if (!out.empty() && out.back() != '\n') out += '\n';
         appendSectionHeader(out, key, top);
     }
@@ -64,7 +65,26 @@ void appendKey(std::string& out, const RegKey& key, const RegKey* top) {
             out += FormatValue(v);
         }
     }
-    for (const auto& child : key.children) appendKey(out, *child, top);
+}
+
+// Where a section goes: sections from the file keep their place in it (pos is their
+// offset + 1); a new one goes right after the section that precedes it in key order.
+struct Placed {
+    std::size_t pos;
+    std::size_t sub;  // 0 for sections from the file, then increasing in key order
+    const RegKey* key;
+    bool operator<(const Placed& o) const { return pos != o.pos ? pos < o.pos : sub < o.sub; }
+};
+
+void place(const RegKey& key, const RegKey* top, const char* base, std::vector<Placed>& out, std::size_t& lastPos,
+           std::size_t& counter) {
+    if (!key.header.empty()) {
+        lastPos = static_cast<std::size_t>(key.header.data() - base) + 1;
+        out.push_back({lastPos, 0, &key});
+    } else if (&key == top ? !key.values.empty() : key.needsSection()) {
+        out.push_back({lastPos, ++counter, &key});
+    }
+    for (const auto& child : key.children) place(*child, top, base, out, lastPos, counter);
 }
 
 }  // namespace
@@ -133,7 +153,12 @@ std::string SerializeHive(const Hive& hive) {
         out += hive.root.headerLine;
         out += "\n\n#arch=win64\n";
     }
-    appendKey(out, *hive.top, hive.top.get());
+    std::vector<Placed> sections;
+    std::size_t lastPos = 0, counter = 0;
+    place(*hive.top, hive.top.get(), hive.text.data(), sections, lastPos, counter);
+    // Wine writes keys in order, so only a file edited by hand needs sorting here.
+    if (!std::is_sorted(sections.begin(), sections.end())) std::stable_sort(sections.begin(), sections.end());
+    for (const Placed& p : sections) appendKey(out, *p.key, hive.top.get());
     out += hive.trailer;
     return out;
 }

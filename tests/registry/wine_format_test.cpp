@@ -1,0 +1,238 @@
+// Wine's registry file format: the reader's escapes and value forms, the writer's
+// style, and byte-for-byte round trips of real files made by Wine.
+#include <gtest/gtest.h>
+
+#include "platform/types.h"
+#include "platform/wine/reg_parse.h"
+#include "platform/wine/reg_text.h"
+#include "platform/wine/reg_write.h"
+#include "wine_test_support.h"
+
+namespace korvex::wine {
+namespace {
+
+using korvex::testing::Fixture;
+using korvex::testing::ReadFile;
+
+RegKey* find(Hive& hive, std::u16string_view path) {
+    RegKey* k = hive.top.get();
+    std::size_t start = 0;
+    while (k && start <= path.size()) {
+        std::size_t end = path.find(u'\\', start);
+        if (end == std::u16string_view::npos) end = path.size();
+        k = k->findChild(Fold(path.substr(start, end - start)));
+        start = end + 1;
+    }
+    return k;
+}
+
+std::string utf16z(std::u16string_view s) { return Utf16ToBytes(s) + std::string(2, '\0'); }
+
+// Forgets the original text so that everything is written the writer's own way.
+void forgetText(RegKey& key) {
+    key.lead = key.header = {};
+    for (auto& v : key.values) v.lead = v.raw = {};
+    for (auto& c : key.children) forgetText(*c);
+}
+
+std::size_t countKeys(const RegKey& key) {
+    std::size_t n = 1;
+    for (const auto& c : key.children) n += countKeys(*c);
+    return n;
+}
+
+TEST(WineFormat, RealFilesRoundTripByteForByte) {
+    for (const char* name : {"system.reg", "user.reg"}) {
+        SCOPED_TRACE(name);
+        const std::string original = ReadFile(Fixture(name));
+        ASSERT_GT(original.size(), 10000u);
+        Hive hive;
+        hive.existed = true;
+        std::string error;
+        ASSERT_TRUE(ParseHive(hive, original, &error)) << error;
+        EXPECT_EQ(SerializeHive(hive), original);
+        // Written entirely anew, the file is still what Wine wrote: same order,
+        // escapes, wrapping of hex data and implied parent keys.
+        forgetText(*hive.top);
+        hive.trailer = {};
+        EXPECT_EQ(SerializeHive(hive), original);
+    }
+}
+
+TEST(WineFormat, RealSystemFileContents) {
+    Hive hive;
+    hive.existed = true;
+    ASSERT_TRUE(ParseHive(hive, ReadFile(Fixture("system.reg")), nullptr));
+    std::size_t sections = 0;
+    for (const auto& line : korvex::testing::Lines(hive.text)) sections += !line.empty() && line[0] == '[';
+    EXPECT_EQ(sections, 8883u);
+    EXPECT_GT(countKeys(*hive.top), sections);  // parents of written keys are implied
+
+    RegKey* init = find(hive, u"software\\BORLAND\\Database Engine\\Settings\\SYSTEM\\INIT");
+    ASSERT_NE(init, nullptr);
+    RegValue* v = init->findValue(u"sharedmemlocation");
+    ASSERT_NE(v, nullptr);
+    EXPECT_EQ(v->type, REG_SZ);
+    EXPECT_EQ(v->data, utf16z(u"9000"));
+
+    RegKey* link = find(hive, u"Software\\Wow6432Node\\Classes");
+    ASSERT_NE(link, nullptr);
+    EXPECT_TRUE(link->isLink);
+    RegValue* target = link->findValue(u"SymbolicLinkValue");
+    ASSERT_NE(target, nullptr);
+    EXPECT_EQ(target->type, REG_LINK);
+    EXPECT_EQ(BytesToUtf16(target->data), u"\\Registry\\Machine\\Software\\Classes\\Wow6432Node");
+
+    // Sub keys are kept in Wine's order: "_autodetect" before "big5".
+    RegKey* charsets = find(hive, u"Software\\Classes\\MIME\\Database\\Charset");
+    ASSERT_NE(charsets, nullptr);
+    for (std::size_t i = 1; i < charsets->children.size(); ++i)
+        EXPECT_LT(CompareFolded(charsets->children[i - 1]->folded, charsets->children[i]->folded), 0);
+    EXPECT_EQ(charsets->children.front()->name, u"_autodetect");
+}
+
+const char kHandMade[] =
+    "WINE REGISTRY Version 2\n"
+    ";; All keys relative to \\\\Machine\n"
+    "\n"
+    "#arch=win64\n"
+    "\n"
+    "[Software\\\\Zz\\[Test\\]] 1796505343\n"
+    "#time=1dd84fdc9c6a996\n"
+    "#class=\"Cls \\\"x\\\"\"\n"
+    "\"na\\\"me\"=\"Caf\\x20ac \\\"q\\\" \\\\ tab\\tx\"\n"
+    "@=\"default\"\n"
+    "; a comment between values\n"
+    "\"Ctl\"=\"\\a\\b\\n\\v\\f\\r\\e\\0015\\1x\"\n"
+    "\"Raw\"=\"Caf\xc3\xa9 \xe2\x82\xac\"\n"
+    "\"Short\"=\"\\xe9z\\x00e9a\"\n"
+    "\"Expand\"=str(2):\"%SystemRoot%\\\\x\"\n"
+    "\"Multi\"=str(7):\"a\\0b\\0\"\n"
+    "\"Plain\"=str:\"p\"\n"
+    "\"Dword\"=dword:0000002a\n"
+    "\"Odd\"=dword:000000054\n"
+    "\"Bin\"=hex:01,02,ff\n"
+    "\"Qword\"=hex(b):01,00,00,00,00,00,00,00\n"
+    "\"Long\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,\\\n"
+    "  16,17,18\n"
+    "\"Broken\"=nonsense\n"
+    "#unknown option\n"
+    "\n"
+    "[Software\\\\Zz\\\\Empty] 1796505343\n"
+    "#time=1dd84fdc9c6a996\n"
+    "\n";
+
+TEST(WineFormat, ReaderUnderstandsEveryValueForm) {
+    Hive hive;
+    hive.existed = true;
+    ASSERT_TRUE(ParseHive(hive, kHandMade, nullptr));
+    EXPECT_EQ(SerializeHive(hive), kHandMade);
+
+    RegKey* key = find(hive, u"Software\\Zz[Test]");
+    ASSERT_NE(key, nullptr);
+    EXPECT_EQ(key->className, std::u16string(u"Cls \"x\""));
+    EXPECT_EQ(key->modified, 0x1dd84fdc9c6a996ULL);
+    auto value = [&](std::u16string_view name) -> RegValue& {
+        RegValue* v = key->findValue(name);
+        EXPECT_NE(v, nullptr) << Utf16ToUtf8(name);
+        static RegValue none;
+        return v ? *v : none;
+    };
+    EXPECT_EQ(value(u"NA\"ME").data, utf16z(u"Caf\u20ac \"q\" \\ tab\tx"));
+    EXPECT_EQ(value(u"").data, utf16z(u"default"));
+    EXPECT_EQ(value(u"Ctl").data, utf16z(std::u16string(u"\a\b\n\v\f\r\x1b\x01" u"5\x01x")));
+    EXPECT_EQ(value(u"Raw").data, utf16z(u"Caf\u00e9 \u20ac"));
+    EXPECT_EQ(value(u"Short").data, utf16z(u"\u00e9z\u00e9a"));
+    EXPECT_EQ(value(u"Expand").type, REG_EXPAND_SZ);
+    EXPECT_EQ(value(u"Expand").data, utf16z(u"%SystemRoot%\\x"));
+    EXPECT_EQ(value(u"Multi").type, REG_MULTI_SZ);
+    EXPECT_EQ(value(u"Multi").data, utf16z(std::u16string(u"a\0b\0", 4)));
+    EXPECT_EQ(value(u"Plain").data, utf16z(u"p"));
+    EXPECT_EQ(value(u"Dword").data, std::string("\x2a\0\0\0", 4));
+    EXPECT_EQ(value(u"Odd").data, std::string("\x54\0\0\0", 4));
+    EXPECT_EQ(value(u"Bin").type, REG_BINARY);
+    EXPECT_EQ(value(u"Bin").data, "\x01\x02\xff");
+    EXPECT_EQ(value(u"Qword").type, REG_QWORD);
+    EXPECT_EQ(value(u"Long").data.size(), 25u);
+    EXPECT_EQ(value(u"Long").data[24], '\x18');
+    EXPECT_EQ(key->findValue(u"Broken"), nullptr);  // kept as text, not as a value
+    EXPECT_NE(find(hive, u"software\\zz\\empty"), nullptr);
+}
+
+TEST(WineFormat, WriterEscapesAsWineDoes) {
+    Hive hive;
+    hive.existed = true;
+    ASSERT_TRUE(ParseHive(hive, kHandMade, nullptr));
+    forgetText(*hive.top);
+    const std::string written = SerializeHive(hive);
+    for (const char* line : {"[Software\\\\Zz\\[Test\\]] 1796505343",
+                             "#class=\"Cls \\\"x\\\"\"",
+                             "\"na\\\"me\"=\"Caf\\x20ac \\\"q\\\" \\\\ tab\\tx\"",
+                             "\"Ctl\"=\"\\a\\b\\n\\v\\f\\r\\e\\0015\\1x\"",
+                             "\"Raw\"=\"Caf\\xe9 \\x20ac\"",
+                             "\"Short\"=\"\\xe9z\\x00e9a\"",
+                             "\"Multi\"=str(7):\"a\\0b\\0\"",
+                             "\"Plain\"=\"p\"",
+                             "\"Odd\"=dword:00000054",
+                             "\"Qword\"=hex(b):01,00,00,00,00,00,00,00",
+                             "\"Long\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,\\"}) {
+        EXPECT_NE(written.find(std::string("\n") + line + "\n"), std::string::npos) << line;
+    }
+    // Written anew and read again, every value is the same.
+    Hive again;
+    again.existed = true;
+    ASSERT_TRUE(ParseHive(again, written, nullptr));
+    RegKey* a = find(hive, u"Software\\Zz[Test]");
+    RegKey* b = find(again, u"Software\\Zz[Test]");
+    ASSERT_TRUE(a && b);
+    ASSERT_EQ(a->values.size(), b->values.size());
+    for (std::size_t i = 0; i < a->values.size(); ++i) {
+        EXPECT_EQ(a->values[i].name, b->values[i].name);
+        EXPECT_EQ(a->values[i].type, b->values[i].type);
+        EXPECT_EQ(a->values[i].data, b->values[i].data);
+    }
+}
+
+TEST(WineFormat, LongHexDataWrapsAndStringsWithoutNulFallBackToHex) {
+    RegValue v;
+    v.name = u"Blob";
+    v.type = REG_BINARY;
+    for (int i = 0; i < 200; ++i) v.data += static_cast<char>(i);
+    std::string text = FormatValue(v);
+    auto lines = korvex::testing::Lines(text);
+    ASSERT_GT(lines.size(), 3u);
+    for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+        EXPECT_LE(lines[i].size(), 80u);
+        EXPECT_EQ(lines[i].back(), '\\');
+        EXPECT_EQ(lines[i + 1].substr(0, 2), "  ");
+    }
+    std::string joined;
+    for (auto& l : lines) joined += l.back() == '\\' ? l.substr(0, l.size() - 1) : l;
+    RegValue back;
+    ASSERT_TRUE(ParseValueLine(joined, &back));
+    EXPECT_EQ(back.data, v.data);
+
+    RegValue s;
+    s.type = REG_SZ;
+    s.data = "a";  // half a UTF-16 unit: not text
+    EXPECT_EQ(FormatValue(s), "@=hex(1):61\n");
+    s.data = std::string("a\0", 2);  // no terminating NUL
+    EXPECT_EQ(FormatValue(s), "@=hex(1):61,00\n");
+    RegValue d;
+    d.name = u"D";
+    d.type = REG_DWORD;
+    d.data = std::string("\0\0\0\x80", 4);
+    EXPECT_EQ(FormatValue(d), "\"D\"=dword:80000000\n");
+}
+
+TEST(WineFormat, NotARegistryFile) {
+    Hive hive;
+    hive.path = "/x/system.reg";
+    std::string error;
+    EXPECT_FALSE(ParseHive(hive, "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software]\n", &error));
+    EXPECT_EQ(error, "/x/system.reg is not a Wine registry file.");
+    EXPECT_FALSE(ParseHive(hive, "", &error));
+}
+
+}  // namespace
+}  // namespace korvex::wine

@@ -1,0 +1,105 @@
+// Helpers of the Wine registry tests: temporary prefix folders, whole-file reads and
+// writes, and a walk over a registry the way Korvex's snapshot walks it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/registry.h"
+
+namespace korvex::testing {
+
+class TempDir {
+public:
+    TempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "korvex-reg-XXXXXX").string();
+        char* made = ::mkdtemp(pattern.data());
+        if (made) path_ = made;
+    }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+        std::filesystem::remove_all(path_, ec);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+inline std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+inline void WriteFile(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+}
+
+inline std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+inline std::string Fixture(const std::string& name) { return std::string(KORVEX_TEST_DATA) + "/wine/" + name; }
+
+// Files in a folder whose names are not in keep (left-over temporary files).
+inline std::vector<std::string> OtherFiles(const std::string& dir, const std::vector<std::string>& keep) {
+    std::vector<std::string> others;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        std::string name = entry.path().filename().string();
+        if (std::find(keep.begin(), keep.end(), name) == keep.end()) others.push_back(name);
+    }
+    return others;
+}
+
+struct WalkResult {
+    std::size_t keys = 0;
+    std::size_t maxDepth = 0;
+    bool endless = false;  // stopped at the safety limits
+};
+
+// Opens every key by its full path from the root, enumerates its sub keys and closes
+// it again, depth first: the way a registry snapshot walks. Stops (endless = true)
+// past limits that a finite registry never reaches.
+inline WalkResult WalkTree(Registry& reg, HKEY root, const std::string& start, std::size_t keyLimit = 2000000,
+                           const std::function<void(const std::string&)>& visit = {}) {
+    WalkResult r;
+    std::vector<std::pair<std::string, std::size_t>> stack{{start, 0}};
+    while (!stack.empty()) {
+        auto [path, depth] = stack.back();
+        stack.pop_back();
+        if (r.keys >= keyLimit || depth > 600) {
+            r.endless = true;
+            break;
+        }
+        HKEY key = 0;
+        if (reg.openKey(root, path, KEY_READ, &key) != ERROR_SUCCESS) continue;
+        ++r.keys;
+        r.maxDepth = std::max(r.maxDepth, depth);
+        if (visit) visit(path);
+        std::string name;
+        for (std::uint32_t i = 0; reg.enumKey(key, i, &name) == ERROR_SUCCESS; ++i)
+            stack.emplace_back(path.empty() ? name : path + "\\" + name, depth + 1);
+        reg.closeKey(key);
+    }
+    return r;
+}
+
+}  // namespace korvex::testing

@@ -1,0 +1,173 @@
+// korvex-cli find from end to end on a machine made by korvex-cli init: after an
+// update, exactly the folder, the registry key and the win.ini line added by hand are
+// found; --save writes a saved data file that reads back; --keep-lists leaves the
+// change list files; a missing scan database is reported as "Title: text".
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "removal/saved_file.h"
+
+namespace fs = std::filesystem;
+
+namespace korvex {
+namespace {
+
+struct Result {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string quoted(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) {
+        if (c == '\'') q += "'\\''";
+        else q += c;
+    }
+    return q + "'";
+}
+
+std::string readText(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+class FindCli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/korvex-find-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+        machine_ = dir_ / "machine";
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::remove_all(dir_, ec);
+    }
+
+    Result cli(const std::string& args) {
+        const fs::path errFile = dir_ / "stderr.txt";
+        const std::string command = quoted(KORVEX_CLI) + " --machine " + quoted(machine_.string()) + " " + args +
+                                    " 2>" + quoted(errFile.string());
+        Result r;
+        FILE* pipe = popen(command.c_str(), "r");
+        if (!pipe) return r;
+        char buf[4096];
+        std::size_t n;
+        while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) r.out.append(buf, n);
+        const int status = pclose(pipe);
+        r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.err = readText(errFile);
+        return r;
+    }
+
+    void append(const fs::path& p, const std::string& text) {
+        std::ofstream out(p, std::ios::binary | std::ios::app);
+        out << text;
+    }
+
+    fs::path dir_, machine_;
+};
+
+// The entry lines of one printed section ("Title (n):" followed by indented lines).
+std::vector<std::string> section(const std::string& out, const std::string& title) {
+    std::vector<std::string> lines;
+    std::istringstream in(out);
+    std::string line;
+    bool inside = false;
+    while (std::getline(in, line)) {
+        if (line.rfind(title, 0) == 0) {
+            inside = true;
+            continue;
+        }
+        if (inside && line.rfind("  ", 0) == 0) {
+            lines.push_back(line.substr(2));
+        } else if (inside) {
+            break;
+        }
+    }
+    return lines;
+}
+
+TEST_F(FindCli, FindsExactlyWhatWasAddedAndSavesIt) {
+    ASSERT_EQ(cli("init").status, 0);
+
+    // Without a scan database the run stops with the window's message.
+    Result missing = cli("find");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("Error finding changes: No scan database found for drive C:\\ To find changes in "
+                               "this drive, first create a scan database by clicking on the Update Database "
+                               "button in the main window."),
+              std::string::npos)
+        << missing.err;
+    EXPECT_TRUE(missing.out.empty()) << missing.out;
+
+    ASSERT_EQ(cli("update").status, 0);
+
+    const fs::path driveC = machine_ / "drive_c";
+    fs::create_directories(driveC / "Program Files" / "NewApp" / "data");
+    append(driveC / "Program Files" / "NewApp" / "app.exe", "MZ program");
+    append(driveC / "Program Files" / "NewApp" / "data" / "big.bin", std::string(5000, 'x'));
+    append(machine_ / "user.reg", "\n[Software\\\\NewVendor\\\\NewApp] 1796507600\n\"Installed\"=\"1\"\n");
+    append(driveC / "windows" / "win.ini", "load=newapp.exe\r\n");
+
+    const fs::path saved = dir_ / "machine" / "drive_c" / "users" / "newapp.kvu";
+    Result found = cli("find --save " + quoted(saved.string()));
+    ASSERT_EQ(found.status, 0) << found.err;
+
+    std::vector<std::string> files;
+    for (const std::string& f : section(found.out, "Files and folders added"))
+        if (f.rfind("C:\\Program Files\\Korvex\\", 0) != 0) files.push_back(f);  // Korvex's own files
+    EXPECT_EQ(files, (std::vector<std::string>{"C:\\Program Files\\NewApp\\  (folder, 4KB)"})) << found.out;
+    EXPECT_EQ(section(found.out, "Registry keys added"),
+              (std::vector<std::string>{"HKEY_CURRENT_USER\\Software\\NewVendor"}))
+        << found.out;
+    EXPECT_EQ(section(found.out, "Lines added to Win.ini"), (std::vector<std::string>{"load=newapp.exe"}));
+    for (const char* t : {"Lines added to System.ini", "Lines added to Autoexec.bat", "Lines added to Config.sys"})
+        EXPECT_TRUE(section(found.out, t).empty()) << t << "\n" << found.out;
+
+    // The change list files were read and deleted, as the window does.
+    for (const char* f : {"changes.kvd", "SysChanges.kvd", "hkcuchanges.kvd", "hklmchanges.kvd"})
+        EXPECT_FALSE(fs::exists(driveC / f)) << f;
+
+    // The saved file reads back and is first in the recent list.
+    bool valid = false;
+    SavedData data = ParseSavedFile(readText(saved), &valid);
+    EXPECT_TRUE(valid);
+    std::vector<std::string> savedFiles;
+    for (const std::string& f : data.files)
+        if (f.rfind("C:\\Program Files\\Korvex\\", 0) != 0) savedFiles.push_back(f);
+    EXPECT_EQ(savedFiles, (std::vector<std::string>{"C:\\Program Files\\NewApp"}));
+    EXPECT_EQ(data.registry, (std::vector<std::string>{"HKEY_CURRENT_USER\\Software\\NewVendor"}));
+    EXPECT_EQ(data.linesOf(SavedSystemFile::WinIni), (std::vector<SavedLine>{{"load=newapp.exe", " "}}));
+    EXPECT_NE(readText(machine_ / "user.reg").find("\"SavedForDeletion\"=\"C:\\\\users\\\\newapp.kvu"),
+              std::string::npos);
+
+    // The scan database was refreshed ("AutoUpdateDb"): a second run finds nothing and,
+    // asked to, leaves the four change list files in the drive root.
+    Result again = cli("find --keep-lists --save 'C:\\users\\second.kvu'");
+    ASSERT_EQ(again.status, 0) << again.err;
+    EXPECT_TRUE(section(again.out, "Registry keys added").empty()) << again.out;
+    EXPECT_TRUE(section(again.out, "Lines added to Win.ini").empty()) << again.out;
+    for (const char* f : {"changes.kvd", "SysChanges.kvd", "hkcuchanges.kvd", "hklmchanges.kvd"})
+        EXPECT_TRUE(fs::exists(driveC / f)) << f;
+    EXPECT_TRUE(fs::exists(driveC / "users" / "second.kvu"));
+
+    // A file outside every drive of the machine is refused.
+    Result outside = cli("find --save " + quoted((dir_ / "outside.kvu").string()));
+    EXPECT_EQ(outside.status, 1);
+    EXPECT_FALSE(fs::exists(dir_ / "outside.kvu"));
+    EXPECT_NE(outside.err.find("not on any drive"), std::string::npos) << outside.err;
+}
+
+}  // namespace
+}  // namespace korvex

@@ -80,21 +80,6 @@ std::string readScanning(RegistryAccess& registry, HKEY key, std::string_view na
     return key ? registry.QueryValue(key, name) : std::string();
 }
 
-// The ignore list before the "FoldersToIgnore" setting is added to it.
-std::string baseIgnoreList(System& system, const std::string& firstRoot) {
-    std::string list;
-    auto add = [&](const std::string& entry) {
-        list += entry;
-        list += kListSeparator;
-    };
-    add(WindowsFolder(system) + "History\\");
-    add(firstRoot + "Recycled\\");
-    add(firstRoot + "Recycler\\");
-    for (char letter : {'D', 'E', 'F', 'G', 'H'}) add(std::string(1, letter) + ":\\Recycled\\");
-    for (char letter : {'D', 'E', 'F', 'G', 'H'}) add(std::string(1, letter) + ":\\Recycler\\");
-    return list;
-}
-
 std::string walkRootOf(std::string_view drives) { return std::string(drives.substr(0, 2)) + "\\"; }
 
 // One run of Find changes after the scan databases were found.
@@ -123,7 +108,7 @@ public:
         auto current = files_.createFile(rootPath(work::kCurrentList));
         std::string drives = drives_;
         std::string walkRoot = walkRootOf(drives);
-        std::string ignore = baseIgnoreList(services_.system, walkRoot);
+        std::string ignore = BuildIgnoreList(services_.system, walkRoot, "");
         std::string scanMode;
         bool secondWalk = false;
         if (HKEY key = registry_.OpenKey(HKEY_CURRENT_USER, settings::kScanningKey)) {

@@ -2,11 +2,27 @@
 
 #include <vector>
 
+#include "platform/folders.h"
 #include "platform/text.h"
 #include "platform/types.h"
 #include "scandb/folder_list.h"
 
 namespace korvex {
+
+std::string BuildIgnoreList(System& system, const std::string& firstRoot, std::string_view foldersToIgnore) {
+    std::string list;
+    auto add = [&](const std::string& entry) {
+        list += entry;
+        list += kListSeparator;
+    };
+    add(WindowsFolder(system) + "History\\");
+    add(firstRoot + "Recycled\\");
+    add(firstRoot + "Recycler\\");
+    for (char letter : {'D', 'E', 'F', 'G', 'H'}) add(std::string(1, letter) + ":\\Recycled\\");
+    for (char letter : {'D', 'E', 'F', 'G', 'H'}) add(std::string(1, letter) + ":\\Recycler\\");
+    list += foldersToIgnore;
+    return list;
+}
 
 bool IsIgnoredFolder(std::string_view ignoreList, std::string_view fullPath) {
     std::size_t at = FindNoCase(ignoreList, fullPath);

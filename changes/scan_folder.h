@@ -11,8 +11,14 @@
 
 #include "changes/run_hooks.h"
 #include "platform/filesystem.h"
+#include "platform/system.h"
 
 namespace korvex {
+
+// The ignore list of a run whose first selected drive has the root firstRoot ("E:\"):
+// the Windows folder's "History\", that root's "Recycled\" and "Recycler\", the same
+// two for D: to H:, then foldersToIgnore as stored. Each entry ends with "\" and 127.
+std::string BuildIgnoreList(System& system, const std::string& firstRoot, std::string_view foldersToIgnore);
 
 // True when the folder path + name (no trailing "\") is to be left out: its first
 // occurrence in the ignore list, without regard to case, is followed by "\" and

@@ -1,0 +1,87 @@
+// The registry comparison: which keys of the current dump count as added.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "changes/line_views.h"
+#include "changes/registry_compare.h"
+#include "platform/fake/memory_files.h"
+#include "platform/fake/scripted_prompt.h"
+
+namespace korvex {
+namespace {
+
+std::string lines(std::initializer_list<const char*> items) {
+    std::string text;
+    for (const char* item : items) text += std::string(item) + "\r\n";
+    return text;
+}
+
+std::string compare(const std::string& saved, const std::string& current) {
+    std::string out;
+    EXPECT_TRUE(CompareKeyLists(LineViews(saved), LineViews(current), out, RunHooks{}));
+    return out;
+}
+
+const std::string kSaved = lines({"", "System", "Software", "Software\\Vendor", "Software\\Vendor\\Tool",
+                                  "Software\\Microsoft", "Software\\Microsoft\\Windows"});
+
+TEST(RegistryCompare, ReportsANewKeyOnceAndNothingBelowIt) {
+    EXPECT_EQ(compare(kSaved, kSaved), "");
+
+    const std::string current =
+        lines({"", "System", "Software", "Software\\Vendor", "Software\\Vendor\\Tool", "Software\\NewVendor",
+               "Software\\NewVendor\\App", "Software\\NewVendor\\App\\1.0", "Software\\Microsoft",
+               "Software\\Microsoft\\Windows"});
+    EXPECT_EQ(compare(kSaved, current), lines({"Software\\NewVendor"}));
+
+    // A sibling whose name merely begins with the reported key's name is skipped too.
+    const std::string siblings = lines({"", "System", "Software", "Software\\Vendor", "Software\\NewApp",
+                                        "Software\\NewAppHelper", "Software\\Microsoft"});
+    EXPECT_EQ(compare(kSaved, siblings), lines({"Software\\NewApp"}));
+}
+
+TEST(RegistryCompare, AKeyIsPresentWhenASavedLineContainsItInAnyCase) {
+    // Other letter case: present.
+    EXPECT_EQ(compare(kSaved, lines({"", "SYSTEM", "software", "SOFTWARE\\vendor\\TOOL"})), "");
+    // A key that is part of a longer saved key: present.
+    EXPECT_EQ(compare(kSaved, lines({"", "Software", "Software\\Ven", "Software\\Microsoft\\Win"})), "");
+    // Part of a key name that is no key of its own still counts, even mid-path.
+    EXPECT_EQ(compare(kSaved, lines({"Vendor\\Tool"})), "");
+    EXPECT_EQ(compare(kSaved, lines({"Software\\Vendors"})), lines({"Software\\Vendors"}));
+}
+
+TEST(RegistryCompare, FindsKeysBehindTheSearchPositionByGoingRoundTheRing) {
+    // The current dump meets Software\Microsoft first, while the saved dump holds it
+    // after Software\Vendor: the search runs to the end, and Vendor is then found
+    // from the start of the saved dump.
+    const std::string current = lines({"", "System", "Software", "Software\\Microsoft", "Software\\Microsoft\\Windows",
+                                       "Software\\Vendor", "Software\\Vendor\\Tool"});
+    EXPECT_EQ(compare(kSaved, current), "");
+
+    // A dump of "Software" only (no full scan) against a saved dump of the whole hive.
+    EXPECT_EQ(compare(kSaved, lines({"Software", "Software\\Vendor", "Software\\Vendor\\New"})),
+              lines({"Software\\Vendor\\New"}));
+}
+
+TEST(RegistryCompare, AnEmptySavedDumpMakesEveryKeyAddedSaveThoseBelowOne) {
+    EXPECT_EQ(compare("", lines({"", "A", "A\\B", "C"})), lines({"A", "C"}));
+}
+
+TEST(RegistryCompare, WorksOnFilesAndStopsAtTheStopFlag) {
+    MemoryFiles files;
+    files.put("C:\\Korvex\\hkcuReg.kvd", kSaved);
+    files.put("C:\\hkcutmp.kvd", lines({"", "Software", "Software\\New"}));
+    ASSERT_TRUE(RegFindChanges(files, "C:\\Korvex\\hkcureg.kvd", "C:\\hkcutmp.kvd", "C:\\hkcuchanges.kvd", RunHooks{}));
+    EXPECT_EQ(files.contents("C:\\hkcuchanges.kvd"), lines({"Software\\New"}));
+
+    ScriptedPrompt prompt;
+    bool stop = false;
+    prompt.onYield = [&] { stop = true; };
+    EXPECT_FALSE(RegFindChanges(files, "C:\\Korvex\\hkcureg.kvd", "C:\\hkcutmp.kvd", "C:\\hkcuchanges.kvd",
+                                RunHooks{&prompt, &stop, nullptr}));
+    EXPECT_TRUE(files.exists("C:\\hkcuchanges.kvd"));  // closed; the driver deletes it
+}
+
+}  // namespace
+}  // namespace korvex

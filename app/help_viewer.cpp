@@ -61,9 +61,15 @@ HelpViewer* ShowHelp(AppContext& app, QWidget* parent, std::string_view keyword)
     path += settings::kHelpFile;
     std::string contents;
     if (!app.services.files.readFile(path, contents)) return nullptr;
-    auto* viewer = new HelpViewer(app, QString::fromUtf8(contents.data(), static_cast<qsizetype>(contents.size())),
-                                  parent);
+    // One help window per owner, as the help program kept one window.
+    HelpViewer* viewer = parent ? parent->findChild<HelpViewer*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+    if (!viewer) {
+        viewer = new HelpViewer(app, QString::fromUtf8(contents.data(), static_cast<qsizetype>(contents.size())),
+                                parent);
+    }
     viewer->show();
+    viewer->raise();
+    viewer->activateWindow();
     viewer->showTopic(keyword);
     return viewer;
 }

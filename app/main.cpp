@@ -11,11 +11,9 @@
 #include "app/artwork.h"
 #include "app/frmMain.h"
 #include "app/single_instance.h"
+#include "app/start_command.h"
 #include "platform/wine/machine_locator.h"
 #include "platform/wine/wine_machine.h"
-#include "settings/command_line.h"
-#include "ui/frmFindingChanges.h"
-#include "ui/frmUpdateDBase.h"
 
 using namespace korvex;
 
@@ -50,23 +48,7 @@ int main(int argc, char** argv) {
 
     frmMain window(services);
 
-    const StartCommand command = ParseCommandLine(services, CommandLineText(args));
-    switch (command.action) {
-        case StartAction::UpdateDatabase: {
-            frmUpdateDBase update(window.app(), window.currentDrives(), [&window] { window.cmbDrives_Click(); });
-            update.exec();
-            return 0;
-        }
-        case StartAction::FindChanges: {
-            frmFindingChanges find(window.app(), window.currentDrives());
-            find.exec();
-            return 0;
-        }
-        case StartAction::Uninstall:
-            // Uninstalling from a saved data file is not part of this version: start normally.
-        case StartAction::Normal:
-            break;
-    }
+    if (AnswerCommandLine(window, args) == StartOutcome::Done) return 0;
 
     SingleInstance instance(QString::fromStdString(machine->prefix()));
     if (!instance.acquire()) return 0;

@@ -17,6 +17,7 @@
 #include "app/frmMain.h"
 #include "app/help_viewer.h"
 #include "app/single_instance.h"
+#include "app/start_command.h"
 #include "platform/types.h"
 #include "tests/ui/support/window_test_support.h"
 
@@ -386,6 +387,46 @@ private slots:
                                                                              : QStringLiteral("frmFindingChanges")),
                      qPrintable(opened));
         }
+    }
+
+    void commandLineRunsOneWindowAndEnds() {
+        TestMachine m;
+        m.system.drives['D'] = {DRIVE_FIXED, "DATA"};
+        m.registry.setString(kGeneral, "DefaultPath", "C:\\Program Files\\Korvex");
+        m.registry.setString(kGeneral, "DriveName", "(D:) DATA");
+        m.files.put("C:\\users\\user\\GameX.kvu", "Files{\r\n}\r\n");
+        frmMain w(m.services);
+
+        struct Case {
+            std::vector<std::string> args;
+            QString window;  // the window that must run alone, "" for none
+            StartOutcome outcome;
+        };
+        const QList<Case> cases = {
+            {{"\\u"}, QStringLiteral("frmUpdateDBase"), StartOutcome::Done},
+            {{"\\f"}, QStringLiteral("frmFindingChanges"), StartOutcome::Done},
+            {{"\\U"}, QString(), StartOutcome::ShowMainWindow},  // the switches are exact
+            {{"\"C:\\users\\user\\GameX.kvu\""}, QString(), StartOutcome::ShowMainWindow},
+            {{"\"C:\\users\\user\\Missing.kvu\""}, QString(), StartOutcome::ShowMainWindow},
+            {{}, QString(), StartOutcome::ShowMainWindow},
+        };
+        for (const Case& c : cases) {
+            QString opened;
+            bool mainVisible = false;
+            const auto waiting = WhenModal([&](QWidget* modal) {
+                opened = QString::fromLatin1(modal->metaObject()->className());
+                mainVisible = w.isVisible();
+                modal->close();
+                return true;
+            });
+            const StartOutcome outcome = AnswerCommandLine(w, c.args);
+            *waiting = false;
+            QCOMPARE(outcome, c.outcome);
+            QCOMPARE(opened.section(QStringLiteral("::"), -1), c.window);
+            QVERIFY(!mainVisible);
+        }
+        // The drive of the run is the one remembered by the main window.
+        QCOMPARE(w.currentDrives(), std::string("D:"));
     }
 
     void oneInstancePerMachine() {

@@ -17,17 +17,23 @@ QString plain(QString text) { return text.remove(QLatin1Char('&')); }
 
 // Polls the event loop until act accepts a modal widget; gives up after ten seconds so
 // a missing box fails the test instead of hanging it.
-void poll(std::function<bool(QWidget*)> act, int triesLeft) {
+void poll(std::function<bool(QWidget*)> act, std::shared_ptr<bool> waiting, int triesLeft) {
+    if (!*waiting) return;
     QWidget* modal = QApplication::activeModalWidget();
-    if (modal && modal->isVisible() && act(modal)) return;
+    if (modal && modal->isVisible() && act(modal)) {
+        *waiting = false;
+        return;
+    }
     if (triesLeft <= 0) return;
-    QTimer::singleShot(10, [act, triesLeft] { poll(act, triesLeft - 1); });
+    QTimer::singleShot(10, [act, waiting, triesLeft] { poll(act, waiting, triesLeft - 1); });
 }
 
 }  // namespace
 
-void WhenModal(const std::function<bool(QWidget*)>& act) {
-    QTimer::singleShot(0, [act] { poll(act, 1000); });
+std::shared_ptr<bool> WhenModal(const std::function<bool(QWidget*)>& act) {
+    auto waiting = std::make_shared<bool>(true);
+    QTimer::singleShot(0, [act, waiting] { poll(act, waiting, 1000); });
+    return waiting;
 }
 
 QString ButtonText(QMessageBox::StandardButton button) {

@@ -43,8 +43,9 @@ struct SeenMessage {
 // clicks the button `click`. Call before the code that raises the box.
 void AnswerNextMessageBox(QMessageBox::StandardButton click, SeenMessage* seen = nullptr);
 
-// Waits for the next modal widget of type T and hands it to act (which must close it).
-void WhenModal(const std::function<bool(QWidget*)>& act);
+// Waits for the next modal widget that act accepts (act returns true and closes it).
+// Setting the returned flag to false stops the waiting.
+std::shared_ptr<bool> WhenModal(const std::function<bool(QWidget*)>& act);
 
 // Text of a standard button as QMessageBox shows it (mnemonics removed).
 QString ButtonText(QMessageBox::StandardButton button);

@@ -2,6 +2,9 @@
 // selection commands, sorting by size, opening rows, status texts, saving refusals and
 // the rewrite of a reviewed saved data file on closing.
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QTemporaryDir>
 #include <QEnterEvent>
 #include <QHeaderView>
 #include <QLabel>
@@ -194,6 +197,50 @@ private slots:
         QCOMPARE(column(files, 0), (QStringList{"NewApp", "mid.txt", "big.dll"}));
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(0) + 5, 5));
         QCOMPARE(column(files, 0), (QStringList{"big.dll", "mid.txt", "NewApp"}));
+        window.close();
+    }
+
+    void savingWritesTheSelectedRowsAndRemembersTheFile() {
+        TestMachine m;
+        prepareRun(m);
+        QTemporaryDir host;
+        QVERIFY(QDir(host.path()).mkpath(QStringLiteral("drive_c/saved")));
+        m.system.hostRoot = host.path().toStdString();
+        m.files.createFolder("C:\\saved");
+        m.registry.setString("HKCU\\Software\\Korvex!\\General", "SavedForDeletion", "C:\\old.kvu" + kDel);
+
+        frmFoundChanges window(m.app);
+        window.show();
+        auto* files = window.findChild<QTreeWidget*>("lvwFilesAdded");
+        files->topLevelItem(2)->setSelected(true);  // the new folder
+        files->topLevelItem(0)->setSelected(true);
+        window.findChild<QTreeWidget*>("lvwWinIniLinesAdded")->topLevelItem(0)->setSelected(true);
+
+        QString filters;
+        korvex::test::WhenModal([&](QWidget* w) {
+            auto* d = qobject_cast<QFileDialog*>(w);
+            if (!d) return false;
+            filters = d->nameFilters().join(QStringLiteral(";;"));
+            d->selectFile(host.path() + QStringLiteral("/drive_c/saved/NewApp"));
+            static_cast<QDialog*>(d)->accept();
+            return true;
+        });
+        QTest::mouseClick(window.findChild<QPushButton*>("cmdSave"), Qt::LeftButton);
+        QCOMPARE(filters, QStringLiteral("Korvex data files (*.kvu)"));
+
+        bool valid = false;
+        SavedData saved = ParseSavedFile(m.files.contents("C:\\saved\\NewApp.kvu"), &valid);
+        QVERIFY(valid);
+        QCOMPARE(saved.files, (std::vector<std::string>{"C:\\windows\\big.dll", "C:\\Program Files\\NewApp"}));
+        QVERIFY(saved.registry.empty());
+        QCOMPARE(saved.linesOf(SavedSystemFile::WinIni), (std::vector<SavedLine>{{"load=new.exe", "load="}}));
+        QCOMPARE(m.registry.text("HKCU\\Software\\Korvex!\\General", "SavedForDeletion").value_or(""),
+                 "C:\\saved\\NewApp.kvu" + kDel + "C:\\old.kvu" + kDel);
+        QCOMPARE(m.registry.text("HKCU\\Software\\Korvex!\\General", "OpenSavePath").value_or(""),
+                 std::string("C:\\saved"));
+        // The rows stay, still selected.
+        QCOMPARE(files->topLevelItemCount(), 3);
+        QCOMPARE(window.SelectedCount(), std::size_t(3));
         window.close();
     }
 

@@ -2,6 +2,10 @@
 #include "platform/wine/host_names.h"
 
 #include <cstdint>
+#include <cstdlib>
+
+#include <pwd.h>
+#include <unistd.h>
 
 namespace korvex::wine {
 
@@ -114,6 +118,16 @@ std::string FoldName(std::string_view name) {
 bool SameNameNoCase(std::string_view a, std::string_view b) {
     if (a.size() == b.size() && a == b) return true;
     return FoldName(a) == FoldName(b);
+}
+
+std::string WineUserName() {
+    std::string name;
+    if (const char* user = std::getenv("USER"); user && *user) {
+        name = user;
+    } else if (const passwd* account = ::getpwuid(::getuid()); account && account->pw_name) {
+        name = account->pw_name;
+    }
+    return IsWindowsName(name) ? name : "user";
 }
 
 }  // namespace korvex::wine

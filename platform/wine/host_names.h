@@ -18,4 +18,8 @@ bool IsWindowsName(std::string_view name);
 std::string FoldName(std::string_view name);
 bool SameNameNoCase(std::string_view a, std::string_view b);
 
+// The user name Wine gives the Windows side (C:\users\<name>): $USER when set, else
+// the account's name, else "user"; names no Windows path can carry give "user".
+std::string WineUserName();
+
 }  // namespace korvex::wine

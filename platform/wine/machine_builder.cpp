@@ -70,11 +70,12 @@ public:
     bool build(std::string* error) {
         const Layout& l = layout_;
         for (const std::string& folder :
-             {l.system(), l.windows + "\\temp", l.windows + "\\inf", std::string("Program Files\\Common Files\\Demo"),
+             {l.system(), l.windows + "\\inf", std::string("Program Files\\Common Files\\Demo"),
               std::string("Program Files\\DemoPaint"), l.appData(), l.cache(), l.cookies(), l.history(), l.recent(),
               l.favorites(), l.temp()})
             folder_(folder);
         if (!l.nineX) {
+            folder_(l.windows + "\\temp");  // on the 95 family this is the user's TEMP itself
             folder_("Program Files (x86)");
             folder_("ProgramData");
             folder_("users\\Public");
@@ -249,11 +250,7 @@ bool isEmptyFolder(const std::string& dir) {
 
 }  // namespace
 
-std::string MachineUserName() {
-    const char* user = std::getenv("USER");
-    if (user && IsWindowsName(user)) return user;
-    return "user";
-}
+std::string MachineUserName() { return WineUserName(); }
 
 bool IsMachineFolder(const std::string& dir) {
     std::error_code ec;

@@ -12,6 +12,7 @@
 
 #include "platform/text.h"
 #include "platform/wine/host_launch.h"
+#include "platform/wine/host_names.h"
 
 namespace korvex::wine {
 
@@ -138,12 +139,11 @@ int WineSystem::platformId() {
 }
 
 std::string WineSystem::profileName() {
-    const char* user = std::getenv("USER");
-    if (!user || !*user) user = std::getenv("LOGNAME");
-    if (user && *user) {
-        const std::string found = files_.longPathName(std::string("C:\\users\\") + user);
-        if (!found.empty()) return found.substr(found.find_last_of('\\') + 1);
-    }
+    // Wine names the profile after the user running it; a prefix made by another user
+    // has one other profile folder, which is then the one meant.
+    const std::string user = WineUserName();
+    const std::string found = files_.longPathName("C:\\users\\" + user);
+    if (!found.empty()) return found.substr(found.find_last_of('\\') + 1);
     std::string other;
     files_.listFolder("C:\\users", [&](std::string_view name, bool isFolder) {
         if (!isFolder || !other.empty()) return;
@@ -151,8 +151,7 @@ std::string WineSystem::profileName() {
             if (EqualsNoCase(name, common)) return;
         other = name;
     });
-    if (!other.empty()) return other;
-    return (user && *user) ? user : "user";
+    return other.empty() ? user : other;
 }
 
 std::string WineSystem::profileFolder() { return "C:\\users\\" + profileName(); }

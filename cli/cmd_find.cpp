@@ -2,7 +2,9 @@
 // driver the progress window starts, with the settings as they are; instead of the
 // found-changes window the lists are loaded the same way (which deletes the change
 // list files, unless --keep-lists) and printed, and --save writes them all to a saved
-// uninstall data file.
+// uninstall data file. Ctrl-C stops the run the way closing the progress window does:
+// the run's work files are deleted and nothing is printed.
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -25,6 +27,57 @@ namespace korvex::cli {
 namespace {
 
 constexpr const char* kUsage = "usage: korvex-cli [--machine DIR] find [--drives C:[,D:...]] [--save FILE] [--keep-lists]\n";
+
+volatile std::sig_atomic_t interrupted = 0;
+
+extern "C" void onFindInterrupt(int signal) {
+    interrupted = 1;
+    std::signal(signal, SIG_DFL);  // a second Ctrl-C ends the program at once
+}
+
+// korvex-cli's prompt, with yield() turning Ctrl-C into the run's stop flag.
+class InterruptiblePrompt : public Prompt {
+public:
+    InterruptiblePrompt(Prompt& inner, bool& stop) : inner_(inner), stop_(stop) {
+        interrupted = 0;
+        oldInt_ = std::signal(SIGINT, onFindInterrupt);
+        oldTerm_ = std::signal(SIGTERM, onFindInterrupt);
+    }
+    ~InterruptiblePrompt() override {
+        std::signal(SIGINT, oldInt_ == SIG_ERR ? SIG_DFL : oldInt_);
+        std::signal(SIGTERM, oldTerm_ == SIG_ERR ? SIG_DFL : oldTerm_);
+    }
+    InterruptiblePrompt(const InterruptiblePrompt&) = delete;
+    InterruptiblePrompt& operator=(const InterruptiblePrompt&) = delete;
+
+    Answer messageBox(const Message& message) override { return inner_.messageBox(message); }
+    std::optional<std::string> inputBox(std::string_view prompt, std::string_view title,
+                                        std::string_view initial) override {
+        return inner_.inputBox(prompt, title, initial);
+    }
+    std::string pickFolder(std::string_view title) override { return inner_.pickFolder(title); }
+    std::string pickOpenFile(std::string_view title, std::string_view filter,
+                             std::string_view initialFolder) override {
+        return inner_.pickOpenFile(title, filter, initialFolder);
+    }
+    std::string pickSaveFile(std::string_view title, std::string_view filter, std::string_view initialFolder,
+                             std::string_view fileName) override {
+        return inner_.pickSaveFile(title, filter, initialFolder, fileName);
+    }
+    void yield() override {
+        if (interrupted) stop_ = true;
+        inner_.yield();
+    }
+    void status(std::string_view text) override { inner_.status(text); }
+    void progress(std::uint64_t done, std::uint64_t total) override { inner_.progress(done, total); }
+    void busy(bool on) override { inner_.busy(on); }
+
+private:
+    Prompt& inner_;
+    bool& stop_;
+    void (*oldInt_)(int);
+    void (*oldTerm_)(int);
+};
 
 struct FindOptions {
     std::string drives;
@@ -51,13 +104,13 @@ bool parseOptions(const std::vector<std::string>& args, FindOptions& options) {
     return true;
 }
 
-// "c:,d:" -> "C:,D:"; "" when the text is not a drive list.
-std::string normalDrives(std::string_view text) {
+// "c:,d:" -> "C:,D:"; "" when the text is not a list of the machine's fixed drives.
+std::string normalDrives(System& system, std::string_view text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); i += 3) {
         if (i + 1 >= text.size() || text[i + 1] != ':') return {};
         const char letter = UpperAscii(text[i]);
-        if (letter < 'A' || letter > 'Z') return {};
+        if (letter < 'A' || letter > 'Z' || system.driveType(letter) != DRIVE_FIXED) return {};
         if (i + 2 < text.size() && text[i + 2] != ',') return {};
         if (!out.empty()) out += ',';
         out += letter;
@@ -131,11 +184,16 @@ int cmdFind(Context& context, const std::vector<std::string>& args) {
     Services& services = context.services;
     RegistryAccess registry(services.registry, context.prompt);
 
-    std::string drives = options.drives.empty() ? defaultDrives(services, registry) : normalDrives(options.drives);
+    std::string drives =
+        options.drives.empty() ? defaultDrives(services, registry) : normalDrives(services.system, options.drives);
+    if (drives.empty() && options.drives.empty()) {
+        std::fputs("korvex-cli: the machine has no fixed drive to search\n", stderr);
+        return 1;
+    }
     if (drives.empty()) {
-        std::fprintf(stderr, "korvex-cli: no drive to search%s%s\n", options.drives.empty() ? "" : ": ",
+        std::fprintf(stderr, "korvex-cli: --drives takes fixed drives of the machine such as C: or C:,D: (got \"%s\")\n",
                      options.drives.c_str());
-        return options.drives.empty() ? 1 : 2;
+        return 2;
     }
     std::string savePath;
     if (!options.save.empty()) {
@@ -147,11 +205,16 @@ int cmdFind(Context& context, const std::vector<std::string>& args) {
     }
 
     bool stop = false;
-    FindProgress progress;
-    progress.prompt = &context.prompt;
-    const FindOutcome outcome =
-        FindChanges(services, registry, context.prompt, context.dataFolder, drives, stop, progress);
+    FindOutcome outcome;
+    {
+        InterruptiblePrompt prompt(context.prompt, stop);
+        RegistryAccess runRegistry(services.registry, prompt);
+        FindProgress progress;
+        progress.prompt = &prompt;
+        outcome = FindChanges(services, runRegistry, prompt, context.dataFolder, drives, stop, progress);
+    }
     if (auto* cli = dynamic_cast<CliPrompt*>(&context.prompt)) cli->endProgressLine();
+    if (outcome == FindOutcome::Cancelled) std::fputs("korvex-cli: find changes stopped\n", stderr);
     if (outcome != FindOutcome::Completed) return 1;
 
     // Loading deletes the change list files; with --keep-lists they are put back as read.

@@ -81,6 +81,10 @@ void syncFolder(const std::string& folder) {
     }
 }
 
+// Nothing is ever written, moved or deleted in /proc, /sys or /dev: there a "file" is
+// a kernel setting or a device.
+bool writable(const std::string& host) { return !host.empty() && !IsPseudoFileSystemPath(host); }
+
 bool isRegular(const std::string& host) {
     struct stat st {};
     return ::lstat(host.c_str(), &st) == 0 && S_ISREG(st.st_mode);
@@ -193,9 +197,16 @@ bool CopyHostFileAtomically(const std::string& from, const std::string& to) {
     return true;
 }
 
+bool MoveHostFile(const std::string& from, const std::string& to) {
+    if (::rename(from.c_str(), to.c_str()) == 0) return true;
+    if (errno != EXDEV || !isRegular(from)) return false;
+    if (!CopyHostFileAtomically(from, to)) return false;
+    return ::unlink(from.c_str()) == 0;
+}
+
 std::unique_ptr<OutputFile> WineFiles::createFile(std::string_view path) {
     const Resolved r = resolve(path);
-    if (r.host.empty() || r.names.empty()) return nullptr;
+    if (!writable(r.host) || r.names.empty()) return nullptr;
     // Never write through a link: it could point anywhere on the host.
     const int fd = ::open(r.host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd < 0) return nullptr;
@@ -204,37 +215,34 @@ std::unique_ptr<OutputFile> WineFiles::createFile(std::string_view path) {
 
 bool WineFiles::replaceFile(std::string_view path, std::string_view contents) {
     const Resolved r = resolve(path);
-    if (r.host.empty() || r.names.empty()) return false;
+    if (!writable(r.host) || r.names.empty()) return false;
     return ReplaceFileAtomically(r.host, contents);
 }
 
 bool WineFiles::moveFile(std::string_view from, std::string_view to) {
     const Resolved source = resolve(from);
     Resolved target = resolve(to);
-    if (source.host.empty() || !source.exists || target.host.empty() || target.names.empty()) return false;
+    if (!writable(source.host) || !source.exists || !writable(target.host) || target.names.empty()) return false;
     std::string targetHost = target.host;
     if (targetHost == source.host) {
         // Same file under another spelling: the move only changes the name's case.
         targetHost = folderOf(source.host) + "/" + target.written.back();
         if (targetHost == source.host) return true;
     }
-    if (::rename(source.host.c_str(), targetHost.c_str()) == 0) return true;
-    if (errno != EXDEV || !isRegular(source.host)) return false;
-    if (!CopyHostFileAtomically(source.host, targetHost)) return false;
-    return ::unlink(source.host.c_str()) == 0;
+    return MoveHostFile(source.host, targetHost);
 }
 
 bool WineFiles::copyFile(std::string_view from, std::string_view to) {
     const Resolved source = resolve(from);
     const Resolved target = resolve(to);
-    if (source.host.empty() || !source.exists || target.host.empty() || target.names.empty()) return false;
+    if (source.host.empty() || !source.exists || !writable(target.host) || target.names.empty()) return false;
     if (source.host == target.host) return isRegular(source.host);
     return CopyHostFileAtomically(source.host, target.host);
 }
 
 bool WineFiles::deleteFile(std::string_view path) {
     const Resolved r = resolve(path);
-    if (r.host.empty() || r.names.empty()) return false;
+    if (!writable(r.host) || r.names.empty()) return false;
     if (!r.exists) return true;
     if (::unlink(r.host.c_str()) == 0 || errno == ENOENT) return true;
     // An empty folder goes too, as RemoveDirectory would take it.
@@ -244,7 +252,7 @@ bool WineFiles::deleteFile(std::string_view path) {
 
 bool WineFiles::createFolder(std::string_view path) {
     const Resolved r = resolve(path);
-    if (r.host.empty()) return false;
+    if (!writable(r.host)) return false;
     const Drive* d = drive(r.letter);
     std::string host = d->root;
     for (const std::string& name : r.names) {

@@ -359,6 +359,7 @@ bool WineFiles::setAttributes(std::string_view path, std::uint32_t attributes) {
     struct stat st {};
     if (r.host.empty() || !r.exists || ::lstat(r.host.c_str(), &st) != 0) return false;
     if (S_ISLNK(st.st_mode)) return false;  // never change what a link points to
+    if (IsPseudoFileSystemPath(r.host)) return false;  // kernel settings and devices
 
     // Read-only is the write permission, as Wine keeps it; folders ignore it as in Wine.
     mode_t mode = st.st_mode & 07777;

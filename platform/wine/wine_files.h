@@ -70,5 +70,8 @@ bool IsPseudoFileSystemPath(const std::string& hostPath);
 // Copies a host file over another atomically (temp file beside the target, renamed in),
 // keeping the source's permission bits and modification time.
 bool CopyHostFileAtomically(const std::string& from, const std::string& to);
+// Renames a host file over another; across file systems copies it as above, then
+// removes the source.
+bool MoveHostFile(const std::string& from, const std::string& to);
 
 }  // namespace korvex::wine

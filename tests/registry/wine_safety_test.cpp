@@ -1,0 +1,280 @@
+// Saving safely: atomic replacement that keeps the old file on any failure, and no
+// writes while a wineserver runs for the prefix.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+#include "platform/wine/atomic_file.h"
+#include "platform/wine/wine_registry.h"
+#include "platform/wine/wineserver.h"
+#include "wine_test_support.h"
+
+namespace korvex::wine {
+namespace {
+
+using korvex::testing::Fixture;
+using korvex::testing::OtherFiles;
+using korvex::testing::ReadFile;
+using korvex::testing::TempDir;
+using korvex::testing::WriteFile;
+
+std::string sz(std::string_view text) { return std::string(text) + '\0'; }
+
+unsigned modeOf(const std::string& path) {
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return st.st_mode & 07777;
+}
+
+// Runs body in a child process whose files cannot grow beyond limit bytes, so that
+// a write fails midway as on a full disk. Gives the child's exit code.
+int withFileSizeLimit(rlim_t limit, const std::function<int()>& body) {
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit rl {limit, limit};
+        ::setrlimit(RLIMIT_FSIZE, &rl);
+        ::_exit(body());
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(AtomicFile, ReplacesKeepingPermissions) {
+    TempDir dir;
+    const std::string path = dir / "system.reg";
+    WriteFile(path, "old");
+    ::chmod(path.c_str(), 0640);
+    std::string error;
+    ASSERT_TRUE(ReplaceFileAtomically(path, "new contents", &error)) << error;
+    EXPECT_EQ(ReadFile(path), "new contents");
+    EXPECT_EQ(modeOf(path), 0640u);
+    ::chmod(path.c_str(), 0444);
+    ASSERT_TRUE(ReplaceFileAtomically(path, "third", &error)) << error;
+    EXPECT_EQ(ReadFile(path), "third");
+    EXPECT_EQ(modeOf(path), 0444u);
+    ASSERT_TRUE(ReplaceFileAtomically(dir / "fresh.reg", "", &error)) << error;
+    EXPECT_EQ(ReadFile(dir / "fresh.reg"), "");
+    EXPECT_EQ(OtherFiles(dir.path(), {"system.reg", "fresh.reg"}), std::vector<std::string>{});
+
+    EXPECT_FALSE(ReplaceFileAtomically(dir / "no/such/folder.reg", "x", &error));
+    EXPECT_NE(error.find(dir / "no/such/folder.reg"), std::string::npos);
+}
+
+TEST(AtomicFile, FailureMidwayKeepsTheOldFile) {
+    TempDir dir;
+    const std::string path = dir / "user.reg";
+    const std::string old(100000, 'o');
+    WriteFile(path, old);
+    int code = withFileSizeLimit(4096, [&] {
+        std::string error;
+        bool ok = ReplaceFileAtomically(path, std::string(50000, 'n'), &error);
+        return ok ? 1 : error.empty() ? 2 : 0;
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(ReadFile(path), old);
+    EXPECT_EQ(OtherFiles(dir.path(), {"user.reg"}), std::vector<std::string>{});
+}
+
+TEST(WineRegistrySave, FailureMidwayKeepsTheOldFileAndTheChange) {
+    TempDir dir;
+    for (const char* name : {"system.reg", "user.reg"}) WriteFile(dir / name, ReadFile(Fixture(name)));
+    const std::string system = ReadFile(dir / "system.reg");
+    int code = withFileSizeLimit(64 * 1024, [&] {
+        auto reg = WineRegistry::open(dir.path(), nullptr);
+        HKEY key = 0;
+        if (reg->openKey(HKEY_LOCAL_MACHINE, "Software\\Classes\\.avi", KEY_ALL_ACCESS_RW, &key)) return 10;
+        if (reg->setValue(key, "Content Type", REG_SZ, sz("changed"))) return 11;
+        if (reg->closeKey(key) != ERROR_WRITE_FAULT) return 12;
+        if (reg->lastSaveError().find("system.reg") == std::string::npos) return 13;
+        std::string data;
+        reg->openKey(HKEY_LOCAL_MACHINE, "Software\\Classes\\.avi", KEY_READ, &key);
+        reg->queryValue(key, "Content Type", nullptr, &data);
+        reg->closeKey(key);
+        if (data != sz("changed")) return 14;  // still pending, for a later attempt
+        if (reg->flush() != ERROR_WRITE_FAULT) return 15;
+        return 0;
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(ReadFile(dir / "system.reg"), system);
+    EXPECT_EQ(OtherFiles(dir.path(), {"system.reg", "user.reg"}), std::vector<std::string>{});
+}
+
+// A stand-in wineserver: a child process that holds the write lock on the lock file
+// of the prefix's server directory until it is told to go.
+class FakeWineserver {
+public:
+    explicit FakeWineserver(const std::string& lockPath) {
+        int ready[2], quit[2];
+        if (::pipe(ready) != 0 || ::pipe(quit) != 0) return;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::close(ready[0]);
+            ::close(quit[1]);
+            int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT, 0600);
+            struct flock fl {};
+            fl.l_type = F_WRLCK;
+            fl.l_whence = SEEK_SET;
+            fl.l_len = 1;
+            char ok = (fd >= 0 && ::fcntl(fd, F_SETLK, &fl) == 0) ? 'y' : 'n';
+            (void)!::write(ready[1], &ok, 1);
+            char c;
+            (void)!::read(quit[0], &c, 1);
+            ::_exit(0);
+        }
+        ::close(ready[1]);
+        ::close(quit[0]);
+        quit_ = quit[1];
+        char ok = 'n';
+        (void)!::read(ready[0], &ok, 1);
+        ::close(ready[0]);
+        locked_ = ok == 'y';
+    }
+    ~FakeWineserver() { stop(); }
+    void stop() {
+        if (pid_ <= 0) return;
+        ::close(quit_);
+        ::waitpid(pid_, nullptr, 0);
+        pid_ = 0;
+    }
+    bool locked() const { return locked_; }
+    pid_t pid() const { return pid_; }
+
+private:
+    pid_t pid_ = 0;
+    int quit_ = -1;
+    bool locked_ = false;
+};
+
+// Points TMPDIR at a folder of the test for as long as it lives.
+class TmpDirOverride {
+public:
+    explicit TmpDirOverride(const std::string& dir) {
+        if (const char* old = std::getenv("TMPDIR")) old_ = old, had_ = true;
+        ::setenv("TMPDIR", dir.c_str(), 1);
+    }
+    ~TmpDirOverride() { had_ ? ::setenv("TMPDIR", old_.c_str(), 1) : ::unsetenv("TMPDIR"); }
+
+private:
+    std::string old_;
+    bool had_ = false;
+};
+
+std::string serverName(const std::string& prefix) {
+    struct stat st {};
+    ::stat(prefix.c_str(), &st);
+    std::ostringstream s;
+    s << "server-" << std::hex << st.st_dev << "-" << st.st_ino;
+    return s.str();
+}
+
+TEST(Wineserver, ServerDirectories) {
+    TempDir prefix;
+    const std::string name = serverName(prefix.path());
+    EXPECT_EQ(WineserverDirectories(prefix.path()),
+              std::vector<std::string>{"/tmp/.wine-" + std::to_string(::getuid()) + "/" + name});
+    WriteFile(prefix / "wineserver", "wine-AbC123\n");
+    TempDir tmp;
+    TmpDirOverride override(tmp.path());
+    EXPECT_EQ(WineserverDirectories(prefix.path()),
+              (std::vector<std::string>{tmp / "wine-AbC123/" + name, "/tmp/wine-AbC123/" + name,
+                                        "/tmp/.wine-" + std::to_string(::getuid()) + "/" + name}));
+    EXPECT_FALSE(FindWineserver(prefix.path()).running);
+}
+
+TEST(Wineserver, RunningServerRefusesEveryWrite) {
+    TempDir prefix, tmp;
+    TmpDirOverride override(tmp.path());
+    for (const char* name : {"system.reg", "user.reg"}) WriteFile(prefix / name, ReadFile(Fixture(name)));
+    WriteFile(prefix / "wineserver", "wine-korvex1");
+    const std::string serverDir = tmp / "wine-korvex1/" + serverName(prefix.path());
+    std::filesystem::create_directories(serverDir);
+    const std::string system = ReadFile(prefix / "system.reg"), user = ReadFile(prefix / "user.reg");
+
+    auto reg = WineRegistry::open(prefix.path(), nullptr);
+    ASSERT_TRUE(reg);
+    HKEY pending = 0;
+    ASSERT_EQ(reg->openKey(HKEY_CURRENT_USER, "Environment", KEY_ALL_ACCESS_RW, &pending), ERROR_SUCCESS);
+    ASSERT_EQ(reg->setValue(pending, "Before", REG_SZ, sz("1")), ERROR_SUCCESS);
+    EXPECT_EQ(reg->writeRefusal(), "");
+
+    FakeWineserver server(serverDir + "/lock");
+    ASSERT_TRUE(server.locked());
+    WineserverState state = FindWineserver(prefix.path());
+    EXPECT_TRUE(state.running);
+    EXPECT_EQ(state.pid, server.pid());
+    EXPECT_EQ(state.serverDir, serverDir);
+    EXPECT_EQ(reg->writeRefusal(), "Wine is running programs in this machine (wineserver process " +
+                                       std::to_string(server.pid()) +
+                                       "). Close them, or run \"wineserver -k\", then try again: Korvex does not "
+                                       "change the registry while Wine is using it.");
+
+    HKEY key = 0;
+    EXPECT_EQ(reg->setValue(pending, "During", REG_SZ, sz("1")), ERROR_LOCK_VIOLATION);
+    EXPECT_EQ(reg->deleteValue(pending, "TEMP"), ERROR_LOCK_VIOLATION);
+    EXPECT_EQ(reg->createKey(HKEY_CURRENT_USER, "Software\\New", &key), ERROR_LOCK_VIOLATION);
+    EXPECT_EQ(key, 0u);
+    EXPECT_EQ(reg->deleteTree(HKEY_LOCAL_MACHINE, "Software\\Classes\\.avi"), ERROR_LOCK_VIOLATION);
+    EXPECT_EQ(reg->closeKey(pending), ERROR_LOCK_VIOLATION);
+    EXPECT_EQ(reg->flush(), ERROR_LOCK_VIOLATION);
+    // Reading goes on, and creating a key that exists only opens it.
+    ASSERT_EQ(reg->createKey(HKEY_LOCAL_MACHINE, "Software\\Classes\\.avi", &key), ERROR_SUCCESS);
+    std::string data;
+    EXPECT_EQ(reg->queryValue(key, "Content Type", nullptr, &data), ERROR_SUCCESS);
+    EXPECT_EQ(data, sz("video/avi"));
+    EXPECT_EQ(reg->closeKey(key), ERROR_SUCCESS);
+    EXPECT_EQ(ReadFile(prefix / "system.reg"), system);
+    EXPECT_EQ(ReadFile(prefix / "user.reg"), user);
+
+    server.stop();
+    EXPECT_FALSE(FindWineserver(prefix.path()).running);
+    EXPECT_EQ(reg->writeRefusal(), "");
+    EXPECT_EQ(reg->flush(), ERROR_SUCCESS);
+    const std::string after = ReadFile(prefix / "user.reg");
+    EXPECT_NE(after.find("\n\"Before\"=\"1\"\n"), std::string::npos);
+    EXPECT_EQ(after.find("During"), std::string::npos);
+    EXPECT_EQ(ReadFile(prefix / "system.reg"), system);
+}
+
+// Wine's own server, when Wine is installed here.
+TEST(Wineserver, RealWineserverIsSeen) {
+    if (::access("/usr/bin/wineserver", X_OK) != 0) GTEST_SKIP() << "wineserver is not installed";
+    TempDir prefix;
+    const std::string env = "WINEPREFIX='" + prefix.path() + "' WINEDEBUG=-all ";
+    ASSERT_EQ(std::system((env + "/usr/bin/wineserver -p >/dev/null 2>&1").c_str()), 0);
+    bool seen = false;
+    for (int i = 0; i < 100 && !seen; ++i) {
+        seen = FindWineserver(prefix.path()).running;
+        if (!seen) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    auto reg = WineRegistry::open(prefix.path(), nullptr);
+    HKEY key = 0;
+    long created = reg ? reg->createKey(HKEY_CURRENT_USER, "Software\\Korvex!", &key) : -1;
+    std::string recorded = ReadFile(prefix / "wineserver");
+    std::system((env + "/usr/bin/wineserver -k >/dev/null 2>&1").c_str());
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(created, ERROR_LOCK_VIOLATION);
+    bool gone = false;
+    for (int i = 0; i < 200 && !gone; ++i) {
+        gone = !FindWineserver(prefix.path()).running;
+        if (!gone) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    EXPECT_TRUE(gone);
+    while (!recorded.empty() && recorded.back() == '\n') recorded.pop_back();
+    if (!recorded.empty() && recorded.find('/') == std::string::npos) {
+        std::error_code ec;
+        std::filesystem::remove_all("/tmp/" + recorded, ec);
+    }
+}
+
+}  // namespace
+}  // namespace korvex::wine

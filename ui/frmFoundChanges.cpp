@@ -185,9 +185,9 @@ QTreeWidget* frmFoundChanges::makeList(const char* name, const QStringList& colu
     return view;
 }
 
-void frmFoundChanges::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!loaded_) load();
+void frmFoundChanges::setVisible(bool visible) {
+    if (visible && !loaded_) load();
+    QDialog::setVisible(visible);
 }
 
 void frmFoundChanges::load() {
@@ -353,7 +353,8 @@ void frmFoundChanges::notAvailableYet(const QString& what) {
 }
 
 void frmFoundChanges::writeBack() {
-    if (writtenBack_ || !loaded_ || viewedSavedFile_.empty()) return;
+    // A window closed before or while loading holds only part of the file's rows.
+    if (writtenBack_ || !loaded_ || loading_ || viewedSavedFile_.empty()) return;
     writtenBack_ = true;
     prompt_->busy(true);
     RewriteSavedFile(app_.services.files, viewedSavedFile_, ToSavedData(currentLists(), RowChoice::Remaining));

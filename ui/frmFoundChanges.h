@@ -30,7 +30,8 @@ class frmFoundChanges : public QDialog {
     Q_OBJECT
 public:
     // viewedSavedFile: the saved data file being reviewed (Windows path), "" after a
-    // find-changes run. The lists are loaded when the window is first shown, or by load().
+    // find-changes run. The lists are loaded just before the window is first shown, or
+    // by load().
     explicit frmFoundChanges(AppContext& app, std::string viewedSavedFile = {}, QWidget* parent = nullptr);
     ~frmFoundChanges() override;
 
@@ -47,8 +48,11 @@ public:
     // The lists as shown: rows in display order with their selection.
     FoundLists currentLists() const;
 
+    // Loads the lists before the window first appears, so nothing can be clicked
+    // while they are being read.
+    void setVisible(bool visible) override;
+
 protected:
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
 

@@ -284,7 +284,7 @@ void frmMain::mnuName_Click(int slot) {
 void frmMain::reviewSavedFile(const std::string& path) {
     viewedFile_ = path;
     notAvailableYet("Reviewing and uninstalling saved uninstall data files is not available in this version "
-                    "of Korvex! yet. The file stays as it is.");
+                    "of Korvex! yet. This file stays as it is:\n" + path);
     viewedFile_.clear();
 }
 
@@ -296,7 +296,7 @@ void frmMain::cmdOptions_Click() {
     notAvailableYet("The Options window is not available in this version of Korvex! yet.");
 }
 
-void frmMain::notAvailableYet(const char* text) {
+void frmMain::notAvailableYet(const std::string& text) {
     Message message;
     message.icon = Icon::Information;
     message.buttons = Buttons::OK;

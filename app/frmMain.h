@@ -59,7 +59,7 @@ private:
     void mnuAbout_Click();
     // Review of a saved data file, from the button or the recent-files menu.
     void reviewSavedFile(const std::string& path);
-    void notAvailableYet(const char* text);
+    void notAvailableYet(const std::string& text);
 
     QtPrompt prompt_;
     RegistryAccess access_;

@@ -172,6 +172,7 @@ private slots:
         action(w, "mnuName2")->trigger();
         QVERIFY(seen.seen);
         QCOMPARE(seen.icon, QMessageBox::Information);
+        QVERIFY2(seen.text.endsWith(QString::fromStdString("\n" + folder + "Three.kvu")), qPrintable(seen.text));
 
         // An empty list: "(Empty)" shows, disabled, and the four slots stay hidden.
         m.registry.setString(kGeneral, "SavedForDeletion", "");

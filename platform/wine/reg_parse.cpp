@@ -99,7 +99,8 @@ bool ParseValueLine(std::string_view s, RegValue* value) {
         isString = true;
     }
     if (isString) {
-        std::u16string text;
+        thread_local std::u16string text;
+        text.clear();
         if (!ParseEscaped(s, '"', &text)) return false;
         text += u'\0';
         value->type = type;
@@ -157,6 +158,8 @@ bool ParseHive(Hive& hive, std::string text, std::string* error) {
     bool headerOpen = false;  // option lines right after a section header extend it
     std::vector<RegKey*> lastChain;
     std::vector<std::u16string> lastParts;
+    std::u16string path;
+    std::vector<std::u16string_view> parts;
 
     while (pos < all.size()) {
         const std::size_t lineStart = pos;
@@ -167,17 +170,18 @@ bool ParseHive(Hive& hive, std::string text, std::string* error) {
 
         if (first == '[') {
             std::string_view rest = body.substr(1);
-            std::u16string path;
+            path.clear();
             if (!ParseEscaped(rest, ']', &path)) continue;
-            std::vector<std::u16string> parts;
+            parts.clear();
             std::size_t start = 0;
             for (std::size_t i = 0; i <= path.size(); ++i) {
                 if (i == path.size() || path[i] == u'\\') {
-                    if (i > start) parts.emplace_back(path.substr(start, i - start));
+                    if (i > start) parts.push_back(std::u16string_view(path).substr(start, i - start));
                     start = i + 1;
                 }
             }
             if (parts.size() > kMaxDepth) continue;
+            // Sections come in order, so most of a path is the previous section's.
             std::size_t common = 0;
             while (common < parts.size() && common < lastParts.size() && parts[common] == lastParts[common]) ++common;
             lastChain.resize(common);
@@ -186,7 +190,7 @@ bool ParseHive(Hive& hive, std::string text, std::string* error) {
             for (std::size_t i = common; i < parts.size(); ++i) {
                 key = key->child(parts[i]);
                 lastChain.push_back(key);
-                lastParts.push_back(std::move(parts[i]));
+                lastParts.emplace_back(parts[i]);
             }
             if (inHeader) {
                 hive.header = all.substr(0, consumed);
@@ -236,18 +240,21 @@ bool ParseHive(Hive& hive, std::string text, std::string* error) {
         } else if ((first == '"' || first == '@') && !inHeader && current) {
             headerOpen = false;
             // Hex data may go on over lines that end in a backslash.
-            std::string logical(line);
-            while (!trimmedRight(logical).empty() && trimmedRight(logical).back() == '\\' && pos < all.size() &&
-                   logical.find("=hex") != std::string::npos) {
-                logical.resize(trimmedRight(logical).size() - 1);
-                std::string_view next;
-                readLine(&next);
-                skipBlanks(next);
-                logical += next;
+            std::string joined;
+            std::string_view logicalView = body;
+            if (!trimmedRight(body).empty() && trimmedRight(body).back() == '\\' &&
+                body.find("=hex") != std::string_view::npos) {
+                joined = body;
+                while (!trimmedRight(joined).empty() && trimmedRight(joined).back() == '\\' && pos < all.size()) {
+                    joined.resize(trimmedRight(joined).size() - 1);
+                    std::string_view next;
+                    readLine(&next);
+                    skipBlanks(next);
+                    joined += next;
+                }
+                logicalView = joined;
             }
             RegValue value;
-            std::string_view logicalView = logical;
-            skipBlanks(logicalView);
             if (!ParseValueLine(logicalView, &value)) continue;
             value.lead = all.substr(consumed, lineStart - consumed);
             value.raw = all.substr(lineStart, pos - lineStart);

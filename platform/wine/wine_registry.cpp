@@ -2,6 +2,7 @@
 #include "platform/wine/wine_registry.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -130,6 +131,11 @@ bool WineRegistry::loadHive(Hive& hive, std::string* error) {
 
 void WineRegistry::reloadChangedHives() {
     if (!handles_.empty()) return;
+    // A walk opens keys from the root many thousand times a second: look at the
+    // files at most once a second.
+    auto now = std::chrono::steady_clock::now();
+    if (now - lastFileCheck_ < std::chrono::seconds(1)) return;
+    lastFileCheck_ = now;
     for (Hive* hive : {&machine_, &user_}) {
         if (!hive->dirty && stampOf(hive->path) != hive->stamp) loadHive(*hive, nullptr);
     }

@@ -8,7 +8,8 @@
 // durable (the file is replaced atomically) when the handle it was made through is
 // closed, on deleteTree, on flush() and when the registry is destroyed; a file is
 // written only when something in it changed. When no handle is open and nothing is
-// pending, a file that another program rewrote is read again at the next open.
+// pending, a file that another program rewrote is read again at the next open from a
+// root (the files are looked at no more than once a second).
 //
 // Writes are refused (ERROR_LOCK_VIOLATION, nothing changes) while a wineserver runs
 // for the prefix, and while a file has been rewritten by another program since Korvex
@@ -23,6 +24,7 @@
 // it points to.
 #pragma once
 
+#include <chrono>
 #include <map>
 #include <memory>
 #include <string>
@@ -84,6 +86,7 @@ private:
     std::map<HKEY, Handle> handles_;
     HKEY nextHandle_ = 0x1000;
     std::string saveError_;
+    std::chrono::steady_clock::time_point lastFileCheck_ = std::chrono::steady_clock::now();
 };
 
 }  // namespace korvex::wine

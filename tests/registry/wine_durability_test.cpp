@@ -1,7 +1,9 @@
 // When changes to a Wine registry reach the disk, and files rewritten by others.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <sys/stat.h>
+#include <thread>
 
 #include "platform/wine/wine_registry.h"
 #include "wine_test_support.h"
@@ -82,6 +84,7 @@ TEST_F(DurabilityFixture, FilesRewrittenByOthers) {
     // With no handle open, the registry follows a file that Wine rewrote.
     std::string changed = userText + "\n[Software\\\\Vendor] 1796506643\n#time=1dd8500d04087b2\n\"Name\"=\"new\"\n";
     WriteFile(dir / "user.reg", changed);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));  // files are looked at once a second
     HKEY key = open("Software\\Vendor");
     std::string data;
     EXPECT_EQ(reg->queryValue(key, "Name", nullptr, &data), ERROR_SUCCESS);

@@ -28,7 +28,23 @@ namespace {
 
 constexpr std::size_t npos = std::string_view::npos;
 
-bool contains(std::string_view text, std::string_view part) { return FindNoCase(text, part) != npos; }
+bool contains(std::string_view text, std::string_view part) {
+    return text == part || FindNoCase(text, part) != npos;
+}
+
+// Without regard to case; most names compare equal byte for byte, which is cheap.
+bool sameName(std::string_view a, std::string_view b) { return a == b || EqualsNoCase(a, b); }
+
+// Lower-case keys looked up by view, without making a string per lookup.
+struct ViewHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+};
+struct ViewEqual {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const { return a == b; }
+};
+using LowerSet = std::unordered_set<std::string, ViewHash, ViewEqual>;
 
 // A header as the walkers write it has its only ":" right after the drive letter.
 // When both a header and a line are of that form, the line contains the header only
@@ -158,7 +174,7 @@ public:
         if (plain_ && colonOnlyAtDrive(c)) {
             lowerInto(key_, c);
             for (std::size_t j = key_.find('\\'); j != npos; j = key_.find('\\', j + 1))
-                if (set_.count(key_.substr(0, j + 1))) return true;
+                if (set_.find(std::string_view(key_).substr(0, j + 1)) != set_.end()) return true;
             return false;
         }
         for (const auto& p : paths_)
@@ -168,7 +184,7 @@ public:
 
 private:
     std::vector<std::string> paths_;
-    std::unordered_set<std::string> set_;
+    LowerSet set_;
     bool plain_ = true;
     std::string key_;
 };
@@ -190,14 +206,14 @@ public:
     }
 
     bool present(std::string_view line) {
-        if (next_ != end_ && EqualsNoCase(line, *next_)) {
+        if (next_ != end_ && sameName(line, *next_)) {
             ++next_;
             return true;
         }
         if (!setBuilt_) buildSet();
         if (line.empty() || line.find(kListSeparator) != npos || odd_) return literal(line);
         lowerInto(key_, line);
-        return set_.count(key_) != 0;
+        return set_.find(std::string_view(key_)) != set_.end();
     }
 
 private:
@@ -233,7 +249,7 @@ private:
     const std::string_view* next_ = nullptr;
     bool setBuilt_ = false;
     bool odd_ = false;
-    std::unordered_set<std::string> set_;
+    LowerSet set_;
     std::string key_;
 };
 

@@ -6,15 +6,24 @@ namespace korvex {
 
 std::vector<std::string_view> LineViews(std::string_view text) {
     std::vector<std::string_view> lines;
-    lines.reserve(text.size() / 24 + 1);
+    lines.reserve(text.size() / 16 + 1);
     const char* p = text.data();
-    const char* end = p + text.size();
+    const char* const end = p + text.size();
     while (p < end) {
-        const char* q = p;
-        while (q < end && *q != '\r' && *q != '\n') ++q;
-        lines.emplace_back(p, static_cast<std::size_t>(q - p));
-        if (q == end) break;
-        p = (*q == '\r' && q + 1 < end && q[1] == '\n') ? q + 2 : q + 1;
+        // The next LF, then a CR before it (a line ends at CR LF, CR or LF).
+        const char* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+        const char* stop = lf ? lf : end;
+        const char* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(stop - p)));
+        if (cr) {
+            lines.emplace_back(p, static_cast<std::size_t>(cr - p));
+            p = (cr + 1 < end && cr[1] == '\n') ? cr + 2 : cr + 1;
+        } else if (lf) {
+            lines.emplace_back(p, static_cast<std::size_t>(lf - p));
+            p = lf + 1;
+        } else {
+            lines.emplace_back(p, static_cast<std::size_t>(end - p));
+            break;
+        }
     }
     return lines;
 }

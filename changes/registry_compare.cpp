@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <set>
-#include <unordered_map>
 #include <unordered_set>
 
 #include "changes/line_views.h"
@@ -15,90 +15,50 @@ namespace {
 
 constexpr std::size_t npos = std::string_view::npos;
 
-bool contains(std::string_view text, std::string_view part) { return FindNoCase(text, part) != npos; }
+bool contains(std::string_view text, std::string_view part) {
+    return text == part || FindNoCase(text, part) != npos;
+}
 
 void lowerInto(std::string& out, std::string_view text) {
     out.resize(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) out[i] = LowerAscii(text[i]);
 }
 
-// Which saved lines contain a key, answered from the lines that share its rarest
-// three-letter piece (every line containing the key contains all its pieces), and
-// where a line first occurs. Built on first use.
-class SavedIndex {
+// Which saved lines contain a key: every line that contains it contains each of its
+// pieces of G letters, so the lines holding its rarest piece are the only ones to
+// test. Long keys use pieces of eight letters (few lines share one), short keys
+// pieces of three; the lists are built on first use.
+class GramIndex {
 public:
-    explicit SavedIndex(const std::vector<std::string_view>& lines) : lines_(lines) {}
+    GramIndex(int gram, int bits) : gram_(gram), bits_(bits) {}
 
-    // First index in [from, to) whose line contains key without regard to case.
-    std::size_t firstContaining(std::string_view key, std::size_t from, std::size_t to) {
-        if (from >= to) return npos;
-        if (key.size() < 3) {
-            for (std::size_t i = from; i < to; ++i)
-                if (contains(lines_[i], key)) return i;
-            return npos;
-        }
-        build();
-        lowerInto(key_, key);
-        std::uint32_t best = bucket(key_, 0);
-        for (std::size_t i = 1; i + 3 <= key_.size(); ++i) {
-            std::uint32_t b = bucket(key_, i);
+    std::uint32_t bucket(std::string_view lower, std::size_t at) const {
+        std::uint64_t v = 0;
+        std::memcpy(&v, lower.data() + at, static_cast<std::size_t>(gram_));
+        return static_cast<std::uint32_t>((v * 0x9E3779B97F4A7C15ull) >> (64 - bits_));
+    }
+
+    // The ascending line numbers that may hold the rarest piece of key (lower case).
+    std::pair<const std::uint32_t*, const std::uint32_t*> candidates(std::string_view key) const {
+        std::uint32_t best = bucket(key, 0);
+        for (std::size_t i = 1; i + gram_ <= key.size(); ++i) {
+            std::uint32_t b = bucket(key, i);
             if (size(b) < size(best)) best = b;
         }
-        auto first = postings_.begin() + starts_[best];
-        auto last = postings_.begin() + starts_[best + 1];
-        for (auto it = std::lower_bound(first, last, static_cast<std::uint32_t>(from)); it != last && *it < to; ++it)
-            if (lowerLine(*it).find(key_) != npos) return *it;
-        return npos;
+        return {postings_.data() + starts_[best], postings_.data() + starts_[best + 1]};
     }
 
-    // First index whose line is exactly text; the number of lines if none.
-    std::size_t firstEqual(std::string_view text) {
-        if (!equalBuilt_) {
-            equalBuilt_ = true;
-            first_.reserve(lines_.size());
-            for (std::size_t i = 0; i < lines_.size(); ++i) first_.emplace(lines_[i], static_cast<std::uint32_t>(i));
-        }
-        auto it = first_.find(text);
-        return it == first_.end() ? lines_.size() : it->second;
-    }
-
-private:
-    static constexpr int kBits = 18;
-
-    static std::uint32_t bucket(std::string_view lower, std::size_t at) {
-        std::uint32_t v = static_cast<unsigned char>(lower[at]) | static_cast<unsigned char>(lower[at + 1]) << 8 |
-                          static_cast<unsigned char>(lower[at + 2]) << 16;
-        return (v * 2654435761u) >> (32 - kBits);
-    }
-    std::uint32_t size(std::uint32_t b) const { return starts_[b + 1] - starts_[b]; }
-    std::string_view lowerLine(std::size_t i) const {
-        return std::string_view(lower_).substr(offsets_[i], offsets_[i + 1] - offsets_[i]);
-    }
-
-    void build() {
-        if (built_) return;
-        built_ = true;
-        const std::size_t n = lines_.size();
-        offsets_.resize(n + 1);
-        std::size_t total = 0;
-        for (std::size_t i = 0; i < n; ++i) {
-            offsets_[i] = total;
-            total += lines_[i].size();
-        }
-        offsets_[n] = total;
-        lower_.resize(total);
-        for (std::size_t i = 0; i < n; ++i)
-            for (std::size_t k = 0; k < lines_[i].size(); ++k) lower_[offsets_[i] + k] = LowerAscii(lines_[i][k]);
-
-        const std::size_t buckets = std::size_t(1) << kBits;
+    template <class LineAt>
+    void build(std::size_t lines, const LineAt& lineAt) {
+        const std::size_t buckets = std::size_t(1) << bits_;
         std::vector<std::uint32_t> last(buckets, UINT32_MAX);
         starts_.assign(buckets + 1, 0);
         auto eachPiece = [&](auto&& use) {
-            for (std::size_t i = 0; i < n; ++i) {
-                std::string_view line = lowerLine(i);
-                for (std::size_t k = 0; k + 3 <= line.size(); ++k) {
+            for (std::size_t i = 0; i < lines; ++i) {
+                std::string_view line = lineAt(i);
+                for (std::size_t k = 0; k + gram_ <= line.size(); ++k) {
                     std::uint32_t b = bucket(line, k);
-                    if (last[b] == i) continue;  // each line once per bucket
+                    if (last[b] == i) continue;  // each line once per list
                     last[b] = static_cast<std::uint32_t>(i);
                     use(b, static_cast<std::uint32_t>(i));
                 }
@@ -112,15 +72,86 @@ private:
         eachPiece([&](std::uint32_t b, std::uint32_t i) { postings_[fill[b]++] = i; });
     }
 
-    const std::vector<std::string_view>& lines_;
-    bool built_ = false;
-    std::string lower_;
-    std::vector<std::size_t> offsets_;
+    std::size_t gram() const { return static_cast<std::size_t>(gram_); }
+    bool built() const { return !starts_.empty(); }
+
+private:
+    std::uint32_t size(std::uint32_t b) const { return starts_[b + 1] - starts_[b]; }
+
+    int gram_;
+    int bits_;
     std::vector<std::uint32_t> starts_;
     std::vector<std::uint32_t> postings_;
+};
+
+class SavedIndex {
+public:
+    explicit SavedIndex(const std::vector<std::string_view>& lines) : lines_(lines) {}
+
+    // First index in [from, to) whose line contains key without regard to case.
+    std::size_t firstContaining(std::string_view key, std::size_t from, std::size_t to) {
+        if (from >= to) return npos;
+        if (key.size() < shortGrams_.gram()) {
+            for (std::size_t i = from; i < to; ++i)
+                if (contains(lines_[i], key)) return i;
+            return npos;
+        }
+        lowerInto(key_, key);
+        auto [first, last] = grams(key_.size()).candidates(key_);
+        for (auto it = std::lower_bound(first, last, static_cast<std::uint32_t>(from)); it != last && *it < to; ++it)
+            if (lowerLine(*it).find(key_) != npos) return *it;
+        return npos;
+    }
+
+    // First index whose line is exactly text; the number of lines if none.
+    std::size_t firstEqual(std::string_view text) {
+        if (text.size() < shortGrams_.gram()) {
+            for (std::size_t i = 0; i < lines_.size(); ++i)
+                if (lines_[i] == text) return i;
+            return lines_.size();
+        }
+        lowerInto(key_, text);
+        auto [first, last] = grams(key_.size()).candidates(key_);
+        for (auto it = first; it != last; ++it)
+            if (lines_[*it] == text) return *it;
+        return lines_.size();
+    }
+
+private:
+    GramIndex& grams(std::size_t keyLength) {
+        lowerAll();
+        GramIndex& index = keyLength >= longGrams_.gram() ? longGrams_ : shortGrams_;
+        if (!index.built()) index.build(lines_.size(), [this](std::size_t i) { return lowerLine(i); });
+        return index;
+    }
+
+    std::string_view lowerLine(std::size_t i) const {
+        return std::string_view(lower_).substr(offsets_[i], offsets_[i + 1] - offsets_[i]);
+    }
+
+    void lowerAll() {
+        if (lowered_) return;
+        lowered_ = true;
+        const std::size_t n = lines_.size();
+        offsets_.resize(n + 1);
+        std::size_t total = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            offsets_[i] = total;
+            total += lines_[i].size();
+        }
+        offsets_[n] = total;
+        lower_.resize(total);
+        for (std::size_t i = 0; i < n; ++i)
+            for (std::size_t k = 0; k < lines_[i].size(); ++k) lower_[offsets_[i] + k] = LowerAscii(lines_[i][k]);
+    }
+
+    const std::vector<std::string_view>& lines_;
+    bool lowered_ = false;
+    std::string lower_;
+    std::vector<std::size_t> offsets_;
+    GramIndex shortGrams_{3, 18};
+    GramIndex longGrams_{8, 20};
     std::string key_;
-    bool equalBuilt_ = false;
-    std::unordered_map<std::string_view, std::uint32_t> first_;
 };
 
 // Keys reported so far; tells whether a key begins with one of them.

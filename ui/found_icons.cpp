@@ -21,7 +21,11 @@ QString ShellTypeName(const QString& name, bool isFolder) {
     const QString ext = extensionOf(name);
     QMimeDatabase db;
     const QMimeType mime = db.mimeTypeForFile(name, QMimeDatabase::MatchExtension);
-    if (!ext.isEmpty() && mime.isValid() && !mime.isDefault() && !mime.comment().isEmpty()) return mime.comment();
+    if (!ext.isEmpty() && mime.isValid() && !mime.isDefault() && !mime.comment().isEmpty()) {
+        QString comment = mime.comment();
+        comment[0] = comment[0].toUpper();  // "plain text document" -> "Plain text document"
+        return comment;
+    }
     return ext.isEmpty() ? QStringLiteral("File") : ext.toUpper() + QStringLiteral(" File");
 }
 

@@ -29,6 +29,7 @@ frmFindingChanges::frmFindingChanges(AppContext& app, std::string drives, QWidge
     prgFindingChanges_->setValue(0);
     layout->addWidget(lblScanning_);
     layout->addWidget(prgFindingChanges_);
+    setMinimumWidth(380);
 
     // Form_Load: the hourglass until the window goes away.
     setCursor(Qt::WaitCursor);

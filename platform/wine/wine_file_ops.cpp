@@ -7,7 +7,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include "platform/wine/atomic_file.h"
@@ -88,56 +87,6 @@ bool writable(const std::string& host) { return !host.empty() && !IsPseudoFileSy
 bool isRegular(const std::string& host) {
     struct stat st {};
     return ::lstat(host.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-// Does any other process hold this file open or mapped (Wine maps the DLLs it loads)?
-bool heldByOtherProcess(dev_t dev, ino_t ino) {
-    DIR* proc = ::opendir("/proc");
-    if (!proc) return false;
-    const std::string self = std::to_string(::getpid());
-    bool found = false;
-    char mapDevice[32];
-    std::snprintf(mapDevice, sizeof mapDevice, "%02x:%02x", major(dev), minor(dev));
-    const std::string mapKey = std::string(mapDevice) + " " + std::to_string(ino) + " ";
-    while (!found) {
-        const dirent* entry = ::readdir(proc);
-        if (!entry) break;
-        const std::string pid = entry->d_name;
-        if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos || pid == self) continue;
-        const std::string fdFolder = "/proc/" + pid + "/fd";
-        if (DIR* fds = ::opendir(fdFolder.c_str())) {
-            while (const dirent* fd = ::readdir(fds)) {
-                if (fd->d_name[0] == '.') continue;
-                struct stat st {};
-                const std::string link = fdFolder + "/" + fd->d_name;
-                if (::stat(link.c_str(), &st) == 0 && st.st_dev == dev && st.st_ino == ino) {
-                    found = true;
-                    break;
-                }
-            }
-            ::closedir(fds);
-        }
-        if (found) break;
-        const std::string maps = "/proc/" + pid + "/maps";
-        if (FILE* file = std::fopen(maps.c_str(), "re")) {
-            char line[4096];
-            while (std::fgets(line, sizeof line, file)) {
-                // address perms offset dev inode path
-                const char* p = line;
-                for (int field = 0; field < 3 && p; ++field) {
-                    p = std::strchr(p, ' ');
-                    if (p) ++p;
-                }
-                if (p && std::strncmp(p, mapKey.c_str(), mapKey.size()) == 0) {
-                    found = true;
-                    break;
-                }
-            }
-            std::fclose(file);
-        }
-    }
-    ::closedir(proc);
-    return found;
 }
 
 }  // namespace
@@ -268,7 +217,7 @@ bool WineFiles::isFileInUse(std::string_view path) {
     const Resolved r = resolve(path);
     struct stat st {};
     if (r.host.empty() || !r.exists || ::stat(r.host.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
-    return heldByOtherProcess(st.st_dev, st.st_ino);
+    return openFiles_.heldByOthers(st.st_dev, st.st_ino);
 }
 
 }  // namespace korvex::wine

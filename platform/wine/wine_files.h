@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/filesystem.h"
+#include "platform/wine/open_files.h"
 
 namespace korvex::wine {
 
@@ -48,6 +49,8 @@ public:
     bool deleteFile(std::string_view path) override;
     bool createFolder(std::string_view path) override;
     bool setAttributes(std::string_view path, std::uint32_t attributes) override;
+    // Another process holds the file open (or mapped, for Wine processes); the answer
+    // may be up to kOpenFilesMaxAge old (see open_files.h).
     bool isFileInUse(std::string_view path) override;
 
 private:
@@ -62,6 +65,7 @@ private:
 
     std::string prefix_;
     std::vector<Drive> drives_;
+    OpenFileTable openFiles_;
 };
 
 // Host-level helpers the rest of the backend shares.

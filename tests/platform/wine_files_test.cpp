@@ -354,11 +354,13 @@ TEST_F(WineFilesTest, MovesAcrossFileSystemsByCopying) {
 TEST_F(WineFilesTest, FileInUseOnlyWhileAnotherProcessHoldsIt) {
     writeHost(c("windows/system32/held.dll"), "MZ");
     writeHost(c("windows/system32/free.dll"), "MZ");
-    EXPECT_FALSE(files->isFileInUse("C:\\windows\\system32\\held.dll"));
+    // The table of open files is kept for a moment; each step below asks a new WineFiles.
+    const auto inUse = [&](const char* path) { return WineFiles(root).isFileInUse(path); };
+    EXPECT_FALSE(inUse("C:\\windows\\system32\\held.dll"));
 
     // This process holding a file does not count: only other processes do.
     const int own = ::open(c("windows/system32/free.dll").c_str(), O_RDONLY | O_CLOEXEC);
-    EXPECT_FALSE(files->isFileInUse("C:\\windows\\system32\\free.dll"));
+    EXPECT_FALSE(inUse("C:\\windows\\system32\\free.dll"));
 
     // A child process inherits an open descriptor of held.dll and keeps it while it sleeps.
     const int fd = ::open(c("windows/system32/held.dll").c_str(), O_RDONLY);
@@ -368,14 +370,44 @@ TEST_F(WineFilesTest, FileInUseOnlyWhileAnotherProcessHoldsIt) {
     char* argv[] = {sleepName, seconds, nullptr};
     ASSERT_EQ(::posix_spawnp(&child, "sleep", nullptr, nullptr, argv, environ), 0);
     ::close(fd);
-    EXPECT_TRUE(files->isFileInUse("C:\\WINDOWS\\SYSTEM32\\HELD.DLL"));
-    EXPECT_FALSE(files->isFileInUse("C:\\windows\\system32\\free.dll"));
+    WineFiles whileHeld(root);
+    EXPECT_TRUE(whileHeld.isFileInUse("C:\\WINDOWS\\SYSTEM32\\HELD.DLL"));
+    EXPECT_FALSE(whileHeld.isFileInUse("C:\\windows\\system32\\free.dll"));  // same table, other file
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
-    EXPECT_FALSE(files->isFileInUse("C:\\windows\\system32\\held.dll"));
-    EXPECT_FALSE(files->isFileInUse("C:\\windows\\system32\\missing.dll"));
-    EXPECT_FALSE(files->isFileInUse("C:\\windows\\system32"));
+    EXPECT_FALSE(inUse("C:\\windows\\system32\\held.dll"));
+    EXPECT_FALSE(inUse("C:\\windows\\system32\\missing.dll"));
+    EXPECT_FALSE(inUse("C:\\windows\\system32"));
     ::close(own);
+}
+
+TEST_F(WineFilesTest, DllMappedByAWineProcessIsInUse) {
+    // The loader maps a library and closes its descriptor, as Wine does with DLLs: a
+    // copy of a system library preloaded into a program whose name starts with "wine".
+    std::string library;
+    for (const char* candidate : {"/lib/x86_64-linux-gnu/libm.so.6", "/usr/lib/x86_64-linux-gnu/libm.so.6",
+                                  "/lib/aarch64-linux-gnu/libm.so.6", "/lib64/libm.so.6"})
+        if (fs::exists(candidate)) library = candidate;
+    if (library.empty()) GTEST_SKIP() << "no libm to map";
+    fs::copy_file(library, c("windows/system32/mapped.dll"));
+    fs::copy_file("/bin/sleep", root + "/wine-sleep");
+    const std::string preload = "LD_PRELOAD=" + c("windows/system32/mapped.dll");
+    char name[] = "wine-sleep", seconds[] = "30";
+    char* argv[] = {name, seconds, nullptr};
+    char* env[] = {const_cast<char*>(preload.c_str()), nullptr};
+    pid_t child = 0;
+    ASSERT_EQ(::posix_spawn(&child, (root + "/wine-sleep").c_str(), nullptr, nullptr, argv, env), 0);
+    bool mapped = false;
+    for (int i = 0; i < 100 && !mapped; ++i) {  // until the loader has mapped it
+        std::ifstream maps("/proc/" + std::to_string(child) + "/maps");
+        mapped = std::string(std::istreambuf_iterator<char>(maps), {}).find("mapped.dll") != std::string::npos;
+        if (!mapped) ::usleep(20000);
+    }
+    ASSERT_TRUE(mapped);
+    EXPECT_TRUE(WineFiles(root).isFileInUse("C:\\windows\\system32\\MAPPED.DLL"));
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    EXPECT_FALSE(WineFiles(root).isFileInUse("C:\\windows\\system32\\mapped.dll"));
 }
 
 }  // namespace

@@ -48,20 +48,25 @@ void appendSectionHeader(std::string& out, const RegKey& key, const RegKey* top)
 }
 
 void appendKey(std::string& out, const RegKey& key, const RegKey* top) {
+    // Text from the file goes out as it was, even a last line without its newline;
+    // new text starts on a line of its own.
+    auto newLine = [&out] {
+        if (!out.empty() && out.back() != '\n') out += '\n';
+    };
     if (!key.header.empty()) {
         out += key.lead;
         out += key.header;
-        if (out.back() != '\n') out += '\n';
     } else {
-        if (!out.empty() && out.back() != '\n') out += '\n';
+        newLine();
         appendSectionHeader(out, key, top);
     }
     for (const RegValue& v : key.values) {
-        out += v.lead;
         if (!v.raw.empty()) {
+            out += v.lead;
             out += v.raw;
-            if (out.back() != '\n') out += '\n';
         } else {
+            out += v.lead;
+            newLine();
             out += FormatValue(v);
         }
     }

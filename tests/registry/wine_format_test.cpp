@@ -236,3 +236,58 @@ TEST(WineFormat, NotARegistryFile) {
 
 }  // namespace
 }  // namespace korvex::wine
+
+namespace korvex::wine {
+namespace {
+
+// Whatever a file holds, reading it never fails past the first line, and what is
+// read is written back as it was.
+TEST(WineFormat, DamagedFilesAreKeptAsTheyAre) {
+    auto cutAt = [](const std::string& original, std::size_t cut) {
+        Hive hive;
+        hive.existed = true;
+        const std::string text = original.substr(0, cut);
+        ASSERT_TRUE(ParseHive(hive, text, nullptr)) << cut;
+        ASSERT_EQ(SerializeHive(hive), text) << cut;
+    };
+    const std::string real = ReadFile(Fixture("system.reg"));
+    for (std::size_t cut = 30; cut < real.size(); cut += real.size() / 20 + 1) cutAt(real, cut);
+    const std::string handMade = kHandMade;
+    for (std::size_t cut = 24; cut <= handMade.size(); ++cut) cutAt(handMade, cut);
+    std::string noise = "WINE REGISTRY Version 2\n";
+    unsigned seed = 12345;
+    const char pieces[] = "[]\\\"@=:,#\nhexdwordstr(7)\r\x80\xff ab01";
+    for (int i = 0; i < 20000; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        noise += pieces[(seed >> 16) % (sizeof pieces - 1)];
+    }
+    Hive hive;
+    hive.existed = true;
+    ASSERT_TRUE(ParseHive(hive, noise, nullptr));
+    Hive again;
+    again.existed = true;
+    EXPECT_TRUE(ParseHive(again, SerializeHive(hive), nullptr));
+}
+
+TEST(WineFormat, HandEditedOrderIsKeptAndNewKeysFollowTheirPredecessor) {
+    const std::string text =
+        "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n"
+        "\n[Software\\\\B] 1796505343\n#time=1dd84fdc9c6a996\n\"v\"=\"b\"\n"
+        "\n[Software\\\\A] 1796505343\n#time=1dd84fdc9c6a996\n\"v\"=\"a\"\n";
+    Hive hive;
+    hive.existed = true;
+    ASSERT_TRUE(ParseHive(hive, text, nullptr));
+    EXPECT_EQ(SerializeHive(hive), text);
+    RegKey* software = find(hive, u"Software");
+    ASSERT_NE(software, nullptr);
+    RegKey* c = software->child(u"C");
+    c->modified = 0x1dd84fdc9c6a996ULL;
+    // C follows B in key order, so its section goes right after B's.
+    const std::string b = "\n[Software\\\\B] 1796505343\n#time=1dd84fdc9c6a996\n\"v\"=\"b\"\n";
+    std::string expected = text;
+    expected.insert(expected.find(b) + b.size(), "\n[Software\\\\C] 1796505343\n#time=1dd84fdc9c6a996\n");
+    EXPECT_EQ(SerializeHive(hive), expected);
+}
+
+}  // namespace
+}  // namespace korvex::wine

@@ -111,21 +111,31 @@ private slots:
         m.registry.setString("HKCU\\Software\\NewVendor\\NewApp", "v", "1");
 
         QStringList names, keys, lines;
-        bool shown = false;
+        bool shown = false, progressHidden = false;
+        int barValue = -1, barMaximum = -1;
+        frmFindingChanges window(m.app, "C:");
+        auto* bar = window.findChild<QProgressBar*>("prgFindingChanges");
         WhenModal([&](QWidget* modal) {
             auto* found = qobject_cast<frmFoundChanges*>(modal);
             if (!found) return false;
             shown = true;
+            progressHidden = !window.isVisible();
+            barValue = bar->value();
+            barMaximum = bar->maximum();
             names = column(found->findChild<QTreeWidget*>("lvwFilesAdded"), 0);
             keys = column(found->findChild<QTreeWidget*>("lvwRegAdded"), 0);
             lines = column(found->findChild<QTreeWidget*>("lvwWinIniLinesAdded"), 0);
             found->close();
             return true;
         });
-        frmFindingChanges window(m.app, "C:");
         window.exec();
         QVERIFY(shown);
         QVERIFY(window.completed());
+        // The hand-over: the bar full at the run's own maximum (folders walked + 93), the
+        // progress window hidden under the found changes.
+        QVERIFY(progressHidden);
+        QVERIFY2(barMaximum > 93, qPrintable(QString::number(barMaximum)));
+        QCOMPARE(barValue, barMaximum);
         names.sort();
         QCOMPARE(names, (QStringList{"NewApp", "newlib.dll"}));
         QCOMPARE(keys, QStringList{"NewVendor"});

@@ -36,6 +36,8 @@ if [ ! -f "$work/.made-$folders-$files" ]; then
     "$maker" "$tree/tree" "$folders" "$files" >/dev/null
     touch "$work/.made-$folders-$files"
 fi
+# Undo the installation of an earlier run.
+if [ -f "$work/new-files" ]; then tr '\n' '\0' <"$work/new-files" | xargs -0 rm -f; fi
 rm -rf "$tree/tree/New"*
 
 # The snapshot before the installation, kept aside to be put back before each find.

@@ -3,8 +3,6 @@
 
 #include <filesystem>
 
-#include "platform/wine/wine_registry.h"
-
 namespace korvex::wine {
 
 namespace fs = std::filesystem;

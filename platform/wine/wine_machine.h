@@ -8,6 +8,7 @@
 
 #include "platform/services.h"
 #include "platform/wine/wine_files.h"
+#include "platform/wine/wine_registry.h"
 #include "platform/wine/wine_system.h"
 
 namespace korvex::wine {
@@ -21,13 +22,14 @@ public:
     Services services() { return Services{*registry_, *files_, *system_}; }
     const std::string& prefix() const { return prefix_; }
     Registry& registry() { return *registry_; }
+    WineRegistry& wineRegistry() { return *registry_; }
     WineFiles& files() { return *files_; }
     WineSystem& system() { return *system_; }
 
 private:
     WineMachine() = default;
     std::string prefix_;
-    std::unique_ptr<Registry> registry_;
+    std::unique_ptr<WineRegistry> registry_;
     std::unique_ptr<WineFiles> files_;
     std::unique_ptr<WineSystem> system_;
 };

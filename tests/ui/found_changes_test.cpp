@@ -138,6 +138,23 @@ private slots:
         window.close();
     }
 
+    void sameNamesShareTheFirstIcon() {
+        TestMachine m;
+        m.files.put("C:\\a\\setup.png", "p");
+        m.files.put("C:\\b\\setup.png", "p");
+        m.files.put("C:\\b\\other.txt", "t");
+        m.files.put("C:\\changes.kvd", "C:\\a\\{\r\nsetup.png\r\n}\r\nC:\\b\\{\r\nsetup.png\r\nother.txt\r\n}\r\n");
+        frmFoundChanges window(m.app);
+        window.show();
+        auto* files = window.findChild<QTreeWidget*>("lvwFilesAdded");
+        QCOMPARE(files->topLevelItemCount(), 3);
+        QCOMPARE(files->topLevelItem(0)->icon(0).cacheKey(), files->topLevelItem(1)->icon(0).cacheKey());
+        QVERIFY(!files->topLevelItem(2)->icon(0).isNull());
+        QCOMPARE(files->topLevelItem(0)->text(3), files->topLevelItem(1)->text(3));
+        QVERIFY(files->topLevelItem(0)->text(3) != files->topLevelItem(2)->text(3));
+        window.close();
+    }
+
     void selectAllNeverSelectsDisabledScanRows() {
         TestMachine m;
         prepareRun(m);

@@ -29,6 +29,16 @@ QString ShellTypeName(const QString& name, bool isFolder) {
     return ext.isEmpty() ? QStringLiteral("File") : ext.toUpper() + QStringLiteral(" File");
 }
 
+QString FoundIcons::typeNameFor(const QString& name, bool isFolder) {
+    if (isFolder) return ShellTypeName(name, true);
+    const QString key = extensionOf(name).toLower();
+    const auto found = typeByExtension_.constFind(key);
+    if (found != typeByExtension_.constEnd()) return *found;
+    const QString type = ShellTypeName(name, false);
+    typeByExtension_.insert(key, type);
+    return type;
+}
+
 QIcon FoundIcons::iconFor(const QString& name, bool isFolder) {
     const QString key = name.toLower();
     const auto found = byName_.constFind(key);

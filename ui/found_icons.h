@@ -17,10 +17,13 @@ class FoundIcons {
 public:
     // The icon for a row's name; the first icon stored under a name wins.
     QIcon iconFor(const QString& name, bool isFolder);
+    // ShellTypeName, asked once per extension.
+    QString typeNameFor(const QString& name, bool isFolder);
 
 private:
     static QIcon lookUp(const QString& name, bool isFolder);
     QHash<QString, QIcon> byName_;
+    QHash<QString, QString> typeByExtension_;
 };
 
 }  // namespace korvex

@@ -215,7 +215,7 @@ void frmFoundChanges::fill(const FoundLists& lists) {
             if (!row.isDisabledScan()) item->setText(1, q(row.sub1));
             if (l == static_cast<std::size_t>(FoundList::Files)) {
                 item->setText(2, q(row.size));
-                const QString type = row.type.empty() ? ShellTypeName(q(row.text), row.isFolder) : q(row.type);
+                const QString type = row.type.empty() ? icons_->typeNameFor(q(row.text), row.isFolder) : q(row.type);
                 item->setText(3, type);
                 item->setText(4, q(row.sortKey));
                 item->setData(0, kFolderRole, row.isFolder);

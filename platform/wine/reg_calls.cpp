@@ -69,10 +69,9 @@ long WineRegistry::createKey(HKEY parent, std::string_view subKey, HKEY* result)
     if (rc == ERROR_SUCCESS) rc = walk(h, subKey, false, Follow::All);
     if (rc == ERROR_FILE_NOT_FOUND) {
         // Something on the path is missing: this is a write.
-        if (!isPredefined(parent)) {
-            Handle p;
-            if (handleFor(parent, &p) == ERROR_SUCCESS && !p.writable) return ERROR_ACCESS_DENIED;
-        }
+        Handle p;
+        if (long r = handleFor(parent == HKEY_CLASSES_ROOT ? HKEY_LOCAL_MACHINE : parent, &p)) return r;
+        if (!p.writable || !fileWritable(*p.hive)) return ERROR_ACCESS_DENIED;
         if (long r = refusal()) return r;
         rc = rootHandle(parent, true, &h);
         if (rc == ERROR_SUCCESS) rc = walk(h, subKey, true, Follow::All);

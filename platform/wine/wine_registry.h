@@ -13,7 +13,9 @@
 //
 // Writes are refused (ERROR_LOCK_VIOLATION, nothing changes) while a wineserver runs
 // for the prefix, and while a file has been rewritten by another program since Korvex
-// read it with changes of Korvex still pending; writeRefusal() says why.
+// read it with changes of Korvex still pending; writeRefusal() says why. Changes made
+// before a refusal stay pending and are written at the next close, flush or at the
+// end, if writes are allowed again by then; otherwise they are lost.
 //
 // Links (keys marked #link whose SymbolicLinkValue names another key) are followed
 // when a path is opened through them, as Windows does, with one exception that keeps

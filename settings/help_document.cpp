@@ -162,10 +162,14 @@ select rows and press <b>Remove from list</b> to forget them.</p>
 <a name="Command line"></a>
 <h2 id="command-line">Command line and scheduled runs</h2>
 <ul>
-<li><code>Korvex!.exe \u</code> updates the scan database and ends.</li>
-<li><code>Korvex!.exe \f</code> finds changes and ends.</li>
-<li><code>Korvex!.exe "C:\path\program.kvu"</code> uninstalls from a saved file and ends.</li>
+<li><code>korvex \u</code> updates the scan database and ends.</li>
+<li><code>korvex \f</code> finds changes and ends.</li>
+<li><code>korvex "C:\path\program.kvu"</code> (the path in double quotes, as the file
+manager's <b>Uninstall</b> passes it) uninstalls from a saved file and ends.</li>
 </ul>
+<p>Add <code>--machine DIR</code> to work on the Wine prefix in DIR; otherwise Korvex!
+uses <code>$KORVEX_MACHINE</code>, <code>$WINEPREFIX</code>, <code>~/.wine</code> or its
+built-in demo machine, in that order.</p>
 <p>On Linux, <code>korvex-cli</code> offers the same work without windows:
 <code>korvex-cli update</code>, <code>korvex-cli find</code> and <code>korvex-cli info</code>;
 <code>korvex-cli --help</code> lists every command.</p>

@@ -43,7 +43,10 @@ QIcon FoundIcons::iconFor(const QString& name, bool isFolder) {
     const QString key = name.toLower();
     const auto found = byName_.constFind(key);
     if (found != byName_.constEnd()) return *found;
-    QIcon icon = lookUp(name, isFolder);
+    const QString kind = isFolder ? QStringLiteral("/folder") : extensionOf(name).toLower();
+    auto known = byExtension_.constFind(kind);
+    if (known == byExtension_.constEnd()) known = byExtension_.insert(kind, lookUp(name, isFolder));
+    const QIcon icon = *known;
     byName_.insert(key, icon);
     return icon;
 }

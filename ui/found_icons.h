@@ -24,6 +24,7 @@ private:
     static QIcon lookUp(const QString& name, bool isFolder);
     QHash<QString, QIcon> byName_;
     QHash<QString, QString> typeByExtension_;
+    QHash<QString, QIcon> byExtension_;  // the desktop is asked once per extension
 };
 
 }  // namespace korvex

@@ -1,6 +1,10 @@
 // korvex-cli's answers to Korvex's questions and the form of its messages.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <pty.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <string>
 
@@ -55,6 +59,35 @@ TEST(CliPrompt, MessagesAreTitleColonTextLinesAndPickersCancel) {
     EXPECT_EQ(agreeing.messageBox({Icon::Question, Buttons::YesNo, 1, "Delete", "Delete 3 files?"}), Answer::Yes);
     EXPECT_EQ(written(yes), "Delete: Delete 3 files?\n");
     std::fclose(yes);
+}
+
+TEST(CliPrompt, ProgressLineOnlyOnATerminal) {
+    int master = -1, slave = -1;
+    ASSERT_EQ(::openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+    std::FILE* terminal = ::fdopen(slave, "w");
+    ASSERT_NE(terminal, nullptr);
+    {
+        CliPrompt prompt(false, terminal);
+        prompt.status("C:\\windows\\");
+        // A message box first ends the progress line, so its text starts a clean line.
+        prompt.messageBox({Icon::Exclamation, Buttons::OK, 1, "Korvex!", "Stopped."});
+        prompt.status(std::string(200, 'x'));
+    }
+    std::fclose(terminal);
+    std::string shown;
+    char buffer[512];
+    ::fcntl(master, F_SETFL, O_NONBLOCK);
+    for (ssize_t n; (n = ::read(master, buffer, sizeof buffer)) > 0;) shown.append(buffer, static_cast<std::size_t>(n));
+    ::close(master);
+    const std::string clear = "\r\x1b[K";
+    // The terminal turns "\n" into "\r\n".
+    EXPECT_EQ(shown.substr(0, shown.find("Stopped.") + 8), clear + "C:\\windows\\" + clear + "Korvex!: Stopped.");
+    // A long status is cut to one line of the terminal, keeping its start and end.
+    const std::size_t longLine = shown.rfind(clear + "x");
+    ASSERT_NE(longLine, std::string::npos);
+    const std::string line = shown.substr(longLine + clear.size(), shown.rfind(clear) - longLine - clear.size());
+    EXPECT_EQ(line, std::string(30, 'x') + "..." + std::string(46, 'x'));
+    EXPECT_EQ(shown.substr(shown.size() - clear.size()), clear) << "the line is cleared at the end";
 }
 
 }  // namespace

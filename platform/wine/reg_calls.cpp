@@ -99,7 +99,7 @@ long WineRegistry::closeKey(HKEY key) {
 
 long WineRegistry::queryValue(HKEY key, std::string_view name, std::uint32_t* type, std::string* data) {
     Handle h;
-    if (long rc = handleFor(key, &h)) return rc;
+    if (long rc = rootHandle(key, false, &h)) return rc;
     const RegValue* v = h.key->findValue(Utf8ToUtf16(name));
     if (!v) return ERROR_FILE_NOT_FOUND;
     if (type) *type = v->type;
@@ -109,7 +109,7 @@ long WineRegistry::queryValue(HKEY key, std::string_view name, std::uint32_t* ty
 
 long WineRegistry::setValue(HKEY key, std::string_view name, std::uint32_t type, std::string_view data) {
     Handle h;
-    if (long rc = handleFor(key, &h)) return rc;
+    if (long rc = rootHandle(key, false, &h)) return rc;
     if (!h.writable) return ERROR_ACCESS_DENIED;
     if (long r = refusal()) return r;
     std::string stored = toStoredData(type, data);
@@ -132,7 +132,7 @@ long WineRegistry::setValue(HKEY key, std::string_view name, std::uint32_t type,
 
 long WineRegistry::deleteValue(HKEY key, std::string_view name) {
     Handle h;
-    if (long rc = handleFor(key, &h)) return rc;
+    if (long rc = rootHandle(key, false, &h)) return rc;
     if (!h.writable) return ERROR_ACCESS_DENIED;
     RegValue* v = h.key->findValue(Utf8ToUtf16(name));
     if (!v) return ERROR_FILE_NOT_FOUND;
@@ -144,7 +144,7 @@ long WineRegistry::deleteValue(HKEY key, std::string_view name) {
 
 long WineRegistry::enumKey(HKEY key, std::uint32_t index, std::string* name) {
     Handle h;
-    if (long rc = handleFor(key, &h)) return rc;
+    if (long rc = rootHandle(key, false, &h)) return rc;
     if (index >= h.key->children.size()) return ERROR_NO_MORE_ITEMS;
     if (name) *name = Utf16ToUtf8(h.key->children[index]->name);
     return ERROR_SUCCESS;
@@ -153,7 +153,7 @@ long WineRegistry::enumKey(HKEY key, std::uint32_t index, std::string* name) {
 long WineRegistry::enumValue(HKEY key, std::uint32_t index, std::string* name, std::uint32_t* type,
                              std::string* data) {
     Handle h;
-    if (long rc = handleFor(key, &h)) return rc;
+    if (long rc = rootHandle(key, false, &h)) return rc;
     if (index >= h.key->values.size()) return ERROR_NO_MORE_ITEMS;
     const RegValue& v = h.key->values[index];
     if (name) *name = Utf16ToUtf8(v.name);

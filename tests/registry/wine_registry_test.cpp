@@ -87,6 +87,13 @@ TEST(WineRegistry, RealPrefixIsReadWalkedAndLeftByteIdentical) {
                   std::string(4, '\0'));
         EXPECT_EQ(type, REG_DWORD);
         EXPECT_EQ(query(*reg, HKEY_CLASSES_ROOT, ".bmp", "Content Type"), sz("image/bmp"));
+        // The classes root itself is HKLM\Software\Classes, also when used as a handle.
+        std::string first;
+        EXPECT_EQ(reg->enumKey(HKEY_CLASSES_ROOT, 0, &first), ERROR_SUCCESS);
+        EXPECT_EQ(first, "*");
+        EXPECT_EQ(reg->queryValue(HKEY_CLASSES_ROOT, "Content Type", nullptr, nullptr), ERROR_FILE_NOT_FOUND);
+        EXPECT_EQ(reg->enumKey(HKEY_LOCAL_MACHINE, 0, &first), ERROR_SUCCESS);
+        EXPECT_EQ(first, "Software");
 
         // The whole machine hive walks to an end although it holds links, and every
         // key's sub keys come sorted without regard to case.

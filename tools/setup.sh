@@ -3,6 +3,12 @@
 # Sourced, not run.
 
 KORVEX_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev"
+# Wine itself is optional: Korvex reads and writes prefixes without it. With
+# KORVEX_WITH_WINE=1 it is installed too, so the tests against a real wineserver run
+# instead of being skipped, and the Tools menu can start the machine's programs.
+if [ "${KORVEX_WITH_WINE:-0}" = 1 ]; then
+    KORVEX_PACKAGES="$KORVEX_PACKAGES wine wine64"
+fi
 
 korvex_missing_packages() {
     missing=""

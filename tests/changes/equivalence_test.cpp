@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
@@ -148,10 +147,22 @@ TEST(Equivalence, FileMergeMatchesTheStepByStepMergeOnGeneratedTrees) {
         const std::string expected = literal::MergeFolderLists(current, database, &literalSteps);
         const MergeResult got = indexedMerge(current, database);
         ASSERT_EQ(got.changes, expected) << "seed " << seed;
-        std::printf("seed %u: %zu database lines, %zu change lines\n", seed, LineViews(database).size(), LineViews(expected).size());
         EXPECT_EQ(got.steps, literalSteps) << "seed " << seed;
         for (auto line : LineViews(expected))
             if (!line.empty() && line[0] == '!') ++totalNewFolders;
+        if (quirks) {
+            // Lists cut off in the middle of a section (a disk that filled up).
+            auto cut = [&](const std::string& text) {
+                auto lines = LineViews(text);
+                std::string out;
+                std::size_t keep = lines.empty() ? 0 : static_cast<std::size_t>(names.pick(static_cast<int>(lines.size())));
+                for (std::size_t i = 0; i < keep; ++i) out += std::string(lines[i]) + "\r\n";
+                return out;
+            };
+            const std::string shortCurrent = cut(current), shortDatabase = cut(database);
+            EXPECT_EQ(indexedMerge(shortCurrent, database).changes, literal::MergeFolderLists(shortCurrent, database));
+            EXPECT_EQ(indexedMerge(current, shortDatabase).changes, literal::MergeFolderLists(current, shortDatabase));
+        }
     }
     // The generated runs really exercised the cases above.
     EXPECT_GT(totalChanges, 3000);
@@ -259,7 +270,6 @@ TEST(Equivalence, RegistryComparisonMatchesTheStepByStepComparisonOnGeneratedHiv
         }
         const std::string expected = literal::CompareKeyLists(saved, current);
         ASSERT_EQ(indexedKeys(saved, current), expected) << "seed " << seed;
-        std::printf("seed %u: %zu saved keys, %zu added\n", seed, LineViews(saved).size(), LineViews(expected).size());
         totalAdded += static_cast<int>(LineViews(expected).size());
     }
     EXPECT_GT(totalChanges, 2000);

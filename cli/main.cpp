@@ -3,7 +3,6 @@
 // program does at start-up, and runs one command.
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 

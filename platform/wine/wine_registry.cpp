@@ -188,11 +188,11 @@ bool WineRegistry::linkTarget(const RegKey& link, Hive** hive, RegKey** key) {
 
 long WineRegistry::walk(Handle& at, std::string_view subKey, bool create, Follow follow) {
     std::vector<std::u16string> parts = splitPath(subKey);
+    if (create && at.chain.size() + parts.size() > kMaxDepth + 1) return ERROR_INVALID_PARAMETER;
     for (std::size_t i = 0; i < parts.size(); ++i) {
         RegKey* child = at.key->findChild(Fold(parts[i]));
         if (!child) {
             if (!create) return ERROR_FILE_NOT_FOUND;
-            if (at.chain.size() > kMaxDepth) return ERROR_INVALID_PARAMETER;
             child = at.key->child(parts[i]);
             child->modified = FileTimeNow();
             at.hive->dirty = true;

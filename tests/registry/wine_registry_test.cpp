@@ -283,6 +283,12 @@ TEST(WineRegistry, HandlesAccessAndDeletedKeys) {
     EXPECT_EQ(reg->deleteTree(HKEY_CURRENT_USER, "Software\\Vendor"), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(reg->deleteTree(HKEY_CURRENT_USER, ""), ERROR_ACCESS_DENIED);
     EXPECT_EQ(WalkTree(*reg, HKEY_CURRENT_USER, "").keys, 2u);  // the root and Software
+
+    // Keys nest at most 512 deep, as in Windows; a deeper path creates nothing.
+    std::string deep = "Software";
+    for (int i = 0; i < 600; ++i) deep += "\\k";
+    EXPECT_EQ(reg->createKey(HKEY_CURRENT_USER, deep, &key), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(WalkTree(*reg, HKEY_CURRENT_USER, "").keys, 2u);
 }
 
 }  // namespace

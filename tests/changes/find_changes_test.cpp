@@ -153,6 +153,29 @@ TEST(FindChanges, ScanModeChoosesWhatIsWalked) {
     }
 }
 
+TEST(FindChanges, TheProgressBarFollowsTheFoldersWalked) {
+    FindProgress bar;
+    std::vector<std::pair<double, double>> seen;
+    bar.onChange = [&](double position, double maximum) { seen.emplace_back(position, maximum); };
+    bar.setPosition(150);  // beyond the maximum of 100: ignored
+    bar.setPosition(60);
+    bar.setMaximum(50);    // below the position: ignored
+    bar.raise(40);
+    bar.raise(1);          // 101: ignored
+    EXPECT_EQ(seen, (std::vector<std::pair<double, double>>{{60, 100}, {100, 100}}));
+
+    // "ScanMode" "1": the Windows folder's count + 93, less 4, plus the Program Files count.
+    Machine m;
+    m.set("ScanMode", "1");
+    m.update();
+    m.maxima.clear();
+    ASSERT_EQ(m.find(), FindOutcome::Completed);
+    // C:\windows holds system32 and History (ignored); Program Files holds two folders.
+    ASSERT_GE(m.maxima.size(), 3u);
+    EXPECT_EQ(std::vector<double>(m.maxima.begin(), m.maxima.begin() + 3), (std::vector<double>{94, 90, 92}));
+    EXPECT_EQ(m.progress.position(), m.progress.maximum());
+}
+
 TEST(FindChanges, AutoUpdateReplacesTheDatabaseOnlyWhenWholeDrivesWereWalked) {
     // "ScanMode" "1": the drive's database stays as it was, the registry dumps and
     // system-file copies are refreshed.

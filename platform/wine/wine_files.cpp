@@ -187,6 +187,16 @@ WineFiles::Resolved WineFiles::resolve(std::string_view path) const {
     out.host = d->root;
     out.exists = true;
     struct stat st {};
+    {
+        std::string whole = d->root;
+        for (const std::string& name : written) whole = joinHost(whole, name);
+        if (::lstat(whole.c_str(), &st) == 0) {
+            out.host = std::move(whole);
+            out.names = written;
+            out.written = std::move(written);
+            return out;
+        }
+    }
     for (const std::string& name : written) {
         std::string found = name;
         if (out.exists) {
@@ -276,7 +286,7 @@ std::string WineFiles::longPathName(std::string_view windowsPath) const {
 
 bool WineFiles::listFolder(std::string_view folder, const EntryCallback& onEntry) {
     const Resolved r = resolve(folder);
-    if (r.host.empty() || !r.exists || IsPseudoFileSystemPath(r.host)) return false;
+    if (r.host.empty() || !r.exists || pseudoByName(r.host) || pseudoByName(drive(r.letter)->realRoot)) return false;
     // Below the drive root the folder itself must not be a link: walks never follow one.
     const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (r.names.empty() ? 0 : O_NOFOLLOW);
     const int fd = ::open(r.host.c_str(), flags);

@@ -67,8 +67,8 @@ void emit(const Tree& t, long folder, std::string& out, bool reverse) {
 
 void timeMerge(const char* what, const std::string& current, const std::string& database) {
     auto start = std::chrono::steady_clock::now();
-    auto cur = LineViews(current);
-    auto db = LineViews(database);
+    LineTable cur(current);
+    LineTable db(database);
     double split = seconds(start);
     start = std::chrono::steady_clock::now();
     std::string changes;
@@ -118,7 +118,7 @@ int main(int argc, char** argv) {
     }
     auto start = std::chrono::steady_clock::now();
     std::string added;
-    CompareKeyLists(LineViews(saved), LineViews(now), added, RunHooks{});
+    CompareKeyLists(LineTable(saved), LineTable(now), added, RunHooks{});
     std::printf("%-44s compare %.3f s, %zu added\n", "registry, 1% new keys", seconds(start), LineViews(added).size());
     return 0;
 }

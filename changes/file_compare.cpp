@@ -65,7 +65,7 @@ void lowerInto(std::string& out, std::string_view text) {
 // section is found where expected never pays for it.
 class DatabaseIndex {
 public:
-    explicit DatabaseIndex(const std::vector<std::string_view>& lines) : lines_(lines) {}
+    explicit DatabaseIndex(const LineTable& lines) : lines_(lines) {}
 
     // First index in [from, to) whose line contains c without regard to case; npos if none.
     std::size_t firstContaining(std::string_view c, std::size_t from, std::size_t to) {
@@ -124,8 +124,10 @@ private:
         if (built_) return;
         built_ = true;
         std::size_t total = 0;
-        for (auto line : lines_)
+        for (std::size_t i = 0; i < lines_.size(); ++i) {
+            std::string_view line = lines_[i];
             if (line.size() >= 2 && line[1] == ':') total += line.size();
+        }
         lower_.reserve(total);
         std::vector<std::pair<std::size_t, std::uint32_t>> spans;
         for (std::size_t i = 0; i < lines_.size(); ++i) {
@@ -146,7 +148,7 @@ private:
         });
     }
 
-    const std::vector<std::string_view>& lines_;
+    const LineTable& lines_;
     bool built_ = false;
     std::string lower_;
     std::vector<Entry> headers_;
@@ -198,7 +200,8 @@ void appendLine(std::string& out, std::string_view line) {
 // Matches are tried in order first (the lists are usually in step), then by set.
 class SectionNames {
 public:
-    void reset(const std::string_view* begin, const std::string_view* end) {
+    void reset(const LineTable& lines, std::size_t begin, std::size_t end) {
+        lines_ = &lines;
         begin_ = begin;
         end_ = end;
         next_ = begin;
@@ -206,7 +209,7 @@ public:
     }
 
     bool present(std::string_view line) {
-        if (next_ != end_ && sameName(line, *next_)) {
+        if (next_ != end_ && sameName(line, (*lines_)[next_])) {
             ++next_;
             return true;
         }
@@ -221,10 +224,11 @@ private:
         setBuilt_ = true;
         set_.clear();
         odd_ = false;
-        for (auto p = begin_; p != end_; ++p) {
-            if (p->find(kListSeparator) != npos) odd_ = true;
+        for (std::size_t i = begin_; i != end_; ++i) {
+            std::string_view name = (*lines_)[i];
+            if (name.find(kListSeparator) != npos) odd_ = true;
             std::string lower;
-            lowerInto(lower, *p);
+            lowerInto(lower, name);
             set_.insert(std::move(lower));
         }
     }
@@ -232,9 +236,9 @@ private:
     // The name set as one text, each name enclosed in characters 127.
     bool literal(std::string_view line) {
         std::string names;
-        for (auto p = begin_; p != end_; ++p) {
+        for (std::size_t i = begin_; i != end_; ++i) {
             names += kListSeparator;
-            names.append(*p);
+            names.append((*lines_)[i]);
             names += kListSeparator;
         }
         std::string pattern;
@@ -244,9 +248,10 @@ private:
         return contains(names, pattern);
     }
 
-    const std::string_view* begin_ = nullptr;
-    const std::string_view* end_ = nullptr;
-    const std::string_view* next_ = nullptr;
+    const LineTable* lines_ = nullptr;
+    std::size_t begin_ = 0;
+    std::size_t end_ = 0;
+    std::size_t next_ = 0;
     bool setBuilt_ = false;
     bool odd_ = false;
     LowerSet set_;
@@ -255,7 +260,7 @@ private:
 
 }  // namespace
 
-bool MergeFolderLists(const std::vector<std::string_view>& current, const std::vector<std::string_view>& database,
+bool MergeFolderLists(const LineTable& current, const LineTable& database,
                       std::string& changes, const RunHooks& hooks) {
     const std::size_t curSize = current.size();
     const std::size_t dbSize = database.size();
@@ -330,7 +335,7 @@ bool MergeFolderLists(const std::vector<std::string_view>& current, const std::v
         std::size_t sectionStart = pos;
         while (pos < dbSize)
             if (database[pos++] == "}") break;
-        names.reset(database.data() + sectionStart, database.data() + pos);
+        names.reset(database, sectionStart, pos);
         bool headerWritten = false;
         while (ci < curSize) {
             std::string_view line = current[ci++];
@@ -362,12 +367,16 @@ bool CompareFolderLists(FileSystem& files, const std::string& root, const std::s
         texts.emplace_back();
         files.readFile(dataFolder + work::DriveDatabase(letter), texts.back());
     }
-    std::vector<std::string_view> database;
-    for (const auto& text : texts) {
-        auto lines = LineViews(text);
-        database.insert(database.end(), lines.begin(), lines.end());
+    std::string joined;
+    if (texts.size() > 1) {
+        for (const auto& text : texts) {
+            joined += text;
+            if (!text.empty() && text.back() != '\n' && text.back() != '\r') joined += "\r\n";
+        }
+        texts.clear();
     }
-    std::vector<std::string_view> current = LineViews(currentText);
+    const LineTable database(texts.size() == 1 ? std::string_view(texts[0]) : std::string_view(joined));
+    const LineTable current(currentText);
 
     std::string changes;
     bool completed = MergeFolderLists(current, database, changes, hooks);

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "changes/line_views.h"
 #include "changes/run_hooks.h"
 #include "platform/filesystem.h"
 
@@ -21,8 +22,7 @@ namespace korvex {
 // from an index instead of a pass over the database, so it stays linear when the
 // lists are in step and costs little per new folder. Yields once per current section;
 // returns false when the stop flag was seen (changes then holds a partial result).
-bool MergeFolderLists(const std::vector<std::string_view>& current,
-                      const std::vector<std::string_view>& database, std::string& changes,
+bool MergeFolderLists(const LineTable& current, const LineTable& database, std::string& changes,
                       const RunHooks& hooks);
 
 // The file comparison on files: reads root "current.kvd" and the data folder's

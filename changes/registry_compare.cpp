@@ -86,7 +86,7 @@ private:
 
 class SavedIndex {
 public:
-    explicit SavedIndex(const std::vector<std::string_view>& lines) : lines_(lines) {}
+    explicit SavedIndex(const LineTable& lines) : lines_(lines) {}
 
     // First index in [from, to) whose line contains key without regard to case.
     std::size_t firstContaining(std::string_view key, std::size_t from, std::size_t to) {
@@ -145,7 +145,7 @@ private:
             for (std::size_t k = 0; k < lines_[i].size(); ++k) lower_[offsets_[i] + k] = LowerAscii(lines_[i][k]);
     }
 
-    const std::vector<std::string_view>& lines_;
+    const LineTable& lines_;
     bool lowered_ = false;
     std::string lower_;
     std::vector<std::size_t> offsets_;
@@ -181,13 +181,14 @@ private:
 
 }  // namespace
 
-bool CompareKeyLists(const std::vector<std::string_view>& saved, const std::vector<std::string_view>& current,
+bool CompareKeyLists(const LineTable& saved, const LineTable& current,
                      std::string& out, const RunHooks& hooks) {
     const std::size_t n = saved.size();
     std::size_t pos = 0;
     SavedIndex index(saved);
     AddedKeys added;
-    for (std::string_view key : current) {
+    for (std::size_t k = 0; k < current.size(); ++k) {
+        const std::string_view key = current[k];
         if (hooks.yieldAndTest()) return false;
         if (pos >= n) pos = 0;
         std::string_view start;
@@ -221,7 +222,7 @@ bool RegFindChanges(FileSystem& files, const std::string& savedPath, const std::
     files.readFile(currentPath, currentText);
     auto out = files.createFile(outputPath);
     std::string added;
-    bool completed = CompareKeyLists(LineViews(savedText), LineViews(currentText), added, hooks);
+    bool completed = CompareKeyLists(LineTable(savedText), LineTable(currentText), added, hooks);
     if (out) {
         out->write(added);
         out->close();

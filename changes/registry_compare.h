@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "changes/line_views.h"
 #include "changes/run_hooks.h"
 #include "platform/filesystem.h"
 
@@ -19,7 +20,7 @@ namespace korvex {
 // Answers each ring search from an index built on first need, so keys found where
 // expected cost nothing extra and a new key costs no pass over the saved dump.
 // Yields once per key; returns false when the stop flag was seen.
-bool CompareKeyLists(const std::vector<std::string_view>& saved, const std::vector<std::string_view>& current,
+bool CompareKeyLists(const LineTable& saved, const LineTable& current,
                      std::string& out, const RunHooks& hooks);
 
 // subRegFindChanges on files: reads savedPath and currentPath (missing ones are

@@ -120,7 +120,7 @@ MergeResult indexedMerge(const std::string& current, const std::string& database
     hooks.stop = &stop;
     hooks.progress = &progress;
     MergeResult r;
-    EXPECT_TRUE(MergeFolderLists(LineViews(current), LineViews(database), r.changes, hooks));
+    EXPECT_TRUE(MergeFolderLists(LineTable(current), LineTable(database), r.changes, hooks));
     r.steps = progress.position();
     return r;
 }
@@ -243,7 +243,7 @@ std::string indexedKeys(const std::string& saved, const std::string& current) {
     RunHooks hooks;
     hooks.stop = &stop;
     std::string out;
-    EXPECT_TRUE(CompareKeyLists(LineViews(saved), LineViews(current), out, hooks));
+    EXPECT_TRUE(CompareKeyLists(LineTable(saved), LineTable(current), out, hooks));
     return out;
 }
 

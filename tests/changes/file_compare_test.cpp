@@ -26,7 +26,7 @@ std::string merge(const std::string& current, const std::string& database, doubl
     RunHooks hooks;
     hooks.progress = &progress;
     std::string changes;
-    EXPECT_TRUE(MergeFolderLists(LineViews(current), LineViews(database), changes, hooks));
+    EXPECT_TRUE(MergeFolderLists(LineTable(current), LineTable(database), changes, hooks));
     if (steps) *steps = progress.position();
     return changes;
 }
@@ -92,7 +92,7 @@ TEST(FileMerge, StopsAtTheStopFlag) {
     prompt.onYield = [&] { stop = true; };
     RunHooks hooks{&prompt, &stop, nullptr};
     std::string changes;
-    EXPECT_FALSE(MergeFolderLists(LineViews(current), LineViews(database), changes, hooks));
+    EXPECT_FALSE(MergeFolderLists(LineTable(current), LineTable(database), changes, hooks));
 }
 
 TEST(IgnoreList, AFolderIsIgnoredOnlyByAnEntryThatIsExactlyItsPath) {
@@ -170,6 +170,22 @@ TEST(ScanFolder, WritesNothingMoreOnceStopped) {
     double counter = 0;
     ScanFolder(files, "C:\\", out, "", counter, RunHooks{&prompt, &stop, nullptr});
     EXPECT_EQ(out.text, lines({"C:\\{", "}"}));
+}
+
+}  // namespace
+}  // namespace korvex
+
+namespace korvex {
+namespace {
+
+TEST(LineTable, GivesTheSameLinesAsTheReaders) {
+    for (const char* text : {"", "a", "a\r\n", "a\rb\nc\r\nd", "a\r\r\n\r\n", "\n\n", "x\r", "}\r\n{\r\n\r\n"}) {
+        const LineTable table(text);
+        const auto views = LineViews(text);
+        ASSERT_EQ(table.size(), views.size()) << text;
+        for (std::size_t i = 0; i < views.size(); ++i) EXPECT_EQ(table[i], views[i]) << text;
+    }
+    EXPECT_EQ(LineViews("a\r\r\nb"), (std::vector<std::string_view>{"a", "", "b"}));
 }
 
 }  // namespace

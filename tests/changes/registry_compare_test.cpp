@@ -19,7 +19,7 @@ std::string lines(std::initializer_list<const char*> items) {
 
 std::string compare(const std::string& saved, const std::string& current) {
     std::string out;
-    EXPECT_TRUE(CompareKeyLists(LineViews(saved), LineViews(current), out, RunHooks{}));
+    EXPECT_TRUE(CompareKeyLists(LineTable(saved), LineTable(current), out, RunHooks{}));
     return out;
 }
 

@@ -33,9 +33,27 @@ bool IsIgnoredFolder(std::string_view ignoreList, std::string_view fullPath) {
 }
 
 bool IsKorvexFile(std::string_view name) {
-    return FindNoCase(name, ".kvd") != std::string_view::npos ||
-           name.find(".kvu") != std::string_view::npos;
+    // ".kvd" in any case, ".kvu" exactly; checked at each "." (a million names a walk).
+    for (std::size_t at = name.find('.'); at != std::string_view::npos && at + 4 <= name.size();
+         at = name.find('.', at + 1)) {
+        const char k = name[at + 1], v = name[at + 2], last = name[at + 3];
+        if (LowerAscii(k) == 'k' && LowerAscii(v) == 'v' && LowerAscii(last) == 'd') return true;
+        if (k == 'k' && v == 'v' && last == 'u') return true;
+    }
+    return false;
 }
+
+namespace {
+
+// IsIgnoredFolder on a list and a path both already in lower case.
+bool ignoredLower(std::string_view lowerList, std::string_view lowerPath) {
+    std::size_t at = lowerList.find(lowerPath);
+    if (at == std::string_view::npos) return false;
+    std::size_t after = at + lowerPath.size();
+    return after + 2 <= lowerList.size() && lowerList[after] == '\\' && lowerList[after + 1] == kListSeparator;
+}
+
+}  // namespace
 
 double ScanFolder(FileSystem& files, const std::string& path, OutputFile& out, std::string_view ignoreList,
                   double& counter, const RunHooks& hooks) {
@@ -48,6 +66,7 @@ double ScanFolder(FileSystem& files, const std::string& path, OutputFile& out, s
     std::vector<std::string> subFolders;
     std::string folder;
     std::string full;
+    const std::string lowerIgnore = ToLower(ignoreList);
     const FileSystem::EntryCallback onEntry = [&](std::string_view name, bool isFolder) {
         if (!scandb::IsListableName(name)) return;
         if (!isFolder) {
@@ -56,7 +75,8 @@ double ScanFolder(FileSystem& files, const std::string& path, OutputFile& out, s
         }
         if (name.front() == '.') return;
         full.assign(folder).append(name);
-        if (IsIgnoredFolder(ignoreList, full)) return;
+        for (char& ch : full) ch = LowerAscii(ch);
+        if (ignoredLower(lowerIgnore, full)) return;
         counter += 1;
         if (counter == 300) hooks.setPosition(2);
         if (counter == 600) hooks.setPosition(4);

@@ -159,6 +159,13 @@ TEST(ScanFolder, LeavesOutIgnoredDotAndKorvexEntriesAndCountsFolders) {
     EXPECT_EQ(positions, (std::vector<double>{2, 4}));
 }
 
+TEST(ScanFolder, KorvexFilesAreThoseContainingDotKvdInAnyCaseOrDotKvuExactly) {
+    for (const char* name : {"Cdbase.kvd", "x.KvD", "a.kvd.bak", "..kvd", "old.kvu", "a.kvu2", "..kvu"})
+        EXPECT_TRUE(IsKorvexFile(name)) << name;
+    for (const char* name : {"x.KVU", "x.Kvu", "a.kv", "kvd", "a.kvx", ".kv", "", "x.k.vd"})
+        EXPECT_FALSE(IsKorvexFile(name)) << name;
+}
+
 TEST(ScanFolder, WritesNothingMoreOnceStopped) {
     MemoryFiles files;
     files.put("C:\\A\\a.txt", "");

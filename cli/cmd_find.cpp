@@ -4,7 +4,6 @@
 // list files, unless --keep-lists) and printed, and --save writes them all to a saved
 // uninstall data file. Ctrl-C stops the run the way closing the progress window does:
 // the run's work files are deleted and nothing is printed.
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -14,70 +13,18 @@
 #include "changes/find_changes.h"
 #include "cli/cli_prompt.h"
 #include "cli/commands.h"
+#include "cli/scan_run.h"
 #include "platform/folders.h"
 #include "platform/registry_access.h"
 #include "platform/text.h"
 #include "removal/found_lists.h"
 #include "removal/saved_file.h"
-#include "settings/drive_list.h"
-#include "settings/settings_keys.h"
 
 namespace korvex::cli {
 
 namespace {
 
 constexpr const char* kUsage = "usage: korvex-cli [--machine DIR] find [--drives C:[,D:...]] [--save FILE] [--keep-lists]\n";
-
-volatile std::sig_atomic_t interrupted = 0;
-
-extern "C" void onFindInterrupt(int signal) {
-    interrupted = 1;
-    std::signal(signal, SIG_DFL);  // a second Ctrl-C ends the program at once
-}
-
-// korvex-cli's prompt, with yield() turning Ctrl-C into the run's stop flag.
-class InterruptiblePrompt : public Prompt {
-public:
-    InterruptiblePrompt(Prompt& inner, bool& stop) : inner_(inner), stop_(stop) {
-        interrupted = 0;
-        oldInt_ = std::signal(SIGINT, onFindInterrupt);
-        oldTerm_ = std::signal(SIGTERM, onFindInterrupt);
-    }
-    ~InterruptiblePrompt() override {
-        std::signal(SIGINT, oldInt_ == SIG_ERR ? SIG_DFL : oldInt_);
-        std::signal(SIGTERM, oldTerm_ == SIG_ERR ? SIG_DFL : oldTerm_);
-    }
-    InterruptiblePrompt(const InterruptiblePrompt&) = delete;
-    InterruptiblePrompt& operator=(const InterruptiblePrompt&) = delete;
-
-    Answer messageBox(const Message& message) override { return inner_.messageBox(message); }
-    std::optional<std::string> inputBox(std::string_view prompt, std::string_view title,
-                                        std::string_view initial) override {
-        return inner_.inputBox(prompt, title, initial);
-    }
-    std::string pickFolder(std::string_view title) override { return inner_.pickFolder(title); }
-    std::string pickOpenFile(std::string_view title, std::string_view filter,
-                             std::string_view initialFolder) override {
-        return inner_.pickOpenFile(title, filter, initialFolder);
-    }
-    std::string pickSaveFile(std::string_view title, std::string_view filter, std::string_view initialFolder,
-                             std::string_view fileName) override {
-        return inner_.pickSaveFile(title, filter, initialFolder, fileName);
-    }
-    void yield() override {
-        if (interrupted) stop_ = true;
-        inner_.yield();
-    }
-    void status(std::string_view text) override { inner_.status(text); }
-    void progress(std::uint64_t done, std::uint64_t total) override { inner_.progress(done, total); }
-    void busy(bool on) override { inner_.busy(on); }
-
-private:
-    Prompt& inner_;
-    bool& stop_;
-    void (*oldInt_)(int);
-    void (*oldTerm_)(int);
-};
 
 struct FindOptions {
     std::string drives;
@@ -102,35 +49,6 @@ bool parseOptions(const std::vector<std::string>& args, FindOptions& options) {
         }
     }
     return true;
-}
-
-// "c:,d:" -> "C:,D:"; "" when the text is not a list of the machine's fixed drives.
-std::string normalDrives(System& system, std::string_view text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); i += 3) {
-        if (i + 1 >= text.size() || text[i + 1] != ':') return {};
-        const char letter = UpperAscii(text[i]);
-        if (letter < 'A' || letter > 'Z' || system.driveType(letter) != DRIVE_FIXED) return {};
-        if (i + 2 < text.size() && text[i + 2] != ',') return {};
-        if (!out.empty()) out += ',';
-        out += letter;
-        out += ':';
-    }
-    return out;
-}
-
-// The drives the main window would have selected: the stored "DriveName" when it is
-// one of the entries, else the first entry.
-std::string defaultDrives(Services& services, RegistryAccess& registry) {
-    std::vector<std::string> entries = FillDriveList(services.system);
-    std::string name;
-    if (HKEY key = registry.OpenKey(HKEY_CURRENT_USER, settings::kGeneralKey)) {
-        name = registry.QueryValue(key, "DriveName");
-        registry.CloseKey(key);
-    }
-    for (const std::string& entry : entries)
-        if (!name.empty() && entry == name) return CurrentDrives(entry);
-    return entries.empty() ? std::string() : CurrentDrives(entries.front());
 }
 
 // The Windows path of FILE: kept when it is one already, else mapped from the host.
@@ -184,16 +102,21 @@ int cmdFind(Context& context, const std::vector<std::string>& args) {
     Services& services = context.services;
     RegistryAccess registry(services.registry, context.prompt);
 
-    std::string drives =
-        options.drives.empty() ? defaultDrives(services, registry) : normalDrives(services.system, options.drives);
-    if (drives.empty() && options.drives.empty()) {
-        std::fputs("korvex-cli: the machine has no fixed drive to search\n", stderr);
-        return 1;
-    }
-    if (drives.empty()) {
-        std::fprintf(stderr, "korvex-cli: --drives takes fixed drives of the machine such as C: or C:,D: (got \"%s\")\n",
-                     options.drives.c_str());
-        return 2;
+    std::string drives;
+    if (options.drives.empty()) {
+        drives = DefaultDrives(services, registry);
+        if (drives.empty()) {
+            std::fputs("korvex-cli find: the machine has no fixed drive to search\n", stderr);
+            return 1;
+        }
+    } else {
+        std::string error;
+        drives = CheckedDrives(services.system, options.drives, error);
+        if (drives.empty()) {
+            std::fprintf(stderr, "korvex-cli find: %s (fixed drives: %s)\n%s", error.c_str(),
+                         FixedDrives(services.system).c_str(), kUsage);
+            return 2;
+        }
     }
     std::string savePath;
     if (!options.save.empty()) {

@@ -1,0 +1,91 @@
+#include "cli/scan_run.h"
+
+#include <algorithm>
+#include <csignal>
+#include <vector>
+
+#include "platform/text.h"
+#include "settings/drive_list.h"
+#include "settings/settings_keys.h"
+
+namespace korvex::cli {
+
+namespace {
+
+volatile std::sig_atomic_t interrupted = 0;
+
+extern "C" void onInterrupt(int signal) {
+    interrupted = 1;
+    std::signal(signal, SIG_DFL);  // a second Ctrl-C ends the program at once
+}
+
+}  // namespace
+
+std::string CheckedDrives(System& system, std::string_view text, std::string& error) {
+    std::string out;
+    std::string seen;
+    for (std::size_t i = 0;; i += 3) {
+        const std::string_view name = text.substr(std::min(i, text.size()), 2);
+        const char letter = name.empty() ? 0 : UpperAscii(name[0]);
+        if (name.size() != 2 || name[1] != ':' || letter < 'A' || letter > 'Z' ||
+            (i + 2 < text.size() && text[i + 2] != ',') || (i + 2 == text.size() - 1)) {
+            error = "--drives takes drive names such as C: or C:,D: (got \"" + std::string(text) + "\")";
+            return {};
+        }
+        if (system.driveType(letter) != DRIVE_FIXED) {
+            error = std::string(1, letter) + ": is not a fixed drive of this machine";
+            return {};
+        }
+        if (seen.find(letter) != std::string::npos) {
+            error = std::string(1, letter) + ": is named twice in --drives";
+            return {};
+        }
+        seen += letter;
+        if (!out.empty()) out += ',';
+        out += letter;
+        out += ':';
+        if (i + 2 >= text.size()) break;
+    }
+    return out;
+}
+
+std::string FixedDrives(System& system) {
+    std::string list;
+    for (char letter = 'A'; letter <= 'Z'; ++letter) {
+        if (system.driveType(letter) != DRIVE_FIXED) continue;
+        if (!list.empty()) list += ", ";
+        list += letter;
+        list += ':';
+    }
+    return list.empty() ? "none" : list;
+}
+
+std::string DefaultDrives(Services& services, RegistryAccess& registry) {
+    const std::vector<std::string> entries = FillDriveList(services.system);
+    std::string name;
+    if (HKEY key = registry.OpenKey(HKEY_CURRENT_USER, settings::kGeneralKey)) {
+        name = registry.QueryValue(key, "DriveName");
+        registry.CloseKey(key);
+    }
+    for (const std::string& entry : entries)
+        if (!name.empty() && entry == name) return CurrentDrives(entry);
+    return entries.empty() ? std::string() : CurrentDrives(entries.front());
+}
+
+InterruptiblePrompt::InterruptiblePrompt(Prompt& inner, bool& stop) : inner_(inner), stop_(stop) {
+    interrupted = 0;
+    oldInt_ = std::signal(SIGINT, onInterrupt);
+    oldTerm_ = std::signal(SIGTERM, onInterrupt);
+}
+
+InterruptiblePrompt::~InterruptiblePrompt() {
+    std::signal(SIGINT, oldInt_ == SIG_ERR ? SIG_DFL : oldInt_);
+    std::signal(SIGTERM, oldTerm_ == SIG_ERR ? SIG_DFL : oldTerm_);
+}
+
+void InterruptiblePrompt::yield() {
+    if (interrupted) stop_ = true;
+    inner_.yield();
+}
+
+}  // namespace korvex::cli

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -16,5 +17,8 @@ struct RegistryBackendFactory {
 };
 
 std::vector<RegistryBackendFactory> RegistryBackends();
+
+// Test names show the backend's name, not the object's bytes.
+inline void PrintTo(const RegistryBackendFactory& backend, std::ostream* out) { *out << backend.name; }
 
 }  // namespace korvex

@@ -361,7 +361,9 @@ bool CompareFolderLists(FileSystem& files, const std::string& root, const std::s
     files.readFile(currentPath, currentText);
     auto out = files.createFile(changesPath);
 
-    // The joined database is held in memory: every drive's lines, in drive order.
+    // The joined database: every drive's lines, in drive order, written to root
+    // "dbase.kvd" (a work file of the run, removed below or by the driver on cancel)
+    // and compared from the copy already in memory.
     std::vector<std::string> texts;
     for (char letter : DriveLetters(drives)) {
         texts.emplace_back();
@@ -375,7 +377,12 @@ bool CompareFolderLists(FileSystem& files, const std::string& root, const std::s
         }
         texts.clear();
     }
-    const LineTable database(texts.size() == 1 ? std::string_view(texts[0]) : std::string_view(joined));
+    const std::string_view joinedText = texts.size() == 1 ? std::string_view(texts[0]) : std::string_view(joined);
+    if (auto dbase = files.createFile(root + std::string(work::kJoinedDatabase))) {
+        dbase->write(joinedText);
+        dbase->close();
+    }
+    const LineTable database(joinedText);
     const LineTable current(currentText);
 
     std::string changes;

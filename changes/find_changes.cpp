@@ -163,13 +163,17 @@ public:
         if (stop_) return cancel();
 
         // The new lists replace the drives' databases only when whole drives were walked.
-        const std::vector<char> letters = DriveLetters(drives_);
-        for (std::size_t i = 0; i < std::max<std::size_t>(letters.size(), index + 1); ++i) {
-            const std::string numbered = rootPath(work::NumberedList(static_cast<int>(i)));
-            if (scanMode == "0" && autoUpdate && i < letters.size())
-                moveIntoDatabase(files_, numbered, data_ + scandb::DriveListName(letters[i]));
-            else
-                files_.deleteFile(numbered);
+        // After a partial walk 0current.kvd stays in the root until the next run
+        // overwrites it: it is not a drive's list and is never moved onto a database.
+        if (scanMode == "0") {
+            const std::vector<char> letters = DriveLetters(drives_);
+            for (std::size_t i = 0; i < letters.size(); ++i) {
+                const std::string numbered = rootPath(work::NumberedList(static_cast<int>(i)));
+                if (autoUpdate)
+                    moveIntoDatabase(files_, numbered, data_ + scandb::DriveListName(letters[i]));
+                else
+                    files_.deleteFile(numbered);
+            }
         }
 
         if (!registrySteps(autoUpdate)) return cancel();

@@ -315,7 +315,9 @@ void frmFoundChanges::lvwRegAdded_ColumnClick(int column) {
 }
 
 void frmFoundChanges::lvwFilesAdded_DblClick() {
-    for (const FoundRow& row : currentLists()[FoundList::Files])
+    // The lists are a copy: keep it alive for the whole loop.
+    const FoundLists lists = currentLists();
+    for (const FoundRow& row : lists[FoundList::Files])
         if (row.selected) OpenWithShell(app_.services.system, row.fullPath());
 }
 

@@ -77,8 +77,13 @@ TEST(FileMerge, JoinsTheSelectedDrivesDatabasesInDriveOrder) {
     files.put("C:\\Korvex\\Ddbase.kvd", lines({"D:\\{", "d.txt", "}"}));
     files.put("C:\\current.kvd", lines({"C:\\{", "c.txt", "}", "D:\\{", "d.txt", "e.txt", "}", "D:\\X\\{", "}"}));
     files.put("C:\\dbase.kvd", "stale");
-    RunHooks hooks;
+    // While the comparison runs, root "dbase.kvd" holds the joined databases.
+    ScriptedPrompt prompt;
+    std::string joined;
+    prompt.onYield = [&] { joined = files.contents("C:\\dbase.kvd"); };
+    RunHooks hooks{&prompt, nullptr, nullptr};
     ASSERT_TRUE(CompareFolderLists(files, "C:\\", "C:\\Korvex\\", "C:,D:", hooks));
+    EXPECT_EQ(joined, lines({"C:\\{", "c.txt", "}", "D:\\{", "d.txt", "}"}));
     EXPECT_EQ(files.contents("C:\\changes.kvd"), lines({"D:\\{", "e.txt", "}", "!D:\\X\\{", "}"}));
     EXPECT_FALSE(files.exists("C:\\current.kvd"));
     EXPECT_FALSE(files.exists("C:\\dbase.kvd"));

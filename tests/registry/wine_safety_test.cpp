@@ -2,9 +2,11 @@
 // writes while a wineserver runs for the prefix.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <set>
 #include <sstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -21,6 +23,7 @@ namespace korvex::wine {
 namespace {
 
 using korvex::testing::Fixture;
+using korvex::testing::Lines;
 using korvex::testing::OtherFiles;
 using korvex::testing::ReadFile;
 using korvex::testing::TempDir;
@@ -107,6 +110,48 @@ TEST(WineRegistrySave, FailureMidwayKeepsTheOldFileAndTheChange) {
     EXPECT_EQ(code, 0);
     EXPECT_EQ(ReadFile(dir / "system.reg"), system);
     EXPECT_EQ(OtherFiles(dir.path(), {"system.reg", "user.reg"}), std::vector<std::string>{});
+}
+
+// A process killed at any moment of its saves leaves system.reg whole: the file Wine
+// wrote or one of Korvex's complete saves, never a mixture or a cut-off file.
+TEST(WineRegistrySave, KilledAtAnyMomentLeavesAWholeFile) {
+    TempDir dir;
+    for (const char* name : {"system.reg", "user.reg"}) WriteFile(dir / name, ReadFile(Fixture(name)));
+    const std::vector<std::string> before = Lines(ReadFile(dir / "system.reg"));
+    const std::string original = "\"Content Type\"=\"video/avi\"";
+    const auto changed = std::find(before.begin(), before.end(), original) - before.begin();
+    ASSERT_LT(static_cast<std::size_t>(changed), before.size());
+
+    std::set<std::string> seen;
+    for (int round = 0; round < 16; ++round) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            auto reg = WineRegistry::open(dir.path(), nullptr);
+            if (!reg) ::_exit(1);
+            for (unsigned i = 0;; ++i) {
+                HKEY key = 0;
+                if (reg->openKey(HKEY_LOCAL_MACHINE, "Software\\Classes\\.avi", KEY_ALL_ACCESS_RW, &key)) ::_exit(2);
+                reg->setValue(key, "Content Type", REG_SZ, sz("video/" + std::to_string(round) + "-" + std::to_string(i)));
+                if (reg->closeKey(key)) ::_exit(3);
+            }
+        }
+        ASSERT_GT(pid, 0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10 + 7 * round));
+        ::kill(pid, SIGKILL);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "the saving process stopped by itself: " << status;
+
+        std::vector<std::string> after = Lines(ReadFile(dir / "system.reg"));
+        ASSERT_EQ(after.size(), before.size()) << "round " << round;
+        const std::string line = after[static_cast<std::size_t>(changed)];
+        ASSERT_TRUE(line == original || line.rfind("\"Content Type\"=\"video/", 0) == 0) << line;
+        seen.insert(line);
+        after[static_cast<std::size_t>(changed)] = original;
+        ASSERT_TRUE(after == before) << "round " << round;
+    }
+    EXPECT_GT(seen.size(), 1u);  // the kills did land between saves
+    EXPECT_TRUE(WineRegistry::open(dir.path(), nullptr));
 }
 
 // A stand-in wineserver: a child process that holds the write lock on the lock file

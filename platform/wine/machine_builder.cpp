@@ -38,6 +38,8 @@ struct Layout {
     std::string windows = "windows";
     std::string system() const { return windows + (nineX ? "\\system" : "\\system32"); }
     std::string profile() const { return "users\\" + user; }
+    // Where the user's own files go: the 95 family has no profile folders.
+    std::string documents() const { return nineX ? std::string("My Documents") : profile(); }
     std::string appData() const { return nineX ? windows + "\\Application Data" : profile() + "\\AppData\\Roaming"; }
     std::string cache() const {
         return nineX ? windows + "\\Temporary Internet Files" : profile() + "\\AppData\\Local\\Microsoft\\Windows\\INetCache";
@@ -72,7 +74,7 @@ public:
         for (const std::string& folder :
              {l.system(), l.windows + "\\inf", std::string("Program Files\\Common Files\\Demo"),
               std::string("Program Files\\DemoPaint"), l.appData(), l.cache(), l.cookies(), l.history(), l.recent(),
-              l.favorites(), l.temp()})
+              l.favorites(), l.temp(), l.documents()})
             folder_(folder);
         if (!l.nineX) {
             folder_(l.windows + "\\temp");  // on the 95 family this is the user's TEMP itself
@@ -231,7 +233,7 @@ private:
             reg.setExpandString("Environment", "TEMP", "%USERPROFILE%\\Temp");
             reg.setExpandString("Environment", "TMP", "%USERPROFILE%\\Temp");
         }
-        reg.setString("Software\\DemoPaint\\Settings", "LastFolder", windowsPath(l.profile()));
+        reg.setString("Software\\DemoPaint\\Settings", "LastFolder", windowsPath(l.documents()));
         reg.setString("Software\\Wine", "Version", version);
         return reg;
     }

@@ -186,6 +186,8 @@ TEST_F(MachineTest, Windows98MachineIsOfThe95Family) {
     EXPECT_EQ(query(reg, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "VersionNumber"), "4.10.2222");
     EXPECT_EQ(query(reg, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "SubVersionNumber"), " A ");
     EXPECT_EQ(query(reg, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion", "CurrentVersion"), "<no key>");
+    // The demo program's folder setting names a folder of this machine (no profile on 98).
+    EXPECT_TRUE(machine->files().info(query(reg, HKEY_CURRENT_USER, "Software\\DemoPaint\\Settings", "LastFolder")).isFolder);
 
     // Without the Version setting (as winecfg leaves "Windows 98"), the 9x keys still tell.
     HKEY wine = 0;

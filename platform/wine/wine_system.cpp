@@ -292,8 +292,11 @@ std::string WineSystem::formatDateTime(std::int64_t unixSeconds) {
 }
 
 char WineSystem::decimalSeparator() {
+    // A separator of several UTF-8 bytes (Persian, Pashto) cannot be handed on as one
+    // character; its first byte alone would make size texts invalid UTF-8.
     const char* radix = ::nl_langinfo_l(RADIXCHAR, userLocale());
-    return (radix && *radix) ? radix[0] : '.';
+    if (!radix || radix[0] == '\0' || radix[1] != '\0' || static_cast<unsigned char>(radix[0]) >= 0x80) return '.';
+    return radix[0];
 }
 
 }  // namespace korvex::wine

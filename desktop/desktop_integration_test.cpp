@@ -135,14 +135,25 @@ private slots:
         const QString hostFile = machine.path() + QStringLiteral("/drive_c/users/user/Uninstall logs/Game 'X' (v1) $HOME.kvu");
         QStringList args = execArguments(entryValue(entry, QStringLiteral("Desktop Entry"), QStringLiteral("Exec")), hostFile);
         QCOMPARE(args.value(0), QStringLiteral("korvex-uninstall"));
-        QProcess run;
-        run.start(bin.path() + QLatin1Char('/') + args.takeFirst(), args);
-        QVERIFY(run.waitForFinished(10000));
-        QCOMPARE(run.exitCode(), 0);
-        QFile out(seen);
-        QVERIFY(out.open(QIODevice::ReadOnly));
-        const QStringList lines = QString::fromUtf8(out.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        QCOMPARE(lines, QStringList({QStringLiteral("1"), QLatin1Char('"') + hostFile + QLatin1Char('"')}));
+        const QString handler = bin.path() + QLatin1Char('/') + args.takeFirst();
+        const auto given = [&]() -> QStringList {
+            QProcess run;
+            run.start(handler, args);
+            if (!run.waitForFinished(10000) || run.exitCode() != 0) return {QStringLiteral("<failed>")};
+            QFile out(seen);
+            if (!out.open(QIODevice::ReadOnly)) return {QStringLiteral("<nothing>")};
+            return QString::fromUtf8(out.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        };
+        const QString quoted = QLatin1Char('"') + hostFile + QLatin1Char('"');
+        // A folder that is no Wine prefix: korvex works on its usual machine.
+        QCOMPARE(given(), QStringList({QStringLiteral("1"), quoted}));
+        // Inside a prefix's drive_c: the file belongs to that machine.
+        {
+            QFile reg(machine.path() + QStringLiteral("/system.reg"));
+            QVERIFY(reg.open(QIODevice::WriteOnly));
+        }
+        const QStringList lines = given();
+        QCOMPARE(lines, QStringList({QStringLiteral("3"), QStringLiteral("--machine"), machine.path(), quoted}));
 
         // korvex reads that argument as the machine's file, to be uninstalled from.
         MemoryRegistry registry;
@@ -151,7 +162,7 @@ private slots:
         system.hostRoot = machine.path().toStdString();
         Services services{registry, files, system};
         files.put("C:\\users\\user\\Uninstall logs\\Game 'X' (v1) $HOME.kvu", "Files{\r\n}\r\n");
-        const StartCommand command = ParseCommandLine(services, CommandLineText({lines[1].toStdString()}));
+        const StartCommand command = ParseCommandLine(services, CommandLineText({lines[3].toStdString()}));
         QCOMPARE(command.action, StartAction::Uninstall);
         QCOMPARE(command.path, std::string("C:\\users\\user\\Uninstall logs\\Game 'X' (v1) $HOME.kvu"));
     }

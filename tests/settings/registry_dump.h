@@ -15,7 +15,8 @@ namespace korvex::testing {
 // is shown as "<127>" so that a difference can be read in the test output).
 std::vector<std::string> DumpRegistry(Registry& registry);
 
-// Forwards every call; counts the calls that create or change something.
+// Forwards every call; counts the calls that create or change something and notes
+// which keys were created in which order.
 class CountingRegistry : public Registry {
 public:
     explicit CountingRegistry(Registry& inner) : inner_(inner) {}
@@ -25,6 +26,7 @@ public:
     }
     long createKey(HKEY parent, std::string_view subKey, HKEY* result) override {
         ++creates;
+        created.emplace_back(subKey);
         return inner_.createKey(parent, subKey, result);
     }
     long closeKey(HKEY key) override { return inner_.closeKey(key); }
@@ -55,6 +57,7 @@ public:
 
     int creates = 0;
     int writes = 0;
+    std::vector<std::string> created;  // the sub key of every createKey, in call order
 
 private:
     Registry& inner_;

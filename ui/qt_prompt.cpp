@@ -167,6 +167,7 @@ std::string QtPrompt::pickFolder(std::string_view title) {
 std::string QtPrompt::pickOpenFile(std::string_view title, std::string_view filter,
                                    std::string_view initialFolder) {
     QFileDialog dialog(parent_, qs(title), startFolder(initialFolder), ToQtFilter(filter));
+    dialog.setObjectName(QStringLiteral("dlgFileOpen"));  // the one open dialog of Korvex's windows
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
@@ -176,6 +177,7 @@ std::string QtPrompt::pickOpenFile(std::string_view title, std::string_view filt
 std::string QtPrompt::pickSaveFile(std::string_view title, std::string_view filter,
                                    std::string_view initialFolder, std::string_view fileName) {
     QFileDialog dialog(parent_, qs(title), startFolder(initialFolder), ToQtFilter(filter));
+    dialog.setObjectName(QStringLiteral("dlgFileSave"));  // the one save dialog of Korvex's windows
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     if (!fileName.empty()) dialog.selectFile(qs(fileName));

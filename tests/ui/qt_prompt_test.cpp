@@ -126,10 +126,11 @@ private slots:
         QtPrompt prompt(nullptr, system);
 
         // Open: the dialog starts in the host folder of the Windows folder and lists .kvu files.
-        QString startedIn, filters;
+        QString startedIn, filters, names;
         WhenModal([&](QWidget* w) {
             auto* d = qobject_cast<QFileDialog*>(w);
             if (!d) return false;
+            names += d->objectName();
             startedIn = QDir(d->directory()).canonicalPath();
             filters = d->nameFilters().join(QStringLiteral(";;"));
             d->selectFile(saved);
@@ -177,6 +178,7 @@ private slots:
         WhenModal([&](QWidget* w) {
             auto* d = qobject_cast<QFileDialog*>(w);
             if (!d) return false;
+            names += QLatin1Char(' ') + d->objectName();
             proposed = d->selectedFiles().value(0);
             d->selectFile(root.path() + QStringLiteral("/drive_c/Uninstall logs/New.kvu"));
             static_cast<QDialog*>(d)->accept();
@@ -185,6 +187,7 @@ private slots:
         QCOMPARE(prompt.pickSaveFile("Save", "Korvex data files (*.kvu) | *.kvu", "C:\\Uninstall logs", "New.kvu"),
                  std::string("C:\\Uninstall logs\\New.kvu"));
         QVERIFY(proposed.endsWith(QStringLiteral("/New.kvu")));
+        QCOMPARE(names, QStringLiteral("dlgFileOpen dlgFileSave"));
     }
 
     void yieldRunsTheEventLoopAndHooksReachTheWindow() {

@@ -31,6 +31,12 @@ using korvex::testing::WriteFile;
 
 std::string sz(std::string_view text) { return std::string(text) + '\0'; }
 
+ino_t inodeOf(const std::string& path) {
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return st.st_ino;
+}
+
 unsigned modeOf(const std::string& path) {
     struct stat st {};
     ::stat(path.c_str(), &st);
@@ -124,6 +130,7 @@ TEST(WineRegistrySave, KilledAtAnyMomentLeavesAWholeFile) {
 
     std::set<std::string> seen;
     for (int round = 0; round < 16; ++round) {
+        const ino_t inode = inodeOf(dir / "system.reg");
         const pid_t pid = ::fork();
         if (pid == 0) {
             auto reg = WineRegistry::open(dir.path(), nullptr);
@@ -136,7 +143,15 @@ TEST(WineRegistrySave, KilledAtAnyMomentLeavesAWholeFile) {
             }
         }
         ASSERT_GT(pid, 0);
-        std::this_thread::sleep_for(std::chrono::milliseconds(10 + 7 * round));
+        if (round < 8) {
+            // Early kills land while the file is read or during the first save.
+            std::this_thread::sleep_for(std::chrono::milliseconds(5 + 5 * round));
+        } else {
+            // Later ones once a save has replaced the file, somewhere in the next saves.
+            for (int wait = 0; wait < 10000 && inodeOf(dir / "system.reg") == inode; ++wait)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            std::this_thread::sleep_for(std::chrono::milliseconds(3 * (round - 8)));
+        }
         ::kill(pid, SIGKILL);
         int status = 0;
         ::waitpid(pid, &status, 0);

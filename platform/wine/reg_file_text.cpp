@@ -1,6 +1,7 @@
 // Wine's registry file text: header, key sections with times, escaped names and data.
 #include "platform/wine/reg_file_text.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/text.h"
@@ -133,7 +134,11 @@ std::string RegFileText::text(std::int64_t unixSeconds) const {
                   static_cast<unsigned>(filetime >> 32), static_cast<unsigned>(filetime & 0xffffffffu));
     for (const auto& [key, entries] : keys_) {
         out += "\n[" + keyPath(key) + stamp;
-        for (const auto& [name, data] : entries) out += (name.empty() ? std::string("@") : quoted(name)) + "=" + data + "\n";
+        // Wine keeps a key's values sorted by name without regard to case, and writes them so.
+        auto sorted = entries;
+        std::stable_sort(sorted.begin(), sorted.end(),
+                         [](const auto& a, const auto& b) { return ToLower(a.first) < ToLower(b.first); });
+        for (const auto& [name, data] : sorted) out += (name.empty() ? std::string("@") : quoted(name)) + "=" + data + "\n";
     }
     return out;
 }

@@ -1,6 +1,6 @@
 // Writing registry files in Wine's own text format (the form of system.reg and
 // user.reg), for machines Korvex builds itself. Keys come out in Wine's order
-// (sorted without regard to case, parents implied), values in the order they were set.
+// (sorted without regard to case, parents implied), and so do the values of a key.
 #pragma once
 
 #include <cstdint>

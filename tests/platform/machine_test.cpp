@@ -239,12 +239,15 @@ TEST(RegFileText, EscapesAsWineDoes) {
     reg.setString("Software\\B", "x", "1");
     reg.setString("software\\a\\Sub", "", "2");
     reg.setDword("Software\\a", "n", 10);
+    reg.setString("Software\\a", "M", "3");
+    reg.setString("Software\\a", "", "d");
     const std::string text = reg.text(1796505343);
     EXPECT_NE(text.find("\n[Software\\\\a] 1796505343\n#time="), std::string::npos);
     EXPECT_LT(text.find("[Software\\\\a]"), text.find("[software\\\\a\\\\Sub]"));  // a key before its sub keys
     EXPECT_LT(text.find("[software\\\\a\\\\Sub]"), text.find("[Software\\\\B]"));  // sorted without regard to case
     EXPECT_NE(text.find("\n@=\"2\"\n"), std::string::npos);
-    EXPECT_NE(text.find("\n\"n\"=dword:0000000a\n"), std::string::npos);
+    // Values sorted by name without regard to case, the default first, as Wine keeps them.
+    EXPECT_NE(text.find("\n@=\"d\"\n\"M\"=\"3\"\n\"n\"=dword:0000000a\n"), std::string::npos);
 }
 
 TEST_F(MachineTest, LocatorOrderAndBuiltInMachine) {

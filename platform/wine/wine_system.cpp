@@ -286,8 +286,16 @@ std::string WineSystem::formatDateTime(std::int64_t unixSeconds) {
     const std::time_t t = static_cast<std::time_t>(unixSeconds);
     std::tm local {};
     if (!::localtime_r(&t, &local)) return {};
+    // The locale's own date and time order, with the year written whole as Windows'
+    // general format does (the C locale's "%x" would give 12/05/26).
+    const char* dateFormat = ::nl_langinfo_l(D_FMT, userLocale());
+    const char* timeFormat = ::nl_langinfo_l(T_FMT, userLocale());
+    std::string format = (dateFormat && *dateFormat) ? dateFormat : "%m/%d/%Y";
+    for (std::size_t at = format.find("%y"); at != std::string::npos; at = format.find("%y", at + 2)) format[at + 1] = 'Y';
+    format += ' ';
+    format += (timeFormat && *timeFormat) ? timeFormat : "%H:%M:%S";
     char buffer[128];
-    const std::size_t n = ::strftime_l(buffer, sizeof buffer, "%x %X", &local, userLocale());
+    const std::size_t n = ::strftime_l(buffer, sizeof buffer, format.c_str(), &local, userLocale());
     return std::string(buffer, n);
 }
 

@@ -153,6 +153,25 @@ TEST(UpdateDatabase, ClosedDuringTheMachineHiveDumpKeepsBothKeyLists) {
     EXPECT_TRUE(u.old("hklmReg.kvd"));
     EXPECT_FALSE(u.files.exists("C:\\RegTemp.kvd"));
     EXPECT_FALSE(u.files.exists("C:\\RegTemp2.kvd"));
+
+    // Closed while the system files are being copied: the copies still all happen, the
+    // run ends in the user hive's dump and neither key list changes.
+    Machine s;
+    s.files.deleteFile("C:\\config.sys");
+    s.prompt.onYield = [&] {
+        if (!s.prompt.statuses.empty() && s.prompt.statuses.back() == "Updating System Files database...")
+            s.stop = true;
+    };
+    EXPECT_EQ(s.run("C:"), scandb::UpdateOutcome::Stopped);
+    EXPECT_EQ(s.data("Autoexec.kvd"), "SET PATH=C:\\\r\n");
+    EXPECT_EQ(s.data("systemIni.kvd"), "[boot]\r\n");
+    EXPECT_EQ(s.registry.text("HKCU\\Software\\Korvex!\\Scanning", "ConfigSysScan"), "0");
+    EXPECT_EQ(s.prompt.statuses.back(), "Updating Registry Information database...");
+    EXPECT_TRUE(s.old("hkcuReg.kvd"));
+    EXPECT_TRUE(s.old("hklmReg.kvd"));
+    EXPECT_FALSE(s.files.exists("C:\\RegTemp.kvd"));
+    EXPECT_FALSE(s.files.exists("C:\\RegTemp2.kvd"));
+    EXPECT_EQ(s.system.beeps, 0);
 }
 
 TEST(UpdateDatabase, WorkFileInUseIsNotMoved) {

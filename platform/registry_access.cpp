@@ -1,6 +1,7 @@
 // Korvex's registry operations over the platform's Registry.
 #include "platform/registry_access.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/text.h"
@@ -127,8 +128,14 @@ std::string RegistryAccess::EnumSubKeyPaths(HKEY root, std::string_view path, st
     for (std::uint32_t index = 0;; ++index) {
         name.clear();
         if (registry_.enumKey(key, index, &name) != ERROR_SUCCESS) break;
+        // A key name with a line break or character 127 would split a key list or
+        // the snapshot's lines: such keys are left out of every list Korvex makes.
+        // They still go with their parent when it is deleted.
+        const bool listable = std::none_of(name.begin(), name.end(), [](char c) {
+            return static_cast<unsigned char>(c) < 32 || c == kListSeparator;
+        });
         std::string full = std::string(path) + "\\" + name;
-        if (!EqualsNoCase(full, excluded)) found.push_back(std::move(full));
+        if (listable && !EqualsNoCase(full, excluded)) found.push_back(std::move(full));
         prompt_.yield();
     }
     registry_.closeKey(key);

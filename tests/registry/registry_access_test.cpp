@@ -112,6 +112,11 @@ TEST_F(AccessFixture, EnumSubKeyPathsReversedWithoutTheExcludedPath) {
               "Software\\Top\\C" + kSep + "Software\\Top\\B" + kSep + "Software\\Top\\a" + kSep);
     EXPECT_EQ(access.EnumSubKeyPaths(HKEY_LOCAL_MACHINE, "Software\\Missing", ""), "");
     EXPECT_EQ(access.EnumSubKeyPaths(HKEY_LOCAL_MACHINE, "Software\\Top\\a", ""), "");
+    // Names that would break a line-based list never come out.
+    reg.setString("HKLM\\Software\\Odd\\line\nbreak", "v", "1");
+    reg.setString("HKLM\\Software\\Odd\\del\x7f", "v", "1");
+    reg.setString("HKLM\\Software\\Odd\\plain", "v", "1");
+    EXPECT_EQ(access.EnumSubKeyPaths(HKEY_LOCAL_MACHINE, "Software\\Odd", ""), "Software\\Odd\\plain" + kSep);
     EXPECT_EQ(reg.openCount, 0);
 }
 

@@ -6,23 +6,19 @@
 #include <fstream>
 #include <map>
 
-#include <unistd.h>
-
 #include "platform/folders.h"
 #include "platform/wine/machine_builder.h"
 #include "platform/wine/machine_locator.h"
 #include "platform/wine/reg_file_text.h"
 #include "platform/wine/wine_machine.h"
+#include "tests/support/host_files.h"
 
 namespace korvex::wine {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readHost(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using test::ReadHostFile;
+using test::TempHostFolder;
 
 std::string query(Registry& registry, HKEY root, const std::string& key, const std::string& name,
                   std::uint32_t* typeOut = nullptr) {
@@ -55,16 +51,8 @@ std::vector<std::string> subKeys(Registry& registry, HKEY root, const std::strin
 
 class MachineTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char tmpl[] = "/tmp/korvex-machine-XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        base = tmpl;
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(base, ec);
-    }
-    std::string base;
+    TempHostFolder temp{"korvex-machine"};
+    std::string base = temp.path();
 };
 
 // Every folder the machine names must exist on it.
@@ -143,8 +131,8 @@ TEST_F(MachineTest, Windows7MachineOpensAsAnNtMachine) {
 
 TEST_F(MachineTest, RegistryFilesAreInWinesTextForm) {
     ASSERT_TRUE(CreateMachine(base + "/m", WindowsVersion::Win10));
-    const std::string system = readHost(base + "/m/system.reg");
-    const std::string user = readHost(base + "/m/user.reg");
+    const std::string system = ReadHostFile(base + "/m/system.reg");
+    const std::string user = ReadHostFile(base + "/m/user.reg");
     EXPECT_EQ(system.rfind("WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win64\n\n[", 0), 0u)
         << system.substr(0, 120);
     EXPECT_EQ(user.rfind("WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win64\n\n[", 0), 0u)
@@ -200,12 +188,12 @@ TEST_F(MachineTest, Windows98MachineIsOfThe95Family) {
 TEST_F(MachineTest, ExistingMachinesStayAndOtherFoldersAreRefused) {
     const std::string dir = base + "/m";
     ASSERT_TRUE(CreateMachine(dir, WindowsVersion::Win7));
-    const std::string before = readHost(dir + "/system.reg");
+    const std::string before = ReadHostFile(dir + "/system.reg");
     std::ofstream(dir + "/drive_c/mine.txt") << "user data";
     std::string error;
     EXPECT_TRUE(CreateMachine(dir, WindowsVersion::Win98, &error)) << error;  // already a machine: untouched
-    EXPECT_EQ(readHost(dir + "/system.reg"), before);
-    EXPECT_EQ(readHost(dir + "/drive_c/mine.txt"), "user data");
+    EXPECT_EQ(ReadHostFile(dir + "/system.reg"), before);
+    EXPECT_EQ(ReadHostFile(dir + "/drive_c/mine.txt"), "user data");
 
     const std::string other = base + "/documents";
     fs::create_directories(other);

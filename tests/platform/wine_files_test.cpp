@@ -17,6 +17,7 @@
 
 #include "platform/folders.h"
 #include "platform/wine/wine_files.h"
+#include "tests/support/host_files.h"
 
 extern char** environ;
 
@@ -24,28 +25,15 @@ namespace korvex::wine {
 namespace {
 
 namespace fs = std::filesystem;
-
-void writeHost(const std::string& path, const std::string& contents) {
-    fs::create_directories(fs::path(path).parent_path());
-    std::ofstream(path, std::ios::binary) << contents;
-}
-
-std::string readHost(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using test::ReadHostFile;
+using test::TempHostFolder;
+using test::WriteHostFile;
 
 // A prefix in a temporary folder: C: is drive_c, D: a folder outside the prefix, Z:
 // the host's root; device entries beside them.
 class WineFilesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/korvex-files-XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        root = tmpl;
-        char other[] = "/tmp/korvex-d-XXXXXX";
-        ASSERT_NE(::mkdtemp(other), nullptr);
-        driveD = other;
         fs::create_directories(root + "/drive_c/windows/system32");
         fs::create_directories(root + "/dosdevices");
         fs::create_symlink("../drive_c", root + "/dosdevices/c:");
@@ -55,12 +43,6 @@ protected:
         fs::create_symlink("/dev/ttyS0", root + "/dosdevices/com1");
         fs::create_symlink("/dev/lp0", root + "/dosdevices/lpt1");
         files = std::make_unique<WineFiles>(root);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::permissions(root, fs::perms::all, fs::perm_options::add, ec);
-        fs::remove_all(root, ec);
-        fs::remove_all(driveD, ec);
     }
     std::string c(const std::string& relative) const { return root + "/drive_c/" + relative; }
     std::vector<std::pair<std::string, bool>> list(const std::string& folder, bool* ok = nullptr) {
@@ -72,7 +54,8 @@ protected:
         return out;
     }
 
-    std::string root, driveD;
+    TempHostFolder rootFolder{"korvex-files"}, driveDFolder{"korvex-d"};
+    std::string root = rootFolder.path(), driveD = driveDFolder.path();
     std::unique_ptr<WineFiles> files;
 };
 
@@ -86,7 +69,7 @@ TEST_F(WineFilesTest, DrivesComeFromDosdevicesLinksOnly) {
 }
 
 TEST_F(WineFilesTest, WindowsPathsMapToHostPathsInAnyLetterCase) {
-    writeHost(c("Program Files/App/Data.DLL"), "x");
+    WriteHostFile(c("Program Files/App/Data.DLL"), "x");
     EXPECT_EQ(files->hostPath("C:\\Program Files\\App\\Data.DLL"), c("Program Files/App/Data.DLL"));
     EXPECT_EQ(files->hostPath("c:\\PROGRAM FILES\\app\\data.dll"), c("Program Files/App/Data.DLL"));
     EXPECT_EQ(files->hostPath("c:/program files/APP/"), c("Program Files/App"));
@@ -102,13 +85,13 @@ TEST_F(WineFilesTest, WindowsPathsMapToHostPathsInAnyLetterCase) {
     EXPECT_EQ(files->hostPath(""), "");
 
     // An exact name wins over one that differs only in case.
-    writeHost(c("case/ab"), "lower");
-    writeHost(c("case/AB"), "upper");
+    WriteHostFile(c("case/ab"), "lower");
+    WriteHostFile(c("case/AB"), "upper");
     EXPECT_EQ(files->hostPath("C:\\case\\AB"), c("case/AB"));
     EXPECT_EQ(files->hostPath("C:\\case\\ab"), c("case/ab"));
 
     // Letters beyond ASCII fold too.
-    writeHost(c("Ünïcode Ω/x"), "u");
+    WriteHostFile(c("Ünïcode Ω/x"), "u");
     EXPECT_EQ(files->hostPath("C:\\üNÏCODE ω\\X"), c("Ünïcode Ω/x"));
 
     EXPECT_EQ(files->longPathName("c:\\program files\\app\\"), "C:\\Program Files\\App\\");
@@ -129,7 +112,7 @@ TEST_F(WineFilesTest, HostPathsMapToWindowsPaths) {
     EXPECT_EQ(files->windowsPath("relative/x"), "");
 
     // Both ways round trip in any case.
-    writeHost(c("Users/Me/File.TXT"), "x");
+    WriteHostFile(c("Users/Me/File.TXT"), "x");
     EXPECT_EQ(files->windowsPath(files->hostPath("C:\\USERS\\ME\\FILE.txt")), "C:\\Users\\Me\\File.TXT");
 
     WineFiles noZ(root);
@@ -140,16 +123,16 @@ TEST_F(WineFilesTest, HostPathsMapToWindowsPaths) {
 
 TEST_F(WineFilesTest, ListingSkipsBadNamesReportsLinksAsFilesAndEnds) {
     fs::create_directories(c("tree/sub/deeper"));
-    writeHost(c("tree/a.txt"), "aaaa");
-    writeHost(c("tree/sub/b.txt"), "bb");
-    writeHost(c("tree/sub/deeper/c.txt"), "c");
-    writeHost(c("tree/ünï.txt"), "u");
+    WriteHostFile(c("tree/a.txt"), "aaaa");
+    WriteHostFile(c("tree/sub/b.txt"), "bb");
+    WriteHostFile(c("tree/sub/deeper/c.txt"), "c");
+    WriteHostFile(c("tree/ünï.txt"), "u");
     fs::create_symlink(".", c("tree/loop"));          // a link to its own folder
     fs::create_symlink("/etc", c("tree/outside"));    // a link to a folder outside the drive
     fs::create_symlink("/nonexistent", c("tree/dangling"));
     for (const char* bad : {"line\nbreak", "cr\rname", "bad\xff\xfeutf8", "del\x7f", "a:b", "q?", "star*", "back\\slash",
                             "pipe|", "lt<", "gt>", "quote\""})
-        writeHost(c("tree/") + bad, "bad");
+        WriteHostFile(c("tree/") + bad, "bad");
     ::mkfifo(c("tree/fifo").c_str(), 0600);
 
     bool ok = false;
@@ -202,7 +185,7 @@ TEST_F(WineFilesTest, PseudoFileSystemsAreUnlistable) {
 }
 
 TEST_F(WineFilesTest, InfoReportsSizeTimeAndWineAttributes) {
-    writeHost(c("x.txt"), "hello");
+    WriteHostFile(c("x.txt"), "hello");
     ::utimensat(AT_FDCWD, c("x.txt").c_str(), std::array<timespec, 2>{timespec{1000, 0}, timespec{1600000000, 0}}.data(), 0);
     FileInfo i = files->info("C:\\X.TXT");
     EXPECT_TRUE(i.exists);
@@ -217,16 +200,16 @@ TEST_F(WineFilesTest, InfoReportsSizeTimeAndWineAttributes) {
     EXPECT_FALSE(files->info("C:\\nothing").exists);
     EXPECT_FALSE(files->info("Q:\\x").exists);
 
-    writeHost(c(".hidden"), "h");
+    WriteHostFile(c(".hidden"), "h");
     EXPECT_EQ(files->info("C:\\.HIDDEN").attributes, FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN);
 
     ::chmod(c("x.txt").c_str(), 0444);
     EXPECT_EQ(files->info("C:\\x.txt").attributes, FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY);
 
     // Both spellings of the extended attribute: Wine's "0x2" and Samba's with its NUL.
-    writeHost(c("wine.txt"), "w");
-    writeHost(c("samba.txt"), "s");
-    writeHost(c("junk.txt"), "j");
+    WriteHostFile(c("wine.txt"), "w");
+    WriteHostFile(c("samba.txt"), "s");
+    WriteHostFile(c("junk.txt"), "j");
     if (::setxattr(c("wine.txt").c_str(), "user.DOSATTRIB", "0x2", 3, 0) != 0) GTEST_SKIP() << "no user xattrs here";
     ::setxattr(c("samba.txt").c_str(), "user.DOSATTRIB", "0x6", 4, 0);  // 4 bytes: the NUL too
     ::setxattr(c("junk.txt").c_str(), "user.DOSATTRIB", "junk", 4, 0);
@@ -237,7 +220,7 @@ TEST_F(WineFilesTest, InfoReportsSizeTimeAndWineAttributes) {
 }
 
 TEST_F(WineFilesTest, SetAttributesWritesWinesFormat) {
-    writeHost(c("kvd/Cdbase.kvd"), "C:\\{\r\n}\r\n");
+    WriteHostFile(c("kvd/Cdbase.kvd"), "C:\\{\r\n}\r\n");
     ASSERT_TRUE(files->setAttributes("C:\\KVD\\cdbase.kvd", FILE_ATTRIBUTE_HIDDEN));
     char value[16] = {};
     const ssize_t length = ::getxattr(c("kvd/Cdbase.kvd").c_str(), "user.DOSATTRIB", value, sizeof value);
@@ -257,7 +240,7 @@ TEST_F(WineFilesTest, SetAttributesWritesWinesFormat) {
     EXPECT_LT(::getxattr(c("kvd/Cdbase.kvd").c_str(), "user.DOSATTRIB", value, sizeof value), 0);
     ::stat(c("kvd/Cdbase.kvd").c_str(), &st);
     EXPECT_NE(st.st_mode & S_IWUSR, 0u);
-    EXPECT_EQ(readHost(c("kvd/Cdbase.kvd")), "C:\\{\r\n}\r\n");
+    EXPECT_EQ(ReadHostFile(c("kvd/Cdbase.kvd")), "C:\\{\r\n}\r\n");
 
     EXPECT_FALSE(files->setAttributes("C:\\kvd\\missing.kvd", FILE_ATTRIBUTE_HIDDEN));
     fs::create_symlink("/etc/hostname", c("kvd/link"));
@@ -277,16 +260,16 @@ TEST_F(WineFilesTest, WritingMovingCopyingDeleting) {
     out->write(std::string(3 << 20, 'x'));
     expected += std::string(3 << 20, 'x');
     EXPECT_TRUE(out->close());
-    EXPECT_TRUE(readHost(c("windows/dbstemp.kvd")) == expected);
+    EXPECT_TRUE(ReadHostFile(c("windows/dbstemp.kvd")) == expected);
     EXPECT_EQ(files->createFile("C:\\no such folder\\x.kvd"), nullptr);
     fs::create_symlink("/tmp/korvex-should-not-exist", c("windows/link.kvd"));
     EXPECT_EQ(files->createFile("C:\\windows\\link.kvd"), nullptr);
     EXPECT_FALSE(fs::exists("/tmp/korvex-should-not-exist"));
 
     EXPECT_TRUE(files->replaceFile("C:\\windows\\WIN.INI", "[windows]\r\n"));
-    EXPECT_EQ(readHost(c("windows/WIN.INI")), "[windows]\r\n");
+    EXPECT_EQ(ReadHostFile(c("windows/WIN.INI")), "[windows]\r\n");
     EXPECT_TRUE(files->replaceFile("C:\\windows\\win.ini", "[mail]\r\n"));  // same file, any case
-    EXPECT_EQ(readHost(c("windows/WIN.INI")), "[mail]\r\n");
+    EXPECT_EQ(ReadHostFile(c("windows/WIN.INI")), "[mail]\r\n");
 
     // Move: rename, a change of case only, and to another drive.
     EXPECT_TRUE(files->moveFile("C:\\windows\\dbstemp.kvd", "C:\\windows\\Cdbase.kvd"));
@@ -294,21 +277,21 @@ TEST_F(WineFilesTest, WritingMovingCopyingDeleting) {
     EXPECT_TRUE(files->moveFile("C:\\windows\\cdbase.kvd", "C:\\windows\\CDBASE.KVD"));
     EXPECT_TRUE(fs::exists(c("windows/CDBASE.KVD")));
     EXPECT_FALSE(fs::exists(c("windows/Cdbase.kvd")));
-    writeHost(driveD + "/old.kvd", "old");
+    WriteHostFile(driveD + "/old.kvd", "old");
     EXPECT_TRUE(files->moveFile("C:\\windows\\CDBASE.KVD", "D:\\OLD.KVD"));
-    EXPECT_TRUE(readHost(driveD + "/old.kvd") == expected);
+    EXPECT_TRUE(ReadHostFile(driveD + "/old.kvd") == expected);
     EXPECT_FALSE(fs::exists(c("windows/CDBASE.KVD")));
     EXPECT_FALSE(files->moveFile("C:\\windows\\gone.kvd", "C:\\x.kvd"));
 
     // Copy replaces the destination and keeps the modification time.
-    writeHost(c("a.txt"), "new contents");
+    WriteHostFile(c("a.txt"), "new contents");
     ::utimensat(AT_FDCWD, c("a.txt").c_str(), std::array<timespec, 2>{timespec{1, 0}, timespec{1500000000, 0}}.data(), 0);
-    writeHost(c("b.txt"), "old");
+    WriteHostFile(c("b.txt"), "old");
     EXPECT_TRUE(files->copyFile("C:\\A.txt", "C:\\B.TXT"));
-    EXPECT_EQ(readHost(c("b.txt")), "new contents");
+    EXPECT_EQ(ReadHostFile(c("b.txt")), "new contents");
     EXPECT_EQ(files->info("C:\\b.txt").modified, 1500000000);
     EXPECT_TRUE(files->copyFile("C:\\a.txt", "D:\\copy.txt"));
-    EXPECT_EQ(readHost(driveD + "/copy.txt"), "new contents");
+    EXPECT_EQ(ReadHostFile(driveD + "/copy.txt"), "new contents");
     EXPECT_FALSE(files->copyFile("C:\\missing.txt", "C:\\c.txt"));
     EXPECT_FALSE(fs::exists(c("c.txt")));
 
@@ -342,18 +325,18 @@ TEST_F(WineFilesTest, MovesAcrossFileSystemsByCopying) {
     ASSERT_EQ(::write(fd, "moved data", 10), 10);
     ::close(fd);
     ::utimensat(AT_FDCWD, shm, std::array<timespec, 2>{timespec{1, 0}, timespec{1400000000, 0}}.data(), 0);
-    writeHost(c("target.dat"), "old");
+    WriteHostFile(c("target.dat"), "old");
     EXPECT_TRUE(MoveHostFile(shm, c("target.dat")));
     EXPECT_FALSE(fs::exists(shm));
-    EXPECT_EQ(readHost(c("target.dat")), "moved data");
+    EXPECT_EQ(ReadHostFile(c("target.dat")), "moved data");
     EXPECT_EQ(files->info("C:\\target.dat").modified, 1400000000);
     EXPECT_FALSE(MoveHostFile(shm, c("again.dat")));  // the source is gone
     EXPECT_FALSE(fs::exists(c("again.dat")));
 }
 
 TEST_F(WineFilesTest, FileInUseOnlyWhileAnotherProcessHoldsIt) {
-    writeHost(c("windows/system32/held.dll"), "MZ");
-    writeHost(c("windows/system32/free.dll"), "MZ");
+    WriteHostFile(c("windows/system32/held.dll"), "MZ");
+    WriteHostFile(c("windows/system32/free.dll"), "MZ");
     // The table of open files is kept for a moment; each step below asks a new WineFiles.
     const auto inUse = [&](const char* path) { return WineFiles(root).isFileInUse(path); };
     EXPECT_FALSE(inUse("C:\\windows\\system32\\held.dll"));

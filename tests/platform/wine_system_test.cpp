@@ -5,50 +5,26 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <thread>
-
-#include <unistd.h>
 
 #include "platform/fake/memory_registry.h"
 #include "platform/folders.h"
 #include "platform/wine/wine_system.h"
+#include "tests/support/host_files.h"
+#include "tests/support/scoped_env.h"
 
 namespace korvex::wine {
 namespace {
 
 namespace fs = std::filesystem;
-
-void writeHost(const std::string& path, const std::string& contents) {
-    fs::create_directories(fs::path(path).parent_path());
-    std::ofstream(path, std::ios::binary) << contents;
-}
-
-std::string readHost(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// Sets or restores one environment variable around a test.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old, had_ = true;
-        value ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
-    ~ScopedEnv() { had_ ? ::setenv(name_.c_str(), old_.c_str(), 1) : ::unsetenv(name_.c_str()); }
-
-private:
-    std::string name_, old_;
-    bool had_ = false;
-};
+using test::ReadHostFile;
+using test::ScopedEnv;
+using test::TempHostFolder;
+using test::WriteHostFile;
 
 class WineSystemTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/korvex-system-XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        root = tmpl;
         fs::create_directories(root + "/drive_c/windows/system32");
         fs::create_directories(root + "/drive_c/users/Public");
         fs::create_directories(root + "/drive_c/users/Tester/AppData");
@@ -60,10 +36,6 @@ protected:
         files = std::make_unique<WineFiles>(root);
         system = std::make_unique<WineSystem>(root, registry, *files);
     }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(root, ec);
-    }
     void setExpand(const std::string& key, const std::string& name, const std::string& text) {
         HKEY h = 0;
         ASSERT_EQ(registry.createKey(key.rfind("HKCU", 0) == 0 ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE,
@@ -73,7 +45,8 @@ protected:
     }
 
     ScopedEnv user{"USER", "tester"};
-    std::string root;
+    TempHostFolder temp{"korvex-system"};
+    std::string root = temp.path();
     MemoryRegistry registry;
     std::unique_ptr<WineFiles> files;
     std::unique_ptr<WineSystem> system;
@@ -100,7 +73,7 @@ TEST_F(WineSystemTest, DriveTypesAndLabels) {
     EXPECT_EQ(system->driveType('D'), DRIVE_REMOVABLE);
 
     EXPECT_EQ(system->volumeLabel('C'), "");
-    writeHost(root + "/drive_c/.windows-label", "System Disk  \r\n");
+    WriteHostFile(root + "/drive_c/.windows-label", "System Disk  \r\n");
     EXPECT_EQ(system->volumeLabel('c'), "System Disk");
     EXPECT_EQ(system->volumeLabel('Q'), "");
 }
@@ -202,7 +175,7 @@ TEST_F(WineSystemTest, NineXDefaults) {
 std::string awaitFile(const std::string& path) {
     for (int i = 0; i < 200 && !fs::exists(path); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(25));
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    return readHost(path);
+    return ReadHostFile(path);
 }
 
 TEST_F(WineSystemTest, StartsWineAndTheOpenerDetached) {
@@ -212,9 +185,9 @@ TEST_F(WineSystemTest, StartsWineAndTheOpenerDetached) {
     EXPECT_FALSE(system->startProgram("cleanmgr.exe"));  // no wine on PATH
     EXPECT_FALSE(system->openWithShell("https://example.invalid/"));
 
-    writeHost(bin + "/wine", "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]\\n' \"$a\"; done > \"$WINEPREFIX/wine.out.tmp\"\n"
+    WriteHostFile(bin + "/wine", "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]\\n' \"$a\"; done > \"$WINEPREFIX/wine.out.tmp\"\n"
                              "/bin/mv \"$WINEPREFIX/wine.out.tmp\" \"$WINEPREFIX/wine.out\"\n");
-    writeHost(bin + "/xdg-open", "#!/bin/sh\nprintf '[%s]\\n' \"$1\" > \"" + root + "/open.out.tmp\"\n/bin/mv \"" + root +
+    WriteHostFile(bin + "/xdg-open", "#!/bin/sh\nprintf '[%s]\\n' \"$1\" > \"" + root + "/open.out.tmp\"\n/bin/mv \"" + root +
                                      "/open.out.tmp\" \"" + root + "/open.out\"\n");
     fs::permissions(bin + "/wine", fs::perms::owner_all);
     fs::permissions(bin + "/xdg-open", fs::perms::owner_all);
@@ -223,7 +196,7 @@ TEST_F(WineSystemTest, StartsWineAndTheOpenerDetached) {
     EXPECT_EQ(awaitFile(root + "/wine.out"), "[C:\\Program Files\\App\\tool.exe]\n[/s]\n[a b]\n");
 
     fs::create_directories(root + "/drive_c/Docs");
-    writeHost(root + "/drive_c/Docs/Read Me.txt", "x");
+    WriteHostFile(root + "/drive_c/Docs/Read Me.txt", "x");
     EXPECT_TRUE(system->openWithShell("c:\\docs\\read me.TXT"));
     EXPECT_EQ(awaitFile(root + "/open.out"), "[" + root + "/drive_c/Docs/Read Me.txt]\n");
     fs::remove(root + "/open.out");

@@ -6,15 +6,16 @@
 #include <thread>
 
 #include "platform/wine/wine_registry.h"
+#include "tests/support/host_files.h"
 #include "wine_test_support.h"
 
 namespace korvex::wine {
 namespace {
 
 using korvex::testing::Fixture;
-using korvex::testing::ReadFile;
-using korvex::testing::TempDir;
-using korvex::testing::WriteFile;
+using korvex::test::ReadHostFile;
+using korvex::test::TempHostFolder;
+using korvex::test::WriteHostFile;
 
 std::string sz(std::string_view text) { return std::string(text) + '\0'; }
 
@@ -26,18 +27,18 @@ ino_t inodeOf(const std::string& path) {
 
 struct DurabilityFixture : ::testing::Test {
     void SetUp() override {
-        for (const char* name : {"system.reg", "user.reg"}) WriteFile(dir / name, ReadFile(Fixture(name)));
-        userText = ReadFile(dir / "user.reg");
+        for (const char* name : {"system.reg", "user.reg"}) WriteHostFile(dir / name, ReadHostFile(Fixture(name)));
+        userText = ReadHostFile(dir / "user.reg");
         reg = WineRegistry::open(dir.path(), nullptr);
         ASSERT_TRUE(reg);
     }
-    bool onDisk(const std::string& text) { return ReadFile(dir / "user.reg").find(text) != std::string::npos; }
+    bool onDisk(const std::string& text) { return ReadHostFile(dir / "user.reg").find(text) != std::string::npos; }
     HKEY open(const std::string& path, std::uint32_t access = KEY_ALL_ACCESS_RW) {
         HKEY key = 0;
         EXPECT_EQ(reg->openKey(HKEY_CURRENT_USER, path, access, &key), ERROR_SUCCESS);
         return key;
     }
-    TempDir dir;
+    TempHostFolder dir;
     std::string userText;
     std::unique_ptr<WineRegistry> reg;
 };
@@ -47,10 +48,10 @@ TEST_F(DurabilityFixture, ClosingTheChangingHandleSaves) {
     HKEY reading = open("Environment", KEY_READ);
     HKEY other = open("Environment");
     ASSERT_EQ(reg->setValue(changing, "KORVEX", REG_SZ, sz("1")), ERROR_SUCCESS);
-    EXPECT_EQ(ReadFile(dir / "user.reg"), userText);
+    EXPECT_EQ(ReadHostFile(dir / "user.reg"), userText);
     EXPECT_EQ(reg->closeKey(reading), ERROR_SUCCESS);
     EXPECT_EQ(reg->closeKey(other), ERROR_SUCCESS);
-    EXPECT_EQ(ReadFile(dir / "user.reg"), userText);
+    EXPECT_EQ(ReadHostFile(dir / "user.reg"), userText);
     EXPECT_EQ(reg->closeKey(changing), ERROR_SUCCESS);
     EXPECT_TRUE(onDisk("\n\"KORVEX\"=\"1\"\n"));
 
@@ -83,7 +84,7 @@ TEST_F(DurabilityFixture, DeleteTreeFlushAndDestructionSave) {
 TEST_F(DurabilityFixture, FilesRewrittenByOthers) {
     // With no handle open, the registry follows a file that Wine rewrote.
     std::string changed = userText + "\n[Software\\\\Vendor] 1796506643\n#time=1dd8500d04087b2\n\"Name\"=\"new\"\n";
-    WriteFile(dir / "user.reg", changed);
+    WriteHostFile(dir / "user.reg", changed);
     std::this_thread::sleep_for(std::chrono::milliseconds(1100));  // files are looked at once a second
     HKEY key = open("Software\\Vendor");
     std::string data;
@@ -93,7 +94,7 @@ TEST_F(DurabilityFixture, FilesRewrittenByOthers) {
 
     // Rewritten again while Korvex has a change pending: Korvex refuses to overwrite it.
     const std::string theirs = changed + "\"Theirs\"=\"2\"\n";
-    WriteFile(dir / "user.reg", theirs);
+    WriteHostFile(dir / "user.reg", theirs);
     EXPECT_EQ(reg->setValue(key, "Other", REG_SZ, sz("1")), ERROR_LOCK_VIOLATION);
     EXPECT_EQ(reg->writeRefusal(),
               "Another program changed " + (dir / "user.reg") +
@@ -101,17 +102,17 @@ TEST_F(DurabilityFixture, FilesRewrittenByOthers) {
                   "has not seen.");
     EXPECT_EQ(reg->closeKey(key), ERROR_LOCK_VIOLATION);
     EXPECT_EQ(reg->flush(), ERROR_LOCK_VIOLATION);
-    EXPECT_EQ(ReadFile(dir / "user.reg"), theirs);
+    EXPECT_EQ(ReadHostFile(dir / "user.reg"), theirs);
     reg.reset();
-    EXPECT_EQ(ReadFile(dir / "user.reg"), theirs);
+    EXPECT_EQ(ReadHostFile(dir / "user.reg"), theirs);
 }
 
 TEST(WineRegistryOpen, BadPrefixes) {
-    TempDir dir;
+    TempHostFolder dir;
     std::string error;
     EXPECT_FALSE(WineRegistry::open(dir / "missing", &error));
     EXPECT_EQ(error, dir / "missing" + " is not a folder.");
-    WriteFile(dir / "system.reg", "REGEDIT4\n");
+    WriteHostFile(dir / "system.reg", "REGEDIT4\n");
     EXPECT_FALSE(WineRegistry::open(dir.path(), &error));
     EXPECT_EQ(error, dir / "system.reg" + " is not a Wine registry file.");
 }

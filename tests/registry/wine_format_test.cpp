@@ -6,13 +6,14 @@
 #include "platform/wine/reg_parse.h"
 #include "platform/wine/reg_text.h"
 #include "platform/wine/reg_write.h"
+#include "tests/support/host_files.h"
 #include "wine_test_support.h"
 
 namespace korvex::wine {
 namespace {
 
 using korvex::testing::Fixture;
-using korvex::testing::ReadFile;
+using korvex::test::ReadHostFile;
 
 RegKey* find(Hive& hive, std::u16string_view path) {
     RegKey* k = hive.top.get();
@@ -44,7 +45,7 @@ std::size_t countKeys(const RegKey& key) {
 TEST(WineFormat, RealFilesRoundTripByteForByte) {
     for (const char* name : {"system.reg", "user.reg"}) {
         SCOPED_TRACE(name);
-        const std::string original = ReadFile(Fixture(name));
+        const std::string original = ReadHostFile(Fixture(name));
         ASSERT_GT(original.size(), 10000u);
         Hive hive;
         hive.existed = true;
@@ -62,7 +63,7 @@ TEST(WineFormat, RealFilesRoundTripByteForByte) {
 TEST(WineFormat, RealSystemFileContents) {
     Hive hive;
     hive.existed = true;
-    ASSERT_TRUE(ParseHive(hive, ReadFile(Fixture("system.reg")), nullptr));
+    ASSERT_TRUE(ParseHive(hive, ReadHostFile(Fixture("system.reg")), nullptr));
     std::size_t sections = 0;
     for (const auto& line : korvex::testing::Lines(hive.text)) sections += !line.empty() && line[0] == '[';
     EXPECT_EQ(sections, 8883u);
@@ -250,7 +251,7 @@ TEST(WineFormat, DamagedFilesAreKeptAsTheyAre) {
         ASSERT_TRUE(ParseHive(hive, text, nullptr)) << cut;
         ASSERT_EQ(SerializeHive(hive), text) << cut;
     };
-    const std::string real = ReadFile(Fixture("system.reg"));
+    const std::string real = ReadHostFile(Fixture("system.reg"));
     for (std::size_t cut = 30; cut < real.size(); cut += real.size() / 20 + 1) cutAt(real, cut);
     const std::string handMade = kHandMade;
     for (std::size_t cut = 24; cut <= handMade.size(); ++cut) cutAt(handMade, cut);

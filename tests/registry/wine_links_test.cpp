@@ -5,15 +5,16 @@
 #include "platform/fake/scripted_prompt.h"
 #include "platform/registry_access.h"
 #include "platform/wine/wine_registry.h"
+#include "tests/support/host_files.h"
 #include "wine_test_support.h"
 
 namespace korvex::wine {
 namespace {
 
-using korvex::testing::ReadFile;
-using korvex::testing::TempDir;
+using korvex::test::ReadHostFile;
+using korvex::test::TempHostFolder;
 using korvex::testing::WalkTree;
-using korvex::testing::WriteFile;
+using korvex::test::WriteHostFile;
 
 std::string linkValue(const std::string& target) {
     std::string line = "\"SymbolicLinkValue\"=hex(6):";
@@ -60,15 +61,15 @@ using Names = std::vector<std::string>;
 
 struct LinksFixture : ::testing::Test {
     void SetUp() override {
-        WriteFile(dir / "system.reg", machineWithLinks());
-        WriteFile(dir / "user.reg",
+        WriteHostFile(dir / "system.reg", machineWithLinks());
+        WriteHostFile(dir / "user.reg",
                   "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win64\n"
                   "\n[Software\\\\Korvex!\\\\General] 1796505343\n#time=1dd84fdc9c6a996\n\"DefaultPath\"=\"C:\\\\K\\\\\"\n");
         std::string error;
         reg = WineRegistry::open(dir.path(), &error);
         ASSERT_TRUE(reg) << error;
     }
-    TempDir dir;
+    TempHostFolder dir;
     std::unique_ptr<WineRegistry> reg;
 };
 
@@ -140,7 +141,7 @@ TEST_F(LinksFixture, WritesGoToTheTargetAndDeletingRemovesOnlyTheLink) {
     ASSERT_EQ(reg->createKey(HKEY_LOCAL_MACHINE, "Software\\Wow6432Node\\Classes\\New", &key), ERROR_SUCCESS);
     ASSERT_EQ(reg->setValue(key, "v", REG_SZ, std::string("1", 2)), ERROR_SUCCESS);
     ASSERT_EQ(reg->closeKey(key), ERROR_SUCCESS);
-    std::string text = ReadFile(dir / "system.reg");
+    std::string text = ReadHostFile(dir / "system.reg");
     EXPECT_NE(text.find("\n[Software\\\\Classes\\\\Wow6432Node\\\\New] "), std::string::npos);
 
     EXPECT_EQ(reg->deleteTree(HKEY_LOCAL_MACHINE, "Software\\Wow6432Node\\Classes"), ERROR_SUCCESS);
@@ -148,7 +149,7 @@ TEST_F(LinksFixture, WritesGoToTheTargetAndDeletingRemovesOnlyTheLink) {
     EXPECT_EQ(subKeys(*reg, "Software\\Classes\\Wow6432Node"), (Names{"Back", "CLSID", "New"}));
     EXPECT_EQ(reg->deleteTree(HKEY_LOCAL_MACHINE, "Software\\Loop\\Up"), ERROR_SUCCESS);
     EXPECT_EQ(subKeys(*reg, "Software\\Loop"), (Names{"Self"}));
-    text = ReadFile(dir / "system.reg");
+    text = ReadHostFile(dir / "system.reg");
     EXPECT_EQ(text.find("[Software\\\\Wow6432Node\\\\Classes]"), std::string::npos);
     EXPECT_NE(text.find("\n[Software\\\\Classes\\\\Wow6432Node\\\\CLSID\\\\{X}] "), std::string::npos);
     EXPECT_NE(text.find("\n[Software\\\\Loop] "), std::string::npos);

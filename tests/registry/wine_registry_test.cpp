@@ -9,6 +9,7 @@
 
 #include "platform/wine/reg_text.h"
 #include "platform/wine/wine_registry.h"
+#include "tests/support/host_files.h"
 #include "wine_test_support.h"
 
 namespace korvex::wine {
@@ -16,10 +17,10 @@ namespace {
 
 using korvex::testing::Fixture;
 using korvex::testing::Lines;
-using korvex::testing::ReadFile;
-using korvex::testing::TempDir;
+using korvex::test::ReadHostFile;
+using korvex::test::TempHostFolder;
 using korvex::testing::WalkTree;
-using korvex::testing::WriteFile;
+using korvex::test::WriteHostFile;
 
 std::unique_ptr<WineRegistry> openPrefix(const std::string& dir) {
     std::string error;
@@ -28,8 +29,8 @@ std::unique_ptr<WineRegistry> openPrefix(const std::string& dir) {
     return reg;
 }
 
-void copyFixtures(const TempDir& dir) {
-    for (const char* name : {"system.reg", "user.reg"}) WriteFile(dir / name, ReadFile(Fixture(name)));
+void copyFixtures(const TempHostFolder& dir) {
+    for (const char* name : {"system.reg", "user.reg"}) WriteHostFile(dir / name, ReadHostFile(Fixture(name)));
 }
 
 ino_t inodeOf(const std::string& path) {
@@ -69,9 +70,9 @@ std::string query(Registry& reg, HKEY root, const std::string& path, const std::
 }
 
 TEST(WineRegistry, RealPrefixIsReadWalkedAndLeftByteIdentical) {
-    TempDir dir;
+    TempHostFolder dir;
     copyFixtures(dir);
-    const std::string system = ReadFile(dir / "system.reg"), user = ReadFile(dir / "user.reg");
+    const std::string system = ReadHostFile(dir / "system.reg"), user = ReadHostFile(dir / "user.reg");
     const ino_t systemInode = inodeOf(dir / "system.reg");
     {
         auto reg = openPrefix(dir.path());
@@ -114,16 +115,16 @@ TEST(WineRegistry, RealPrefixIsReadWalkedAndLeftByteIdentical) {
         EXPECT_EQ(WalkTree(*reg, HKEY_CURRENT_USER, "").keys, countKeysOf(user));
         EXPECT_EQ(reg->flush(), ERROR_SUCCESS);
     }
-    EXPECT_EQ(ReadFile(dir / "system.reg"), system);
-    EXPECT_EQ(ReadFile(dir / "user.reg"), user);
+    EXPECT_EQ(ReadHostFile(dir / "system.reg"), system);
+    EXPECT_EQ(ReadHostFile(dir / "user.reg"), user);
     EXPECT_EQ(inodeOf(dir / "system.reg"), systemInode);  // never rewritten
 }
 
 TEST(WineRegistry, ChangesTouchOnlyTheirOwnLines) {
-    TempDir dir;
+    TempHostFolder dir;
     copyFixtures(dir);
-    const auto before = Lines(ReadFile(dir / "system.reg"));
-    const std::string user = ReadFile(dir / "user.reg");
+    const auto before = Lines(ReadHostFile(dir / "system.reg"));
+    const std::string user = ReadHostFile(dir / "user.reg");
     const ino_t userInode = inodeOf(dir / "user.reg");
     auto reg = openPrefix(dir.path());
     ASSERT_TRUE(reg);
@@ -132,7 +133,7 @@ TEST(WineRegistry, ChangesTouchOnlyTheirOwnLines) {
     ASSERT_EQ(reg->openKey(HKEY_LOCAL_MACHINE, "Software\\Classes\\.avi", KEY_ALL_ACCESS_RW, &key), ERROR_SUCCESS);
     ASSERT_EQ(reg->setValue(key, "content type", REG_SZ, sz("video/x-msvideo")), ERROR_SUCCESS);
     ASSERT_EQ(reg->closeKey(key), ERROR_SUCCESS);
-    auto after = Lines(ReadFile(dir / "system.reg"));
+    auto after = Lines(ReadHostFile(dir / "system.reg"));
     ASSERT_EQ(after.size(), before.size());
     std::vector<std::size_t> differing;
     for (std::size_t i = 0; i < before.size(); ++i)
@@ -140,14 +141,14 @@ TEST(WineRegistry, ChangesTouchOnlyTheirOwnLines) {
     ASSERT_EQ(differing.size(), 1u);
     EXPECT_EQ(before[differing[0]], "\"Content Type\"=\"video/avi\"");
     EXPECT_EQ(after[differing[0]], "\"Content Type\"=\"video/x-msvideo\"");
-    EXPECT_EQ(ReadFile(dir / "user.reg"), user);
+    EXPECT_EQ(ReadHostFile(dir / "user.reg"), user);
     EXPECT_EQ(inodeOf(dir / "user.reg"), userInode);
 
     // A new value goes after the key's last value; nothing else moves.
     ASSERT_EQ(reg->openKey(HKEY_LOCAL_MACHINE, "Software\\Classes\\.avi", KEY_ALL_ACCESS_RW, &key), ERROR_SUCCESS);
     ASSERT_EQ(reg->setValue(key, "PerceivedType", REG_SZ, sz("video")), ERROR_SUCCESS);
     ASSERT_EQ(reg->closeKey(key), ERROR_SUCCESS);
-    auto added = Lines(ReadFile(dir / "system.reg"));
+    auto added = Lines(ReadHostFile(dir / "system.reg"));
     ASSERT_EQ(added.size(), after.size() + 1);
     added.erase(added.begin() + static_cast<long>(differing[0]) + 1);
     EXPECT_EQ(added, after);
@@ -156,13 +157,13 @@ TEST(WineRegistry, ChangesTouchOnlyTheirOwnLines) {
     ASSERT_EQ(reg->openKey(HKEY_LOCAL_MACHINE, "Software\\Classes\\.avi", KEY_ALL_ACCESS_RW, &key), ERROR_SUCCESS);
     ASSERT_EQ(reg->deleteValue(key, "perceivedtype"), ERROR_SUCCESS);
     ASSERT_EQ(reg->closeKey(key), ERROR_SUCCESS);
-    EXPECT_EQ(Lines(ReadFile(dir / "system.reg")), after);
+    EXPECT_EQ(Lines(ReadHostFile(dir / "system.reg")), after);
 
     // A new key gets a section of its own in sorted place, with a time stamp.
     ASSERT_EQ(reg->createKey(HKEY_CLASSES_ROOT, ".kvu", &key), ERROR_SUCCESS);
     ASSERT_EQ(reg->setValue(key, "", REG_SZ, sz("KorvexUninstall")), ERROR_SUCCESS);
     ASSERT_EQ(reg->closeKey(key), ERROR_SUCCESS);
-    const std::string text = ReadFile(dir / "system.reg");
+    const std::string text = ReadHostFile(dir / "system.reg");
     auto at = text.find("\n[Software\\\\Classes\\\\.kvu] ");
     ASSERT_NE(at, std::string::npos);
     EXPECT_LT(text.find("\n[Software\\\\Classes\\\\.ico]"), at);
@@ -175,7 +176,7 @@ TEST(WineRegistry, ChangesTouchOnlyTheirOwnLines) {
 }
 
 TEST(WineRegistry, MissingFilesAreEmptyHivesCreatedOnFirstWrite) {
-    TempDir dir;
+    TempHostFolder dir;
     auto reg = openPrefix(dir.path());
     ASSERT_TRUE(reg);
     std::string name;
@@ -189,7 +190,7 @@ TEST(WineRegistry, MissingFilesAreEmptyHivesCreatedOnFirstWrite) {
     ASSERT_EQ(reg->setValue(key, "DefaultPath", REG_SZ, sz("C:\\Program Files\\Korvex\\")), ERROR_SUCCESS);
     EXPECT_FALSE(std::filesystem::exists(dir / "user.reg"));  // not before the handle is closed
     ASSERT_EQ(reg->closeKey(key), ERROR_SUCCESS);
-    auto lines = Lines(ReadFile(dir / "user.reg"));
+    auto lines = Lines(ReadHostFile(dir / "user.reg"));
     ASSERT_EQ(lines.size(), 8u);
     EXPECT_EQ(lines[0], "WINE REGISTRY Version 2");
     EXPECT_EQ(lines[1], ";; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000");
@@ -203,7 +204,7 @@ TEST(WineRegistry, MissingFilesAreEmptyHivesCreatedOnFirstWrite) {
 
     ASSERT_EQ(reg->createKey(HKEY_CLASSES_ROOT, "KorvexUninstall\\shell\\Uninstall", &key), ERROR_SUCCESS);
     ASSERT_EQ(reg->closeKey(key), ERROR_SUCCESS);
-    lines = Lines(ReadFile(dir / "system.reg"));
+    lines = Lines(ReadHostFile(dir / "system.reg"));
     ASSERT_EQ(lines.size(), 7u);
     EXPECT_EQ(lines[1], ";; All keys relative to \\\\Machine");
     EXPECT_TRUE(startsWith(lines[5], "[Software\\\\Classes\\\\KorvexUninstall\\\\shell\\\\Uninstall] ")) << lines[5];
@@ -216,7 +217,7 @@ TEST(WineRegistry, MissingFilesAreEmptyHivesCreatedOnFirstWrite) {
 }
 
 TEST(WineRegistry, NamesOrderAndDataForms) {
-    TempDir dir;
+    TempHostFolder dir;
     auto reg = openPrefix(dir.path());
     HKEY key = 0;
     ASSERT_EQ(reg->createKey(HKEY_CURRENT_USER, "Software\\Test", &key), ERROR_SUCCESS);
@@ -244,7 +245,7 @@ TEST(WineRegistry, NamesOrderAndDataForms) {
     EXPECT_EQ(valueNames, (std::vector<std::string>{"Zeta", "alpha", "Long", "Multi"}));
     ASSERT_EQ(reg->closeKey(key), ERROR_SUCCESS);
 
-    const std::string text = ReadFile(dir / "user.reg");
+    const std::string text = ReadHostFile(dir / "user.reg");
     EXPECT_NE(text.find("\n\"Zeta\"=\"Caf\\xe9 \\x20ac!\"\n\"alpha\"=dword:0000002a\n\"Long\"=\"xxx"), std::string::npos);
     EXPECT_NE(text.find("\n\"Multi\"=str(7):\"a\\0b\\0\"\n"), std::string::npos);
 
@@ -260,7 +261,7 @@ TEST(WineRegistry, NamesOrderAndDataForms) {
 }
 
 TEST(WineRegistry, HandlesAccessAndDeletedKeys) {
-    TempDir dir;
+    TempHostFolder dir;
     auto reg = openPrefix(dir.path());
     HKEY key = 0, child = 0, readOnly = 0;
     ASSERT_EQ(reg->createKey(HKEY_CURRENT_USER, "Software\\Vendor\\App", &key), ERROR_SUCCESS);

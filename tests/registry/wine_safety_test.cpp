@@ -17,6 +17,8 @@
 #include "platform/wine/atomic_file.h"
 #include "platform/wine/wine_registry.h"
 #include "platform/wine/wineserver.h"
+#include "tests/support/host_files.h"
+#include "tests/support/scoped_env.h"
 #include "wine_test_support.h"
 
 namespace korvex::wine {
@@ -25,9 +27,10 @@ namespace {
 using korvex::testing::Fixture;
 using korvex::testing::Lines;
 using korvex::testing::OtherFiles;
-using korvex::testing::ReadFile;
-using korvex::testing::TempDir;
-using korvex::testing::WriteFile;
+using korvex::test::ReadHostFile;
+using korvex::test::ScopedEnv;
+using korvex::test::TempHostFolder;
+using korvex::test::WriteHostFile;
 
 std::string sz(std::string_view text) { return std::string(text) + '\0'; }
 
@@ -59,20 +62,20 @@ int withFileSizeLimit(rlim_t limit, const std::function<int()>& body) {
 }
 
 TEST(AtomicFile, ReplacesKeepingPermissions) {
-    TempDir dir;
+    TempHostFolder dir;
     const std::string path = dir / "system.reg";
-    WriteFile(path, "old");
+    WriteHostFile(path, "old");
     ::chmod(path.c_str(), 0640);
     std::string error;
     ASSERT_TRUE(ReplaceFileAtomically(path, "new contents", &error)) << error;
-    EXPECT_EQ(ReadFile(path), "new contents");
+    EXPECT_EQ(ReadHostFile(path), "new contents");
     EXPECT_EQ(modeOf(path), 0640u);
     ::chmod(path.c_str(), 0444);
     ASSERT_TRUE(ReplaceFileAtomically(path, "third", &error)) << error;
-    EXPECT_EQ(ReadFile(path), "third");
+    EXPECT_EQ(ReadHostFile(path), "third");
     EXPECT_EQ(modeOf(path), 0444u);
     ASSERT_TRUE(ReplaceFileAtomically(dir / "fresh.reg", "", &error)) << error;
-    EXPECT_EQ(ReadFile(dir / "fresh.reg"), "");
+    EXPECT_EQ(ReadHostFile(dir / "fresh.reg"), "");
     EXPECT_EQ(OtherFiles(dir.path(), {"system.reg", "fresh.reg"}), std::vector<std::string>{});
 
     EXPECT_FALSE(ReplaceFileAtomically(dir / "no/such/folder.reg", "x", &error));
@@ -80,24 +83,24 @@ TEST(AtomicFile, ReplacesKeepingPermissions) {
 }
 
 TEST(AtomicFile, FailureMidwayKeepsTheOldFile) {
-    TempDir dir;
+    TempHostFolder dir;
     const std::string path = dir / "user.reg";
     const std::string old(100000, 'o');
-    WriteFile(path, old);
+    WriteHostFile(path, old);
     int code = withFileSizeLimit(4096, [&] {
         std::string error;
         bool ok = ReplaceFileAtomically(path, std::string(50000, 'n'), &error);
         return ok ? 1 : error.empty() ? 2 : 0;
     });
     EXPECT_EQ(code, 0);
-    EXPECT_EQ(ReadFile(path), old);
+    EXPECT_EQ(ReadHostFile(path), old);
     EXPECT_EQ(OtherFiles(dir.path(), {"user.reg"}), std::vector<std::string>{});
 }
 
 TEST(WineRegistrySave, FailureMidwayKeepsTheOldFileAndTheChange) {
-    TempDir dir;
-    for (const char* name : {"system.reg", "user.reg"}) WriteFile(dir / name, ReadFile(Fixture(name)));
-    const std::string system = ReadFile(dir / "system.reg");
+    TempHostFolder dir;
+    for (const char* name : {"system.reg", "user.reg"}) WriteHostFile(dir / name, ReadHostFile(Fixture(name)));
+    const std::string system = ReadHostFile(dir / "system.reg");
     int code = withFileSizeLimit(64 * 1024, [&] {
         auto reg = WineRegistry::open(dir.path(), nullptr);
         HKEY key = 0;
@@ -114,16 +117,16 @@ TEST(WineRegistrySave, FailureMidwayKeepsTheOldFileAndTheChange) {
         return 0;
     });
     EXPECT_EQ(code, 0);
-    EXPECT_EQ(ReadFile(dir / "system.reg"), system);
+    EXPECT_EQ(ReadHostFile(dir / "system.reg"), system);
     EXPECT_EQ(OtherFiles(dir.path(), {"system.reg", "user.reg"}), std::vector<std::string>{});
 }
 
 // A process killed at any moment of its saves leaves system.reg whole: the file Wine
 // wrote or one of Korvex's complete saves, never a mixture or a cut-off file.
 TEST(WineRegistrySave, KilledAtAnyMomentLeavesAWholeFile) {
-    TempDir dir;
-    for (const char* name : {"system.reg", "user.reg"}) WriteFile(dir / name, ReadFile(Fixture(name)));
-    const std::vector<std::string> before = Lines(ReadFile(dir / "system.reg"));
+    TempHostFolder dir;
+    for (const char* name : {"system.reg", "user.reg"}) WriteHostFile(dir / name, ReadHostFile(Fixture(name)));
+    const std::vector<std::string> before = Lines(ReadHostFile(dir / "system.reg"));
     const std::string original = "\"Content Type\"=\"video/avi\"";
     const auto changed = std::find(before.begin(), before.end(), original) - before.begin();
     ASSERT_LT(static_cast<std::size_t>(changed), before.size());
@@ -157,7 +160,7 @@ TEST(WineRegistrySave, KilledAtAnyMomentLeavesAWholeFile) {
         ::waitpid(pid, &status, 0);
         ASSERT_TRUE(WIFSIGNALED(status)) << "the saving process stopped by itself: " << status;
 
-        std::vector<std::string> after = Lines(ReadFile(dir / "system.reg"));
+        std::vector<std::string> after = Lines(ReadHostFile(dir / "system.reg"));
         ASSERT_EQ(after.size(), before.size()) << "round " << round;
         const std::string line = after[static_cast<std::size_t>(changed)];
         ASSERT_TRUE(line == original || line.rfind("\"Content Type\"=\"video/", 0) == 0) << line;
@@ -215,20 +218,6 @@ private:
     bool locked_ = false;
 };
 
-// Points TMPDIR at a folder of the test for as long as it lives.
-class TmpDirOverride {
-public:
-    explicit TmpDirOverride(const std::string& dir) {
-        if (const char* old = std::getenv("TMPDIR")) old_ = old, had_ = true;
-        ::setenv("TMPDIR", dir.c_str(), 1);
-    }
-    ~TmpDirOverride() { had_ ? ::setenv("TMPDIR", old_.c_str(), 1) : ::unsetenv("TMPDIR"); }
-
-private:
-    std::string old_;
-    bool had_ = false;
-};
-
 std::string serverName(const std::string& prefix) {
     struct stat st {};
     ::stat(prefix.c_str(), &st);
@@ -238,13 +227,13 @@ std::string serverName(const std::string& prefix) {
 }
 
 TEST(Wineserver, ServerDirectories) {
-    TempDir prefix;
+    TempHostFolder prefix;
     const std::string name = serverName(prefix.path());
     EXPECT_EQ(WineserverDirectories(prefix.path()),
               std::vector<std::string>{"/tmp/.wine-" + std::to_string(::getuid()) + "/" + name});
-    WriteFile(prefix / "wineserver", "wine-AbC123\n");
-    TempDir tmp;
-    TmpDirOverride override(tmp.path());
+    WriteHostFile(prefix / "wineserver", "wine-AbC123\n");
+    TempHostFolder tmp;
+    ScopedEnv override("TMPDIR", tmp.path());
     EXPECT_EQ(WineserverDirectories(prefix.path()),
               (std::vector<std::string>{tmp / "wine-AbC123/" + name, "/tmp/wine-AbC123/" + name,
                                         "/tmp/.wine-" + std::to_string(::getuid()) + "/" + name}));
@@ -252,13 +241,13 @@ TEST(Wineserver, ServerDirectories) {
 }
 
 TEST(Wineserver, RunningServerRefusesEveryWrite) {
-    TempDir prefix, tmp;
-    TmpDirOverride override(tmp.path());
-    for (const char* name : {"system.reg", "user.reg"}) WriteFile(prefix / name, ReadFile(Fixture(name)));
-    WriteFile(prefix / "wineserver", "wine-korvex1");
+    TempHostFolder prefix, tmp;
+    ScopedEnv override("TMPDIR", tmp.path());
+    for (const char* name : {"system.reg", "user.reg"}) WriteHostFile(prefix / name, ReadHostFile(Fixture(name)));
+    WriteHostFile(prefix / "wineserver", "wine-korvex1");
     const std::string serverDir = tmp / "wine-korvex1/" + serverName(prefix.path());
     std::filesystem::create_directories(serverDir);
-    const std::string system = ReadFile(prefix / "system.reg"), user = ReadFile(prefix / "user.reg");
+    const std::string system = ReadHostFile(prefix / "system.reg"), user = ReadHostFile(prefix / "user.reg");
 
     auto reg = WineRegistry::open(prefix.path(), nullptr);
     ASSERT_TRUE(reg);
@@ -292,23 +281,23 @@ TEST(Wineserver, RunningServerRefusesEveryWrite) {
     EXPECT_EQ(reg->queryValue(key, "Content Type", nullptr, &data), ERROR_SUCCESS);
     EXPECT_EQ(data, sz("video/avi"));
     EXPECT_EQ(reg->closeKey(key), ERROR_SUCCESS);
-    EXPECT_EQ(ReadFile(prefix / "system.reg"), system);
-    EXPECT_EQ(ReadFile(prefix / "user.reg"), user);
+    EXPECT_EQ(ReadHostFile(prefix / "system.reg"), system);
+    EXPECT_EQ(ReadHostFile(prefix / "user.reg"), user);
 
     server.stop();
     EXPECT_FALSE(FindWineserver(prefix.path()).running);
     EXPECT_EQ(reg->writeRefusal(), "");
     EXPECT_EQ(reg->flush(), ERROR_SUCCESS);
-    const std::string after = ReadFile(prefix / "user.reg");
+    const std::string after = ReadHostFile(prefix / "user.reg");
     EXPECT_NE(after.find("\n\"Before\"=\"1\"\n"), std::string::npos);
     EXPECT_EQ(after.find("During"), std::string::npos);
-    EXPECT_EQ(ReadFile(prefix / "system.reg"), system);
+    EXPECT_EQ(ReadHostFile(prefix / "system.reg"), system);
 }
 
 // Wine's own server, when Wine is installed here.
 TEST(Wineserver, RealWineserverIsSeen) {
     if (::access("/usr/bin/wineserver", X_OK) != 0) GTEST_SKIP() << "wineserver is not installed";
-    TempDir prefix;
+    TempHostFolder prefix;
     const std::string env = "WINEPREFIX='" + prefix.path() + "' WINEDEBUG=-all ";
     ASSERT_EQ(std::system((env + "/usr/bin/wineserver -p >/dev/null 2>&1").c_str()), 0);
     bool seen = false;
@@ -319,7 +308,7 @@ TEST(Wineserver, RealWineserverIsSeen) {
     auto reg = WineRegistry::open(prefix.path(), nullptr);
     HKEY key = 0;
     long created = reg ? reg->createKey(HKEY_CURRENT_USER, "Software\\Korvex!", &key) : -1;
-    std::string recorded = ReadFile(prefix / "wineserver");
+    std::string recorded = ReadHostFile(prefix / "wineserver");
     std::system((env + "/usr/bin/wineserver -k >/dev/null 2>&1").c_str());
     EXPECT_TRUE(seen);
     EXPECT_EQ(created, ERROR_LOCK_VIOLATION);

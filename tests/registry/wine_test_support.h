@@ -1,13 +1,11 @@
-// Helpers of the Wine registry tests: temporary prefix folders, whole-file reads and
-// writes, and a walk over a registry the way Korvex's snapshot walks it.
+// Helpers of the Wine registry tests: the registry fixture files, text lines, left-over
+// files, and a walk over a registry the way Korvex's snapshot walks it.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -16,39 +14,6 @@
 #include "platform/registry.h"
 
 namespace korvex::testing {
-
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "korvex-reg-XXXXXX").string();
-        char* made = ::mkdtemp(pattern.data());
-        if (made) path_ = made;
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
-        std::filesystem::remove_all(path_, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::string& path() const { return path_; }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
-
-inline std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-inline void WriteFile(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-}
 
 inline std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;

@@ -10,15 +10,12 @@
 #include "platform/fake/fake_system.h"
 #include "platform/fake/memory_files.h"
 #include "platform/fake/scripted_prompt.h"
+#include "tests/support/text_lines.h"
 
 namespace korvex {
 namespace {
 
-std::string lines(std::initializer_list<const char*> items) {
-    std::string text;
-    for (const char* item : items) text += std::string(item) + "\r\n";
-    return text;
-}
+using test::CrlfLines;
 
 std::string merge(const std::string& current, const std::string& database, double* steps = nullptr) {
     FindProgress progress;
@@ -32,50 +29,50 @@ std::string merge(const std::string& current, const std::string& database, doubl
 }
 
 TEST(FileMerge, ReportsNewFoldersOnceAndAddedFilesUnderTheirFolder) {
-    const std::string database = lines({"C:\\{", "a.txt", "}", "C:\\OLD\\{", "o.txt", "}", "C:\\WINDOWS\\{", "win.ini", "}"});
+    const std::string database = CrlfLines({"C:\\{", "a.txt", "}", "C:\\OLD\\{", "o.txt", "}", "C:\\WINDOWS\\{", "win.ini", "}"});
 
     // A new folder with a sub folder and files: one "!" section, nothing under it.
-    const std::string withNewFolder = lines({"C:\\{", "a.txt", "}", "C:\\NEW\\{", "n.txt", "}", "C:\\NEW\\SUB\\{",
+    const std::string withNewFolder = CrlfLines({"C:\\{", "a.txt", "}", "C:\\NEW\\{", "n.txt", "}", "C:\\NEW\\SUB\\{",
                                              "s.txt", "}", "C:\\OLD\\{", "o.txt", "}", "C:\\WINDOWS\\{", "win.ini", "}"});
     double steps = 0;
-    EXPECT_EQ(merge(withNewFolder, database, &steps), lines({"!C:\\NEW\\{", "}"}));
+    EXPECT_EQ(merge(withNewFolder, database, &steps), CrlfLines({"!C:\\NEW\\{", "}"}));
     EXPECT_EQ(steps, 5);  // one step per current section, the skipped one included
 
     // A new file in an existing folder: the header, the name, "}".
     const std::string withNewFile =
-        lines({"C:\\{", "a.txt", "}", "C:\\OLD\\{", "o.txt", "}", "C:\\WINDOWS\\{", "win.ini", "newlib.dll", "newctl.ocx", "}"});
-    EXPECT_EQ(merge(withNewFile, database), lines({"C:\\WINDOWS\\{", "newlib.dll", "newctl.ocx", "}"}));
+        CrlfLines({"C:\\{", "a.txt", "}", "C:\\OLD\\{", "o.txt", "}", "C:\\WINDOWS\\{", "win.ini", "newlib.dll", "newctl.ocx", "}"});
+    EXPECT_EQ(merge(withNewFile, database), CrlfLines({"C:\\WINDOWS\\{", "newlib.dll", "newctl.ocx", "}"}));
 
     // Names and headers that differ only in letter case are not new.
-    const std::string otherCase = lines({"c:\\{", "A.TXT", "}", "C:\\old\\{", "O.txt", "}", "C:\\Windows\\{", "WIN.INI", "}"});
+    const std::string otherCase = CrlfLines({"c:\\{", "A.TXT", "}", "C:\\old\\{", "O.txt", "}", "C:\\Windows\\{", "WIN.INI", "}"});
     EXPECT_EQ(merge(otherCase, database), "");
 
     // Removed files and folders are not reported; an empty current list gives nothing.
-    EXPECT_EQ(merge(lines({"C:\\{", "}"}), database), "");
+    EXPECT_EQ(merge(CrlfLines({"C:\\{", "}"}), database), "");
     EXPECT_EQ(merge("", database), "");
 
     // The example of the change list format: a new folder and two added files.
     const std::string installed =
-        lines({"C:\\{", "a.txt", "}", "C:\\OLD\\{", "o.txt", "}", "C:\\Program Files\\NewApp\\{", "app.exe", "}",
+        CrlfLines({"C:\\{", "a.txt", "}", "C:\\OLD\\{", "o.txt", "}", "C:\\Program Files\\NewApp\\{", "app.exe", "}",
                "C:\\WINDOWS\\{", "win.ini", "}", "C:\\WINDOWS\\SYSTEM\\{", "newlib.dll", "newctl.ocx", "}"});
-    const std::string database2 = database + lines({"C:\\WINDOWS\\SYSTEM\\{", "}"});
-    EXPECT_EQ(merge(installed, database2), lines({"!C:\\Program Files\\NewApp\\{", "}", "C:\\WINDOWS\\SYSTEM\\{",
+    const std::string database2 = database + CrlfLines({"C:\\WINDOWS\\SYSTEM\\{", "}"});
+    EXPECT_EQ(merge(installed, database2), CrlfLines({"!C:\\Program Files\\NewApp\\{", "}", "C:\\WINDOWS\\SYSTEM\\{",
                                                   "newlib.dll", "newctl.ocx", "}"}));
 }
 
 TEST(FileMerge, FindsSectionsThatComeEarlierInTheDatabase) {
     // The database lists B before A, the current list A before B: A is found by the
     // search round the ring, and B again after it.
-    const std::string database = lines({"C:\\{", "}", "C:\\B\\{", "b.txt", "}", "C:\\A\\{", "a.txt", "}"});
-    const std::string current = lines({"C:\\{", "}", "C:\\A\\{", "a.txt", "a2.txt", "}", "C:\\B\\{", "b.txt", "}"});
-    EXPECT_EQ(merge(current, database), lines({"C:\\A\\{", "a2.txt", "}"}));
+    const std::string database = CrlfLines({"C:\\{", "}", "C:\\B\\{", "b.txt", "}", "C:\\A\\{", "a.txt", "}"});
+    const std::string current = CrlfLines({"C:\\{", "}", "C:\\A\\{", "a.txt", "a2.txt", "}", "C:\\B\\{", "b.txt", "}"});
+    EXPECT_EQ(merge(current, database), CrlfLines({"C:\\A\\{", "a2.txt", "}"}));
 }
 
 TEST(FileMerge, JoinsTheSelectedDrivesDatabasesInDriveOrder) {
     MemoryFiles files;
-    files.put("C:\\Korvex\\Cdbase.kvd", lines({"C:\\{", "c.txt", "}"}));
-    files.put("C:\\Korvex\\Ddbase.kvd", lines({"D:\\{", "d.txt", "}"}));
-    files.put("C:\\current.kvd", lines({"C:\\{", "c.txt", "}", "D:\\{", "d.txt", "e.txt", "}", "D:\\X\\{", "}"}));
+    files.put("C:\\Korvex\\Cdbase.kvd", CrlfLines({"C:\\{", "c.txt", "}"}));
+    files.put("C:\\Korvex\\Ddbase.kvd", CrlfLines({"D:\\{", "d.txt", "}"}));
+    files.put("C:\\current.kvd", CrlfLines({"C:\\{", "c.txt", "}", "D:\\{", "d.txt", "e.txt", "}", "D:\\X\\{", "}"}));
     files.put("C:\\dbase.kvd", "stale");
     // While the comparison runs, root "dbase.kvd" holds the joined databases.
     ScriptedPrompt prompt;
@@ -83,15 +80,15 @@ TEST(FileMerge, JoinsTheSelectedDrivesDatabasesInDriveOrder) {
     prompt.onYield = [&] { joined = files.contents("C:\\dbase.kvd"); };
     RunHooks hooks{&prompt, nullptr, nullptr};
     ASSERT_TRUE(CompareFolderLists(files, "C:\\", "C:\\Korvex\\", "C:,D:", hooks));
-    EXPECT_EQ(joined, lines({"C:\\{", "c.txt", "}", "D:\\{", "d.txt", "}"}));
-    EXPECT_EQ(files.contents("C:\\changes.kvd"), lines({"D:\\{", "e.txt", "}", "!D:\\X\\{", "}"}));
+    EXPECT_EQ(joined, CrlfLines({"C:\\{", "c.txt", "}", "D:\\{", "d.txt", "}"}));
+    EXPECT_EQ(files.contents("C:\\changes.kvd"), CrlfLines({"D:\\{", "e.txt", "}", "!D:\\X\\{", "}"}));
     EXPECT_FALSE(files.exists("C:\\current.kvd"));
     EXPECT_FALSE(files.exists("C:\\dbase.kvd"));
 }
 
 TEST(FileMerge, StopsAtTheStopFlag) {
-    const std::string database = lines({"C:\\{", "}", "C:\\A\\{", "}"});
-    const std::string current = lines({"C:\\{", "new.txt", "}", "C:\\A\\{", "}"});
+    const std::string database = CrlfLines({"C:\\{", "}", "C:\\A\\{", "}"});
+    const std::string current = CrlfLines({"C:\\{", "new.txt", "}", "C:\\A\\{", "}"});
     ScriptedPrompt prompt;
     bool stop = false;
     prompt.onYield = [&] { stop = true; };
@@ -147,7 +144,7 @@ TEST(ScanFolder, LeavesOutIgnoredDotAndKorvexEntriesAndCountsFolders) {
     RunHooks hooks;
     ScanFolder(files, "C:\\", out, "C:\\Recycled\\" + sep + "C:\\TEMP\\OLD\\" + sep, counter, hooks);
     // C:\TEMP is walked (its path only begins the entry C:\TEMP\OLD\), C:\TEMP\OLD is not.
-    EXPECT_EQ(out.text, lines({"C:\\{", "a.txt", "report.KVU", ".profile", "}", "C:\\TEMP\\{", "t.tmp", "}",
+    EXPECT_EQ(out.text, CrlfLines({"C:\\{", "a.txt", "report.KVU", ".profile", "}", "C:\\TEMP\\{", "t.tmp", "}",
                                "C:\\X\\{", "}"}));
     EXPECT_EQ(counter, 2);  // TEMP and X; not the root
 
@@ -181,7 +178,7 @@ TEST(ScanFolder, WritesNothingMoreOnceStopped) {
     StringOut out;
     double counter = 0;
     ScanFolder(files, "C:\\", out, "", counter, RunHooks{&prompt, &stop, nullptr});
-    EXPECT_EQ(out.text, lines({"C:\\{", "}"}));
+    EXPECT_EQ(out.text, CrlfLines({"C:\\{", "}"}));
 }
 
 }  // namespace

@@ -10,19 +10,16 @@
 #include "changes/change_lists.h"
 #include "changes/find_changes.h"
 #include "machine.h"
+#include "tests/support/text_lines.h"
 
 namespace korvex {
 namespace {
 
+using test::CrlfLines;
+
 using test::IsChangeList;
 using test::IsWorkFile;
 using test::Machine;
-
-std::string lines(std::initializer_list<const char*> items) {
-    std::string text;
-    for (const char* item : items) text += std::string(item) + "\r\n";
-    return text;
-}
 
 const std::string kSep(1, '\x7f');
 
@@ -83,7 +80,7 @@ TEST(FindChanges, NothingChangedGivesEmptyListsAndLeavesNoWorkFile) {
     EXPECT_TRUE(m.prompt.messages.empty());
     EXPECT_EQ(m.text("C:\\changes.kvd"), "");
     EXPECT_EQ(m.text("C:\\SysChanges.kvd"),
-              lines({"Autoexec.bat{", "", "", "}", "Win.ini{", "", "", "}", "System.ini{", "", "", "}", "Config.sys{",
+              CrlfLines({"Autoexec.bat{", "", "", "}", "Win.ini{", "", "", "}", "System.ini{", "", "", "}", "Config.sys{",
                      "", "", "}"}));
     EXPECT_TRUE(m.files.exists("C:\\hkcuchanges.kvd"));
     EXPECT_EQ(m.text("C:\\hkcuchanges.kvd"), "");
@@ -100,9 +97,9 @@ TEST(FindChanges, AnInstallationIsFoundInFilesRegistryAndSystemFiles) {
     ASSERT_EQ(m.find(), FindOutcome::Completed);
     EXPECT_TRUE(m.prompt.messages.empty());
     EXPECT_EQ(m.text("C:\\changes.kvd"),
-              lines({"C:\\windows\\system32\\{", "newlib.dll", "}", "!C:\\Program Files\\NewApp\\{", "}"}));
-    EXPECT_EQ(m.text("C:\\hkcuchanges.kvd"), lines({"Software\\NewVendor"}));
-    EXPECT_EQ(m.text("C:\\hklmchanges.kvd"), lines({"Software\\NewVendor"}));
+              CrlfLines({"C:\\windows\\system32\\{", "newlib.dll", "}", "!C:\\Program Files\\NewApp\\{", "}"}));
+    EXPECT_EQ(m.text("C:\\hkcuchanges.kvd"), CrlfLines({"Software\\NewVendor"}));
+    EXPECT_EQ(m.text("C:\\hklmchanges.kvd"), CrlfLines({"Software\\NewVendor"}));
 
     const ChangeLists lists = m.lists();
     ASSERT_EQ(lists.systemFiles.size(), 4u);
@@ -125,7 +122,7 @@ TEST(FindChanges, FoldersToIgnoreRecycleBinsAndHistoryAreNotWalked) {
     m.files.put("C:\\windows\\History\\h2.dat", "h");
     m.files.put("C:\\users\\user\\kept.txt", "k");
     ASSERT_EQ(m.find(), FindOutcome::Completed);
-    EXPECT_EQ(m.text("C:\\changes.kvd"), lines({"C:\\users\\user\\{", "kept.txt", "}"}));
+    EXPECT_EQ(m.text("C:\\changes.kvd"), CrlfLines({"C:\\users\\user\\{", "kept.txt", "}"}));
 }
 
 TEST(FindChanges, ScanModeChoosesWhatIsWalked) {
@@ -242,9 +239,9 @@ TEST(FindChanges, EveryDriveIsWalkedIntoItsOwnListAndItsOwnDatabase) {
     m.files.put("E:\\NewFolder\\x.txt", "x");
     m.maxima.clear();
     ASSERT_EQ(m.find("C:,D:,E:"), FindOutcome::Completed);
-    EXPECT_EQ(m.text("C:\\changes.kvd"), lines({"D:\\Folder\\{", "new.txt", "}", "!E:\\NewFolder\\{", "}"}));
+    EXPECT_EQ(m.text("C:\\changes.kvd"), CrlfLines({"D:\\Folder\\{", "new.txt", "}", "!E:\\NewFolder\\{", "}"}));
     EXPECT_NE(m.text("C:\\Korvex\\Ddbase.kvd").find("new.txt"), std::string::npos);
-    EXPECT_EQ(m.text("C:\\Korvex\\Edbase.kvd"), lines({"E:\\{", "old.txt", "}", "E:\\Folder\\{", "f.txt", "}",
+    EXPECT_EQ(m.text("C:\\Korvex\\Edbase.kvd"), CrlfLines({"E:\\{", "old.txt", "}", "E:\\Folder\\{", "f.txt", "}",
                                                       "E:\\NewFolder\\{", "x.txt", "}"}));
     // The bar's maximum: folders of C: + 93, then one folder more for D:, two for E:.
     ASSERT_GE(m.maxima.size(), 3u);

@@ -4,70 +4,30 @@
 // change list files; a missing scan database is reported as "Title: text".
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "removal/saved_file.h"
+#include "tests/support/host_files.h"
+#include "tests/support/run_command.h"
 
 namespace fs = std::filesystem;
 
 namespace korvex {
 namespace {
 
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using Result = test::CommandResult;
+using test::ReadHostFile;
+using test::ShellQuote;
 
-std::string quoted(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) {
-        if (c == '\'') q += "'\\''";
-        else q += c;
-    }
-    return q + "'";
-}
-
-std::string readText(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 class FindCli : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/korvex-find-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        machine_ = dir_ / "machine";
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
-
     Result cli(const std::string& args) {
-        const fs::path errFile = dir_ / "stderr.txt";
-        const std::string command = quoted(KORVEX_CLI) + " --machine " + quoted(machine_.string()) + " " + args +
-                                    " 2>" + quoted(errFile.string());
-        Result r;
-        FILE* pipe = popen(command.c_str(), "r");
-        if (!pipe) return r;
-        char buf[4096];
-        std::size_t n;
-        while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) r.out.append(buf, n);
-        const int status = pclose(pipe);
-        r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.err = readText(errFile);
-        return r;
+        return test::RunCommand(ShellQuote(KORVEX_CLI) + " --machine " + ShellQuote(machine_.string()) + " " + args,
+                                dir_);
     }
 
     void append(const fs::path& p, const std::string& text) {
@@ -75,7 +35,8 @@ protected:
         out << text;
     }
 
-    fs::path dir_, machine_;
+    test::TempHostFolder temp_{"korvex-find"};
+    fs::path dir_ = temp_.path(), machine_ = dir_ / "machine";
 };
 
 // The entry lines of one printed section ("Title (n):" followed by indented lines).
@@ -121,7 +82,7 @@ TEST_F(FindCli, FindsExactlyWhatWasAddedAndSavesIt) {
     append(driveC / "windows" / "win.ini", "load=newapp.exe\r\n");
 
     const fs::path saved = dir_ / "machine" / "drive_c" / "users" / "newapp.kvu";
-    Result found = cli("find --save " + quoted(saved.string()));
+    Result found = cli("find --save " + ShellQuote(saved.string()));
     ASSERT_EQ(found.status, 0) << found.err;
 
     std::vector<std::string> files;
@@ -141,7 +102,7 @@ TEST_F(FindCli, FindsExactlyWhatWasAddedAndSavesIt) {
 
     // The saved file reads back and is first in the recent list.
     bool valid = false;
-    SavedData data = ParseSavedFile(readText(saved), &valid);
+    SavedData data = ParseSavedFile(ReadHostFile(saved), &valid);
     EXPECT_TRUE(valid);
     std::vector<std::string> savedFiles;
     for (const std::string& f : data.files)
@@ -149,7 +110,7 @@ TEST_F(FindCli, FindsExactlyWhatWasAddedAndSavesIt) {
     EXPECT_EQ(savedFiles, (std::vector<std::string>{"C:\\Program Files\\NewApp"}));
     EXPECT_EQ(data.registry, (std::vector<std::string>{"HKEY_CURRENT_USER\\Software\\NewVendor"}));
     EXPECT_EQ(data.linesOf(SavedSystemFile::WinIni), (std::vector<SavedLine>{{"load=newapp.exe", " "}}));
-    EXPECT_NE(readText(machine_ / "user.reg").find("\"SavedForDeletion\"=\"C:\\\\users\\\\newapp.kvu"),
+    EXPECT_NE(ReadHostFile(machine_ / "user.reg").find("\"SavedForDeletion\"=\"C:\\\\users\\\\newapp.kvu"),
               std::string::npos);
 
     // The scan database was refreshed ("AutoUpdateDb"): a second run finds nothing and,
@@ -163,7 +124,7 @@ TEST_F(FindCli, FindsExactlyWhatWasAddedAndSavesIt) {
     EXPECT_TRUE(fs::exists(driveC / "users" / "second.kvu"));
 
     // A file outside every drive of the machine is refused.
-    Result outside = cli("find --save " + quoted((dir_ / "outside.kvu").string()));
+    Result outside = cli("find --save " + ShellQuote((dir_ / "outside.kvu").string()));
     EXPECT_EQ(outside.status, 1);
     EXPECT_FALSE(fs::exists(dir_ / "outside.kvu"));
     EXPECT_NE(outside.err.find("not on any drive"), std::string::npos) << outside.err;

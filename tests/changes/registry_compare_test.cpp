@@ -7,15 +7,12 @@
 #include "changes/registry_compare.h"
 #include "platform/fake/memory_files.h"
 #include "platform/fake/scripted_prompt.h"
+#include "tests/support/text_lines.h"
 
 namespace korvex {
 namespace {
 
-std::string lines(std::initializer_list<const char*> items) {
-    std::string text;
-    for (const char* item : items) text += std::string(item) + "\r\n";
-    return text;
-}
+using test::CrlfLines;
 
 std::string compare(const std::string& saved, const std::string& current) {
     std::string out;
@@ -23,57 +20,57 @@ std::string compare(const std::string& saved, const std::string& current) {
     return out;
 }
 
-const std::string kSaved = lines({"", "System", "Software", "Software\\Vendor", "Software\\Vendor\\Tool",
+const std::string kSaved = CrlfLines({"", "System", "Software", "Software\\Vendor", "Software\\Vendor\\Tool",
                                   "Software\\Microsoft", "Software\\Microsoft\\Windows"});
 
 TEST(RegistryCompare, ReportsANewKeyOnceAndNothingBelowIt) {
     EXPECT_EQ(compare(kSaved, kSaved), "");
 
     const std::string current =
-        lines({"", "System", "Software", "Software\\Vendor", "Software\\Vendor\\Tool", "Software\\NewVendor",
+        CrlfLines({"", "System", "Software", "Software\\Vendor", "Software\\Vendor\\Tool", "Software\\NewVendor",
                "Software\\NewVendor\\App", "Software\\NewVendor\\App\\1.0", "Software\\Microsoft",
                "Software\\Microsoft\\Windows"});
-    EXPECT_EQ(compare(kSaved, current), lines({"Software\\NewVendor"}));
+    EXPECT_EQ(compare(kSaved, current), CrlfLines({"Software\\NewVendor"}));
 
     // A sibling whose name merely begins with the reported key's name is skipped too.
-    const std::string siblings = lines({"", "System", "Software", "Software\\Vendor", "Software\\NewApp",
+    const std::string siblings = CrlfLines({"", "System", "Software", "Software\\Vendor", "Software\\NewApp",
                                         "Software\\NewAppHelper", "Software\\Microsoft"});
-    EXPECT_EQ(compare(kSaved, siblings), lines({"Software\\NewApp"}));
+    EXPECT_EQ(compare(kSaved, siblings), CrlfLines({"Software\\NewApp"}));
 }
 
 TEST(RegistryCompare, AKeyIsPresentWhenASavedLineContainsItInAnyCase) {
     // Other letter case: present.
-    EXPECT_EQ(compare(kSaved, lines({"", "SYSTEM", "software", "SOFTWARE\\vendor\\TOOL"})), "");
+    EXPECT_EQ(compare(kSaved, CrlfLines({"", "SYSTEM", "software", "SOFTWARE\\vendor\\TOOL"})), "");
     // A key that is part of a longer saved key: present.
-    EXPECT_EQ(compare(kSaved, lines({"", "Software", "Software\\Ven", "Software\\Microsoft\\Win"})), "");
+    EXPECT_EQ(compare(kSaved, CrlfLines({"", "Software", "Software\\Ven", "Software\\Microsoft\\Win"})), "");
     // Part of a key name that is no key of its own still counts, even mid-path.
-    EXPECT_EQ(compare(kSaved, lines({"Vendor\\Tool"})), "");
-    EXPECT_EQ(compare(kSaved, lines({"Software\\Vendors"})), lines({"Software\\Vendors"}));
+    EXPECT_EQ(compare(kSaved, CrlfLines({"Vendor\\Tool"})), "");
+    EXPECT_EQ(compare(kSaved, CrlfLines({"Software\\Vendors"})), CrlfLines({"Software\\Vendors"}));
 }
 
 TEST(RegistryCompare, FindsKeysBehindTheSearchPositionByGoingRoundTheRing) {
     // The current dump meets Software\Microsoft first, while the saved dump holds it
     // after Software\Vendor: the search runs to the end, and Vendor is then found
     // from the start of the saved dump.
-    const std::string current = lines({"", "System", "Software", "Software\\Microsoft", "Software\\Microsoft\\Windows",
+    const std::string current = CrlfLines({"", "System", "Software", "Software\\Microsoft", "Software\\Microsoft\\Windows",
                                        "Software\\Vendor", "Software\\Vendor\\Tool"});
     EXPECT_EQ(compare(kSaved, current), "");
 
     // A dump of "Software" only (no full scan) against a saved dump of the whole hive.
-    EXPECT_EQ(compare(kSaved, lines({"Software", "Software\\Vendor", "Software\\Vendor\\New"})),
-              lines({"Software\\Vendor\\New"}));
+    EXPECT_EQ(compare(kSaved, CrlfLines({"Software", "Software\\Vendor", "Software\\Vendor\\New"})),
+              CrlfLines({"Software\\Vendor\\New"}));
 }
 
 TEST(RegistryCompare, AnEmptySavedDumpMakesEveryKeyAddedSaveThoseBelowOne) {
-    EXPECT_EQ(compare("", lines({"", "A", "A\\B", "C"})), lines({"A", "C"}));
+    EXPECT_EQ(compare("", CrlfLines({"", "A", "A\\B", "C"})), CrlfLines({"A", "C"}));
 }
 
 TEST(RegistryCompare, WorksOnFilesAndStopsAtTheStopFlag) {
     MemoryFiles files;
     files.put("C:\\Korvex\\hkcuReg.kvd", kSaved);
-    files.put("C:\\hkcutmp.kvd", lines({"", "Software", "Software\\New"}));
+    files.put("C:\\hkcutmp.kvd", CrlfLines({"", "Software", "Software\\New"}));
     ASSERT_TRUE(RegFindChanges(files, "C:\\Korvex\\hkcureg.kvd", "C:\\hkcutmp.kvd", "C:\\hkcuchanges.kvd", RunHooks{}));
-    EXPECT_EQ(files.contents("C:\\hkcuchanges.kvd"), lines({"Software\\New"}));
+    EXPECT_EQ(files.contents("C:\\hkcuchanges.kvd"), CrlfLines({"Software\\New"}));
 
     ScriptedPrompt prompt;
     bool stop = false;

@@ -2,10 +2,7 @@
 // moves, copies, deletions and hidden attributes of a run on the disk, not in memory.
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "changes/find_changes.h"
@@ -15,6 +12,7 @@
 #include "platform/wine/wine_machine.h"
 #include "scandb/update_database.h"
 #include "settings/settings_keys.h"
+#include "tests/support/host_files.h"
 
 namespace korvex {
 namespace {
@@ -24,29 +22,16 @@ namespace fs = std::filesystem;
 class TempMachine {
 public:
     TempMachine() {
-        char pattern[] = "/tmp/korvex-find-XXXXXX";
-        dir = mkdtemp(pattern);
         std::string error;
         made = wine::CreateMachine((dir / "machine").string(), wine::WindowsVersion::Win98, &error);
         if (made) machine = wine::WineMachine::open((dir / "machine").string(), &error);
     }
-    ~TempMachine() {
-        machine.reset();
-        std::error_code ignored;
-        fs::remove_all(dir, ignored);
-    }
     fs::path c() const { return dir / "machine" / "drive_c"; }
-    void file(const std::string& relative, const std::string& text) {
-        fs::path p = c() / relative;
-        fs::create_directories(p.parent_path());
-        std::ofstream(p, std::ios::binary) << text;
-    }
-    std::string read(const fs::path& p) {
-        std::ifstream in(p, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    void file(const std::string& relative, const std::string& text) { test::WriteHostFile(c() / relative, text); }
+    std::string read(const fs::path& p) { return test::ReadHostFile(p); }
 
-    fs::path dir;
+    test::TempHostFolder folder{"korvex-find"};
+    fs::path dir = folder.path();
     bool made = false;
     std::unique_ptr<wine::WineMachine> machine;
 };

@@ -10,65 +10,41 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/wine/machine_builder.h"
 #include "platform/wine/wineserver.h"
+#include "tests/support/host_files.h"
+#include "tests/support/run_command.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Result {
-    int status = -1;
-    std::string out, err;
-};
-
-std::string quoted(const std::string& text) {
-    std::string q = "'";
-    for (char c : text) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using korvex::test::CommandResult;
+using korvex::test::ReadHostFile;
+using korvex::test::RunCommand;
+using korvex::test::ShellQuote;
+using korvex::test::TempHostFolder;
+using Result = CommandResult;
 
 class Cli : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/korvex-cli-test-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        root_ = pattern;
-        fs::create_directories(root_ / "home");
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(root_, ec);
-    }
+    void SetUp() override { fs::create_directories(root_ / "home"); }
 
     // Runs korvex-cli with a home of its own, so no machine of the user is ever found.
     Result run(const std::vector<std::string>& args, const std::string& environment = "") {
         std::string command = "env -u KORVEX_MACHINE -u WINEPREFIX -u XDG_DATA_HOME HOME=" +
-                              quoted((root_ / "home").string()) + " " + environment + " " + quoted(KORVEX_CLI);
-        for (const auto& a : args) command += " " + quoted(a);
-        command += " >" + quoted((root_ / "out").string()) + " 2>" + quoted((root_ / "err").string()) + " </dev/null";
-        Result r;
-        const int raw = std::system(command.c_str());
-        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        r.out = slurp(root_ / "out");
-        r.err = slurp(root_ / "err");
-        return r;
+                              ShellQuote((root_ / "home").string()) + " " + environment + " " + ShellQuote(KORVEX_CLI);
+        for (const auto& a : args) command += " " + ShellQuote(a);
+        return RunCommand(command, root_);
     }
 
     std::string machine(const std::string& name) const { return (root_ / name).string(); }
 
-    fs::path root_;
+    TempHostFolder temp_{"korvex-cli-test"};
+    fs::path root_ = temp_.path();
 };
 
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
@@ -105,12 +81,12 @@ TEST_F(Cli, InitThenInfo) {
     ASSERT_EQ(made.status, 0) << made.err;
     EXPECT_TRUE(contains(made.out, dir));
     EXPECT_TRUE(korvex::wine::IsMachineFolder(dir));
-    const std::string userReg = slurp(fs::path(dir) / "user.reg");
+    const std::string userReg = ReadHostFile(fs::path(dir) / "user.reg");
 
     const Result again = run({"init", "--machine", dir, "--windows-version", "win98"});
     EXPECT_EQ(again.status, 0);
     EXPECT_TRUE(contains(again.out, "already a machine"));
-    EXPECT_EQ(slurp(fs::path(dir) / "user.reg"), userReg) << "an existing machine is left alone";
+    EXPECT_EQ(ReadHostFile(fs::path(dir) / "user.reg"), userReg) << "an existing machine is left alone";
 
     const Result info = run({"--machine", dir, "info"});
     ASSERT_EQ(info.status, 0) << info.err;
@@ -124,17 +100,17 @@ TEST_F(Cli, InitThenInfo) {
     EXPECT_EQ(info.err, "");
 
     // Start-up wrote the first-run settings into the machine and placed the support files.
-    const std::string settings = slurp(fs::path(dir) / "user.reg");
+    const std::string settings = ReadHostFile(fs::path(dir) / "user.reg");
     EXPECT_TRUE(contains(settings, "[Software\\\\Korvex!\\\\General]"));
     EXPECT_TRUE(contains(settings, "\"DefaultPath\"=\"C:\\\\Program Files\\\\Korvex\\\\\""));
-    EXPECT_TRUE(contains(slurp(fs::path(dir) / "system.reg"), "[Software\\\\Classes\\\\KorvexUninstall\\\\DefaultIcon]"));
+    EXPECT_TRUE(contains(ReadHostFile(fs::path(dir) / "system.reg"), "[Software\\\\Classes\\\\KorvexUninstall\\\\DefaultIcon]"));
     const fs::path program = fs::path(dir) / "drive_c" / "Program Files" / "Korvex";
     for (const char* file : {"Korvex.hlp", "uninst.ico", "scan.avi"}) EXPECT_TRUE(fs::exists(program / file)) << file;
 
     // A second run changes nothing.
-    const std::string before = slurp(fs::path(dir) / "user.reg");
+    const std::string before = ReadHostFile(fs::path(dir) / "user.reg");
     EXPECT_EQ(run({"--machine", dir, "info"}).status, 0);
-    EXPECT_EQ(slurp(fs::path(dir) / "user.reg"), before);
+    EXPECT_EQ(ReadHostFile(fs::path(dir) / "user.reg"), before);
 
     // A Windows 98 machine: the other family, and no History folder.
     const std::string old = machine("w98");
@@ -148,9 +124,9 @@ TEST_F(Cli, InitThenInfo) {
 TEST_F(Cli, FindsTheMachineWithoutMachineOption) {
     // KORVEX_MACHINE names the machine.
     const std::string named = machine("named");
-    ASSERT_EQ(run({"init"}, "KORVEX_MACHINE=" + quoted(named)).status, 0);
+    ASSERT_EQ(run({"init"}, "KORVEX_MACHINE=" + ShellQuote(named)).status, 0);
     EXPECT_TRUE(korvex::wine::IsMachineFolder(named));
-    const Result info = run({"info"}, "KORVEX_MACHINE=" + quoted(named));
+    const Result info = run({"info"}, "KORVEX_MACHINE=" + ShellQuote(named));
     EXPECT_EQ(info.status, 0) << info.err;
     EXPECT_TRUE(contains(info.out, "Machine:               " + named + "\n"));
 
@@ -228,7 +204,7 @@ private:
 TEST_F(Cli, RefusedRegistryWriteIsAMessageAndExitOne) {
     const std::string dir = machine("busy");
     ASSERT_EQ(run({"--machine", dir, "init"}).status, 0);
-    const std::string userReg = slurp(fs::path(dir) / "user.reg");
+    const std::string userReg = ReadHostFile(fs::path(dir) / "user.reg");
     {
         FakeWineserver server(dir);
         ASSERT_TRUE(server.locked());
@@ -239,12 +215,12 @@ TEST_F(Cli, RefusedRegistryWriteIsAMessageAndExitOne) {
         EXPECT_EQ(r.err.rfind("Korvex!: ", 0), 0u) << r.err;
         EXPECT_TRUE(contains(r.err, "wineserver")) << r.err;
         EXPECT_EQ(r.err.back(), '\n');
-        EXPECT_EQ(slurp(fs::path(dir) / "user.reg"), userReg) << "nothing was written behind Wine's back";
+        EXPECT_EQ(ReadHostFile(fs::path(dir) / "user.reg"), userReg) << "nothing was written behind Wine's back";
     }
     // With Wine gone the same command works.
     const Result after = run({"--machine", dir, "info"});
     EXPECT_EQ(after.status, 0) << after.err;
-    EXPECT_NE(slurp(fs::path(dir) / "user.reg"), userReg);
+    EXPECT_NE(ReadHostFile(fs::path(dir) / "user.reg"), userReg);
 }
 
 }  // namespace

@@ -3,51 +3,31 @@
 // value that names no fixed drive is a usage error that changes nothing.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 #include <sys/xattr.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
+
+#include "tests/support/host_files.h"
+#include "tests/support/run_command.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
 struct CliMachine {
-    CliMachine() {
-        char pattern[] = "/tmp/korvex-cli-update-XXXXXX";
-        dir = mkdtemp(pattern);
-        machine = dir / "machine";
-    }
-    ~CliMachine() {
-        std::error_code ignored;
-        fs::remove_all(dir, ignored);
-    }
     // Runs korvex-cli with the arguments; gives its exit status, standard error in *err.
     int run(const std::string& args, std::string* err = nullptr) const {
-        const fs::path errFile = dir / "stderr.txt";
-        const std::string command = std::string(KORVEX_CLI) + " --machine '" + machine.string() + "' " + args +
-                                    " >/dev/null 2>'" + errFile.string() + "'";
-        const int status = std::system(command.c_str());
-        if (err) {
-            std::ifstream in(errFile);
-            std::stringstream text;
-            text << in.rdbuf();
-            *err = text.str();
-        }
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        const korvex::test::CommandResult r = korvex::test::RunCommand(
+            korvex::test::ShellQuote(KORVEX_CLI) + " --machine " + korvex::test::ShellQuote(machine.string()) + " " + args,
+            dir);
+        if (err) *err = r.err;
+        return r.status;
     }
-    std::string read(const fs::path& path) const {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-    fs::path dir, machine;
+    std::string read(const fs::path& path) const { return korvex::test::ReadHostFile(path); }
+    korvex::test::TempHostFolder temp{"korvex-cli-update"};
+    fs::path dir = temp.path(), machine = dir / "machine";
 };
 
 TEST(KorvexCliUpdate, WritesTheScanDatabaseAndRefusesBadDrives) {

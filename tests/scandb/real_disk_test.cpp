@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -15,6 +14,7 @@
 #include "platform/wine/wine_files.h"
 #include "scandb/walk_folder.h"
 #include "support.h"
+#include "tests/support/host_files.h"
 
 namespace korvex {
 namespace {
@@ -24,24 +24,14 @@ namespace fs = std::filesystem;
 class TempPrefix {
 public:
     TempPrefix() {
-        char pattern[] = "/tmp/korvex-walk-XXXXXX";
-        root = mkdtemp(pattern);
         fs::create_directories(root / "dosdevices");
         fs::create_directories(root / "drive_c");
         fs::create_symlink("../drive_c", root / "dosdevices" / "c:");
     }
-    ~TempPrefix() {
-        std::error_code ignored;
-        for (const auto& p : locked) fs::permissions(p, fs::perms::owner_all, ignored);
-        fs::remove_all(root, ignored);
-    }
     fs::path c() const { return root / "drive_c"; }
-    void file(const fs::path& path) {
-        fs::create_directories(path.parent_path());
-        std::ofstream(path) << "x";
-    }
-    fs::path root;
-    std::vector<fs::path> locked;
+    void file(const fs::path& path) { test::WriteHostFile(path, "x"); }
+    test::TempHostFolder folder{"korvex-walk"};  // unlocks the folder a test locked before it goes
+    fs::path root = folder.path();
 };
 
 // Checks the block structure: header lines ("...\{"), file lines (no "\"), "}" lines,
@@ -91,7 +81,6 @@ TEST(WalkFolderOnDisk, LinksLoopsAndBadNamesKeepTheListWellFormed) {
     // A folder that cannot be read (root may read it anyway).
     prefix.file(c / "Locked" / "secret.txt");
     fs::permissions(c / "Locked", fs::perms::none);
-    prefix.locked.push_back(c / "Locked");
 
     wine::WineFiles files(prefix.root.string());
     ScriptedPrompt prompt;

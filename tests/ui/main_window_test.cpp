@@ -19,10 +19,12 @@
 #include "app/single_instance.h"
 #include "app/start_command.h"
 #include "platform/types.h"
+#include "tests/support/scoped_env.h"
 #include "tests/ui/support/window_test_support.h"
 
 using namespace korvex;
 using korvex::test::AnswerNextMessageBox;
+using korvex::test::ScopedEnv;
 using korvex::test::SeenMessage;
 using korvex::test::TestMachine;
 using korvex::test::WhenModal;
@@ -432,7 +434,7 @@ private slots:
 
     void oneInstancePerMachine() {
         QTemporaryDir runtime;
-        qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+        ScopedEnv runtimeFolder("XDG_RUNTIME_DIR", runtime.path().toStdString());
         QTemporaryDir prefixA, prefixB;
         auto first = std::make_unique<SingleInstance>(prefixA.path());
         QVERIFY(first->lockPath().startsWith(runtime.path()));
@@ -445,11 +447,10 @@ private slots:
         QVERIFY(second.acquire());
 
         // Without a runtime folder the lock goes to a private folder in /tmp.
-        qunsetenv("XDG_RUNTIME_DIR");
+        ScopedEnv noRuntimeFolder("XDG_RUNTIME_DIR", nullptr);
         SingleInstance fallback(prefixA.path());
         QVERIFY(fallback.lockPath().startsWith(QStringLiteral("/tmp/korvex-")));
         QVERIFY(fallback.acquire());
-        qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
     }
 };
 

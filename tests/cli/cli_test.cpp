@@ -9,7 +9,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -27,6 +26,7 @@ using korvex::test::ReadHostFile;
 using korvex::test::RunCommand;
 using korvex::test::ShellQuote;
 using korvex::test::TempHostFolder;
+using korvex::test::WriteHostFile;
 using Result = CommandResult;
 
 class Cli : public ::testing::Test {
@@ -141,8 +141,7 @@ TEST_F(Cli, FindsTheMachineWithoutMachineOption) {
 TEST_F(Cli, FailuresExitWithOne) {
     // A folder with other things in it is not a machine, and init will not take it over.
     const std::string other = machine("documents");
-    fs::create_directories(other);
-    std::ofstream(fs::path(other) / "letter.txt") << "dear";
+    WriteHostFile(fs::path(other) / "letter.txt", "dear");
     const Result info = run({"--machine", other, "info"});
     EXPECT_EQ(info.status, 1);
     EXPECT_TRUE(contains(info.err, "init")) << info.err;

@@ -1,24 +1,22 @@
 #include "tests/fakes/backends.h"
 
-#include <atomic>
-#include <filesystem>
-#include <unistd.h>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/fake/memory_registry.h"
 #include "platform/wine/wine_registry.h"
+#include "tests/support/host_files.h"
 
 namespace korvex {
 namespace {
 
-// A new empty prefix folder per registry; left for the system's temp cleaner.
+// A new empty prefix folder per registry, removed when the test program ends (every
+// registry made in one is gone long before).
 std::string freshPrefix() {
-    static std::atomic<int> counter{0};
-    auto dir = std::filesystem::temp_directory_path() /
-               ("korvex-contract-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    return dir.string();
+    static std::vector<std::unique_ptr<test::TempHostFolder>> folders;
+    folders.push_back(std::make_unique<test::TempHostFolder>("korvex-contract"));
+    return folders.back()->path();
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
 
 #include "platform/folders.h"
@@ -19,6 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::ReadHostFile;
 using test::TempHostFolder;
+using test::WriteHostFile;
 
 std::string query(Registry& registry, HKEY root, const std::string& key, const std::string& name,
                   std::uint32_t* typeOut = nullptr) {
@@ -189,15 +189,14 @@ TEST_F(MachineTest, ExistingMachinesStayAndOtherFoldersAreRefused) {
     const std::string dir = base + "/m";
     ASSERT_TRUE(CreateMachine(dir, WindowsVersion::Win7));
     const std::string before = ReadHostFile(dir + "/system.reg");
-    std::ofstream(dir + "/drive_c/mine.txt") << "user data";
+    WriteHostFile(dir + "/drive_c/mine.txt", "user data");
     std::string error;
     EXPECT_TRUE(CreateMachine(dir, WindowsVersion::Win98, &error)) << error;  // already a machine: untouched
     EXPECT_EQ(ReadHostFile(dir + "/system.reg"), before);
     EXPECT_EQ(ReadHostFile(dir + "/drive_c/mine.txt"), "user data");
 
     const std::string other = base + "/documents";
-    fs::create_directories(other);
-    std::ofstream(other + "/letter.txt") << "hello";
+    WriteHostFile(other + "/letter.txt", "hello");
     error.clear();
     EXPECT_FALSE(CreateMachine(other, WindowsVersion::Win7, &error));
     EXPECT_NE(error.find("not empty"), std::string::npos) << error;
@@ -279,8 +278,7 @@ TEST_F(MachineTest, LocatorOrderAndBuiltInMachine) {
     // A built-in machine that cannot be made is reported.
     env.clear();
     env["HOME"] = base + "/home2";
-    fs::create_directories(base + "/home2/.local/share/korvex/machine");
-    std::ofstream(base + "/home2/.local/share/korvex/machine/stray.txt") << "x";
+    WriteHostFile(base + "/home2/.local/share/korvex/machine/stray.txt", "x");
     EXPECT_FALSE(LocateMachine("", &error, lookup).has_value());
     EXPECT_FALSE(error.empty());
 }

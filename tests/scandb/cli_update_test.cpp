@@ -6,7 +6,6 @@
 #include <sys/xattr.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "tests/support/host_files.h"
@@ -35,8 +34,7 @@ TEST(KorvexCliUpdate, WritesTheScanDatabaseAndRefusesBadDrives) {
     ASSERT_EQ(m.run("init"), 0);
     const fs::path c = m.machine / "drive_c";
     const fs::path data = c / "Program Files" / "Korvex";
-    fs::create_directories(c / "Apps" / "Tool");
-    std::ofstream(c / "Apps" / "Tool" / "tool.exe") << "MZ";
+    korvex::test::WriteHostFile(c / "Apps" / "Tool" / "tool.exe", "MZ");
 
     std::string err;
     EXPECT_EQ(m.run("update --drives Q:", &err), 2);

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <sys/stat.h>
 #include <thread>
 
 #include "platform/wine/wine_registry.h"
@@ -12,22 +11,16 @@
 namespace korvex::wine {
 namespace {
 
-using korvex::testing::Fixture;
+using korvex::testing::CopyFixtures;
+using korvex::testing::inodeOf;
+using korvex::testing::sz;
 using korvex::test::ReadHostFile;
 using korvex::test::TempHostFolder;
 using korvex::test::WriteHostFile;
 
-std::string sz(std::string_view text) { return std::string(text) + '\0'; }
-
-ino_t inodeOf(const std::string& path) {
-    struct stat st {};
-    ::stat(path.c_str(), &st);
-    return st.st_ino;
-}
-
 struct DurabilityFixture : ::testing::Test {
     void SetUp() override {
-        for (const char* name : {"system.reg", "user.reg"}) WriteHostFile(dir / name, ReadHostFile(Fixture(name)));
+        CopyFixtures(dir.path());
         userText = ReadHostFile(dir / "user.reg");
         reg = WineRegistry::open(dir.path(), nullptr);
         ASSERT_TRUE(reg);

@@ -5,7 +5,6 @@
 #include <cctype>
 #include <filesystem>
 #include <set>
-#include <sys/stat.h>
 
 #include "platform/wine/reg_text.h"
 #include "platform/wine/wine_registry.h"
@@ -15,28 +14,19 @@
 namespace korvex::wine {
 namespace {
 
-using korvex::testing::Fixture;
+using korvex::testing::CopyFixtures;
+using korvex::testing::inodeOf;
+using korvex::testing::sz;
 using korvex::testing::Lines;
 using korvex::test::ReadHostFile;
 using korvex::test::TempHostFolder;
 using korvex::testing::WalkTree;
-using korvex::test::WriteHostFile;
 
 std::unique_ptr<WineRegistry> openPrefix(const std::string& dir) {
     std::string error;
     auto reg = WineRegistry::open(dir, &error);
     EXPECT_TRUE(reg) << error;
     return reg;
-}
-
-void copyFixtures(const TempHostFolder& dir) {
-    for (const char* name : {"system.reg", "user.reg"}) WriteHostFile(dir / name, ReadHostFile(Fixture(name)));
-}
-
-ino_t inodeOf(const std::string& path) {
-    struct stat st {};
-    ::stat(path.c_str(), &st);
-    return st.st_ino;
 }
 
 // Keys named in a file, with their implied parents and the root: counted from the
@@ -57,8 +47,6 @@ std::size_t countKeysOf(const std::string& fileText) {
 
 bool startsWith(const std::string& text, const std::string& prefix) { return text.compare(0, prefix.size(), prefix) == 0; }
 
-std::string sz(std::string_view text) { return std::string(text) + '\0'; }
-
 std::string query(Registry& reg, HKEY root, const std::string& path, const std::string& name,
                   std::uint32_t* type = nullptr) {
     HKEY key = 0;
@@ -71,7 +59,7 @@ std::string query(Registry& reg, HKEY root, const std::string& path, const std::
 
 TEST(WineRegistry, RealPrefixIsReadWalkedAndLeftByteIdentical) {
     TempHostFolder dir;
-    copyFixtures(dir);
+    CopyFixtures(dir.path());
     const std::string system = ReadHostFile(dir / "system.reg"), user = ReadHostFile(dir / "user.reg");
     const ino_t systemInode = inodeOf(dir / "system.reg");
     {
@@ -122,7 +110,7 @@ TEST(WineRegistry, RealPrefixIsReadWalkedAndLeftByteIdentical) {
 
 TEST(WineRegistry, ChangesTouchOnlyTheirOwnLines) {
     TempHostFolder dir;
-    copyFixtures(dir);
+    CopyFixtures(dir.path());
     const auto before = Lines(ReadHostFile(dir / "system.reg"));
     const std::string user = ReadHostFile(dir / "user.reg");
     const ino_t userInode = inodeOf(dir / "user.reg");

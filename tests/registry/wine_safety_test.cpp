@@ -24,21 +24,15 @@
 namespace korvex::wine {
 namespace {
 
-using korvex::testing::Fixture;
+using korvex::testing::CopyFixtures;
+using korvex::testing::inodeOf;
+using korvex::testing::sz;
 using korvex::testing::Lines;
 using korvex::testing::OtherFiles;
 using korvex::test::ReadHostFile;
 using korvex::test::ScopedEnv;
 using korvex::test::TempHostFolder;
 using korvex::test::WriteHostFile;
-
-std::string sz(std::string_view text) { return std::string(text) + '\0'; }
-
-ino_t inodeOf(const std::string& path) {
-    struct stat st {};
-    ::stat(path.c_str(), &st);
-    return st.st_ino;
-}
 
 unsigned modeOf(const std::string& path) {
     struct stat st {};
@@ -99,7 +93,7 @@ TEST(AtomicFile, FailureMidwayKeepsTheOldFile) {
 
 TEST(WineRegistrySave, FailureMidwayKeepsTheOldFileAndTheChange) {
     TempHostFolder dir;
-    for (const char* name : {"system.reg", "user.reg"}) WriteHostFile(dir / name, ReadHostFile(Fixture(name)));
+    CopyFixtures(dir.path());
     const std::string system = ReadHostFile(dir / "system.reg");
     int code = withFileSizeLimit(64 * 1024, [&] {
         auto reg = WineRegistry::open(dir.path(), nullptr);
@@ -125,7 +119,7 @@ TEST(WineRegistrySave, FailureMidwayKeepsTheOldFileAndTheChange) {
 // wrote or one of Korvex's complete saves, never a mixture or a cut-off file.
 TEST(WineRegistrySave, KilledAtAnyMomentLeavesAWholeFile) {
     TempHostFolder dir;
-    for (const char* name : {"system.reg", "user.reg"}) WriteHostFile(dir / name, ReadHostFile(Fixture(name)));
+    CopyFixtures(dir.path());
     const std::vector<std::string> before = Lines(ReadHostFile(dir / "system.reg"));
     const std::string original = "\"Content Type\"=\"video/avi\"";
     const auto changed = std::find(before.begin(), before.end(), original) - before.begin();
@@ -243,7 +237,7 @@ TEST(Wineserver, ServerDirectories) {
 TEST(Wineserver, RunningServerRefusesEveryWrite) {
     TempHostFolder prefix, tmp;
     ScopedEnv override("TMPDIR", tmp.path());
-    for (const char* name : {"system.reg", "user.reg"}) WriteHostFile(prefix / name, ReadHostFile(Fixture(name)));
+    CopyFixtures(prefix.path());
     WriteHostFile(prefix / "wineserver", "wine-korvex1");
     const std::string serverDir = tmp / "wine-korvex1/" + serverName(prefix.path());
     std::filesystem::create_directories(serverDir);

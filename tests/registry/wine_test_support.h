@@ -3,6 +3,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "platform/registry.h"
+#include "tests/support/host_files.h"
 
 namespace korvex::testing {
 
@@ -23,6 +25,22 @@ inline std::vector<std::string> Lines(const std::string& text) {
 }
 
 inline std::string Fixture(const std::string& name) { return std::string(KORVEX_TEST_DATA) + "/wine/" + name; }
+
+// Puts the fixture system.reg and user.reg into a prefix folder.
+inline void CopyFixtures(const std::string& prefix) {
+    for (const char* name : {"system.reg", "user.reg"})
+        korvex::test::WriteHostFile(prefix + "/" + name, korvex::test::ReadHostFile(Fixture(name)));
+}
+
+// A REG_SZ value's data: the text with its terminating NUL.
+inline std::string sz(std::string_view text) { return std::string(text) + '\0'; }
+
+// The inode a path names now; a file replaced by rename gets a new one.
+inline ino_t inodeOf(const std::string& path) {
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return st.st_ino;
+}
 
 // Files in a folder whose names are not in keep (left-over temporary files).
 inline std::vector<std::string> OtherFiles(const std::string& dir, const std::vector<std::string>& keep) {

@@ -16,17 +16,12 @@
 
 using namespace korvex;
 using korvex::test::AnswerNextMessageBox;
+using korvex::test::ColumnTexts;
 using korvex::test::SeenMessage;
 using korvex::test::TestMachine;
 using korvex::test::WhenModal;
 
 namespace {
-
-QStringList column(QTreeWidget* list, int c) {
-    QStringList out;
-    for (int i = 0; i < list->topLevelItemCount(); ++i) out << list->topLevelItem(i)->text(c);
-    return out;
-}
 
 // Files in the Windows drive root that a run leaves behind.
 QStringList rootWorkFiles(TestMachine& m) {
@@ -35,10 +30,6 @@ QStringList rootWorkFiles(TestMachine& m) {
         if (!isFolder) out << QString::fromStdString(std::string(name));
     });
     return out;
-}
-
-void scanning(TestMachine& m, const char* name, const char* value) {
-    m.registry.setString("HKCU\\Software\\Korvex!\\Scanning", name, value);
 }
 
 void updateDatabase(TestMachine& m) {
@@ -97,9 +88,9 @@ private slots:
 
     void completedRunOpensTheFoundChanges() {
         TestMachine m;
-        scanning(m, "ScanMode", "0");
-        scanning(m, "RegScan", "1");
-        scanning(m, "WinIniScan", "1");
+        m.scanning("ScanMode", "0");
+        m.scanning("RegScan", "1");
+        m.scanning("WinIniScan", "1");
         m.files.put("C:\\windows\\win.ini", "[mail]\r\nmapi=1\r\n");
         m.files.put("C:\\windows\\system32\\kernel32.dll", "k");
         m.registry.setString("HKCU\\Software\\Existing", "v", "1");
@@ -122,9 +113,9 @@ private slots:
             progressHidden = !window.isVisible();
             barValue = bar->value();
             barMaximum = bar->maximum();
-            names = column(found->findChild<QTreeWidget*>("lvwFilesAdded"), 0);
-            keys = column(found->findChild<QTreeWidget*>("lvwRegAdded"), 0);
-            lines = column(found->findChild<QTreeWidget*>("lvwWinIniLinesAdded"), 0);
+            names = ColumnTexts(found->findChild<QTreeWidget*>("lvwFilesAdded"), 0);
+            keys = ColumnTexts(found->findChild<QTreeWidget*>("lvwRegAdded"), 0);
+            lines = ColumnTexts(found->findChild<QTreeWidget*>("lvwWinIniLinesAdded"), 0);
             found->close();
             return true;
         });
@@ -145,7 +136,7 @@ private slots:
 
     void closingDuringTheRunShowsNothingAndLeavesNoWorkFile() {
         TestMachine m;
-        scanning(m, "ScanMode", "0");
+        m.scanning("ScanMode", "0");
         for (int i = 0; i < 4000; ++i)
             m.files.put("C:\\tree\\f" + std::to_string(i / 40) + "\\g" + std::to_string(i) + "\\x.txt", "x");
         updateDatabase(m);

@@ -19,6 +19,7 @@
 
 using namespace korvex;
 using korvex::test::AnswerNextMessageBox;
+using korvex::test::ColumnTexts;
 using korvex::test::SeenMessage;
 using korvex::test::TestMachine;
 
@@ -26,27 +27,17 @@ namespace {
 
 const std::string kDel(1, '\x7f');
 
-QStringList column(QTreeWidget* list, int c) {
-    QStringList out;
-    for (int i = 0; i < list->topLevelItemCount(); ++i) out << list->topLevelItem(i)->text(c);
-    return out;
-}
-
 QList<bool> selection(QTreeWidget* list) {
     QList<bool> out;
     for (int i = 0; i < list->topLevelItemCount(); ++i) out << list->topLevelItem(i)->isSelected();
     return out;
 }
 
-void scanning(TestMachine& m, const char* name, const char* value) {
-    m.registry.setString("HKCU\\Software\\Korvex!\\Scanning", name, value);
-}
-
 // A find run's result: two files in one folder, a new folder, a vanished file, a win.ini
 // line, a key under each hive; win.ini and registry scanning on, the others off.
 void prepareRun(TestMachine& m) {
-    scanning(m, "WinIniScan", "1");
-    scanning(m, "RegScan", "1");
+    m.scanning("WinIniScan", "1");
+    m.scanning("RegScan", "1");
     m.files.put("C:\\windows\\big.dll", std::string(2 * 1024 * 1024 + 1, 'x'));
     m.files.put("C:\\windows\\mid.txt", std::string(900 * 1024, 'x'));
     m.files.put("C:\\Program Files\\NewApp\\a.exe", std::string(600, 'x'));
@@ -85,9 +76,9 @@ private slots:
         QVERIFY(files);
         QCOMPARE(files->headerItem()->text(4), QStringLiteral("Hidden column size (in KB) for sorting"));
         QVERIFY(files->isColumnHidden(4));
-        QCOMPARE(column(files, 0), (QStringList{"big.dll", "mid.txt", "NewApp"}));
-        QCOMPARE(column(files, 1), (QStringList{"C:\\windows\\", "C:\\windows\\", "C:\\Program Files\\"}));
-        QCOMPARE(column(files, 2), (QStringList{"2MB", "900KB", "1KB"}));
+        QCOMPARE(ColumnTexts(files, 0), (QStringList{"big.dll", "mid.txt", "NewApp"}));
+        QCOMPARE(ColumnTexts(files, 1), (QStringList{"C:\\windows\\", "C:\\windows\\", "C:\\Program Files\\"}));
+        QCOMPARE(ColumnTexts(files, 2), (QStringList{"2MB", "900KB", "1KB"}));
         QCOMPARE(files->topLevelItem(2)->text(3), QStringLiteral("Folder"));
         QVERIFY(!files->topLevelItem(0)->text(3).isEmpty());
         for (int i = 0; i < files->topLevelItemCount(); ++i) QVERIFY(!files->topLevelItem(i)->icon(0).isNull());
@@ -95,15 +86,15 @@ private slots:
         QCOMPARE(window.findChild<QLabel*>("lblFileSize")->text(), QStringLiteral("(Total size: 2.8 MB)"));
 
         auto* reg = window.findChild<QTreeWidget*>("lvwRegAdded");
-        QCOMPARE(column(reg, 0), (QStringList{"NewApp", "NewVendor"}));
-        QCOMPARE(column(reg, 1),
+        QCOMPARE(ColumnTexts(reg, 0), (QStringList{"NewApp", "NewVendor"}));
+        QCOMPARE(ColumnTexts(reg, 1),
                  (QStringList{"HKEY_CURRENT_USER\\Software\\NewVendor\\", "HKEY_LOCAL_MACHINE\\Software\\"}));
 
         auto* winIni = window.findChild<QTreeWidget*>("lvwWinIniLinesAdded");
-        QCOMPARE(column(winIni, 0), QStringList{"load=new.exe"});
-        QCOMPARE(column(winIni, 1), QStringList{"load="});
+        QCOMPARE(ColumnTexts(winIni, 0), QStringList{"load=new.exe"});
+        QCOMPARE(ColumnTexts(winIni, 1), QStringList{"load="});
         for (const char* name : {"lvwSysIniLinesAdded", "lvwAutoexecBatLinesAdded", "lvwConfigSysLinesAdded"})
-            QCOMPARE(column(window.findChild<QTreeWidget*>(name), 0), QStringList{"Scanning not enabled."});
+            QCOMPARE(ColumnTexts(window.findChild<QTreeWidget*>(name), 0), QStringList{"Scanning not enabled."});
 
         for (const char* f : {"C:\\changes.kvd", "C:\\SysChanges.kvd", "C:\\hkcuchanges.kvd", "C:\\hklmchanges.kvd"})
             QVERIFY2(!m.files.exists(f), f);
@@ -204,16 +195,16 @@ private slots:
         const QPoint sizeSection(header->sectionViewportPosition(2) + 5, header->height() / 2);
 
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, sizeSection);
-        QCOMPARE(column(files, 2), (QStringList{"2MB", "900KB", "1KB"}));
-        QCOMPARE(column(files, 4), (QStringList{"000002048", "000000900", "000000001"}));
+        QCOMPARE(ColumnTexts(files, 2), (QStringList{"2MB", "900KB", "1KB"}));
+        QCOMPARE(ColumnTexts(files, 4), (QStringList{"000002048", "000000900", "000000001"}));
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, sizeSection);
-        QCOMPARE(column(files, 2), (QStringList{"1KB", "900KB", "2MB"}));
+        QCOMPARE(ColumnTexts(files, 2), (QStringList{"1KB", "900KB", "2MB"}));
 
         // Other columns sort by text, letter case ignored, the order flipping on every click.
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(0) + 5, 5));
-        QCOMPARE(column(files, 0), (QStringList{"NewApp", "mid.txt", "big.dll"}));
+        QCOMPARE(ColumnTexts(files, 0), (QStringList{"NewApp", "mid.txt", "big.dll"}));
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(0) + 5, 5));
-        QCOMPARE(column(files, 0), (QStringList{"big.dll", "mid.txt", "NewApp"}));
+        QCOMPARE(ColumnTexts(files, 0), (QStringList{"big.dll", "mid.txt", "NewApp"}));
         window.close();
     }
 

@@ -11,6 +11,16 @@ namespace korvex::test {
 
 TestMachine::TestMachine() { files.createFolder("C:\\Program Files\\Korvex"); }
 
+void TestMachine::scanning(const char* name, const char* value) {
+    registry.setString("HKCU\\Software\\Korvex!\\Scanning", name, value);
+}
+
+QStringList ColumnTexts(QTreeWidget* list, int column) {
+    QStringList out;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) out << list->topLevelItem(i)->text(column);
+    return out;
+}
+
 namespace {
 
 QString plain(QString text) { return text.remove(QLatin1Char('&')); }

@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
+#include <QTreeWidget>
 #include <functional>
 #include <memory>
 
@@ -22,6 +23,8 @@ namespace korvex::test {
 // that folder.
 struct TestMachine {
     TestMachine();
+    // Sets one of Korvex's scanning settings ("RegScan", "ScanMode"...).
+    void scanning(const char* name, const char* value);
     MemoryRegistry registry;
     MemoryFiles files;
     FakeSystem system;
@@ -46,6 +49,9 @@ void AnswerNextMessageBox(QMessageBox::StandardButton click, SeenMessage* seen =
 // Waits for the next modal widget that act accepts (act returns true and closes it).
 // Setting the returned flag to false stops the waiting.
 std::shared_ptr<bool> WhenModal(const std::function<bool(QWidget*)>& act);
+
+// The texts of one column of a list's top-level rows, top to bottom.
+QStringList ColumnTexts(QTreeWidget* list, int column);
 
 // Text of a standard button as QMessageBox shows it (mnemonics removed).
 QString ButtonText(QMessageBox::StandardButton button);

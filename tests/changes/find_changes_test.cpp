@@ -298,7 +298,9 @@ TEST(FindChanges, CancellingAtAnyStepRemovesEveryWorkFile) {
             EXPECT_EQ(m.find(), FindOutcome::Cancelled) << "yield " << at;
             EXPECT_EQ(leftOver(m, IsWorkFile), std::vector<std::string>{}) << "yield " << at;
             EXPECT_EQ(leftOver(m, IsChangeList), std::vector<std::string>{}) << "yield " << at;
-            if (std::string(autoUpdate) == "0") EXPECT_EQ(m.text("C:\\Korvex\\Cdbase.kvd"), database);
+            if (std::string(autoUpdate) == "0") {
+                EXPECT_EQ(m.text("C:\\Korvex\\Cdbase.kvd"), database);
+            }
         }
     }
 }

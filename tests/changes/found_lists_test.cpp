@@ -15,6 +15,13 @@
 namespace korvex {
 namespace {
 
+FoundRow row(std::string text, std::string sub1 = {}) {
+    FoundRow r;
+    r.text = std::move(text);
+    r.sub1 = std::move(sub1);
+    return r;
+}
+
 const std::string kDel(1, '\x7f');
 
 struct Machine {
@@ -109,10 +116,10 @@ TEST(FoundLists, RegistryScanningOffLeavesTheMachineKeyListUnread) {
 
 TEST(FoundLists, SelectionCommandsNeverSelectDisabledScanRows) {
     FoundLists lists;
-    lists[FoundList::Files] = {FoundRow{"a.dll", "C:\\x\\"}, FoundRow{"b.dll", "C:\\x\\"}};
-    lists[FoundList::Registry] = {FoundRow{"Scanning not enabled."}};
-    lists[FoundList::WinIni] = {FoundRow{"load=a", " "}, FoundRow{"run=b", " "}};
-    lists[FoundList::ConfigSys] = {FoundRow{"Scanning not enabled."}};
+    lists[FoundList::Files] = {row("a.dll", "C:\\x\\"), row("b.dll", "C:\\x\\")};
+    lists[FoundList::Registry] = {row("Scanning not enabled.")};
+    lists[FoundList::WinIni] = {row("load=a", " "), row("run=b", " ")};
+    lists[FoundList::ConfigSys] = {row("Scanning not enabled.")};
 
     SelectAll(lists);
     EXPECT_EQ(SelectedCount(lists), 4u);
@@ -160,7 +167,7 @@ TEST(FoundLists, SelectedSizeCountsFolderTrees) {
     files.put("C:\\App\\a.bin", std::string(1024 * 1024, 'x'));
     files.put("C:\\App\\deep\\b.bin", std::string(512 * 1024, 'x'));
     files.put("C:\\x.txt", std::string(10, 'x'));
-    std::vector<FoundRow> rows = {FoundRow{"App", "C:\\"}, FoundRow{"x.txt", "C:\\"}};
+    std::vector<FoundRow> rows = {row("App", "C:\\"), row("x.txt", "C:\\")};
     rows[0].selected = true;
     EXPECT_EQ(SelectedSizeText(SelectedSize(files, rows), '.'), "(Size: 1.5 MB)");
     rows[1].selected = true;

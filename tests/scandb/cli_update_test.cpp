@@ -51,7 +51,9 @@ TEST(KorvexCliUpdate, WritesTheScanDatabaseAndRefusesBadDrives) {
         EXPECT_TRUE(fs::exists(data / name)) << name;
         char value[32] = {};
         const ssize_t n = getxattr((data / name).c_str(), "user.DOSATTRIB", value, sizeof value - 1);
-        if (n >= 0) EXPECT_EQ(std::string(value, static_cast<std::size_t>(n)).substr(0, 3), "0x2") << name;
+        if (n >= 0) {
+            EXPECT_EQ(std::string(value, static_cast<std::size_t>(n)).substr(0, 3), "0x2") << name;
+        }
     }
     EXPECT_EQ(m.read(data / "winIni.kvd"), m.read(c / "windows" / "win.ini"));
     EXPECT_EQ(m.read(data / "hkcuReg.kvd").substr(0, 2), "\r\n");

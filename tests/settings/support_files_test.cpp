@@ -90,7 +90,9 @@ TEST(SupportFiles, HelpHasEveryKeywordTopicAndWorkingContentsLinks) {
     // Lines end with CR LF, as every text file Korvex writes.
     EXPECT_EQ(help.find("\n"), help.find("\r\n") + 1);
     for (std::size_t i = 0; i < help.size(); ++i)
-        if (help[i] == '\n') ASSERT_EQ(help[i - 1], '\r') << "line ending at " << i;
+        if (help[i] == '\n') {
+            ASSERT_EQ(help[i - 1], '\r') << "line ending at " << i;
+        }
 }
 
 }  // namespace

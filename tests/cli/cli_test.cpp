@@ -90,7 +90,7 @@ TEST_F(Cli, InitThenInfo) {
 
     const Result info = run({"--machine", dir, "info"});
     ASSERT_EQ(info.status, 0) << info.err;
-    for (const std::string part :
+    for (const std::string& part :
          {"Machine:               " + dir + "\n", std::string("(NT family)"), std::string("  C:  fixed disk"),
           std::string("  (C:) "), std::string("Local hard drives (C:"), std::string("This drive has not been scanned."),
           std::string("Windows folder:        C:\\windows\\\n"), std::string("Windows drive root:    C:\\\n"),

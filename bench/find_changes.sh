@@ -72,13 +72,13 @@ awk -v n="$new_files" -v tops="$tops" -v folders="$folders" -v root="$tree/tree"
         print "F\t" (i * 97) % folders "\tnew file " i ".dll"
     }
     for (i = old; i < n; i++) print "N\t" i % tops "\tnew file " i ".dat"
-}' >"$work/new-files.spec"
+}' >"$work/new-files.plan"
 find "$tree/tree" -maxdepth 6 -type d -name 'Folder *' -printf '%f\t%p\n' >"$work/folders.idx"
 awk -F'\t' -v root="$tree/tree" '
     NR == FNR { path[$1] = $2; next }
     $1 == "F" { p = path["Folder " $2]; if (p != "") print p "/" $3; next }
     { print root "/New App " $2 "/Part " ($3 ~ /[02468].dat$/ ? 0 : 1) "/" $3 }
-' "$work/folders.idx" "$work/new-files.spec" >"$work/new-files"
+' "$work/folders.idx" "$work/new-files.plan" >"$work/new-files"
 tr '\n' '\0' <"$work/new-files" | xargs -0 touch
 made=$(($(wc -l <"$work/new-folders") + $(wc -l <"$work/new-files")))
 

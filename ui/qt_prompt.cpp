@@ -38,12 +38,12 @@ QMessageBox::Icon toQtIcon(Icon icon) {
     return QMessageBox::NoIcon;
 }
 
-struct ButtonSpec {
+struct ButtonChoice {
     QMessageBox::StandardButton button;
     Answer answer;
 };
 
-std::vector<ButtonSpec> buttonsOf(Buttons buttons) {
+std::vector<ButtonChoice> buttonsOf(Buttons buttons) {
     using B = QMessageBox;
     switch (buttons) {
         case Buttons::OK: return {{B::Ok, Answer::OK}};
@@ -82,9 +82,9 @@ Answer QtPrompt::messageBox(const Message& message) {
     box.setWindowTitle(qs(message.title));
     box.setTextFormat(Qt::PlainText);
     box.setText(displayText(message.text));
-    const std::vector<ButtonSpec> specs = buttonsOf(message.buttons);
+    const std::vector<ButtonChoice> choices = buttonsOf(message.buttons);
     std::vector<QAbstractButton*> made;
-    for (const ButtonSpec& spec : specs) made.push_back(box.addButton(spec.button));
+    for (const ButtonChoice& choice : choices) made.push_back(box.addButton(choice.button));
     const int index = message.defaultButton - 1;
     if (index >= 0 && index < static_cast<int>(made.size()))
         box.setDefaultButton(static_cast<QPushButton*>(made[static_cast<std::size_t>(index)]));
@@ -99,7 +99,7 @@ Answer QtPrompt::messageBox(const Message& message) {
 
     QAbstractButton* clicked = box.clickedButton();
     for (std::size_t i = 0; i < made.size(); ++i)
-        if (made[i] == clicked) return specs[i].answer;
+        if (made[i] == clicked) return choices[i].answer;
     return closeAnswer(message.buttons);
 }
 

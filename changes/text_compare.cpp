@@ -39,30 +39,31 @@ public:
     explicit CircularSearch(LineFile& file) : file_(file) {}
 
     bool find(std::string_view line) {
-        while (!file_.atEnd()) {
-            std::string_view read = file_.read();
-            std::string_view seen = read.empty() ? kBlank : read;
-            if (sameLine(seen, line)) {
-                remembered_ = std::string(seen);
-                return true;
-            }
-            if (!read.empty()) remembered_ = std::string(read);
-        }
+        if (scan(line, false)) return true;
         file_.reopen();
-        if (remembered_.empty()) return false;
+        return !remembered_.empty() && scan(line, true);
+    }
+
+private:
+    // Reads on until the line turns up. The first pass remembers the last non-blank line
+    // read; the pass after reopening gives up when it reaches that line again.
+    bool scan(std::string_view line, bool wrapped) {
         while (!file_.atEnd()) {
             std::string_view read = file_.read();
             std::string_view seen = read.empty() ? kBlank : read;
             if (sameLine(seen, line)) {
-                remembered_ = std::string(seen);
+                remembered_.assign(seen);
                 return true;
             }
-            if (seen == remembered_) return false;
+            if (wrapped) {
+                if (seen == remembered_) return false;
+            } else if (!read.empty()) {
+                remembered_.assign(read);
+            }
         }
         return false;
     }
 
-private:
     LineFile& file_;
     std::string remembered_;
 };
@@ -79,21 +80,20 @@ std::string_view successor(const std::vector<std::string_view>& lines, std::size
 void CompareTextFiles(std::string_view savedText, std::string_view liveText, std::string& added,
                       std::string& replaced) {
     std::vector<std::string_view> addedLines, removedLines;
+    LineFile savedFile(savedText), liveFile(liveText);
     {
-        LineFile saved(savedText), live(liveText);
-        CircularSearch search(saved);
-        for (std::string_view line : live.lines())
+        CircularSearch search(savedFile);
+        for (std::string_view line : liveFile.lines())
             if (!line.empty() && !search.find(line)) addedLines.push_back(line);
     }
     {
-        LineFile saved(savedText), live(liveText);
-        CircularSearch search(live);
-        for (std::string_view line : saved.lines())
+        CircularSearch search(liveFile);
+        for (std::string_view line : savedFile.lines())
             if (!line.empty() && !search.find(line)) removedLines.push_back(line);
     }
 
-    const std::vector<std::string_view> live = LineViews(liveText);
-    const std::vector<std::string_view> saved = LineViews(savedText);
+    const std::vector<std::string_view>& live = liveFile.lines();
+    const std::vector<std::string_view>& saved = savedFile.lines();
     // Where each removed line first stands in the copy, and what follows it there.
     std::vector<std::string_view> removedSuccessors;
     for (std::string_view r : removedLines) {

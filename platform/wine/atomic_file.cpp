@@ -2,6 +2,7 @@
 #include "platform/wine/atomic_file.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <random>
@@ -12,12 +13,7 @@ namespace korvex::wine {
 
 namespace {
 
-std::string folderOf(const std::string& path) {
-    auto slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
+constexpr std::size_t kCopyBuffer = 1 << 20;
 
 std::string baseOf(const std::string& path) {
     auto slash = path.find_last_of('/');
@@ -31,7 +27,7 @@ void setError(std::string* error, const std::string& hostPath, const char* what,
 // Opens a new file with a name nobody else uses beside the target.
 int createTemp(const std::string& hostPath, mode_t mode, std::string* tempPath) {
     static std::mt19937_64 random{std::random_device{}()};
-    const std::string prefix = folderOf(hostPath) + "/." + baseOf(hostPath) + ".";
+    const std::string prefix = HostFolderOf(hostPath) + "/." + baseOf(hostPath) + ".";
     for (int attempt = 0; attempt < 100; ++attempt) {
         char suffix[32];
         std::snprintf(suffix, sizeof suffix, "%d-%08llx.tmp", static_cast<int>(getpid()),
@@ -48,9 +44,26 @@ int createTemp(const std::string& hostPath, mode_t mode, std::string* tempPath) 
     return -1;
 }
 
-bool writeAll(int fd, std::string_view data) {
+}  // namespace
+
+std::string HostFolderOf(const std::string& hostPath) {
+    const std::size_t slash = hostPath.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return hostPath.substr(0, slash);
+}
+
+void SyncHostFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+bool WriteAllToFd(int fd, std::string_view data) {
     while (!data.empty()) {
-        ssize_t n = ::write(fd, data.data(), data.size());
+        const ssize_t n = ::write(fd, data.data(), data.size());
         if (n < 0) {
             if (errno == EINTR) continue;
             return false;
@@ -59,8 +72,6 @@ bool writeAll(int fd, std::string_view data) {
     }
     return true;
 }
-
-}  // namespace
 
 bool ReplaceFileAtomically(const std::string& hostPath, std::string_view contents, std::string* error) {
     // Keep the permission bits of the file being replaced; new files get the usual 0666 & ~umask.
@@ -85,7 +96,7 @@ bool ReplaceFileAtomically(const std::string& hostPath, std::string_view content
         setError(error, hostPath, what, err);
         return false;
     };
-    if (!writeAll(fd, contents)) return fail("writing");
+    if (!WriteAllToFd(fd, contents)) return fail("writing");
     if (keepMode && ::fchmod(fd, mode) != 0) return fail("setting permissions");
     if (::fsync(fd) != 0) return fail("flushing to disk");
     int closeResult = ::close(fd);
@@ -94,11 +105,51 @@ bool ReplaceFileAtomically(const std::string& hostPath, std::string_view content
     if (::rename(tempPath.c_str(), hostPath.c_str()) != 0) return fail("renaming");
 
     // The rename itself is durable only once the folder is flushed.
-    int dir = ::open(folderOf(hostPath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
+    SyncHostFolder(HostFolderOf(hostPath));
+    return true;
+}
+
+bool CopyHostFileAtomically(const std::string& from, const std::string& to) {
+    const int in = ::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (in < 0) return false;
+    struct stat st {};
+    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(in);
+        return false;
     }
+    std::string temp;
+    const int out = createTemp(to, 0600, &temp);
+    if (out < 0) {
+        ::close(in);
+        return false;
+    }
+    bool ok = true;
+    std::string buffer(kCopyBuffer, '\0');
+    for (;;) {
+        const ssize_t n = ::read(in, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            ok = false;
+            break;
+        }
+        if (n == 0) break;
+        if (!WriteAllToFd(out, std::string_view(buffer.data(), static_cast<std::size_t>(n)))) {
+            ok = false;
+            break;
+        }
+    }
+    ::close(in);
+    const timespec times[2] = {st.st_atim, st.st_mtim};
+    ok = ok && ::fchmod(out, st.st_mode & 07777) == 0;
+    ok = ok && ::futimens(out, times) == 0;
+    ok = ok && ::fsync(out) == 0;
+    ok = (::close(out) == 0) && ok;
+    ok = ok && ::rename(temp.c_str(), to.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    SyncHostFolder(HostFolderOf(to));
     return true;
 }
 

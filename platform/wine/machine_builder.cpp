@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <random>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -62,6 +61,8 @@ std::string hostOf(const std::string& root, const std::string& windowsRelative) 
     return out;
 }
 
+// Writes the folders, files and registry files of one new machine into a folder that
+// nobody else sees yet; placing that folder is CreateMachine's job.
 class Builder {
 public:
     Builder(std::string root, WindowsVersion version) : root_(std::move(root)), version_(version) {
@@ -294,13 +295,7 @@ bool CreateMachine(const std::string& dir, WindowsVersion version, std::string* 
         if (!ok && error) *error = "Korvex could not make the machine in " + dir + " (" + std::strerror(errno) + ").";
     }
     if (fs::exists(building, ec)) fs::remove_all(building, ec);
-    if (ok) {
-        const int fd = ::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd >= 0) {
-            ::fsync(fd);
-            ::close(fd);
-        }
-    }
+    if (ok) SyncHostFolder(parent.string());
     return ok;
 }
 

@@ -1,10 +1,6 @@
 // The file operations of WineFiles that change things, and the in-use test.
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <random>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,19 +14,6 @@ namespace {
 
 constexpr std::size_t kOutputBuffer = 1 << 20;
 
-bool writeAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 // Scan databases are written a line at a time; a large buffer keeps that to a few
 // hundred system calls for a whole drive.
 class BufferedOutput : public OutputFile {
@@ -43,7 +26,7 @@ public:
         if (!ok_ || fd_ < 0) return;
         if (buffer_.size() + data.size() > kOutputBuffer) flush();
         if (data.size() >= kOutputBuffer) {
-            ok_ = ok_ && writeAll(fd_, data.data(), data.size());
+            ok_ = ok_ && WriteAllToFd(fd_, data);
             return;
         }
         buffer_.append(data);
@@ -58,27 +41,13 @@ public:
 
 private:
     void flush() {
-        if (ok_ && !buffer_.empty()) ok_ = writeAll(fd_, buffer_.data(), buffer_.size());
+        if (ok_ && !buffer_.empty()) ok_ = WriteAllToFd(fd_, buffer_);
         buffer_.clear();
     }
     int fd_;
     bool ok_ = true;
     std::string buffer_;
 };
-
-std::string folderOf(const std::string& host) {
-    const std::size_t slash = host.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : host.substr(0, slash);
-}
-
-void syncFolder(const std::string& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
 
 // Nothing is ever written, moved or deleted in /proc, /sys or /dev: there a "file" is
 // a kernel setting or a device.
@@ -90,61 +59,6 @@ bool isRegular(const std::string& host) {
 }
 
 }  // namespace
-
-bool CopyHostFileAtomically(const std::string& from, const std::string& to) {
-    const int in = ::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (in < 0) return false;
-    struct stat st {};
-    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(in);
-        return false;
-    }
-    static std::mt19937_64 random{std::random_device{}()};
-    const std::string folder = folderOf(to);
-    const std::string base = to.substr(to.find_last_of('/') + 1);
-    std::string temp;
-    int out = -1;
-    for (int attempt = 0; attempt < 100 && out < 0; ++attempt) {
-        char suffix[40];
-        std::snprintf(suffix, sizeof suffix, ".%d-%08llx.tmp", static_cast<int>(::getpid()),
-                      static_cast<unsigned long long>(random() & 0xffffffffu));
-        temp = folder + "/." + base + suffix;
-        out = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (out < 0 && errno != EEXIST) break;
-    }
-    if (out < 0) {
-        ::close(in);
-        return false;
-    }
-    bool ok = true;
-    std::string buffer(kOutputBuffer, '\0');
-    for (;;) {
-        const ssize_t n = ::read(in, buffer.data(), buffer.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            ok = false;
-            break;
-        }
-        if (n == 0) break;
-        if (!writeAll(out, buffer.data(), static_cast<std::size_t>(n))) {
-            ok = false;
-            break;
-        }
-    }
-    ::close(in);
-    const timespec times[2] = {st.st_atim, st.st_mtim};
-    ok = ok && ::fchmod(out, st.st_mode & 07777) == 0;
-    ok = ok && ::futimens(out, times) == 0;
-    ok = ok && ::fsync(out) == 0;
-    ok = (::close(out) == 0) && ok;
-    ok = ok && ::rename(temp.c_str(), to.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    syncFolder(folder);
-    return true;
-}
 
 bool MoveHostFile(const std::string& from, const std::string& to) {
     if (::rename(from.c_str(), to.c_str()) == 0) return true;
@@ -175,7 +89,7 @@ bool WineFiles::moveFile(std::string_view from, std::string_view to) {
     std::string targetHost = target.host;
     if (targetHost == source.host) {
         // Same file under another spelling: the move only changes the name's case.
-        targetHost = folderOf(source.host) + "/" + target.written.back();
+        targetHost = HostFolderOf(source.host) + "/" + target.written.back();
         if (targetHost == source.host) return true;
     }
     return MoveHostFile(source.host, targetHost);

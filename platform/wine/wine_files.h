@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/filesystem.h"
+#include "platform/wine/atomic_file.h"
 #include "platform/wine/open_files.h"
 
 namespace korvex::wine {
@@ -71,9 +72,6 @@ private:
 // Host-level helpers the rest of the backend shares.
 // True for host folders that are pseudo file systems (/proc, /sys, /dev and the like).
 bool IsPseudoFileSystemPath(const std::string& hostPath);
-// Copies a host file over another atomically (temp file beside the target, renamed in),
-// keeping the source's permission bits and modification time.
-bool CopyHostFileAtomically(const std::string& from, const std::string& to);
 // Renames a host file over another; across file systems copies it as above, then
 // removes the source.
 bool MoveHostFile(const std::string& from, const std::string& to);

@@ -8,12 +8,6 @@ std::string ToLower(std::string_view text) {
     return r;
 }
 
-std::string ToUpper(std::string_view text) {
-    std::string r(text);
-    for (char& c : r) c = UpperAscii(c);
-    return r;
-}
-
 bool EqualsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)

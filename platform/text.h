@@ -13,7 +13,6 @@ inline char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<cha
 inline char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 std::string ToLower(std::string_view text);
-std::string ToUpper(std::string_view text);
 bool EqualsNoCase(std::string_view a, std::string_view b);
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
 bool EndsWithNoCase(std::string_view text, std::string_view suffix);

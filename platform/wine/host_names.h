@@ -16,7 +16,6 @@ bool IsWindowsName(std::string_view name);
 // Case folding of a UTF-8 name for comparison (ASCII, Latin-1, Latin Extended-A, Greek
 // and Cyrillic letters). Invalid UTF-8 folds byte for byte.
 std::string FoldName(std::string_view name);
-bool SameNameNoCase(std::string_view a, std::string_view b);
 
 // The user name Wine gives the Windows side (C:\users\<name>): $USER when set, else
 // the account's name, else "user"; names no Windows path can carry give "user".

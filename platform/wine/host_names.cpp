@@ -7,6 +7,8 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include "platform/wine/utf8.h"
+
 namespace korvex::wine {
 
 namespace {
@@ -44,24 +46,6 @@ std::size_t decode(std::string_view text, std::size_t pos, char32_t* out) {
         return 0;
     *out = cp;
     return length;
-}
-
-void encode(char32_t cp, std::string& out) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 char32_t fold(char32_t cp) {
@@ -109,15 +93,10 @@ std::string FoldName(std::string_view name) {
             out += name[pos++];
             continue;
         }
-        encode(fold(cp), out);
+        AppendUtf8(out, fold(cp));
         pos += length;
     }
     return out;
-}
-
-bool SameNameNoCase(std::string_view a, std::string_view b) {
-    if (a.size() == b.size() && a == b) return true;
-    return FoldName(a) == FoldName(b);
 }
 
 std::string WineUserName() {

@@ -6,27 +6,11 @@
 #include <locale.h>
 #include <wctype.h>
 
+#include "platform/wine/utf8.h"
+
 namespace korvex::wine {
 
 namespace {
-
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 void appendUtf16(std::u16string& out, char32_t c) {
     if (c < 0x10000) {
@@ -104,7 +88,7 @@ std::string Utf16ToUtf8(std::u16string_view text) {
         } else if (c >= 0xD800 && c < 0xE000) {
             c = 0xFFFD;
         }
-        appendUtf8(out, c);
+        AppendUtf8(out, c);
     }
     return out;
 }

@@ -11,8 +11,11 @@ namespace {
 
 using Pairs = std::initializer_list<std::pair<std::string_view, std::string_view>>;
 
-void writeAll(RegistryAccess& access, HKEY key, Pairs values) {
+// Creates the key below HKEY_CURRENT_USER and sets the given values in it.
+void writeAll(RegistryAccess& access, std::string_view keyPath, Pairs values) {
+    HKEY key = access.CreateKey(HKEY_CURRENT_USER, keyPath);
     for (const auto& [name, text] : values) access.SetValue(key, name, text);
+    access.CloseKey(key);
 }
 
 std::string collectCacheFolders(Services& services, Prompt* prompt) {
@@ -106,66 +109,58 @@ void WriteFirstRunDefaults(Services& services, RegistryAccess& access) {
 
     const std::string enabled = registerSchedulerStart(access, program);
 
-    HKEY key = access.CreateKey(HKEY_CURRENT_USER, settings::kGeneralKey);
-    writeAll(access, key, {{"DefaultPath", program},
-                           {"DeleteMode", "0"},
-                           {"DriveName", driveRoot},
-                           {"OpenSavePath", program + "Uninstall logs"}});
-    access.CloseKey(key);
+    writeAll(access, settings::kGeneralKey, {{"DefaultPath", program},
+                                             {"DeleteMode", "0"},
+                                             {"DriveName", driveRoot},
+                                             {"OpenSavePath", program + "Uninstall logs"}});
 
-    key = access.CreateKey(HKEY_CURRENT_USER, settings::kScanningKey);
-    writeAll(access, key, {{"AutoUpdateDb", "1"},
-                           {"AutoexecScan", "1"},
-                           {"ConfigSysScan", "1"},
-                           {"RegScan", "1"},
-                           {"RegFullScan", "1"},
-                           {"ScanMode", "0"},
-                           {"SystemIniScan", "1"},
-                           {"WinIniScan", "1"},
-                           {"FoldersToIgnore", DefaultFoldersToIgnore(services)}});
-    access.CloseKey(key);
+    writeAll(access, settings::kScanningKey, {{"AutoUpdateDb", "1"},
+                                              {"AutoexecScan", "1"},
+                                              {"ConfigSysScan", "1"},
+                                              {"RegScan", "1"},
+                                              {"RegFullScan", "1"},
+                                              {"ScanMode", "0"},
+                                              {"SystemIniScan", "1"},
+                                              {"WinIniScan", "1"},
+                                              {"FoldersToIgnore", DefaultFoldersToIgnore(services)}});
 
-    key = access.CreateKey(HKEY_CURRENT_USER, settings::kSchedulerKey);
-    writeAll(access, key, {{"Enabled", enabled},
-                           {"TempFiles", "1"},
-                           {"TempFolders", "1"},
-                           {"DLLFiles", "0"},
-                           {"Defragmentor", "0"},
-                           {"ScanDisk", "0"},
-                           {"ChangesStartup", "0"},
-                           {"SetupRan", "0"},
-                           {"Drive", driveRoot},
-                           {"DriveName", driveRoot},
-                           {"Weekly", "2"},
-                           {"Done", "0"},
-                           {"SetupDetect", "1"},
-                           {"OldDel", "0"},
-                           {"OldDelDays", "7"}});
-    access.CloseKey(key);
+    writeAll(access, settings::kSchedulerKey, {{"Enabled", enabled},
+                                               {"TempFiles", "1"},
+                                               {"TempFolders", "1"},
+                                               {"DLLFiles", "0"},
+                                               {"Defragmentor", "0"},
+                                               {"ScanDisk", "0"},
+                                               {"ChangesStartup", "0"},
+                                               {"SetupRan", "0"},
+                                               {"Drive", driveRoot},
+                                               {"DriveName", driveRoot},
+                                               {"Weekly", "2"},
+                                               {"Done", "0"},
+                                               {"SetupDetect", "1"},
+                                               {"OldDel", "0"},
+                                               {"OldDelDays", "7"}});
 
-    key = access.CreateKey(HKEY_CURRENT_USER, settings::kSysCleanKey);
-    writeAll(access, key, {{"AlsoScanFiles", ""},
-                           {"AlsoScanFolders", ""},
-                           {"Bak files", "1"},
-                           {"Chk files", "1"},
-                           {"Chklist files", "1"},
-                           {"Dollar files", "1"},
-                           {"Fts files", "1"},
-                           {"Gid files", "1"},
-                           {"Log files", "1"},
-                           {"Mscreate files", "0"},
-                           {"Old files", "1"},
-                           {"PrevCompressed Files", "1"},
-                           {"Tidle files", "1"},
-                           {"Tmp files", "1"},
-                           {"RecycleBin", "0"},
-                           {"CacheFolder", "0"},
-                           {"TempFolder", "1"},
-                           {"Same Date Time", "1"},
-                           {"Same Size", "1"},
-                           {"Skip Sysbckup", "1"},
-                           {"Skip Zero Length", "1"}});
-    access.CloseKey(key);
+    writeAll(access, settings::kSysCleanKey, {{"AlsoScanFiles", ""},
+                                              {"AlsoScanFolders", ""},
+                                              {"Bak files", "1"},
+                                              {"Chk files", "1"},
+                                              {"Chklist files", "1"},
+                                              {"Dollar files", "1"},
+                                              {"Fts files", "1"},
+                                              {"Gid files", "1"},
+                                              {"Log files", "1"},
+                                              {"Mscreate files", "0"},
+                                              {"Old files", "1"},
+                                              {"PrevCompressed Files", "1"},
+                                              {"Tidle files", "1"},
+                                              {"Tmp files", "1"},
+                                              {"RecycleBin", "0"},
+                                              {"CacheFolder", "0"},
+                                              {"TempFolder", "1"},
+                                              {"Same Date Time", "1"},
+                                              {"Same Size", "1"},
+                                              {"Skip Sysbckup", "1"},
+                                              {"Skip Zero Length", "1"}});
 
     registerFileType(access, program);
 }

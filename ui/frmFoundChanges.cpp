@@ -273,21 +273,17 @@ void frmFoundChanges::showSelectedSize() {
     lblFileSize_->setText(q(SelectedSizeText(bytes, app_.services.system.decimalSeparator())));
 }
 
-void frmFoundChanges::cmdSelectAll_Click() {
+void frmFoundChanges::changeSelection(void (*change)(FoundLists&)) {
     FoundLists lists = currentLists();
-    SelectAll(lists);
+    change(lists);
     applySelection(lists);
     showSelectedSize();
     list(FoundList::Files)->setFocus();
 }
 
-void frmFoundChanges::cmdInvSel_Click() {
-    FoundLists lists = currentLists();
-    InvertSelection(lists);
-    applySelection(lists);
-    showSelectedSize();
-    list(FoundList::Files)->setFocus();
-}
+void frmFoundChanges::cmdSelectAll_Click() { changeSelection(SelectAll); }
+
+void frmFoundChanges::cmdInvSel_Click() { changeSelection(InvertSelection); }
 
 void frmFoundChanges::lineList_Click(QTreeWidget* view) {
     if (view->topLevelItemCount() == 0) return;

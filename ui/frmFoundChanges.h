@@ -62,6 +62,8 @@ private:
     void fill(const FoundLists& lists);
     void applySelection(const FoundLists& lists);
     void showSelectedSize();
+    // Selects rows in every list the way change says, then shows the new selection.
+    void changeSelection(void (*change)(FoundLists&));
     void writeBack();
 
     void cmdOk_Click();

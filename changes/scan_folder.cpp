@@ -24,12 +24,25 @@ std::string BuildIgnoreList(System& system, const std::string& firstRoot, std::s
     return list;
 }
 
-bool IsIgnoredFolder(std::string_view ignoreList, std::string_view fullPath) {
-    std::size_t at = FindNoCase(ignoreList, fullPath);
+namespace {
+
+// Whether the first place a path was found at in an ignore list (npos: nowhere) is an
+// entry for that folder: the path followed by "\" and the separator.
+bool isEntryAt(std::string_view ignoreList, std::size_t at, std::size_t pathLength) {
     if (at == std::string_view::npos) return false;
-    std::size_t after = at + fullPath.size();
-    return after + 2 <= ignoreList.size() && ignoreList[after] == '\\' &&
-           ignoreList[after + 1] == kListSeparator;
+    const std::size_t after = at + pathLength;
+    return after + 2 <= ignoreList.size() && ignoreList[after] == '\\' && ignoreList[after + 1] == kListSeparator;
+}
+
+// IsIgnoredFolder on a list and a path both already in lower case.
+bool ignoredLower(std::string_view lowerList, std::string_view lowerPath) {
+    return isEntryAt(lowerList, lowerList.find(lowerPath), lowerPath.size());
+}
+
+}  // namespace
+
+bool IsIgnoredFolder(std::string_view ignoreList, std::string_view fullPath) {
+    return isEntryAt(ignoreList, FindNoCase(ignoreList, fullPath), fullPath.size());
 }
 
 bool IsKorvexFile(std::string_view name) {
@@ -42,18 +55,6 @@ bool IsKorvexFile(std::string_view name) {
     }
     return false;
 }
-
-namespace {
-
-// IsIgnoredFolder on a list and a path both already in lower case.
-bool ignoredLower(std::string_view lowerList, std::string_view lowerPath) {
-    std::size_t at = lowerList.find(lowerPath);
-    if (at == std::string_view::npos) return false;
-    std::size_t after = at + lowerPath.size();
-    return after + 2 <= lowerList.size() && lowerList[after] == '\\' && lowerList[after + 1] == kListSeparator;
-}
-
-}  // namespace
 
 double ScanFolder(FileSystem& files, const std::string& path, OutputFile& out, std::string_view ignoreList,
                   double& counter, const RunHooks& hooks) {

@@ -84,6 +84,8 @@ private:
     std::vector<std::uint32_t> postings_;
 };
 
+// Searches of the saved registry lines: lower-cased once, then looked up through the
+// gram indexes; holds no lines of its own.
 class SavedIndex {
 public:
     explicit SavedIndex(const LineTable& lines) : lines_(lines) {}

@@ -53,6 +53,7 @@ private:
     bool refused_ = false;
 };
 
+// Owns the opened machine of one command and hands out its services.
 class MachineSession {
 public:
     // Finds and opens the machine; nothing (with a sentence in error) when it cannot.

@@ -71,6 +71,7 @@ bool listed(const std::set<std::string>& set, std::string_view path) {
     return false;
 }
 
+// A file being written: the data reaches the tree in one piece when it is closed.
 class MemoryOutput : public OutputFile {
 public:
     MemoryOutput(MemoryFiles& files, std::string path) : files_(files), path_(std::move(path)) {}

@@ -20,8 +20,7 @@ std::string ToolProgramPath(System& system, Tool tool) {
 bool ToolProgramExists(Services& services, Tool tool) {
     const std::string path = ToolProgramPath(services.system, tool);
     if (path.empty()) return false;
-    const FileInfo info = services.files.info(path);
-    return info.exists && !info.isFolder;
+    return IsExistingFile(services.files, path);
 }
 
 std::string ToolCommandLine(System& system, Tool tool) {

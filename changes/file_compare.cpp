@@ -11,6 +11,7 @@
 #include "changes/work_files.h"
 #include "platform/text.h"
 #include "platform/types.h"
+#include "scandb/scan_files.h"
 
 namespace korvex {
 
@@ -367,7 +368,7 @@ bool CompareFolderLists(FileSystem& files, const std::string& root, const std::s
     std::vector<std::string> texts;
     for (char letter : DriveLetters(drives)) {
         texts.emplace_back();
-        files.readFile(dataFolder + work::DriveDatabase(letter), texts.back());
+        files.readFile(dataFolder + scandb::DriveListName(letter), texts.back());
     }
     std::string joined;
     if (texts.size() > 1) {

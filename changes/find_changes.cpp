@@ -46,15 +46,10 @@ std::string MissingDatabaseText(char driveLetter) {
 
 namespace {
 
-bool isFile(FileSystem& files, const std::string& path) {
-    FileInfo info = files.info(path);
-    return info.exists && !info.isFolder;
-}
-
 // The copy of the progress window: nothing when the source is in use or missing.
 void copyFileShell(FileSystem& files, const std::string& from, const std::string& to) {
     if (IsFileInUse(files, from)) return;
-    if (!isFile(files, from)) return;
+    if (!IsExistingFile(files, from)) return;
     files.copyFile(from, to);
 }
 
@@ -68,11 +63,11 @@ void moveFileShell(FileSystem& files, const std::string& from, const std::string
 // Scan database files are hidden once they are in place.
 void moveIntoDatabase(FileSystem& files, const std::string& from, const std::string& to) {
     moveFileShell(files, from, to);
-    if (!files.info(from).exists && isFile(files, to)) scandb::HideScanFile(files, to);
+    if (!files.info(from).exists && IsExistingFile(files, to)) scandb::HideScanFile(files, to);
 }
 
 void copyIntoDatabase(FileSystem& files, const std::string& from, const std::string& to) {
-    if (IsFileInUse(files, from) || !isFile(files, from)) return;
+    if (IsFileInUse(files, from) || !IsExistingFile(files, from)) return;
     if (files.copyFile(from, to)) scandb::HideScanFile(files, to);
 }
 
@@ -210,7 +205,7 @@ private:
     void rebuildCurrentList(int last) {
         const std::string currentPath = rootPath(work::kCurrentList);
         files_.deleteFile(currentPath);
-        if (last == 0 && isFile(files_, rootPath(work::NumberedList(0))) &&
+        if (last == 0 && IsExistingFile(files_, rootPath(work::NumberedList(0))) &&
             files_.copyFile(rootPath(work::NumberedList(0)), currentPath))
             return;
         auto out = files_.createFile(currentPath);
@@ -233,7 +228,7 @@ private:
             registry_.CloseKey(key);
         }
         if (regScan != "1") return true;
-        if (!isFile(files_, dataPath("hkcureg.kvd")) || !isFile(files_, dataPath("hklmreg.kvd"))) {
+        if (!IsExistingFile(files_, dataPath(scandb::kUserKeyList)) || !IsExistingFile(files_, dataPath(scandb::kMachineKeyList))) {
             Message message;
             message.icon = Icon::Critical;
             message.buttons = Buttons::OK;
@@ -253,11 +248,11 @@ private:
                                  rootPath(work::kHklmDump), stop_, "Software\\Classes");
         if (stop_) return false;
         progress_.raise(10);
-        RegFindChanges(files_, dataPath("hkcureg.kvd"), rootPath(work::kHkcuDump), rootPath(kHkcuChangesFile),
+        RegFindChanges(files_, dataPath(scandb::kUserKeyList), rootPath(work::kHkcuDump), rootPath(kHkcuChangesFile),
                        hooks_);
         if (stop_) return false;
         progress_.raise(5);
-        RegFindChanges(files_, dataPath("hklmreg.kvd"), rootPath(work::kHklmDump), rootPath(kHklmChangesFile),
+        RegFindChanges(files_, dataPath(scandb::kMachineKeyList), rootPath(work::kHklmDump), rootPath(kHklmChangesFile),
                        hooks_);
         if (stop_) return false;
         progress_.raise(5);
@@ -267,13 +262,13 @@ private:
             files_.deleteFile(rootPath(work::kHklmDump));
             return true;
         }
-        moveIntoDatabase(files_, rootPath(work::kHkcuDump), dataPath(work::kHkcuSaved));
-        moveIntoDatabase(files_, rootPath(work::kHklmDump), dataPath(work::kHklmSaved));
+        moveIntoDatabase(files_, rootPath(work::kHkcuDump), dataPath(scandb::kUserKeyList));
+        moveIntoDatabase(files_, rootPath(work::kHklmDump), dataPath(scandb::kMachineKeyList));
         const std::string windows = WindowsFolder(services_.system);
-        copyIntoDatabase(files_, windows + "win.ini", dataPath(work::kWinIniSaved));
-        copyIntoDatabase(files_, windows + "system.ini", dataPath(work::kSystemIniSaved));
-        copyIntoDatabase(files_, rootPath("Config.sys"), dataPath(work::kConfigSysSaved));
-        copyIntoDatabase(files_, rootPath("Autoexec.bat"), dataPath(work::kAutoexecSaved));
+        copyIntoDatabase(files_, windows + "win.ini", dataPath(scandb::kWinIniCopy));
+        copyIntoDatabase(files_, windows + "system.ini", dataPath(scandb::kSystemIniCopy));
+        copyIntoDatabase(files_, rootPath("Config.sys"), dataPath(scandb::kConfigSysCopy));
+        copyIntoDatabase(files_, rootPath("Autoexec.bat"), dataPath(scandb::kAutoexecCopy));
         return true;
     }
 
@@ -310,7 +305,7 @@ private:
 
 bool CheckScanDatabases(FileSystem& files, Prompt& prompt, const std::string& dataFolder, std::string_view drives) {
     for (char letter : DriveLetters(drives)) {
-        if (isFile(files, dataFolder + std::string(1, letter) + "dbase.kvd")) continue;
+        if (IsExistingFile(files, dataFolder + scandb::DriveListName(letter))) continue;
         Message message;
         message.icon = Icon::Exclamation;
         message.buttons = Buttons::OK;

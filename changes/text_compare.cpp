@@ -7,6 +7,7 @@
 #include "platform/folders.h"
 #include "platform/text.h"
 #include "platform/types.h"
+#include "scandb/scan_files.h"
 #include "settings/settings_keys.h"
 
 namespace korvex {
@@ -156,18 +157,14 @@ void CompareSystemFiles(FileSystem& files, System& system, RegistryAccess& regis
         std::string_view header;
     };
     const Row rows[] = {
-        {"AutoexecScan", dataFolder + "autoexec.kvd", root + "autoexec.bat", kAutoexecHeader},
-        {"WinIniScan", dataFolder + "winini.kvd", windows + "win.ini", kWinIniHeader},
-        {"SystemIniScan", dataFolder + "systemini.kvd", windows + "system.ini", kSystemIniHeader},
-        {"ConfigSysScan", dataFolder + "configsys.kvd", root + "config.sys", kConfigSysHeader},
-    };
-    auto isFile = [&](const std::string& path) {
-        FileInfo info = files.info(path);
-        return info.exists && !info.isFolder;
+        {"AutoexecScan", dataFolder + std::string(scandb::kAutoexecCopy), root + "autoexec.bat", kAutoexecHeader},
+        {"WinIniScan", dataFolder + std::string(scandb::kWinIniCopy), windows + "win.ini", kWinIniHeader},
+        {"SystemIniScan", dataFolder + std::string(scandb::kSystemIniCopy), windows + "system.ini", kSystemIniHeader},
+        {"ConfigSysScan", dataFolder + std::string(scandb::kConfigSysCopy), root + "config.sys", kConfigSysHeader},
     };
     for (const Row& row : rows) {
         if (registry.QueryValue(key, row.setting) != "1") continue;
-        if (isFile(row.saved) && isFile(row.live)) {
+        if (IsExistingFile(files, row.saved) && IsExistingFile(files, row.live)) {
             std::string added, replaced;
             CompareTextFiles(files, row.saved, row.live, added, replaced);
             std::string section;

@@ -114,6 +114,11 @@ std::string FormatSize(double bytes, bool showDecimal, char decimalSeparator) {
 
 bool IsFileInUse(FileSystem& files, std::string_view path) { return files.isFileInUse(path); }
 
+bool IsExistingFile(FileSystem& files, std::string_view path) {
+    const FileInfo info = files.info(path);
+    return info.exists && !info.isFolder;
+}
+
 double FolderSize(FileSystem& files, std::string_view folder) {
     std::string start(folder);
     if (start.empty()) return 0;

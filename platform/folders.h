@@ -29,6 +29,8 @@ std::string TempFolder(System& system);
 // spelling of the number; see the table in the tests.
 std::string FormatSize(double bytes, bool showDecimal, char decimalSeparator = '.');
 bool IsFileInUse(FileSystem& files, std::string_view path);
+// True when path names an existing file, not a folder.
+bool IsExistingFile(FileSystem& files, std::string_view path);
 // Total bytes of the files below folder; 0 on any failure. Never follows links.
 double FolderSize(FileSystem& files, std::string_view folder);
 std::string BrowseForFolder(Prompt& prompt, std::string_view title);

@@ -1,14 +1,11 @@
 #include "settings/command_line.h"
 
+#include "platform/folders.h"
 #include "platform/types.h"
 
 namespace korvex {
 namespace {
 
-bool isFile(FileSystem& files, std::string_view path) {
-    const FileInfo info = files.info(path);
-    return info.exists && !info.isFolder;
-}
 
 bool isWindowsPath(std::string_view path) {
     return path.size() >= 2 && path[1] == ':' &&
@@ -32,7 +29,7 @@ StartCommand ParseCommandLine(Services& services, std::string_view commandLine) 
     if (commandLine.size() <= 2) return {};
     std::string path(commandLine.substr(1, commandLine.size() - 2));
     if (!isWindowsPath(path) && path.front() == '/') path = services.system.windowsPath(path);
-    if (!path.empty() && isFile(services.files, path)) return {StartAction::Uninstall, path};
+    if (!path.empty() && IsExistingFile(services.files, path)) return {StartAction::Uninstall, path};
     return {};
 }
 
@@ -43,7 +40,7 @@ std::vector<RecentFile> RecentFiles(Services& services, std::string_view savedFo
         const std::size_t end = rest.find(kListSeparator);
         const std::string_view entry = rest.substr(0, end);
         rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-        if (entry.empty() || !isFile(services.files, entry)) continue;
+        if (entry.empty() || !IsExistingFile(services.files, entry)) continue;
         const std::size_t slash = entry.rfind('\\');
         std::string_view name = slash == std::string_view::npos ? entry : entry.substr(slash + 1);
         name = name.substr(0, name.size() >= 4 ? name.size() - 4 : 0);

@@ -2,11 +2,6 @@
 // its exit statuses, what it prints where, and what it leaves on the machine.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -14,6 +9,7 @@
 
 #include "platform/wine/machine_builder.h"
 #include "platform/wine/wineserver.h"
+#include "tests/support/fake_wineserver.h"
 #include "tests/support/host_files.h"
 #include "tests/support/run_command.h"
 
@@ -22,6 +18,7 @@ namespace fs = std::filesystem;
 namespace {
 
 using korvex::test::CommandResult;
+using korvex::test::FakeWineserver;
 using korvex::test::ReadHostFile;
 using korvex::test::RunCommand;
 using korvex::test::ShellQuote;
@@ -152,60 +149,12 @@ TEST_F(Cli, FailuresExitWithOne) {
     EXPECT_EQ(run({"--machine", machine("missing"), "info"}).status, 1);
 }
 
-// Holds the lock a running wineserver holds for the machine, from another process.
-class FakeWineserver {
-public:
-    explicit FakeWineserver(const std::string& prefix) {
-        const std::string dir = korvex::wine::WineserverDirectories(prefix).back();
-        fs::create_directories(dir);
-        lockPath_ = dir + "/lock";
-        int ready[2], release[2];
-        if (::pipe(ready) != 0 || ::pipe(release) != 0) return;
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::close(ready[0]);
-            ::close(release[1]);
-            const int fd = ::open(lockPath_.c_str(), O_RDWR | O_CREAT, 0600);
-            struct flock fl {};
-            fl.l_type = F_WRLCK;
-            fl.l_whence = SEEK_SET;
-            fl.l_len = 1;
-            const char ok = (fd >= 0 && ::fcntl(fd, F_SETLKW, &fl) == 0) ? 'y' : 'n';
-            if (::write(ready[1], &ok, 1) != 1) ::_exit(1);
-            char c;
-            while (::read(release[0], &c, 1) > 0) {
-            }
-            ::_exit(0);
-        }
-        ::close(ready[1]);
-        ::close(release[0]);
-        release_ = release[1];
-        char ok = 'n';
-        if (::read(ready[0], &ok, 1) == 1) locked_ = ok == 'y';
-        ::close(ready[0]);
-    }
-    ~FakeWineserver() {
-        if (release_ >= 0) ::close(release_);
-        if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
-        std::error_code ec;
-        fs::remove(lockPath_, ec);
-        fs::remove(fs::path(lockPath_).parent_path(), ec);
-    }
-    bool locked() const { return locked_; }
-
-private:
-    std::string lockPath_;
-    pid_t pid_ = -1;
-    int release_ = -1;
-    bool locked_ = false;
-};
-
 TEST_F(Cli, RefusedRegistryWriteIsAMessageAndExitOne) {
     const std::string dir = machine("busy");
     ASSERT_EQ(run({"--machine", dir, "init"}).status, 0);
     const std::string userReg = ReadHostFile(fs::path(dir) / "user.reg");
     {
-        FakeWineserver server(dir);
+        FakeWineserver server(korvex::wine::WineserverDirectories(dir).back() + "/lock");
         ASSERT_TRUE(server.locked());
         const Result r = run({"--machine", dir, "info"});
         EXPECT_EQ(r.status, 1);

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
-#include <fcntl.h>
 #include <set>
 #include <sstream>
 #include <sys/resource.h>
@@ -17,6 +16,7 @@
 #include "platform/wine/atomic_file.h"
 #include "platform/wine/wine_registry.h"
 #include "platform/wine/wineserver.h"
+#include "tests/support/fake_wineserver.h"
 #include "tests/support/host_files.h"
 #include "tests/support/scoped_env.h"
 #include "wine_test_support.h"
@@ -29,6 +29,7 @@ using korvex::testing::inodeOf;
 using korvex::testing::sz;
 using korvex::testing::Lines;
 using korvex::testing::OtherFiles;
+using korvex::test::FakeWineserver;
 using korvex::test::ReadHostFile;
 using korvex::test::ScopedEnv;
 using korvex::test::TempHostFolder;
@@ -74,21 +75,6 @@ TEST(AtomicFile, ReplacesKeepingPermissions) {
 
     EXPECT_FALSE(ReplaceFileAtomically(dir / "no/such/folder.reg", "x", &error));
     EXPECT_NE(error.find(dir / "no/such/folder.reg"), std::string::npos);
-}
-
-TEST(AtomicFile, FailureMidwayKeepsTheOldFile) {
-    TempHostFolder dir;
-    const std::string path = dir / "user.reg";
-    const std::string old(100000, 'o');
-    WriteHostFile(path, old);
-    int code = withFileSizeLimit(4096, [&] {
-        std::string error;
-        bool ok = ReplaceFileAtomically(path, std::string(50000, 'n'), &error);
-        return ok ? 1 : error.empty() ? 2 : 0;
-    });
-    EXPECT_EQ(code, 0);
-    EXPECT_EQ(ReadHostFile(path), old);
-    EXPECT_EQ(OtherFiles(dir.path(), {"user.reg"}), std::vector<std::string>{});
 }
 
 TEST(WineRegistrySave, FailureMidwayKeepsTheOldFileAndTheChange) {
@@ -165,52 +151,6 @@ TEST(WineRegistrySave, KilledAtAnyMomentLeavesAWholeFile) {
     EXPECT_GT(seen.size(), 1u);  // the kills did land between saves
     EXPECT_TRUE(WineRegistry::open(dir.path(), nullptr));
 }
-
-// A stand-in wineserver: a child process that holds the write lock on the lock file
-// of the prefix's server directory until it is told to go.
-class FakeWineserver {
-public:
-    explicit FakeWineserver(const std::string& lockPath) {
-        int ready[2], quit[2];
-        if (::pipe(ready) != 0 || ::pipe(quit) != 0) return;
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::close(ready[0]);
-            ::close(quit[1]);
-            int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT, 0600);
-            struct flock fl {};
-            fl.l_type = F_WRLCK;
-            fl.l_whence = SEEK_SET;
-            fl.l_len = 1;
-            char ok = (fd >= 0 && ::fcntl(fd, F_SETLK, &fl) == 0) ? 'y' : 'n';
-            (void)!::write(ready[1], &ok, 1);
-            char c;
-            (void)!::read(quit[0], &c, 1);
-            ::_exit(0);
-        }
-        ::close(ready[1]);
-        ::close(quit[0]);
-        quit_ = quit[1];
-        char ok = 'n';
-        (void)!::read(ready[0], &ok, 1);
-        ::close(ready[0]);
-        locked_ = ok == 'y';
-    }
-    ~FakeWineserver() { stop(); }
-    void stop() {
-        if (pid_ <= 0) return;
-        ::close(quit_);
-        ::waitpid(pid_, nullptr, 0);
-        pid_ = 0;
-    }
-    bool locked() const { return locked_; }
-    pid_t pid() const { return pid_; }
-
-private:
-    pid_t pid_ = 0;
-    int quit_ = -1;
-    bool locked_ = false;
-};
 
 std::string serverName(const std::string& prefix) {
     struct stat st {};

@@ -183,65 +183,28 @@ TEST(FirstStart, WritesEveryDefaultInOrderOnAnNtMachine) {
 
 TEST(FirstStart, Windows95FamilyListsNoHistoryAndKeepsTheCacheGroup) {
     // Without the other browser: two empty entries, one after Application Data and
-    // one for the missing History folder at the end.
+    // one for the missing History folder at the end. With two user profiles of the
+    // other browser (and a stray file beside them), their caches fill the first.
+    const std::vector<std::string> head = {
+        "C:\\WINDOWS\\Applog\\", "C:\\WINDOWS\\Recent\\", "C:\\WINDOWS\\TEMP\\",
+        "C:\\WINDOWS\\Temporary Internet Files\\", "C:\\WINDOWS\\Favorites\\", "C:\\WINDOWS\\Cookies\\",
+        "C:\\WINDOWS\\Application Data\\"};
+    const std::string tail = withSeparators({"", "C:\\WINDOWS\\Prefetch\\", ""});
+    const std::string caches = withSeparators({"C:\\Program Files\\Netscape\\Users\\default\\cache\\",
+                                               "C:\\Program Files\\Netscape\\Users\\jane\\cache\\"});
     Machine plain;
     plain.makeWindows98();
     SettleDataFolder(plain.services, plain.access);
-    EXPECT_EQ(plain.setting("Scanning", "FoldersToIgnore"),
-              "C:\\WINDOWS\\Applog\\\x7f"
-              "C:\\WINDOWS\\Recent\\\x7f"
-              "C:\\WINDOWS\\TEMP\\\x7f"
-              "C:\\WINDOWS\\Temporary Internet Files\\\x7f"
-              "C:\\WINDOWS\\Favorites\\\x7f"
-              "C:\\WINDOWS\\Cookies\\\x7f"
-              "C:\\WINDOWS\\Application Data\\\x7f"
-              "\x7f"
-              "C:\\WINDOWS\\Prefetch\\\x7f"
-              "\x7f");
+    EXPECT_EQ(plain.setting("Scanning", "FoldersToIgnore"), withSeparators(head) + tail);
 
-    // With two user profiles of the other browser (and a stray file beside them).
     Machine browser;
     browser.makeWindows98();
     browser.files.put("C:\\Program Files\\Netscape\\Users\\default\\prefs.js", "x");
     browser.files.put("C:\\Program Files\\Netscape\\Users\\users.txt", "x");
     browser.files.createFolder("C:\\Program Files\\Netscape\\Users\\jane");
     SettleDataFolder(browser.services, browser.access);
-    EXPECT_EQ(browser.setting("Scanning", "FoldersToIgnore"),
-              "C:\\WINDOWS\\Applog\\\x7f"
-              "C:\\WINDOWS\\Recent\\\x7f"
-              "C:\\WINDOWS\\TEMP\\\x7f"
-              "C:\\WINDOWS\\Temporary Internet Files\\\x7f"
-              "C:\\WINDOWS\\Favorites\\\x7f"
-              "C:\\WINDOWS\\Cookies\\\x7f"
-              "C:\\WINDOWS\\Application Data\\\x7f"
-              "C:\\Program Files\\Netscape\\Users\\default\\cache\\\x7f"
-              "C:\\Program Files\\Netscape\\Users\\jane\\cache\\\x7f"
-              "\x7f"
-              "C:\\WINDOWS\\Prefetch\\\x7f"
-              "\x7f");
-    EXPECT_EQ(NetscapeCacheFolders(browser.services),
-              "C:\\Program Files\\Netscape\\Users\\default\\cache\\\x7f"
-              "C:\\Program Files\\Netscape\\Users\\jane\\cache\\\x7f");
-}
-
-TEST(FirstStart, NtMachineWithBrowserProfiles) {
-    Machine m;
-    m.files.createFolder("C:\\Program Files\\Netscape\\Users\\work");
-    SettleDataFolder(m.services, m.access);
-    EXPECT_EQ(m.setting("Scanning", "FoldersToIgnore"),
-              withSeparators({
-                  "C:\\windows\\Applog\\",
-                  "C:\\users\\user\\AppData\\Roaming\\Microsoft\\Windows\\Recent\\",
-                  "C:\\users\\user\\Temp\\",
-                  "C:\\users\\user\\AppData\\Local\\Microsoft\\Windows\\INetCache\\",
-                  "C:\\users\\user\\Favorites\\",
-                  "C:\\users\\user\\AppData\\Local\\Microsoft\\Windows\\INetCookies\\",
-                  "C:\\users\\user\\AppData\\Roaming\\",
-                  "C:\\Program Files\\Netscape\\Users\\work\\cache\\",
-                  "",
-                  "C:\\windows\\Prefetch\\",
-                  "C:\\users\\user\\AppData\\Local\\Microsoft\\Windows\\History\\",
-              }));
+    EXPECT_EQ(browser.setting("Scanning", "FoldersToIgnore"), withSeparators(head) + caches + tail);
+    EXPECT_EQ(NetscapeCacheFolders(browser.services), caches);
 }
 
 TEST(FirstStart, SchedulerEntryIsCreatedOrRespected) {

@@ -149,17 +149,9 @@ TEST(FoundLists, SelectionCommandsNeverSelectDisabledScanRows) {
 }
 
 TEST(FoundLists, SizeSortKeyOrdersByKilobytes) {
-    EXPECT_EQ(SizeSortKey("900KB"), "000000900");
-    EXPECT_EQ(SizeSortKey("2MB"), "000002048");
-    EXPECT_EQ(SizeSortKey("0KB"), "000000000");
-    EXPECT_EQ(SizeSortKey("1KB"), "000000001");
+    // The window's sort test covers KB and MB; gigabytes and empty sizes only here.
     EXPECT_EQ(SizeSortKey("3GB"), "003145728");
     EXPECT_EQ(SizeSortKey(""), "000000000");
-    std::vector<std::string> sizes = {"2MB", "900KB", "1KB", "1023KB", "1GB"};
-    std::vector<std::string> keys;
-    for (auto& s : sizes) keys.push_back(SizeSortKey(s));
-    std::sort(keys.begin(), keys.end());
-    EXPECT_EQ(keys, (std::vector<std::string>{"000000001", "000000900", "000001023", "000002048", "001048576"}));
 }
 
 TEST(FoundLists, SelectedSizeCountsFolderTrees) {

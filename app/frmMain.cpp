@@ -21,6 +21,7 @@
 #include "platform/folders.h"
 #include "settings/command_line.h"
 #include "settings/drive_list.h"
+#include "settings/setting_value.h"
 #include "settings/settings_keys.h"
 #include "settings/startup.h"
 #include "ui/frmFindingChanges.h"
@@ -217,18 +218,14 @@ void frmMain::formLoad() {
 
     app_.dataFolder = SettleDataFolder(app_.services, access_);
 
-    const HKEY general = access_.OpenKey(HKEY_CURRENT_USER, settings::kGeneralKey);
-    const std::string driveName = general ? access_.QueryValue(general, "DriveName") : std::string();
-    if (general) access_.CloseKey(general);
+    const std::string driveName = ReadSetting(access_, settings::kGeneralKey, "DriveName");
     const int index = cmbDrives_->findText(qs(driveName), Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (index >= 0) cmbDrives_->setCurrentIndex(index);
     cmbDrives_Click();
 }
 
 void frmMain::loadRecentFiles() {
-    const HKEY general = access_.OpenKey(HKEY_CURRENT_USER, settings::kGeneralKey);
-    const std::string saved = general ? access_.QueryValue(general, "SavedForDeletion") : std::string();
-    if (general) access_.CloseKey(general);
+    const std::string saved = ReadSetting(access_, settings::kGeneralKey, "SavedForDeletion");
     const std::vector<RecentFile> recent = RecentFiles(app_.services, saved);
     for (std::size_t i = 0; i < mnuName_.size(); ++i) {
         const bool used = i < recent.size();
@@ -264,18 +261,14 @@ void frmMain::cmdFindChanges_Click() {
 }
 
 void frmMain::cmdUninstall_Click() {
-    const HKEY general = access_.OpenKey(HKEY_CURRENT_USER, settings::kGeneralKey);
-    const std::string startIn = general ? access_.QueryValue(general, "OpenSavePath") : std::string();
-    if (general) access_.CloseKey(general);
+    const std::string startIn = ReadSetting(access_, settings::kGeneralKey, "OpenSavePath");
     const std::string path = prompt_.pickOpenFile("Open", "Korvex data files (*.kvu) | *.kvu", startIn);
     if (path.empty()) return;
     reviewSavedFile(path);
 }
 
 void frmMain::mnuName_Click(int slot) {
-    const HKEY general = access_.OpenKey(HKEY_CURRENT_USER, settings::kGeneralKey);
-    const std::string saved = general ? access_.QueryValue(general, "SavedForDeletion") : std::string();
-    if (general) access_.CloseKey(general);
+    const std::string saved = ReadSetting(access_, settings::kGeneralKey, "SavedForDeletion");
     const std::string path =
         RecentFilePath(saved, mnuName_[static_cast<std::size_t>(slot)]->text().toStdString());
     reviewSavedFile(path);

@@ -6,6 +6,7 @@
 
 #include "platform/text.h"
 #include "settings/drive_list.h"
+#include "settings/setting_value.h"
 #include "settings/settings_keys.h"
 
 namespace korvex::cli {
@@ -62,11 +63,7 @@ std::string FixedDrives(System& system) {
 
 std::string DefaultDrives(Services& services, RegistryAccess& registry) {
     const std::vector<std::string> entries = FillDriveList(services.system);
-    std::string name;
-    if (HKEY key = registry.OpenKey(HKEY_CURRENT_USER, settings::kGeneralKey)) {
-        name = registry.QueryValue(key, "DriveName");
-        registry.CloseKey(key);
-    }
+    const std::string name = ReadSetting(registry, settings::kGeneralKey, "DriveName");
     for (const std::string& entry : entries)
         if (!name.empty() && entry == name) return CurrentDrives(entry);
     return entries.empty() ? std::string() : CurrentDrives(entries.front());

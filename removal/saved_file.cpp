@@ -1,6 +1,7 @@
 #include "removal/saved_file.h"
 
 #include "platform/text.h"
+#include "settings/setting_value.h"
 #include "settings/settings_keys.h"
 
 namespace korvex {
@@ -105,11 +106,7 @@ std::optional<SavedData> ReadSavedFile(FileSystem& files, std::string_view path)
 }
 
 std::string ReadOpenSavePath(RegistryAccess& registry) {
-    HKEY key = registry.OpenKey(HKEY_CURRENT_USER, settings::kGeneralKey);
-    if (key == 0) return {};
-    std::string value = registry.QueryValue(key, kOpenSavePath);
-    registry.CloseKey(key);
-    return value;
+    return ReadSetting(registry, settings::kGeneralKey, kOpenSavePath);
 }
 
 std::string SavedFileFolder(std::string_view path) {

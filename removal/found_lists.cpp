@@ -36,6 +36,14 @@ FoundRow disabledRow() {
     return row;
 }
 
+// Splits a "\"-separated path into its last name and what precedes it (ending in "\",
+// or "" for a path of one name).
+void splitLastName(const std::string& path, std::string& name, std::string& parent) {
+    const std::size_t slash = path.rfind('\\');
+    name = slash == std::string::npos ? path : path.substr(slash + 1);
+    parent = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
 std::string readAndDelete(FileSystem& files, const std::string& path) {
     std::string text;
     if (files.readFile(path, text)) files.deleteFile(path);
@@ -72,11 +80,9 @@ void loadFiles(Services& services, Prompt& prompt, const std::string& root, Foun
     for (auto it = pendingFolders.rbegin(); it != pendingFolders.rend(); ++it) {
         std::string path = *it;
         if (!path.empty() && path.back() == '\\') path.pop_back();
-        std::size_t slash = path.rfind('\\');
         FoundRow row;
         row.isFolder = true;
-        row.text = slash == std::string::npos ? path : path.substr(slash + 1);
-        row.sub1 = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+        splitLastName(path, row.text, row.sub1);
         double size = FolderSize(files, path + "\\");
         row.size = FormatSize(size, false, sep);
         row.type = std::string(kFolderTypeName);
@@ -101,11 +107,10 @@ void loadKeys(FileSystem& files, RegistryAccess& registry, Prompt& prompt, const
         HKEY key = registry.OpenKey(hive, keyPath);
         if (key == 0) continue;  // removed since the run
         registry.CloseKey(key);
-        std::size_t slash = keyPath.rfind('\\');
         FoundRow row;
-        row.text = slash == std::string::npos ? keyPath : keyPath.substr(slash + 1);
-        row.sub1 = std::string(hiveName) + "\\" +
-                   (slash == std::string::npos ? std::string() : keyPath.substr(0, slash + 1));
+        std::string parent;
+        splitLastName(keyPath, row.text, parent);
+        row.sub1 = std::string(hiveName) + "\\" + parent;
         rows.push_back(std::move(row));
     }
 }
@@ -153,13 +158,16 @@ FoundLists LoadFoundLists(Services& services, RegistryAccess& registry, Prompt& 
 }
 
 void PruneVanished(FileSystem& files, std::vector<FoundRow>& rows, Prompt& prompt) {
-    std::vector<std::size_t> gone;
+    // Kept rows move up in one pass: erasing each vanished row on its own would move
+    // the rest of a long list every time.
+    std::size_t kept = 0;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         prompt.yield();
-        if (!files.info(rows[i].fullPath()).exists) gone.push_back(i);
+        if (!files.info(rows[i].fullPath()).exists) continue;
+        if (kept != i) rows[kept] = std::move(rows[i]);
+        ++kept;
     }
-    for (auto it = gone.rbegin(); it != gone.rend(); ++it)
-        rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(*it));
+    rows.resize(kept);
 }
 
 std::string TotalSizeText(double bytes, char decimalSeparator) {

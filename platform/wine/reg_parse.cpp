@@ -9,8 +9,6 @@ namespace korvex::wine {
 namespace {
 
 constexpr std::size_t kMaxDepth = 512;  // as deep as Windows lets keys nest
-constexpr std::uint64_t kTicksPerSecond = 10000000ULL;
-constexpr std::uint64_t kUnixEpochTicks = 116444736000000000ULL;
 
 bool startsWith(std::string_view s, std::string_view p) { return s.substr(0, p.size()) == p; }
 

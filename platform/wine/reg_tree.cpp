@@ -52,7 +52,7 @@ RegValue* RegKey::findValue(std::u16string_view valueName) {
 std::uint64_t FileTimeNow() {
     using namespace std::chrono;
     auto since1970 = duration_cast<nanoseconds>(system_clock::now().time_since_epoch()).count() / 100;
-    return static_cast<std::uint64_t>(since1970) + 116444736000000000ULL;
+    return static_cast<std::uint64_t>(since1970) + kUnixEpochTicks;
 }
 
 }  // namespace korvex::wine

@@ -68,6 +68,9 @@ struct Hive {
     FileStamp stamp;        // the file as last read or written by us
 };
 
+// Key times count 100-nanosecond ticks since 1601, as Windows file times do.
+inline constexpr std::uint64_t kTicksPerSecond = 10000000ULL;
+inline constexpr std::uint64_t kUnixEpochTicks = 116444736000000000ULL;  // 1970-01-01
 std::uint64_t FileTimeNow();
 
 }  // namespace korvex::wine

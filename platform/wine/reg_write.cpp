@@ -12,9 +12,6 @@ namespace korvex::wine {
 
 namespace {
 
-constexpr std::uint64_t kTicksPerSecond = 10000000ULL;
-constexpr std::uint64_t kUnixEpochTicks = 116444736000000000ULL;
-
 // A string value is written as text only when it is whole UTF-16 ending in a NUL.
 bool writableAsText(const RegValue& v) {
     if (v.type != REG_SZ && v.type != REG_EXPAND_SZ && v.type != REG_MULTI_SZ) return false;

@@ -29,10 +29,6 @@ namespace {
 
 constexpr std::size_t npos = std::string_view::npos;
 
-bool contains(std::string_view text, std::string_view part) {
-    return text == part || FindNoCase(text, part) != npos;
-}
-
 // Without regard to case; most names compare equal byte for byte, which is cheap.
 bool sameName(std::string_view a, std::string_view b) { return a == b || EqualsNoCase(a, b); }
 
@@ -55,11 +51,6 @@ bool colonOnlyAtDrive(std::string_view text) {
     return text.find(':', 2) == npos;
 }
 
-void lowerInto(std::string& out, std::string_view text) {
-    out.resize(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) out[i] = LowerAscii(text[i]);
-}
-
 // Answers the two questions of the ring search over the joined database without
 // walking it: the first line in a range that contains a header, and the first line
 // exactly equal to a given text. Built on first use only, so a run in which every
@@ -73,19 +64,19 @@ public:
         if (from >= to) return npos;
         if (!colonOnlyAtDrive(c)) {
             for (std::size_t i = from; i < to; ++i)
-                if (contains(lines_[i], c)) return i;
+                if (ContainsNoCase(lines_[i], c)) return i;
             return npos;
         }
         build();
         std::size_t best = npos;
-        lowerInto(key_, c);
+        LowerInto(key_, c);
         auto it = std::lower_bound(headers_.begin(), headers_.end(), std::string_view(key_),
                                    [](const Entry& e, std::string_view k) { return e.text < k; });
         for (; it != headers_.end() && it->text.substr(0, key_.size()) == key_; ++it)
             if (it->index >= from && it->index < to && it->index < best) best = it->index;
         // Lines with a ":" elsewhere are rare; test them as they are.
         for (auto o = std::lower_bound(odd_.begin(), odd_.end(), from); o != odd_.end() && *o < to && *o < best; ++o)
-            if (contains(lines_[*o], c)) {
+            if (ContainsNoCase(lines_[*o], c)) {
                 best = *o;
                 break;
             }
@@ -103,7 +94,7 @@ public:
         if (colonOnlyAtDrive(text)) {
             build();
             std::size_t best = n;
-            lowerInto(key_, text);
+            LowerInto(key_, text);
             auto it = std::lower_bound(headers_.begin(), headers_.end(), std::string_view(key_),
                                        [](const Entry& e, std::string_view k) { return e.text < k; });
             for (; it != headers_.end() && it->text == key_; ++it)
@@ -168,20 +159,20 @@ public:
         if (!(colonOnlyAtDrive(path) && path.back() == '\\')) plain_ = false;
         paths_.push_back(path);
         std::string lower;
-        lowerInto(lower, path);
+        LowerInto(lower, path);
         set_.insert(std::move(lower));
     }
 
     bool covers(std::string_view c) {
         if (paths_.empty()) return false;
         if (plain_ && colonOnlyAtDrive(c)) {
-            lowerInto(key_, c);
+            LowerInto(key_, c);
             for (std::size_t j = key_.find('\\'); j != npos; j = key_.find('\\', j + 1))
                 if (set_.find(std::string_view(key_).substr(0, j + 1)) != set_.end()) return true;
             return false;
         }
         for (const auto& p : paths_)
-            if (contains(c, p)) return true;
+            if (ContainsNoCase(c, p)) return true;
         return false;
     }
 
@@ -216,7 +207,7 @@ public:
         }
         if (!setBuilt_) buildSet();
         if (line.empty() || line.find(kListSeparator) != npos || odd_) return literal(line);
-        lowerInto(key_, line);
+        LowerInto(key_, line);
         return set_.find(std::string_view(key_)) != set_.end();
     }
 
@@ -229,7 +220,7 @@ private:
             std::string_view name = (*lines_)[i];
             if (name.find(kListSeparator) != npos) odd_ = true;
             std::string lower;
-            lowerInto(lower, name);
+            LowerInto(lower, name);
             set_.insert(std::move(lower));
         }
     }
@@ -246,7 +237,7 @@ private:
         pattern += kListSeparator;
         pattern.append(line);
         pattern += kListSeparator;
-        return contains(names, pattern);
+        return ContainsNoCase(names, pattern);
     }
 
     const LineTable* lines_ = nullptr;
@@ -301,7 +292,7 @@ bool MergeFolderLists(const LineTable& current, const LineTable& database,
         if (finished) break;
         if (hooks.yieldAndTest()) return false;
 
-        bool found = contains(d, c);
+        bool found = ContainsNoCase(d, c);
         if (!found) {
             // The ring search: forward to the end, then from the start up to the
             // first line equal to the line the search began on.

@@ -15,15 +15,6 @@ namespace {
 
 constexpr std::size_t npos = std::string_view::npos;
 
-bool contains(std::string_view text, std::string_view part) {
-    return text == part || FindNoCase(text, part) != npos;
-}
-
-void lowerInto(std::string& out, std::string_view text) {
-    out.resize(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) out[i] = LowerAscii(text[i]);
-}
-
 // Which saved lines contain a key: every line that contains it contains each of its
 // pieces of G letters, so the lines holding its rarest piece are the only ones to
 // test. Long keys use pieces of eight letters (few lines share one), short keys
@@ -95,10 +86,10 @@ public:
         if (from >= to) return npos;
         if (key.size() < shortGrams_.gram()) {
             for (std::size_t i = from; i < to; ++i)
-                if (contains(lines_[i], key)) return i;
+                if (ContainsNoCase(lines_[i], key)) return i;
             return npos;
         }
-        lowerInto(key_, key);
+        LowerInto(key_, key);
         auto [first, last] = grams(key_.size()).candidates(key_);
         for (auto it = std::lower_bound(first, last, static_cast<std::uint32_t>(from)); it != last && *it < to; ++it)
             if (lowerLine(*it).find(key_) != npos) return *it;
@@ -112,7 +103,7 @@ public:
                 if (lines_[i] == text) return i;
             return lines_.size();
         }
-        lowerInto(key_, text);
+        LowerInto(key_, text);
         auto [first, last] = grams(key_.size()).candidates(key_);
         for (auto it = first; it != last; ++it)
             if (lines_[*it] == text) return *it;
@@ -161,13 +152,13 @@ class AddedKeys {
 public:
     void add(std::string_view key) {
         std::string lower;
-        lowerInto(lower, key);
+        LowerInto(lower, key);
         lengths_.insert(lower.size());
         set_.insert(std::move(lower));
     }
     bool covers(std::string_view key) {
         if (set_.empty()) return false;
-        lowerInto(key_, key);
+        LowerInto(key_, key);
         for (std::size_t length : lengths_) {
             if (length > key_.size()) break;
             if (set_.count(key_.substr(0, length))) return true;
@@ -195,7 +186,7 @@ bool CompareKeyLists(const LineTable& saved, const LineTable& current,
         if (pos >= n) pos = 0;
         std::string_view start;
         if (pos < n) start = saved[pos++];
-        if (contains(start, key)) continue;
+        if (ContainsNoCase(start, key)) continue;
         if (added.covers(key)) continue;
         std::size_t f = index.firstContaining(key, pos, n);
         if (f != npos) {

@@ -24,6 +24,16 @@ struct LessNoCase {
 };
 // Position of part in text without regard to case, from pos; npos when absent.
 std::size_t FindNoCase(std::string_view text, std::string_view part, std::size_t pos = 0);
+// Whether text contains part without regard to case; equal texts answer at once.
+inline bool ContainsNoCase(std::string_view text, std::string_view part) {
+    return text == part || FindNoCase(text, part) != std::string_view::npos;
+}
+// The lower case of text into out, reusing out's buffer: no allocation per call once
+// it has grown, for loops over millions of lines.
+inline void LowerInto(std::string& out, std::string_view text) {
+    out.resize(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) out[i] = LowerAscii(text[i]);
+}
 
 // Entries of a character-127 list; empty entries are kept (readers decide to skip them).
 std::vector<std::string> SplitList(std::string_view list);

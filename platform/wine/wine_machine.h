@@ -22,7 +22,6 @@ public:
     Services services() { return Services{*registry_, *files_, *system_}; }
     const std::string& prefix() const { return prefix_; }
     Registry& registry() { return *registry_; }
-    WineRegistry& wineRegistry() { return *registry_; }
     WineFiles& files() { return *files_; }
     WineSystem& system() { return *system_; }
 

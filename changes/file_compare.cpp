@@ -15,16 +15,6 @@
 
 namespace korvex {
 
-std::vector<char> DriveLetters(std::string_view drives) {
-    std::vector<char> letters;
-    while (drives.size() >= 2) {
-        letters.push_back(drives[0]);
-        if (drives.size() == 2) break;
-        drives.remove_prefix(std::min<std::size_t>(3, drives.size()));
-    }
-    return letters;
-}
-
 namespace {
 
 constexpr std::size_t npos = std::string_view::npos;

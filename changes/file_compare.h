@@ -14,6 +14,7 @@
 #include "changes/line_views.h"
 #include "changes/run_hooks.h"
 #include "platform/filesystem.h"
+#include "settings/drive_list.h"
 
 namespace korvex {
 
@@ -31,9 +32,5 @@ bool MergeFolderLists(const LineTable& current, const LineTable& database, std::
 // "dbase.kvd" at the end. Returns false when stopped (the caller removes the rest).
 bool CompareFolderLists(FileSystem& files, const std::string& root, const std::string& dataFolder,
                         std::string_view drives, const RunHooks& hooks);
-
-// The drive letters of a CurrentDrives text ("C:" or "C:,D:,E:"), front to back:
-// each entry takes three characters, a text of exactly two holds the last one.
-std::vector<char> DriveLetters(std::string_view drives);
 
 }  // namespace korvex

@@ -8,6 +8,7 @@
 #include "scandb/registry_dump.h"
 #include "scandb/scan_files.h"
 #include "scandb/walk_folder.h"
+#include "settings/drive_list.h"
 #include "settings/settings_keys.h"
 
 namespace korvex::scandb {
@@ -100,13 +101,10 @@ UpdateOutcome UpdateDatabase(Services& services, Prompt& prompt, const UpdateReq
     if (workFolder.empty()) workFolder = request.dataFolder.substr(0, 3);  // no Windows folder known
     const std::string driveWork = workFolder + std::string(kDriveWorkFile);
 
-    // Drives: "C:,D:" is taken two characters and a comma at a time.
-    std::string_view drives = request.drives;
-    while (drives.size() >= 2) {
-        if (!UpdateDrive(services, prompt, driveWork, drives[0], request.dataFolder, stop))
+    for (char letter : DriveLetters(request.drives)) {
+        if (!UpdateDrive(services, prompt, driveWork, letter, request.dataFolder, stop))
             return UpdateOutcome::Stopped;
         if (request.driveDone) request.driveDone();
-        drives = drives.size() > 2 ? drives.substr(std::min<std::size_t>(3, drives.size())) : std::string_view();
     }
     files.deleteFile(driveWork);
 

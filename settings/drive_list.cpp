@@ -26,6 +26,16 @@ std::string CurrentDrives(std::string_view entry) {
     return std::string(entry.substr(0, entry.find(')')));
 }
 
+std::vector<char> DriveLetters(std::string_view drives) {
+    std::vector<char> letters;
+    while (drives.size() >= 2) {
+        letters.push_back(drives[0]);
+        if (drives.size() == 2) break;
+        drives.remove_prefix(3);
+    }
+    return letters;
+}
+
 std::string LastScanText(Services& services, std::string_view dataFolder, std::string_view currentDrives) {
     if (!currentDrives.empty()) {
         std::string file(dataFolder);

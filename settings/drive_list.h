@@ -19,6 +19,10 @@ std::vector<std::string> FillDriveList(System& system);
 // "C:" or "C:,D:,E:".
 std::string CurrentDrives(std::string_view entry);
 
+// The drive letters of a CurrentDrives text ("C:" or "C:,D:,E:"), front to back:
+// each entry takes three characters, a text of exactly two holds the last one.
+std::vector<char> DriveLetters(std::string_view drives);
+
 // "This drive was last scanned on " + the date and time of the drive's file list in
 // the data folder, or "This drive has not been scanned."; the first drive of
 // currentDrives speaks for them all.

@@ -73,8 +73,7 @@ private:
 // True for host folders that are pseudo file systems (/proc, /sys, /dev and the like).
 bool IsPseudoFileSystemPath(const std::string& hostPath);
 // Renames a host file over another; across file systems copies it with
-// CopyHostFileAtomically (atomic_file.h), then
-// removes the source.
+// CopyHostFileAtomically (atomic_file.h), then removes the source.
 bool MoveHostFile(const std::string& from, const std::string& to);
 
 }  // namespace korvex::wine

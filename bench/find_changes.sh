@@ -14,28 +14,10 @@
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
-build=$(cd "${1:-$here/../build}" && pwd)
-work=${2:-/tmp/korvex-bench-find}
-runs=${RUNS:-3}
-folders=${FOLDERS:-100000}
-files=${FILES:-900000}
-cli=$build/korvex-cli
-maker=$build/bench/bench_tree_make
-machine=$work/machine
-tree=$machine/drive_c
+default_work=/tmp/korvex-bench-find
+. "$here/bench_tree.sh"
 data=$tree/Program\ Files/Korvex
 
-for tool in "$cli" "$maker" /usr/bin/time; do
-    [ -x "$tool" ] || { echo "missing $tool (build korvex-cli and bench_tree_make; apt-get install time)" >&2; exit 1; }
-done
-
-if [ ! -f "$work/.made-$folders-$files" ]; then
-    rm -rf "$work"
-    mkdir -p "$work"
-    "$cli" --machine "$machine" init >/dev/null
-    "$maker" "$tree/tree" "$folders" "$files" >/dev/null
-    touch "$work/.made-$folders-$files"
-fi
 # Undo the installation of an earlier run.
 if [ -f "$work/new-files" ]; then tr '\n' '\0' <"$work/new-files" | xargs -0 rm -f; fi
 rm -rf "$tree/tree/New"*
@@ -82,38 +64,13 @@ awk -F'\t' -v root="$tree/tree" '
 tr '\n' '\0' <"$work/new-files" | xargs -0 touch
 made=$(($(wc -l <"$work/new-folders") + $(wc -l <"$work/new-files")))
 
-timed() {
-    /usr/bin/time -f '%e %U %S %M' -o "$work/.time" "$@" >"$work/.out" 2>&1
-    awk '{ printf "%s %.2f %d\n", $1, $2 + $3, $4 }' "$work/.time"
-}
 restore() { cp -p "$work/saved/"*.kvd "$data/"; }
 
-# Best of $runs (by elapsed time): "elapsed cpu peak-kB".
-best_find() {
-    b=
-    i=0
-    while [ "$i" -lt "$runs" ]; do
-        restore
-        r=$(timed "$cli" --machine "$machine" find --drives C:)
-        if [ -z "$b" ] || [ "$(echo "${r%% *} < ${b%% *}" | bc -l)" = 1 ]; then b=$r; fi
-        i=$((i + 1))
-    done
-    echo "$b"
-}
-best_update() {
-    b=
-    i=0
-    while [ "$i" -lt "$runs" ]; do
-        r=$(timed "$cli" --machine "$machine" update --drives C:)
-        if [ -z "$b" ] || [ "$(echo "${r%% *} < ${b%% *}" | bc -l)" = 1 ]; then b=$r; fi
-        i=$((i + 1))
-    done
-    echo "$b"
-}
-
-r_find=$(best_find)
+before=restore timed_out=$work/.out
+r_find=$(best "$cli" --machine "$machine" find --drives C:)
+before= timed_out=
 found=$(sed -n 's/^Files and folders added (\([0-9]*\)).*/\1/p' "$work/.out")
-r_update=$(best_update)
+r_update=$(best "$cli" --machine "$machine" update --drives C:)
 load=$(cut -d' ' -f1 /proc/loadavg)
 entries=$(find "$tree" -mindepth 1 | wc -l)
 

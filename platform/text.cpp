@@ -43,6 +43,18 @@ std::size_t FindNoCase(std::string_view text, std::string_view part, std::size_t
     return std::string_view::npos;
 }
 
+std::vector<std::string_view> SplitPath(std::string_view path) {
+    std::vector<std::string_view> r;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= path.size(); ++i) {
+        if (i == path.size() || path[i] == '\\') {
+            if (i > start) r.push_back(path.substr(start, i - start));
+            start = i + 1;
+        }
+    }
+    return r;
+}
+
 std::vector<std::string> SplitList(std::string_view list) {
     std::vector<std::string> r;
     std::size_t start = 0;

@@ -35,6 +35,10 @@ inline void LowerInto(std::string& out, std::string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) out[i] = LowerAscii(text[i]);
 }
 
+// The names of a Windows or registry path ("C:\\a\\b", "Software\\X"); empty names
+// (doubled, leading or trailing "\\") are skipped.
+std::vector<std::string_view> SplitPath(std::string_view path);
+
 // Entries of a character-127 list; empty entries are kept (readers decide to skip them).
 std::vector<std::string> SplitList(std::string_view list);
 // Lines of a text file: a line ends at CR LF, CR or LF; a final line without an end counts.

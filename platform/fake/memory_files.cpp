@@ -45,17 +45,6 @@ struct MemoryFiles::Node {
 
 namespace {
 
-std::vector<std::string_view> parts(std::string_view path) {
-    std::vector<std::string_view> r;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i <= path.size(); ++i) {
-        if (i == path.size() || path[i] == '\\') {
-            if (i > start) r.push_back(path.substr(start, i - start));
-            start = i + 1;
-        }
-    }
-    return r;
-}
 
 std::string normal(std::string_view path) {
     std::string p(path);
@@ -98,7 +87,7 @@ MemoryFiles::~MemoryFiles() = default;
 
 MemoryFiles::Node* MemoryFiles::find(std::string_view path) const {
     Node* n = root_.get();
-    for (auto p : parts(path)) {
+    for (auto p : SplitPath(path)) {
         if (!n->isFolder) return nullptr;
         n = n->child(p);
         if (!n) return nullptr;
@@ -108,7 +97,7 @@ MemoryFiles::Node* MemoryFiles::find(std::string_view path) const {
 
 MemoryFiles::Node* MemoryFiles::makeFolders(std::string_view path) {
     Node* n = root_.get();
-    for (auto p : parts(path)) {
+    for (auto p : SplitPath(path)) {
         Node* c = n->child(p);
         if (!c) {
             c = n->add(p, true);

@@ -26,21 +26,6 @@ struct MemoryRegistry::Key {
     }
 };
 
-namespace {
-
-std::vector<std::string_view> components(std::string_view path) {
-    std::vector<std::string_view> r;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i <= path.size(); ++i) {
-        if (i == path.size() || path[i] == '\\') {
-            if (i > start) r.push_back(path.substr(start, i - start));
-            start = i + 1;
-        }
-    }
-    return r;
-}
-
-}  // namespace
 
 MemoryRegistry::MemoryRegistry() : machine_(std::make_unique<Key>()), user_(std::make_unique<Key>()) {
     machine_->name = "HKLM";
@@ -74,7 +59,7 @@ MemoryRegistry::Key* MemoryRegistry::resolve(HKEY parent, std::string_view subKe
         k = byHandle(parent, readOnly);
     }
     if (!k) return nullptr;
-    for (auto part : components(subKey)) {
+    for (auto part : SplitPath(subKey)) {
         auto it = k->subkeys.find(part);
         if (it == k->subkeys.end()) {
             if (!create) return nullptr;

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/text.h"
 #include "platform/wine/atomic_file.h"
 #include "platform/wine/reg_parse.h"
 #include "platform/wine/reg_text.h"
@@ -39,13 +40,7 @@ FileStamp stampOf(const std::string& path) {
 
 std::vector<std::u16string> splitPath(std::string_view path) {
     std::vector<std::u16string> parts;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i <= path.size(); ++i) {
-        if (i == path.size() || path[i] == '\\') {
-            if (i > start) parts.push_back(Utf8ToUtf16(path.substr(start, i - start)));
-            start = i + 1;
-        }
-    }
+    for (std::string_view name : SplitPath(path)) parts.push_back(Utf8ToUtf16(name));
     return parts;
 }
 

@@ -28,7 +28,7 @@ std::unique_ptr<MachineSession> MachineSession::open(const std::string& explicit
     session->parts_->machine = std::move(machine);
     wine::WineMachine& m = *session->parts_->machine;
     session->watch_ = std::make_unique<RefusalWatch>(m.registry());
-    session->services_ = std::make_unique<Services>(Services{*session->watch_, m.files(), m.system()});
+    session->services_ = std::make_unique<Services>(Services{*session->watch_, m.files(), m.system(), m.shell()});
     return session;
 }
 

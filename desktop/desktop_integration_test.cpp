@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include "platform/fake/fake_system.h"
+#include "platform/fake/fake_shell.h"
 #include "platform/fake/memory_files.h"
 #include "platform/fake/memory_registry.h"
 #include "settings/command_line.h"
@@ -160,7 +161,8 @@ private slots:
         MemoryFiles files;
         FakeSystem system;
         system.hostRoot = machine.path().toStdString();
-        Services services{registry, files, system};
+        FakeShell shell{files};
+        Services services{registry, files, system, shell};
         files.put("C:\\users\\user\\Uninstall logs\\Game 'X' (v1) $HOME.kvu", "Files{\r\n}\r\n");
         const StartCommand command = ParseCommandLine(services, CommandLineText({lines[3].toStdString()}));
         QCOMPARE(command.action, StartAction::Uninstall);
@@ -173,7 +175,8 @@ private slots:
         MemoryRegistry registry;
         MemoryFiles files;
         FakeSystem system;
-        Services services{registry, files, system};
+        FakeShell shell{files};
+        Services services{registry, files, system, shell};
         const QList<QPair<QString, StartAction>> actions = {
             {QStringLiteral("Desktop Action UpdateDatabase"), StartAction::UpdateDatabase},
             {QStringLiteral("Desktop Action FindChanges"), StartAction::FindChanges},

@@ -4,6 +4,7 @@
 
 #include "platform/filesystem.h"
 #include "platform/registry.h"
+#include "platform/shell.h"
 #include "platform/system.h"
 
 namespace korvex {
@@ -12,6 +13,7 @@ struct Services {
     Registry& registry;
     FileSystem& files;
     System& system;
+    Shell& shell;
 };
 
 }  // namespace korvex

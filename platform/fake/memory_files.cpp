@@ -196,6 +196,32 @@ bool MemoryFiles::deleteFile(std::string_view path) {
     return true;
 }
 
+bool MemoryFiles::erase(std::string_view path) {
+    Node* n = find(path);
+    if (!n || !n->parent || !n->parent->parent) return false;  // missing, or a drive
+    n->parent->remove(n);
+    return true;
+}
+
+bool MemoryFiles::relocate(std::string_view from, std::string_view to) {
+    Node* src = find(from);
+    auto [parentPath, name] = splitParent(to);
+    Node* dst = find(parentPath);
+    if (!src || !src->parent || !src->parent->parent || !dst || !dst->isFolder || dst->child(name)) return false;
+    for (Node* up = dst; up; up = up->parent)
+        if (up == src) return false;  // into itself
+    auto it = std::find_if(src->parent->children.begin(), src->parent->children.end(),
+                           [src](const auto& p) { return p.get() == src; });
+    std::unique_ptr<Node> moved = std::move(*it);
+    src->parent->byName.erase(ToLower(src->name));
+    src->parent->children.erase(it);
+    moved->name = std::string(name);
+    moved->parent = dst;
+    dst->byName[ToLower(moved->name)] = moved.get();
+    dst->children.push_back(std::move(moved));
+    return true;
+}
+
 bool MemoryFiles::createFolder(std::string_view path) { return makeFolders(path) != nullptr; }
 
 bool MemoryFiles::setAttributes(std::string_view path, std::uint32_t attributes) {

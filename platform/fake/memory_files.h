@@ -37,6 +37,10 @@ public:
     // Every file and folder path below a folder (folders end in "\"), sorted, for
     // asserting that nothing else was left behind.
     std::vector<std::string> tree(std::string_view folder) const;
+    // For the fake shell: removes a file or a whole folder; moves either to a new path
+    // (its parent folder must exist, the new path must not). False when not possible.
+    bool erase(std::string_view path);
+    bool relocate(std::string_view from, std::string_view to);
 
     // Failures on demand; paths compare without regard to case.
     std::set<std::string> unreadable;   // folders that cannot be listed

@@ -9,6 +9,7 @@
 #include "platform/services.h"
 #include "platform/wine/wine_files.h"
 #include "platform/wine/wine_registry.h"
+#include "platform/wine/wine_shell.h"
 #include "platform/wine/wine_system.h"
 
 namespace korvex::wine {
@@ -19,11 +20,12 @@ public:
     static std::unique_ptr<WineMachine> open(const std::string& dir, std::string* error = nullptr);
     ~WineMachine();
 
-    Services services() { return Services{*registry_, *files_, *system_}; }
+    Services services() { return Services{*registry_, *files_, *system_, *shell_}; }
     const std::string& prefix() const { return prefix_; }
     Registry& registry() { return *registry_; }
     WineFiles& files() { return *files_; }
     WineSystem& system() { return *system_; }
+    WineShell& shell() { return *shell_; }
 
 private:
     WineMachine() = default;
@@ -31,6 +33,7 @@ private:
     std::unique_ptr<WineRegistry> registry_;
     std::unique_ptr<WineFiles> files_;
     std::unique_ptr<WineSystem> system_;
+    std::unique_ptr<WineShell> shell_;
 };
 
 }  // namespace korvex::wine

@@ -6,6 +6,7 @@
 
 #include "changes/change_lists.h"
 #include "platform/fake/fake_system.h"
+#include "platform/fake/fake_shell.h"
 #include "platform/fake/memory_files.h"
 #include "platform/fake/memory_registry.h"
 #include "platform/fake/scripted_prompt.h"
@@ -29,7 +30,8 @@ struct Machine {
     MemoryFiles files;
     FakeSystem system;
     ScriptedPrompt prompt;
-    Services services{reg, files, system};
+    FakeShell shell{files};
+    Services services{reg, files, system, shell};
     RegistryAccess access{reg, prompt};
 
     void scanning(std::string_view name, std::string_view value) {

@@ -9,6 +9,7 @@
 #include "changes/change_lists.h"
 #include "changes/find_changes.h"
 #include "platform/fake/fake_system.h"
+#include "platform/fake/fake_shell.h"
 #include "platform/fake/memory_files.h"
 #include "platform/fake/memory_registry.h"
 #include "platform/fake/scripted_prompt.h"
@@ -24,7 +25,8 @@ struct Machine {
     MemoryRegistry registry;
     FakeSystem system;
     ScriptedPrompt prompt;
-    Services services{registry, files, system};
+    FakeShell shell{files};
+    Services services{registry, files, system, shell};
     RegistryAccess access{registry, prompt};
     std::string data = "C:\\Korvex\\";
     bool stop = false;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/fake/fake_system.h"
+#include "platform/fake/fake_shell.h"
 #include "platform/fake/memory_files.h"
 #include "platform/fake/memory_registry.h"
 #include "platform/fake/scripted_prompt.h"
@@ -20,7 +21,8 @@ struct Machine {
     MemoryRegistry registry;
     MemoryFiles files;
     FakeSystem system;
-    Services services{registry, files, system};
+    FakeShell shell{files};
+    Services services{registry, files, system, shell};
     ScriptedPrompt prompt;
     bool stop = false;
     std::vector<std::string> drivesDone;

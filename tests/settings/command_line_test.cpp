@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/fake/fake_system.h"
+#include "platform/fake/fake_shell.h"
 #include "platform/fake/memory_files.h"
 #include "platform/fake/memory_registry.h"
 #include "settings/command_line.h"
@@ -16,7 +17,8 @@ struct Machine {
     MemoryRegistry registry;
     MemoryFiles files;
     FakeSystem system;
-    Services services{registry, files, system};
+    FakeShell shell{files};
+    Services services{registry, files, system, shell};
 };
 
 TEST(CommandLine, SwitchesQuotedFilesAndEverythingElse) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/fake/fake_system.h"
+#include "platform/fake/fake_shell.h"
 #include "platform/fake/memory_files.h"
 #include "platform/fake/memory_registry.h"
 #include "settings/drive_list.h"
@@ -56,7 +57,8 @@ TEST(DriveList, LastScanTextSpeaksOfTheFirstDrive) {
     MemoryRegistry registry;
     MemoryFiles files;
     FakeSystem system;
-    Services services{registry, files, system};
+    FakeShell shell{files};
+    Services services{registry, files, system, shell};
     const std::string data = "C:\\Program Files\\Korvex\\";
     files.put(data + "Ddbase.kvd", "C:\\{\r\n}\r\n", 1700000000);
 

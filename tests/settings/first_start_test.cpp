@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/fake/fake_system.h"
+#include "platform/fake/fake_shell.h"
 #include "platform/fake/memory_files.h"
 #include "platform/fake/memory_registry.h"
 #include "platform/fake/scripted_prompt.h"
@@ -29,7 +30,8 @@ struct Machine {
     MemoryFiles files;
     FakeSystem system;
     ScriptedPrompt prompt;
-    Services services{registry, files, system};
+    FakeShell shell{files};
+    Services services{registry, files, system, shell};
     RegistryAccess access{registry, prompt};
 
     Machine() { files.createFolder("C:\\windows"); }

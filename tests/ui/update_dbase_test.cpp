@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "platform/fake/fake_system.h"
+#include "platform/fake/fake_shell.h"
 #include "platform/fake/memory_files.h"
 #include "platform/fake/memory_registry.h"
 #include "tests/ui/support/window_test_support.h"
@@ -88,7 +89,8 @@ private slots:
         MemoryRegistry registry;
         SlowFiles files;
         FakeSystem system;
-        Services services{registry, files, system};
+        FakeShell shell{files};
+        Services services{registry, files, system, shell};
         AppContext app{services, kData};
         files.createFolder("C:\\Program Files\\Korvex");
         files.put(std::string(kData) + "Cdbase.kvd", "old list");

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "platform/fake/fake_system.h"
+#include "platform/fake/fake_shell.h"
 #include "platform/fake/memory_files.h"
 #include "platform/fake/memory_registry.h"
 #include "platform/services.h"
@@ -28,7 +29,8 @@ struct TestMachine {
     MemoryRegistry registry;
     MemoryFiles files;
     FakeSystem system;
-    Services services{registry, files, system};
+    FakeShell shell{files};
+    Services services{registry, files, system, shell};
     AppContext app{services, "C:\\Program Files\\Korvex\\"};
 };
 

@@ -1,0 +1,103 @@
+#include "platform/fake/fake_shell.h"
+
+#include "platform/text.h"
+
+namespace korvex {
+
+bool FakeShell::fails(std::string_view path) const {
+    for (const auto& f : failing)
+        if (EqualsNoCase(f, path)) return true;
+    return false;
+}
+
+std::uint64_t FakeShell::sizeOf(const std::string& path) {
+    FileInfo info = files_.info(path);
+    if (!info.isFolder) return info.size;
+    std::uint64_t total = 0;
+    for (const auto& p : files_.tree(path))
+        if (p.empty() || p.back() != '\\') total += files_.info(p).size;
+    return total;
+}
+
+int FakeShell::fileOperation(FileOperation& op, Prompt& prompt) {
+    operations.push_back(op);
+    std::vector<std::string> items;
+    for (const auto& p : op.from)
+        if (!p.empty()) items.push_back(p);
+    if (!(op.fFlags & FOF_NOCONFIRMATION) && !items.empty()) {
+        Message m{Icon::Question, Buttons::YesNo, 1, op.wFunc == FO_MOVE ? "Confirm Multiple File Move" : "Confirm File Delete",
+                  "Are you sure you want to " + std::string(op.wFunc == FO_MOVE ? "move" : "delete") + " these " +
+                      std::to_string(items.size()) + " items?"};
+        if (prompt.messageBox(m) != Answer::Yes) {
+            op.fAnyOperationsAborted = true;
+            return 0x4c7;  // ERROR_CANCELLED
+        }
+    }
+    bool allDone = true;
+    for (const auto& path : items) {
+        bool isRefused = false;
+        for (const auto& r : refused)
+            if (EqualsNoCase(r, path)) isRefused = true;
+        if (isRefused) {
+            refusals_.push_back({path, "refused in a test"});
+            allDone = false;
+            continue;
+        }
+        if (!files_.exists(path) || fails(path)) {
+            allDone = false;
+            continue;
+        }
+        if (op.wFunc == FO_MOVE) {
+            files_.createFolder(op.to);
+            std::string dest = op.to;
+            if (dest.empty() || dest.back() != '\\') dest += '\\';
+            std::string name = path.substr(path.find_last_of('\\') + 1);
+            if (files_.exists(dest + name)) files_.erase(dest + name);
+            if (!files_.relocate(path, dest + name)) allDone = false;
+        } else {
+            std::uint64_t bytes = sizeOf(path);
+            if (!files_.erase(path)) {
+                allDone = false;
+                continue;
+            }
+            if (op.fFlags & FOF_ALLOWUNDO) trash.push_back({path, bytes});
+        }
+    }
+    return allDone ? 0 : 0x402;  // a generic failure code
+}
+
+bool FakeShell::deleteAtRestart(std::string_view path) {
+    scheduled.emplace_back(path);
+    return true;
+}
+
+bool FakeShell::packAndDelete(const std::vector<std::string>& paths, std::string_view archive, Prompt&) {
+    for (const auto& p : paths)
+        if (!p.empty() && (!files_.exists(p) || fails(p))) return false;
+    files_.put(archive, "PK");
+    for (const auto& p : paths)
+        if (!p.empty()) files_.erase(p);
+    return true;
+}
+
+RecycleBinContents FakeShell::recycleBinContents() {
+    RecycleBinContents c;
+    for (const auto& e : trash) {
+        ++c.items;
+        c.bytes += e.bytes;
+    }
+    return c;
+}
+
+bool FakeShell::emptyRecycleBin() {
+    trash.clear();
+    return true;
+}
+
+std::vector<Refusal> FakeShell::takeRefusals() {
+    std::vector<Refusal> r;
+    r.swap(refusals_);
+    return r;
+}
+
+}  // namespace korvex

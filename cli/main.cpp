@@ -61,7 +61,7 @@ int parse(std::vector<std::string> words, Invocation& out) {
 }
 
 bool knownCommand(const std::string& c) {
-    return c == "init" || c == "info" || c == "update" || c == "find" || c == "help";
+    return c == "init" || c == "info" || c == "update" || c == "find" || c == "report" || c == "help";
 }
 
 int runOnMachine(const Invocation& call) {
@@ -94,6 +94,7 @@ int runOnMachine(const Invocation& call) {
     if (call.command == "info") status = cmdInfo(context, call.args);
     else if (call.command == "update") status = cmdUpdate(context, call.args);
     else if (call.command == "find") status = cmdFind(context, call.args);
+    else if (call.command == "report") status = cmdReport(context, call.args);
     prompt.endProgressLine();
 
     if (session->registry().flush() != ERROR_SUCCESS && !refused()) {
@@ -124,6 +125,9 @@ const char* UsageText() {
            "  find [--drives C:[,D:...]] [--save FILE.kvu] [--keep-lists]\n"
            "                 list what was added since the last update (Find changes);\n"
            "                 --save writes the lists to a saved uninstall data file\n"
+           "  report FILE.kvu --pdf OUT.pdf\n"
+           "                 the printed report of a saved uninstall data file, every row\n"
+           "                 selected, written into a PDF (A4, Courier)\n"
            "  help           this text\n"
            "\n"
            "Options (anywhere on the line):\n"

@@ -25,6 +25,7 @@
 #include "settings/settings_keys.h"
 #include "settings/startup.h"
 #include "ui/frmFindingChanges.h"
+#include "ui/frmOptions.h"
 #include "ui/frmUpdateDBase.h"
 #include "ui/status_texts.h"
 
@@ -286,7 +287,10 @@ void frmMain::cmdSysCleanUp_Click() {
 }
 
 void frmMain::cmdOptions_Click() {
-    notAvailableYet("The Options window is not available in this version of Korvex! yet.");
+    prompt_.busy(true);  // the hourglass while the settings and the row icons load
+    frmOptions window(app_, this);
+    prompt_.busy(false);
+    window.exec();
 }
 
 void frmMain::notAvailableYet(const std::string& text) {

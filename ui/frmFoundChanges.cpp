@@ -13,12 +13,14 @@
 #include <QVBoxLayout>
 
 #include "app/help_viewer.h"
+#include "changes/report.h"
 #include "platform/folders.h"
 #include "platform/registry_access.h"
 #include "platform/text.h"
 #include "removal/saved_file.h"
 #include "ui/found_icons.h"
 #include "ui/found_status_texts.h"
+#include "ui/qt_printer.h"
 #include "ui/qt_prompt.h"
 
 namespace korvex {
@@ -148,7 +150,7 @@ frmFoundChanges::frmFoundChanges(AppContext& app, std::string viewedSavedFile, Q
     connect(cmdHelp, &QPushButton::clicked, this, &frmFoundChanges::cmdHelp_Click);
     connect(cmdDelete, &QPushButton::clicked, this, [this] { notAvailableYet(QStringLiteral("Deleting")); });
     connect(cmdMove, &QPushButton::clicked, this, [this] { notAvailableYet(QStringLiteral("Moving")); });
-    connect(cmdPrint, &QPushButton::clicked, this, [this] { notAvailableYet(QStringLiteral("Printing")); });
+    connect(cmdPrint, &QPushButton::clicked, this, &frmFoundChanges::cmdPrint_Click);
 
     QTreeWidget* files = list(FoundList::Files);
     QTreeWidget* reg = list(FoundList::Registry);
@@ -344,6 +346,15 @@ void frmFoundChanges::cmdSave_Click() {
 }
 
 void frmFoundChanges::cmdHelp_Click() { ShowHelp(app_, this, "Find Changes"); }
+
+void frmFoundChanges::cmdPrint_Click() {
+    const FoundLists lists = currentLists();
+    std::unique_ptr<Printer> printer = makePrinter ? makePrinter() : std::make_unique<QtPrinter>();
+    const bool printing = korvex::SelectedCount(lists) > 0;  // else a message, without the hourglass
+    if (printing) prompt_->busy(true);
+    PrintChangesReport(*printer, *prompt_, lists, LogFileName, LogDate);
+    if (printing) prompt_->busy(false);
+}
 
 void frmFoundChanges::notAvailableYet(const QString& what) {
     QMessageBox::information(this, QStringLiteral("Korvex!"),

@@ -5,8 +5,20 @@
 namespace korvex {
 
 bool FakeShell::fails(std::string_view path) const {
+    // A folder holding a failing item fails whole and keeps everything, as the fake's
+    // simplest stand-in for a shell that stops at the item in use.
     for (const auto& f : failing)
-        if (EqualsNoCase(f, path)) return true;
+        if (EqualsNoCase(f, path) || (f.size() > path.size() && StartsWithNoCase(f, path) && f[path.size()] == '\\'))
+            return true;
+    return false;
+}
+
+bool FakeShell::isRefused(std::string_view path) {
+    for (const auto& r : refused)
+        if (EqualsNoCase(r, path)) {
+            refusals_.push_back({std::string(path), "refused in a test"});
+            return true;
+        }
     return false;
 }
 
@@ -35,11 +47,7 @@ int FakeShell::fileOperation(FileOperation& op, Prompt& prompt) {
     }
     bool allDone = true;
     for (const auto& path : items) {
-        bool isRefused = false;
-        for (const auto& r : refused)
-            if (EqualsNoCase(r, path)) isRefused = true;
-        if (isRefused) {
-            refusals_.push_back({path, "refused in a test"});
+        if (isRefused(path)) {
             allDone = false;
             continue;
         }
@@ -67,13 +75,15 @@ int FakeShell::fileOperation(FileOperation& op, Prompt& prompt) {
 }
 
 bool FakeShell::deleteAtRestart(std::string_view path) {
+    if (isRefused(path) || !scheduleSucceeds) return false;
     scheduled.emplace_back(path);
     return true;
 }
 
 bool FakeShell::packAndDelete(const std::vector<std::string>& paths, std::string_view archive, Prompt&) {
+    archives.emplace_back(archive);
     for (const auto& p : paths)
-        if (!p.empty() && (!files_.exists(p) || fails(p))) return false;
+        if (!p.empty() && (isRefused(p) || !files_.exists(p) || fails(p))) return false;
     files_.put(archive, "PK");
     for (const auto& p : paths)
         if (!p.empty()) files_.erase(p);

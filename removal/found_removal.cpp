@@ -61,7 +61,9 @@ Refusals DeleteSelected(RemovalContext& c, FoundLists& lists, bool permanent, In
         }
         AskSharedDll(c, dll, path, list);
     }
-    if (!list.empty()) RemoveFiles(c, list, 0, permanent ? RemovalMode::Permanent : RemovalMode::Normal);
+    RemoveReport report;
+    if (!list.empty()) RemoveFiles(c, list, 0, permanent ? RemovalMode::Permanent : RemovalMode::Normal, &report);
+    refusals.insert(refusals.end(), report.refusals.begin(), report.refusals.end());
     PruneVanished(c.services.files, lists[FoundList::Files], c.prompt);
 
     for (std::size_t i = 0; i < 4; ++i) {

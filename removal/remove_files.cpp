@@ -12,6 +12,16 @@ namespace {
 
 bool isNtFamily(System& system) { return system.platformId() == VER_PLATFORM_WIN32_NT; }
 
+void takeRefusals(RemovalContext& c, RemoveReport& report) {
+    for (Refusal& r : c.services.shell.takeRefusals()) report.refusals.push_back(std::move(r));
+}
+
+bool refused(const RemoveReport& report, std::string_view path) {
+    for (const Refusal& r : report.refusals)
+        if (EqualsNoCase(r.path, path)) return true;
+    return false;
+}
+
 }  // namespace
 
 DeleteMode ReadDeleteMode(RegistryAccess& registry, bool* generalOpened) {
@@ -57,24 +67,31 @@ bool RemoveFiles(RemovalContext& c, const std::vector<std::string>& list, std::u
         c.services.files.createFolder(c.dataFolder);
         out.archive = DatedFileName(c.services.files, c.dataFolder, "Removed files", c.services.system.now(), ".zip");
         out.archived = shell.packAndDelete(items, out.archive, c.prompt);
+        takeRefusals(c, out);
         return out.archived;
     }
 
     const bool nt = isNtFamily(c.services.system);
     if (nt) op.fFlags |= FOF_NOERRORUI;
-    if (shell.fileOperation(op, c.prompt) == 0 || op.fAnyOperationsAborted) return true;
+    const int status = shell.fileOperation(op, c.prompt);
+    // A refused item is never tried again piece by piece: clearing the inside of a
+    // folder the shell would not delete whole is exactly what must not happen.
+    takeRefusals(c, out);
+    if (status == 0 || op.fAnyOperationsAborted) return true;
 
     op.fFlags |= FOF_NOCONFIRMATION;
     bool scheduled = false;
     if (nt) {
         for (const std::string& path : list) {
             c.prompt.yield();
-            if (path.empty() || !c.services.files.info(path).exists) continue;
+            if (path.empty() || !c.services.files.info(path).exists || refused(out, path)) continue;
             FileOperation one;
             one.wFunc = op.wFunc;
             one.from = {path};
             one.fFlags = op.fFlags;
-            if (shell.fileOperation(one, c.prompt) == 0) continue;
+            const int retry = shell.fileOperation(one, c.prompt);
+            takeRefusals(c, out);
+            if (retry == 0 || refused(out, path)) continue;
             if (IsExistingFile(c.services.files, path)) {
                 if (shell.deleteAtRestart(path)) out.scheduled.push_back(path);
             } else {
@@ -92,6 +109,8 @@ bool RemoveFiles(RemovalContext& c, const std::vector<std::string>& list, std::u
 
 void RemoveFolderContents(RemovalContext& c, const std::string& folder, const FileOperation& record,
                           RemoveReport* report) {
+    RemoveReport local;
+    RemoveReport* const out = report ? report : &local;
     struct Entry {
         std::string name;
         bool isFolder;
@@ -107,14 +126,16 @@ void RemoveFolderContents(RemovalContext& c, const std::string& folder, const Fi
         FileOperation op = record;
         op.from = {folder + e.name};
         op.fAnyOperationsAborted = false;
-        if (c.services.shell.fileOperation(op, c.prompt) == 0) continue;
+        const int status = c.services.shell.fileOperation(op, c.prompt);
+        takeRefusals(c, *out);
+        if (status == 0 || refused(*out, op.from[0])) continue;
         if (e.isFolder) {
             stayed.push_back(e.name);
-        } else if (c.services.shell.deleteAtRestart(folder + e.name) && report) {
-            report->scheduled.push_back(folder + e.name);
+        } else if (c.services.shell.deleteAtRestart(folder + e.name)) {
+            out->scheduled.push_back(folder + e.name);
         }
     }
-    for (const std::string& name : stayed) RemoveFolderContents(c, folder + name + "\\", record, report);
+    for (const std::string& name : stayed) RemoveFolderContents(c, folder + name + "\\", record, out);
 }
 
 void MoveFiles(RemovalContext& c, const std::vector<std::string>& list, std::string_view destination,

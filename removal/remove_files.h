@@ -31,6 +31,7 @@ DeleteMode ReadDeleteMode(RegistryAccess& registry, bool* generalOpened = nullpt
 // What RemoveFiles did beyond its result, for callers that report on their own.
 struct RemoveReport {
     std::vector<std::string> scheduled;  // files and folder entries left for the next start
+    Refusals refusals;                   // what the shell would not touch: never retried
     bool archived = false;               // packed into a zip archive in the data folder
     std::string archive;                 // its path
 };

@@ -124,10 +124,9 @@ UninstallResult UninstallFromSavedFile(RemovalContext& c, const std::string& pat
                 unscheduledLeft = true;
         }
     }
-    for (const Refusal& r : s.shell.takeRefusals()) {
-        result.refusals.push_back(r);
-        unscheduledLeft = true;
-    }
+    for (const Refusal& r : report.refusals) result.refusals.push_back(r);
+    for (const Refusal& r : s.shell.takeRefusals()) result.refusals.push_back(r);
+    if (!result.refusals.empty()) unscheduledLeft = true;
 
     // Registry keys.
     bool registryFailed = false;
@@ -142,7 +141,10 @@ UninstallResult UninstallFromSavedFile(RemovalContext& c, const std::string& pat
     // System text files.
     for (std::size_t i = 0; i < 4; ++i) {
         const std::string file = SystemFilePath(s.system, static_cast<SavedSystemFile>(i));
-        for (const SavedLine& line : data->lines[i]) RemoveLine(c, file, line.added, line.replaced);
+        for (const SavedLine& line : data->lines[i]) {
+            if (line.wellFormed) RemoveLine(c, file, line.added, line.replaced);
+            else result.refusals.push_back({line.added.substr(0, 200), "not a line entry of a saved data file"});
+        }
     }
 
     const std::string leftoverPath = WindowsDriveRoot(s.system) + std::string(kLeftoverFile);

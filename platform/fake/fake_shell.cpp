@@ -19,6 +19,10 @@ bool FakeShell::isRefused(std::string_view path) {
             refusals_.push_back({std::string(path), "refused in a test"});
             return true;
         }
+    if (std::string why = guard.check(path); !why.empty()) {
+        refusals_.push_back({std::string(path), std::move(why)});
+        return true;
+    }
     return false;
 }
 
@@ -82,12 +86,23 @@ bool FakeShell::deleteAtRestart(std::string_view path) {
 
 bool FakeShell::packAndDelete(const std::vector<std::string>& paths, std::string_view archive, Prompt&) {
     archives.emplace_back(archive);
-    for (const auto& p : paths)
-        if (!p.empty() && (isRefused(p) || !files_.exists(p) || fails(p))) return false;
+    // Refused items stay where they are and make the result false; the rest is packed.
+    std::vector<std::string> items;
+    bool anyRefused = false;
+    for (const auto& p : paths) {
+        if (p.empty()) continue;
+        if (isRefused(p)) {
+            anyRefused = true;
+        } else {
+            items.push_back(p);
+        }
+    }
+    for (const auto& p : items)
+        if (!files_.exists(p) || fails(p)) return false;
+    if (items.empty()) return !anyRefused;
     files_.put(archive, "PK");
-    for (const auto& p : paths)
-        if (!p.empty()) files_.erase(p);
-    return true;
+    for (const auto& p : items) files_.erase(p);
+    return !anyRefused;
 }
 
 RecycleBinContents FakeShell::recycleBinContents() {

@@ -18,13 +18,15 @@ QString q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<q
 }  // namespace
 
 PrintTarget ReportPrintTarget() {
-    if (!QPrinterInfo::defaultPrinter().isNull() || !QPrinterInfo::availablePrinters().isEmpty()) return {};
+    if (!QPrinterInfo::defaultPrinter().isNull()) return {};
+    const QList<QPrinterInfo> printers = QPrinterInfo::availablePrinters();
+    if (!printers.isEmpty()) return {QString(), printers.first().printerName(), false};
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty()) folder = QDir::homePath();
     QDir().mkpath(folder);
     const QString name = QStringLiteral("Korvex changes report %1.pdf")
                              .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH.mm.ss")));
-    return {QDir(folder).filePath(name), true};
+    return {QDir(folder).filePath(name), QString(), true};
 }
 
 QtPrinter::QtPrinter(std::function<PrintTarget()> chooseTarget) : chooseTarget_(std::move(chooseTarget)) {
@@ -46,6 +48,8 @@ bool QtPrinter::ready() {
     if (!target_.pdfFile.isEmpty()) {
         printer_->setOutputFormat(QPrinter::PdfFormat);
         printer_->setOutputFileName(target_.pdfFile);
+    } else if (!target_.printerName.isEmpty()) {
+        printer_->setPrinterName(target_.printerName);
     }
     painter_ = std::make_unique<QPainter>();
     if (!painter_->begin(printer_.get())) {

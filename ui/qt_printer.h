@@ -20,12 +20,14 @@ class QPrinter;
 namespace korvex {
 
 struct PrintTarget {
-    QString pdfFile;            // "" = the default printer
+    QString pdfFile;            // "" = a printer
+    QString printerName;        // "" = the default printer
     bool openWhenDone = false;  // show the PDF in the desktop's viewer after endDoc
 };
 
-// The default printer when one is installed; else a new PDF in the XDG Documents
-// folder ("Korvex changes report YYYY-MM-DD HH.MM.SS.pdf"), opened when done.
+// The default printer, or the first one installed when none is the default; without
+// any, a new PDF in the XDG Documents folder ("Korvex changes report YYYY-MM-DD
+// HH.MM.SS.pdf"), opened when done.
 PrintTarget ReportPrintTarget();
 
 class QtPrinter : public Printer {

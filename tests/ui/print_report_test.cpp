@@ -79,7 +79,7 @@ private slots:
         const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
         frmFoundChanges w(m.app);
         w.LogFileName = "NewApp.kvu";
-        w.makePrinter = [&] { return std::make_unique<QtPrinter>([&] { return PrintTarget{pdf, false}; }); };
+        w.makePrinter = [&] { return std::make_unique<QtPrinter>([&] { return PrintTarget{pdf, QString(), false}; }); };
         w.show();
         auto* files = w.findChild<QTreeWidget*>(QStringLiteral("lvwFilesAdded"));
         auto* keys = w.findChild<QTreeWidget*>(QStringLiteral("lvwRegAdded"));

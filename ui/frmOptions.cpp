@@ -244,6 +244,8 @@ void frmOptions::buildSetupTab(QWidget* tab) {
     lvwExesToIgnore_ = listView("lvwExesToIgnore", {QStringLiteral("Executable name"), QStringLiteral("In Folder"),
                                                     QStringLiteral("Added on"), QStringLiteral("Size (hidden from user)")});
     lvwExesToIgnore_->setColumnHidden(3, true);
+    lvwExesToIgnore_->setColumnWidth(0, 150);
+    lvwExesToIgnore_->setColumnWidth(1, 230);
     cmdRemoveExeSetup_ = named(new QPushButton(QStringLiteral("Remove from list")), "cmdRemoveExeSetup");
     auto* layout = new QVBoxLayout(tab);
     layout->addWidget(chkSetupDetect_);

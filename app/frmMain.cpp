@@ -25,6 +25,7 @@
 #include "settings/settings_keys.h"
 #include "settings/startup.h"
 #include "ui/frmFindingChanges.h"
+#include "ui/frmSysCleanUp.h"
 #include "ui/frmUpdateDBase.h"
 #include "ui/status_texts.h"
 
@@ -282,7 +283,8 @@ void frmMain::reviewSavedFile(const std::string& path) {
 }
 
 void frmMain::cmdSysCleanUp_Click() {
-    notAvailableYet("The System clean-up window is not available in this version of Korvex! yet.");
+    frmSysCleanUp window(app_, this);
+    window.exec();
 }
 
 void frmMain::cmdOptions_Click() {

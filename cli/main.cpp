@@ -61,7 +61,7 @@ int parse(std::vector<std::string> words, Invocation& out) {
 }
 
 bool knownCommand(const std::string& c) {
-    return c == "init" || c == "info" || c == "update" || c == "find" || c == "help";
+    return c == "init" || c == "info" || c == "update" || c == "find" || c == "clean" || c == "help";
 }
 
 int runOnMachine(const Invocation& call) {
@@ -94,6 +94,7 @@ int runOnMachine(const Invocation& call) {
     if (call.command == "info") status = cmdInfo(context, call.args);
     else if (call.command == "update") status = cmdUpdate(context, call.args);
     else if (call.command == "find") status = cmdFind(context, call.args);
+    else if (call.command == "clean") status = cmdClean(context, call.args);
     prompt.endProgressLine();
 
     if (session->registry().flush() != ERROR_SUCCESS && !refused()) {
@@ -124,6 +125,13 @@ const char* UsageText() {
            "  find [--drives C:[,D:...]] [--save FILE.kvu] [--keep-lists]\n"
            "                 list what was added since the last update (Find changes);\n"
            "                 --save writes the lists to a saved uninstall data file\n"
+           "  clean [--temp-files] [--temp-folders] [--drives C:[,D:...]] [--delete | --move DIR]\n"
+           "                 list the junk files (System clean-up): --temp-files scans the\n"
+           "                 drives for the chosen kinds of files (the default), --temp-folders\n"
+           "                 lists the temporary folder, the browser caches and the own folders\n"
+           "                 (and empties this machine's part of the Recycle Bin, with --yes);\n"
+           "                 --delete removes every listed file as the delete mode says,\n"
+           "                 --move DIR moves them into DIR\n"
            "  help           this text\n"
            "\n"
            "Options (anywhere on the line):\n"

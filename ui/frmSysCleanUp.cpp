@@ -91,14 +91,14 @@ frmSysCleanUp::~frmSysCleanUp() {
 void frmSysCleanUp::buildTop() {
     lblScanDrive_ = new QLabel(QStringLiteral("Select the drive to be scanned:"), this);
     lblScanDrive_->setObjectName(QStringLiteral("lblScanDrive"));
-    lblScanDrive_->setGeometry(8, 8, 170, 20);
+    lblScanDrive_->setGeometry(8, 8, 196, 20);
     cmbDrives_ = new QComboBox(this);
     cmbDrives_->setObjectName(QStringLiteral("cmbDrives"));
-    cmbDrives_->setGeometry(180, 6, 208, 22);
+    cmbDrives_->setGeometry(206, 6, 186, 22);
 
     tabFileList_ = new QTabWidget(this);
     tabFileList_->setObjectName(QStringLiteral("tabFileList"));
-    tabFileList_->setGeometry(8, 34, 380, 240);
+    tabFileList_->setGeometry(8, 34, 384, 240);
     const char* captions[] = {"Temporary files ", "Temporary folders ", " Duplicate files ", "   DLL files    "};
     void (frmSysCleanUp::*builders[])(QWidget*) = {&frmSysCleanUp::buildTempFilesTab,
                                                    &frmSysCleanUp::buildTempFoldersTab,
@@ -118,28 +118,28 @@ void frmSysCleanUp::buildTop() {
 void frmSysCleanUp::buildTempFilesTab(QWidget* page) {
     auto* fra = new QGroupBox(QStringLiteral("Files to scan for"), page);
     fra->setObjectName(QStringLiteral("fraTempFile"));
-    fra->setGeometry(4, 4, 250, 204);
+    fra->setGeometry(4, 4, 262, 204);
     for (std::size_t i = 0; i < cleanup::kJunkTypeCount; ++i) {
         const cleanup::JunkTypeInfo& t = cleanup::kJunkTypes[i];
         auto* box = new QCheckBox(q(t.caption), fra);
         box->setObjectName(q(t.control));
-        box->setGeometry(i < 6 ? 8 : 128, 20 + static_cast<int>(i % 6) * 30, 118, 24);
+        box->setGeometry(i < 6 ? 8 : 124, 20 + static_cast<int>(i % 6) * 30, i < 6 ? 114 : 136, 24);
         junkBoxes_[i] = box;
     }
     auto* lbl = new QLabel(QStringLiteral("Also scan for these files :"), page);
     lbl->setObjectName(QStringLiteral("lblAlsoScanFiles"));
     lbl->setWordWrap(true);
-    lbl->setGeometry(258, 4, 114, 32);
+    lbl->setGeometry(270, 4, 104, 32);
     lvwAlsoFindFiles_ = new QListWidget(page);
     lvwAlsoFindFiles_->setObjectName(QStringLiteral("lvwAlsoFindFiles"));
     lvwAlsoFindFiles_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    lvwAlsoFindFiles_->setGeometry(258, 38, 114, 138);
+    lvwAlsoFindFiles_->setGeometry(270, 38, 104, 138);
     auto* add = new QPushButton(QStringLiteral("&Add..."), page);
     add->setObjectName(QStringLiteral("cmdAddFiles"));
-    add->setGeometry(258, 180, 56, 26);
+    add->setGeometry(270, 180, 51, 26);
     auto* remove = new QPushButton(QStringLiteral("&Remove"), page);
     remove->setObjectName(QStringLiteral("cmdRemoveFiles"));
-    remove->setGeometry(316, 180, 56, 26);
+    remove->setGeometry(323, 180, 51, 26);
     connect(add, &QPushButton::clicked, this, &frmSysCleanUp::cmdAddFiles_Click);
     connect(remove, &QPushButton::clicked, this, &frmSysCleanUp::cmdRemoveFiles_Click);
 }
@@ -246,7 +246,7 @@ void frmSysCleanUp::buildButtons() {
     auto button = [this](const char* name, const char* caption, int y) {
         auto* b = new QPushButton(QString::fromUtf8(caption), this);
         b->setObjectName(QString::fromUtf8(name));
-        b->setGeometry(396, y, 92, 26);
+        b->setGeometry(398, y, 90, 26);
         return b;
     };
     cmdScan_ = button("cmdScan", "&Scan Now", 40);
@@ -259,7 +259,7 @@ void frmSysCleanUp::buildButtons() {
     cmdScan_->setDefault(true);
     aniScan_ = new AviPlayer(this);
     aniScan_->setObjectName(QStringLiteral("aniScan"));
-    aniScan_->setGeometry(396, 226, 92, 40);
+    aniScan_->setGeometry(398, 226, 90, 40);
     aniScan_->hide();
 
     mnuPopup_ = new QMenu(QStringLiteral("ScanPopup"), this);
@@ -299,7 +299,7 @@ void frmSysCleanUp::buildResults() {
     lblFileNo_->setGeometry(8, 278, 180, 18);
     lblFileSize_ = new QLabel(this);
     lblFileSize_->setObjectName(QStringLiteral("lblFileSize"));
-    lblFileSize_->setGeometry(196, 278, 192, 18);
+    lblFileSize_->setGeometry(196, 278, 196, 18);
 
     lvwScannedFiles_ = new QTreeWidget(this);
     lvwScannedFiles_->setObjectName(QStringLiteral("lvwScannedFiles"));

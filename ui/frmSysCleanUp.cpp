@@ -18,6 +18,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -465,7 +466,10 @@ void frmSysCleanUp::cmdScan_Click() {
 
 void frmSysCleanUp::subScanClick() {
     lvwScannedFiles_->setSortingEnabled(false);
-    lvwScannedFiles_->clear();
+    {
+        const QSignalBlocker quiet(lvwScannedFiles_);
+        lvwScannedFiles_->clear();
+    }
     cmdScan_->setEnabled(false);
     cmdStop_->setEnabled(true);
     cmdStop_->setDefault(true);
@@ -583,6 +587,8 @@ cleanup::ResultRows frmSysCleanUp::resultRows() const {
 }
 
 void frmSysCleanUp::takeOutRows(const std::vector<std::size_t>& highestFirst) {
+    // Taking rows out is no click in the list: the labels keep what they show.
+    const QSignalBlocker quiet(lvwScannedFiles_);
     for (std::size_t i : highestFirst)
         if (static_cast<int>(i) < lvwScannedFiles_->topLevelItemCount())
             delete lvwScannedFiles_->takeTopLevelItem(static_cast<int>(i));

@@ -168,6 +168,22 @@ private slots:
         w.close();
     }
 
+    void closingDuringAScanEndsItFirst() {
+        Machine m;
+        m.files.put("C:\\one\\1.bak", "1");
+        m.files.put("C:\\two\\2.bak", "2");
+        frmSysCleanUp w(m.app);
+        w.show();
+        m.files.onFolder = [&](std::string_view folder) {
+            if (folder == "C:\\two\\") w.close();  // refused while the scan runs; it stops instead
+        };
+        child<QAction>(w, "mnuTempFiles")->trigger();
+        QVERIFY(w.stopRequested());
+        QCOMPARE(test::ColumnTexts(child<QTreeWidget>(w, "lvwScannedFiles"), 0), QStringList({"2.bak"}));
+        QTRY_VERIFY(!w.isVisible());
+        QCOMPARE(m.registry.valueNames(kSysClean).size(), std::size_t(21));
+    }
+
     void sortingBySizeTwice() {
         Machine m;
         m.files.put("C:\\s\\b.bak", std::string(3000, 'x'));

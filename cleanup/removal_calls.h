@@ -11,7 +11,8 @@
 
 namespace korvex::cleanup {
 
-// The calls borrow services, registry and prompt for as long as they are used.
+// The calls borrow services, registry and prompt for as long as they are used; each
+// shows the items the removal layer refused, once per call.
 CleanUpRemoval RemovalLayerCalls(Services& services, RegistryAccess& registry, Prompt& prompt,
                                  std::string dataFolder);
 

@@ -25,6 +25,7 @@
 #include <QTreeWidget>
 
 #include "app/help_viewer.h"
+#include "cleanup/removal_calls.h"
 #include "cleanup/temp_folders.h"
 #include "platform/folders.h"
 #include "platform/registry_access.h"
@@ -74,6 +75,8 @@ frmSysCleanUp::frmSysCleanUp(AppContext& app, QWidget* parent) : QDialog(parent)
     prompt_ = new QtPrompt(this, app_.services.system);
     prompt_->onStatus = [this](std::string_view text) { setStatus(q(text)); };
     icons_ = new FoundIcons;
+    registry_ = new RegistryAccess(app_.services.registry, *prompt_);
+    removal_ = cleanup::RemovalLayerCalls(app_.services, *registry_, *prompt_, app_.dataFolder);
     buildTop();
     buildButtons();
     buildResults();
@@ -83,6 +86,8 @@ frmSysCleanUp::frmSysCleanUp(AppContext& app, QWidget* parent) : QDialog(parent)
 }
 
 frmSysCleanUp::~frmSysCleanUp() {
+    removal_ = {};
+    delete registry_;
     delete icons_;
     delete prompt_;
 }

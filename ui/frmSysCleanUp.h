@@ -37,6 +37,7 @@ namespace korvex {
 class AviPlayer;
 class FoundIcons;
 class QtPrompt;
+class RegistryAccess;
 
 class frmSysCleanUp : public QDialog {
     Q_OBJECT
@@ -118,6 +119,7 @@ private:
 
     AppContext& app_;
     QtPrompt* prompt_ = nullptr;
+    RegistryAccess* registry_ = nullptr;  // what Delete and Move's removal layer writes through
     FoundIcons* icons_ = nullptr;
     cleanup::CleanUpRemoval removal_;
 

@@ -29,6 +29,24 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
+// Every file below folder (links included, not followed), relative, sorted; the
+// registry files are left out (each run of korvex-cli may save them).
+std::vector<std::string> Files(const std::string& folder) {
+    std::vector<std::string> out;
+    std::error_code error;
+    for (auto it = fs::recursive_directory_iterator(folder, error); it != fs::recursive_directory_iterator();
+         it.increment(error)) {
+        if (it->is_directory(error) && !it->is_symlink(error)) continue;
+        const std::string relative = fs::relative(it->path(), folder).string();
+        if (relative.find("dosdevices") == 0 ||
+            (relative.size() > 4 && relative.substr(relative.size() - 4) == ".reg"))
+            continue;
+        out.push_back(relative);
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
 class CleanMachineFolder : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -82,6 +100,24 @@ TEST_F(CleanMachineFolder, PlantedJunkIsListedExactlyWithTheWindowsTotals) {
 
     const CommandResult usage = cli({"clean", "--delete", "--move", "/tmp"});
     EXPECT_EQ(usage.status, 2);
+
+    // --delete: nothing unasked; with --yes exactly the listed files, into the Trash
+    // (the default delete mode), and nothing else.
+    const std::vector<std::string> before = Files(machine_);
+    const CommandResult unasked = cli({"clean", "--delete"});
+    EXPECT_EQ(unasked.status, 1);
+    EXPECT_EQ(Files(machine_), before);
+    const CommandResult removed = cli({"--yes", "clean", "--delete"});
+    EXPECT_EQ(removed.status, 0) << removed.err;
+    EXPECT_NE(removed.out.find("Removed 5 of 5 files"), std::string::npos) << removed.out;
+    std::vector<std::string> expected = before;
+    for (const char* gone : {"drive_c/Apps/Tool/page.~mp", "drive_c/Games/X/Logs/error.log", "drive_c/Games/X/old.tmp",
+                             "drive_c/Games/X/save.bak", "drive_c/users/Public/Documents/report.old"})
+        expected.erase(std::remove(expected.begin(), expected.end(), std::string(gone)), expected.end());
+    EXPECT_EQ(expected.size(), before.size() - 5);
+    EXPECT_EQ(Files(machine_), expected);
+    EXPECT_EQ(Files(xdg_ + "/Trash/files"),
+              (std::vector<std::string>{"error.log", "old.tmp", "page.~mp", "report.old", "save.bak"}));
 }
 
 TEST_F(CleanMachineFolder, RecycleBinStepEmptiesOnlyThisMachinesEntries) {

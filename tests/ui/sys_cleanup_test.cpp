@@ -4,6 +4,8 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
+#include <QMessageBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
@@ -19,7 +21,11 @@
 #include "platform/fake/fake_system.h"
 #include "platform/fake/memory_files.h"
 #include "platform/fake/memory_registry.h"
+#include "platform/wine/machine_builder.h"
+#include "platform/wine/wine_machine.h"
 #include "settings/support_files.h"
+#include "tests/support/host_files.h"
+#include "tests/support/scoped_env.h"
 #include "tests/ui/support/window_test_support.h"
 #include "ui/avi_player.h"
 #include "ui/frmSysCleanUp.h"
@@ -227,6 +233,47 @@ private slots:
         QStringList after = before;
         for (int i : {9, 5, 2}) after.removeAt(i);
         QCOMPARE(test::ColumnTexts(list, 0), after);
+        w.close();
+    }
+
+    void junkOnARealMachineListedAndDeletedToTheTrash() {
+        test::TempHostFolder temp("korvex-cleanup-window");
+        const std::string dir = temp / "machine";
+        const std::string xdg = temp / "xdg";
+        test::ScopedEnv home("XDG_DATA_HOME", xdg);
+        QVERIFY(wine::CreateMachine(dir, wine::WindowsVersion::Win10));
+        test::WriteHostFile(dir + "/drive_c/Games/X/save.bak", std::string(1500, 'j'));
+        test::WriteHostFile(dir + "/drive_c/Games/X/Logs/error.log", std::string(3000, 'j'));
+        test::WriteHostFile(dir + "/drive_c/Apps/page.~mp", "j");
+        test::WriteHostFile(dir + "/drive_c/Apps/readme.txt", "keep");
+        std::unique_ptr<wine::WineMachine> machine = wine::WineMachine::open(dir);
+        QVERIFY(machine);
+        Services services = machine->services();
+        AppContext app{services, "C:\\Program Files\\Korvex\\"};
+        frmSysCleanUp w(app);
+        w.show();
+        auto* drives = child<QComboBox>(w, "cmbDrives");
+        drives->setCurrentIndex(drives->findText(QStringLiteral("(C:)"), Qt::MatchStartsWith));
+        child<QAction>(w, "mnuTempFiles")->trigger();
+        auto* list = child<QTreeWidget>(w, "lvwScannedFiles");
+        QStringList paths;
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            paths << list->topLevelItem(i)->text(1) + list->topLevelItem(i)->text(0);
+        paths.sort();
+        QCOMPARE(paths, QStringList({"C:\\Apps\\page.~mp", "C:\\Games\\X\\Logs\\error.log",
+                                     "C:\\Games\\X\\save.bak"}));
+        QCOMPARE(child<QLabel>(w, "lblFileNo")->text(), QStringLiteral("Total files:3"));
+        QCOMPARE(child<QLabel>(w, "lblFileSize")->text(), QStringLiteral("Total size:4.3 KB"));
+
+        child<QPushButton>(w, "cmdSelectAll")->click();
+        test::SeenMessage confirm;
+        test::AnswerNextMessageBox(QMessageBox::Yes, &confirm);
+        child<QPushButton>(w, "cmdDelete")->click();
+        QVERIFY(confirm.seen);
+        QCOMPARE(list->topLevelItemCount(), 0);
+        for (const char* name : {"save.bak", "error.log", "page.~mp"})
+            QVERIFY2(QFile::exists(QString::fromStdString(xdg + "/Trash/files/" + name)), name);
+        QVERIFY(QFile::exists(QString::fromStdString(dir + "/drive_c/Apps/readme.txt")));
         w.close();
     }
 

@@ -465,6 +465,7 @@ void frmSysCleanUp::cmdScan_Click() {
     QAction* const entries[] = {mnuTempFiles_, mnuTempFolders_, mnuDuplicateFiles_, mnuDllFiles_};
     const int tab = qBound(0, tabFileList_->currentIndex(), 3);
     // The popup opens with the current tab's entry under the pointer.
+    activateWindow();
     mnuPopup_->popup(mapToGlobal(cmdScan_->geometry().topLeft() + QPoint(45, 25)), entries[tab]);
     mnuPopup_->setActiveAction(entries[tab]);
 }

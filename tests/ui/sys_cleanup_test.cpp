@@ -190,6 +190,31 @@ private slots:
         QCOMPARE(m.registry.valueNames(kSysClean).size(), std::size_t(21));
     }
 
+    void statusTextsOnlyWhileNoScanRuns() {
+        Machine m;
+        frmSysCleanUp w(m.app);
+        w.show();
+        auto* panel = child<QLabel>(w, "staFrmSysCleanUpPanel");
+        auto enter = [&](const char* name) {
+            QEvent e(QEvent::Enter);
+            QCoreApplication::sendEvent(w.findChild<QWidget*>(QString::fromLatin1(name)), &e);
+            return panel->text();
+        };
+        QCOMPARE(enter("chkBAKFiles"), QStringLiteral("*.Bak files are earlier versions of saved files"));
+        QCOMPARE(enter("fraTempFile"), QString());
+        QCOMPARE(enter("cmdRemoveFolders"),
+                 QStringLiteral("Remove the selected folders from the 'Also scan for these folders' list"));
+        QStringList during;
+        m.files.onFolder = [&](std::string_view) {
+            if (during.isEmpty()) during << enter("chkLOGFiles") << enter("cmdSelectAll");
+        };
+        child<QAction>(w, "mnuTempFiles")->trigger();
+        QCOMPARE(during.size(), 2);
+        QVERIFY(during[0].startsWith(QStringLiteral("Scanning: ")));  // the help text waits
+        QCOMPARE(during[1], QStringLiteral("Select all the scanned files"));
+        w.close();
+    }
+
     void sortingBySizeTwice() {
         Machine m;
         m.files.put("C:\\s\\b.bak", std::string(3000, 'x'));

@@ -13,33 +13,11 @@
 #include <vector>
 
 #include "cleanup/clean_settings.h"
+#include "cleanup/scan_rows.h"
 #include "platform/registry_access.h"
 #include "platform/services.h"
 
 namespace korvex::cleanup {
-
-// One listed file: its name and its folder (with a trailing "\").
-struct CleanUpRow {
-    std::string name;
-    std::string folder;
-    std::uint64_t bytes = 0;
-};
-
-struct CleanUpTotals {
-    std::uint64_t files = 0;
-    double bytes = 0;
-};
-
-// What the walks of one scan share: where the files are, who sees the progress, the
-// window's stop flag, where the rows go, and the totals so far.
-struct CleanUpScan {
-    FileSystem& files;
-    Prompt& prompt;
-    const bool& stop;
-    std::function<void(const CleanUpRow&)> onRow;
-    std::int64_t today = 0;  // LocalDay of the machine's clock when the scan started
-    CleanUpTotals totals;
-};
 
 // The pattern that lists everything (the folder scan's).
 inline constexpr std::string_view kMatchEverything = "*.*";

@@ -83,6 +83,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    static constexpr int kSizeColumn = 2;
+    static constexpr int kSortKeyColumn = 4;  // the hidden size key of the size sort
+    static constexpr int kListTop = 300;      // where the result list starts
+
     void buildTop();
     void buildTempFilesTab(QWidget* page);
     void buildTempFoldersTab(QWidget* page);

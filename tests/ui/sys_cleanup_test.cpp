@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -95,6 +96,13 @@ private slots:
             QVERIFY(!child<QPushButton>(w, "cmdStop")->isEnabled());
             child<QCheckBox>(w, "chkBAKFiles")->setChecked(false);
             w.show();
+            // "Scan Now" opens the popup on the current tab's entry.
+            tabs->setCurrentIndex(1);
+            child<QPushButton>(w, "cmdScan")->click();
+            auto* popup = child<QMenu>(w, "mnuPopup");
+            QTRY_VERIFY(popup->isVisible());
+            QCOMPARE(popup->activeAction(), child<QAction>(w, "mnuTempFolders"));
+            popup->close();
             w.close();
         }
         QCOMPARE(m.registry.valueNames(kSysClean).size(), std::size_t(21));

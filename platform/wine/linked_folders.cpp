@@ -103,7 +103,7 @@ void WineFiles::addLinkedFolder(std::string_view windowsPath, const std::string&
     if (!home.empty() && target != home && IsUnderHost(home, target)) return;
     // A target on the link's own drive is walked there already.
     const Drive* d = drive(r.letter);
-    if (d && d->realRoot != "/" && IsUnderHost(target, d->realRoot)) return;
+    if (d && IsUnderHost(target, d->realRoot)) return;
     for (const LinkedFolder& other : linked_)
         if (other.target == folder.target) return;  // one walk per host folder
     folder.letter = r.letter;

@@ -71,7 +71,9 @@ TEST_F(LinkedDesktop, ShortcutAddedThereIsFoundAndNothingElse) {
     ASSERT_EQ(update.status, 0) << update.err;
 
     test::WriteHostFile(home_ / "Desktop" / "Beta Viewer.lnk", "x");
+    // In the home but in none of its shell folders' entries: a dot folder, a sub folder.
     test::WriteHostFile(home_ / ".cache" / "thumbnail.png", "x");
+    test::WriteHostFile(home_ / "Projects" / "new.txt", "x");
     const test::CommandResult found = cli("find --drives C:");
     ASSERT_EQ(found.status, 0) << found.err;
     const std::string desktop = "C:\\users\\" + user.filename().string() + "\\Desktop\\";

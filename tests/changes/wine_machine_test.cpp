@@ -13,7 +13,6 @@
 #include "scandb/update_database.h"
 #include "settings/settings_keys.h"
 #include "tests/support/host_files.h"
-#include "tests/support/scoped_env.h"
 
 namespace korvex {
 namespace {
@@ -90,51 +89,6 @@ TEST(FindChangesOnWine, FindsAnInstallationAndRefreshesTheDatabaseOnDisk) {
     ASSERT_EQ(FindChanges(services, registry, prompt, data, "C:", stop, progress), FindOutcome::Completed);
     EXPECT_EQ(t.read(t.c() / "changes.kvd"), "");
     EXPECT_EQ(t.read(t.c() / "hklmchanges.kvd"), "");
-}
-
-// Wine links the profile's Desktop into the user's home: an installer's shortcut lands
-// there, outside drive_c, and must be found like a file of the drive.
-TEST(FindChangesOnWine, FindsAShortcutOnTheDesktopWineLinksIntoTheHome) {
-    test::TempHostFolder temp{"korvex-desktop"};
-    const fs::path home = fs::path(temp.path()) / "home", dir = fs::path(temp.path()) / "machine";
-    test::ScopedEnv homeVariable("HOME", home.string());
-    test::WriteHostFile(home / "Desktop" / "Old Game.lnk", "x");
-    test::WriteHostFile(home / "Desktop" / "Saves" / "slot1.sav", "x");
-    test::WriteHostFile(home / "notes.txt", "x");
-    std::string error;
-    ASSERT_TRUE(wine::CreateMachine(dir.string(), wine::WindowsVersion::Win10, &error)) << error;
-    fs::path profile;
-    for (const auto& entry : fs::directory_iterator(dir / "drive_c" / "users"))
-        if (entry.path().filename() != "Public") profile = entry.path();
-    ASSERT_FALSE(profile.empty());
-    for (const char* name : {"Desktop", "Music"}) fs::remove_all(profile / name);
-    fs::create_directory_symlink(home / "Desktop", profile / "Desktop");
-    fs::create_directory_symlink(home, profile / "Music");
-    auto machine = wine::WineMachine::open(dir.string(), &error);
-    ASSERT_TRUE(machine) << error;
-    Services services = machine->services();
-    ScriptedPrompt prompt;
-    RegistryAccess registry(services.registry, prompt);
-    const HKEY key = registry.CreateKey(HKEY_CURRENT_USER, settings::kScanningKey);
-    for (const char* name : {"AutoUpdateDb", "RegScan", "WinIniScan", "SystemIniScan", "AutoexecScan", "ConfigSysScan",
-                             "ScanMode"})
-        registry.SetValue(key, name, "0");
-    registry.CloseKey(key);
-    fs::create_directories(dir / "drive_c" / "Korvex");
-    bool stop = false;
-    scandb::UpdateRequest request{"C:\\Korvex\\", "C:", {}};
-    ASSERT_EQ(scandb::UpdateDatabase(services, prompt, request, stop), scandb::UpdateOutcome::Completed);
-    const std::string desktop = "C:\\users\\" + profile.filename().string() + "\\Desktop\\{\r\n";
-    const std::string list = test::ReadHostFile(dir / "drive_c" / "Korvex" / "Cdbase.kvd");
-    EXPECT_NE(list.find(desktop + "Old Game.lnk\r\n}\r\n"), std::string::npos) << list;
-
-    // The installer's shortcut; and in the home, outside every shell folder, what is not its.
-    test::WriteHostFile(home / "Desktop" / "Beta Viewer.lnk", "x");
-    test::WriteHostFile(home / ".history", "x");
-    test::WriteHostFile(home / "Projects" / "new.txt", "x");
-    FindProgress progress;
-    ASSERT_EQ(FindChanges(services, registry, prompt, "C:\\Korvex\\", "C:", stop, progress), FindOutcome::Completed);
-    EXPECT_EQ(test::ReadHostFile(dir / "drive_c" / "changes.kvd"), desktop + "Beta Viewer.lnk\r\n}\r\n");
 }
 
 }  // namespace

@@ -43,6 +43,11 @@ int FakeShell::fileOperation(FileOperation& op, Prompt& prompt) {
             allDone = false;
             continue;
         }
+        if (std::string why = guard.check(path); !why.empty()) {
+            refusals_.push_back({path, std::move(why)});
+            allDone = false;
+            continue;
+        }
         if (!files_.exists(path) || fails(path)) {
             allDone = false;
             continue;
@@ -67,17 +72,33 @@ int FakeShell::fileOperation(FileOperation& op, Prompt& prompt) {
 }
 
 bool FakeShell::deleteAtRestart(std::string_view path) {
+    if (std::string why = guard.check(path); !why.empty()) {
+        refusals_.push_back({std::string(path), std::move(why)});
+        return false;
+    }
     scheduled.emplace_back(path);
     return true;
 }
 
 bool FakeShell::packAndDelete(const std::vector<std::string>& paths, std::string_view archive, Prompt&) {
-    for (const auto& p : paths)
-        if (!p.empty() && (!files_.exists(p) || fails(p))) return false;
+    // Refused items stay where they are and make the result false; the rest is packed.
+    std::vector<std::string> items;
+    bool anyRefused = false;
+    for (const auto& p : paths) {
+        if (p.empty()) continue;
+        if (std::string why = guard.check(p); !why.empty()) {
+            refusals_.push_back({p, std::move(why)});
+            anyRefused = true;
+        } else {
+            items.push_back(p);
+        }
+    }
+    for (const auto& p : items)
+        if (!files_.exists(p) || fails(p)) return false;
+    if (items.empty()) return !anyRefused;
     files_.put(archive, "PK");
-    for (const auto& p : paths)
-        if (!p.empty()) files_.erase(p);
-    return true;
+    for (const auto& p : items) files_.erase(p);
+    return !anyRefused;
 }
 
 RecycleBinContents FakeShell::recycleBinContents() {

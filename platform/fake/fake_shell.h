@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/fake/memory_files.h"
+#include "platform/removal_guard.h"
 #include "platform/shell.h"
 
 namespace korvex {
@@ -23,7 +24,10 @@ public:
     bool packAndDelete(const std::vector<std::string>& paths, std::string_view archive, Prompt& prompt) override;
     RecycleBinContents recycleBinContents() override;
     bool emptyRecycleBin() override;
-    void protectFolder(std::string_view windowsPath) override { protectedFolders.emplace_back(windowsPath); }
+    void protectFolder(std::string_view windowsPath) override {
+        protectedFolders.emplace_back(windowsPath);
+        guard.protect(windowsPath);
+    }
     std::vector<Refusal> takeRefusals() override;
 
     struct TrashEntry {
@@ -38,6 +42,9 @@ public:
     // Failures on demand; paths compare without regard to case.
     std::set<std::string> failing;   // items any operation fails on (as if held open)
     std::set<std::string> refused;   // items refused with the reason "refused in a test"
+    // The safety rules every Shell applies (a default Wine prefix's layout unless a
+    // test sets another, e.g. RemovalGuard(MachineLayout::Of(system))).
+    RemovalGuard guard;
 
 private:
     bool fails(std::string_view path) const;

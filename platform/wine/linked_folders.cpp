@@ -9,17 +9,17 @@
 #include <unistd.h>
 
 #include "platform/wine/host_names.h"
+#include "platform/wine/machine_bounds.h"
 #include "platform/wine/wine_files.h"
 
 namespace korvex::wine {
 
 namespace {
 
-// Where Wine puts the links below each profile: Wine 8 keeps Templates below AppData,
-// older prefixes have it beside the others. Downloads comes third because it is the
-// shell folder Wine lists third, so the choice between links to one target is stable.
+// Where Wine puts the links below each profile ("My Documents" in old prefixes; Wine 8
+// keeps Templates below AppData). When two link to one folder the first here wins.
 constexpr const char* kProfileLinks[] = {
-    "Desktop", "Documents", "Downloads", "Music", "Pictures", "Videos",
+    "Desktop", "Documents", "My Documents", "Downloads", "Music", "Pictures", "Videos",
     "AppData\\Roaming\\Microsoft\\Windows\\Templates", "Templates",
 };
 
@@ -76,9 +76,6 @@ void WineFiles::reloadLinkedFolders() {
     barrier(prefix_);
     for (const Drive& d : drives_)
         if (d.realRoot != "/") barrier(d.realRoot);
-    const std::string home = RealHostPath(homeFolder());
-    HostId homeId;
-    if (!home.empty() && hostFolderId(home, homeId.device, homeId.inode)) barriers_.push_back(homeId);
 
     std::vector<std::string> candidates;
     if (shellFolderSource_) candidates = shellFolderSource_();
@@ -86,10 +83,11 @@ void WineFiles::reloadLinkedFolders() {
     if (!users.empty())
         for (const std::string& profile : profileNames(users))
             for (const char* link : kProfileLinks) candidates.push_back("C:\\users\\" + profile + "\\" + link);
-    for (const std::string& candidate : candidates) addLinkedFolder(candidate, home, homeId);
+    const std::string home = RealHostPath(homeFolder()), realPrefix = RealHostPath(prefix_);
+    for (const std::string& candidate : candidates) addLinkedFolder(candidate, home, realPrefix);
 }
 
-void WineFiles::addLinkedFolder(std::string_view windowsPath, const std::string& home, const HostId& homeId) {
+void WineFiles::addLinkedFolder(std::string_view windowsPath, const std::string& home, const std::string& realPrefix) {
     const Resolved r = resolve(windowsPath);
     if (r.host.empty() || !r.exists || r.names.empty()) return;
     struct stat st {};
@@ -99,16 +97,16 @@ void WineFiles::addLinkedFolder(std::string_view windowsPath, const std::string&
     barriers_.push_back(folder.target);
     const std::string target = RealHostPath(r.host);
     if (target.empty() || target == "/" || IsPseudoFileSystemPath(target)) return;
-    // A folder above $HOME would bring in every user's files and the prefix itself.
-    if (!home.empty() && target != home && IsUnderHost(home, target)) return;
+    // $HOME itself (Wine's link when an XDG folder is missing), a folder above it or
+    // one holding the prefix is the user's whole tree, not a shell folder.
+    if ((!home.empty() && HostUnder(home, target)) || HostUnder(realPrefix, target)) return;
     // A target on the link's own drive is walked there already.
     const Drive* d = drive(r.letter);
-    if (d && IsUnderHost(target, d->realRoot)) return;
+    if (d && HostUnder(target, d->realRoot)) return;
     for (const LinkedFolder& other : linked_)
         if (other.target == folder.target) return;  // one walk per host folder
     folder.letter = r.letter;
     folder.names = r.names;
-    folder.wholeHome = folder.target == homeId && !home.empty();
     linked_.push_back(std::move(folder));
 }
 

@@ -115,10 +115,6 @@ bool IsPseudoFileSystemPath(const std::string& hostPath) {
     return !real.empty() && pseudoByName(real);
 }
 
-std::string RealHostPath(const std::string& hostPath) { return realHost(hostPath); }
-
-bool IsUnderHost(const std::string& path, const std::string& root) { return underHost(path, root); }
-
 WineFiles::WineFiles(std::string prefixDir) : prefix_(normalHost(prefixDir)) { reloadDrives(); }
 
 void WineFiles::reloadDrives() {
@@ -297,7 +293,6 @@ bool WineFiles::listFolder(std::string_view folder, const EntryCallback& onEntry
     // it must not come back into the prefix or reach a host folder walked elsewhere.
     const LinkedFolder* linked = linked_.empty() ? nullptr : linkedFolderOf(r);
     const bool throughLink = linked && linked->names.size() == r.names.size();
-    if (linked && linked->wholeHome && !throughLink) return false;  // only $HOME's own files are its entries
     // Below the drive root the folder itself must not be a link, except a linked folder.
     const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (r.names.empty() || throughLink ? 0 : O_NOFOLLOW);
     const int fd = ::open(r.host.c_str(), flags);
@@ -330,11 +325,7 @@ bool WineFiles::listFolder(std::string_view folder, const EntryCallback& onEntry
         }
         bool isFolder = type == DT_DIR;
         if (type == DT_LNK && !linked_.empty()) isFolder = isLinkedEntry(r, name);
-        if (linked) {
-            // $HOME's sub folders and dot files are the user's own, not the shell folder's.
-            if (linked->wholeHome && (isFolder || name[0] == '.')) continue;
-            if (type == DT_DIR && isBarrier(idOf(st))) continue;
-        }
+        if (linked && type == DT_DIR && isBarrier(idOf(st))) continue;
         onEntry(name, isFolder);
     }
     const bool ok = errno == 0;

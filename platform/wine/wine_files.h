@@ -44,12 +44,14 @@ public:
     std::string longPathName(std::string_view windowsPath) const;
 
     // Linked shell folders: the profile folders (Desktop, Documents, Downloads, Music,
-    // Pictures, Videos, Templates) that Wine makes symbolic links into $HOME or the XDG
+    // Pictures, Videos, Templates) that Wine makes symbolic links to the user's XDG
     // folders. listFolder reports these links as folders and lists them like folders of
     // the drive, each host folder once, whatever links to it; every other link stays a
-    // file. The set is taken afresh whenever a drive's root is listed, so once per
+    // file, and so does a link to $HOME itself, to a folder above it or to one holding
+    // the prefix. The set is taken afresh whenever a drive's root is listed, so once per
     // drive walk; the source gives the Windows paths the machine's shell-folder settings
-    // name (the profiles' own links under C:\users are always looked at).
+    // name (the profiles' own links under C:\users are always looked at). The removal
+    // layer's bounds (machine_bounds.h) take the same set.
     using ShellFolderSource = std::function<std::vector<std::string>()>;
     void setShellFolderSource(ShellFolderSource source);
     void reloadLinkedFolders();
@@ -91,9 +93,8 @@ private:
         char letter = 0;
         std::vector<std::string> names;  // the link's path below the drive root, real case
         HostId target;
-        bool wholeHome = false;          // the link points at $HOME itself
     };
-    void addLinkedFolder(std::string_view windowsPath, const std::string& home, const HostId& homeId);
+    void addLinkedFolder(std::string_view windowsPath, const std::string& home, const std::string& realPrefix);
     // The linked folder that a listed folder is, or lies in; nullptr for most folders.
     const LinkedFolder* linkedFolderOf(const Resolved& folder) const;
     // Whether name, listed in folder, is one of the links to enter.
@@ -103,8 +104,8 @@ private:
     std::string prefix_;
     std::vector<Drive> drives_;
     std::vector<LinkedFolder> linked_;
-    // Folders a walk inside a linked folder never enters: the prefix, each drive's root,
-    // $HOME and every linked folder's target (each is walked where it belongs, or not).
+    // Folders a walk inside a linked folder never enters: the prefix, each drive's root
+    // and every linked folder's target (each is walked where it belongs).
     std::vector<HostId> barriers_;
     ShellFolderSource shellFolderSource_;
     OpenFileTable openFiles_;
@@ -113,10 +114,6 @@ private:
 // Host-level helpers the rest of the backend shares.
 // True for host folders that are pseudo file systems (/proc, /sys, /dev and the like).
 bool IsPseudoFileSystemPath(const std::string& hostPath);
-// The host path with every link resolved; "" when it does not exist.
-std::string RealHostPath(const std::string& hostPath);
-// True when path is root or lies below it (both lexically normal).
-bool IsUnderHost(const std::string& path, const std::string& root);
 // Renames a host file over another; across file systems copies it with
 // CopyHostFileAtomically (atomic_file.h), then removes the source.
 bool MoveHostFile(const std::string& from, const std::string& to);

@@ -152,20 +152,19 @@ std::map<std::string, std::set<std::string>> Contents(const std::string& text) {
 
 TEST(WalkFolderOnDisk, LinkedProfileFoldersAreWalkedOnceAndNeverLeadBack) {
     test::TempHostFolder temp{"korvex-linked"};
-    const fs::path home = fs::path(temp.path()) / "home";
+    const fs::path top = temp.path(), home = top / "home", desktop = home / "Desktop";
     test::ScopedEnv homeVariable("HOME", home.string());
-    // The prefix lives on the Desktop it links to, as a careless user might keep it.
-    const fs::path desktop = home / "Desktop", prefix = desktop / "pfx", c = prefix / "drive_c";
-    const fs::path user = c / "users" / "u";
+    const fs::path prefix = top / "pfx", c = prefix / "drive_c", user = c / "users" / "u";
     fs::create_directories(prefix / "dosdevices");
     fs::create_symlink("../drive_c", prefix / "dosdevices" / "c:");
+    fs::create_symlink(desktop / "Games", prefix / "dosdevices" / "d:");  // D: lies on the Desktop
     fs::create_directories(c / "users" / "Public");
     test::WriteHostFile(user / "Favorites" / "f.url", "x");
     test::WriteHostFile(desktop / "note.txt", "x");
+    test::WriteHostFile(desktop / "Games" / "game.exe", "x");
     test::WriteHostFile(desktop / "Sub" / "inner.txt", "x");
     test::WriteHostFile(desktop / "Sub" / "Deeper" / "d.txt", "x");
     test::WriteHostFile(home / "homefile.txt", "x");
-    test::WriteHostFile(home / ".bashrc", "x");
     test::WriteHostFile(home / "Other" / "o.txt", "x");
     fs::create_directory_symlink(desktop, user / "Desktop");
     fs::create_directory_symlink(desktop, user / "Documents");        // the same folder again
@@ -173,6 +172,7 @@ TEST(WalkFolderOnDisk, LinkedProfileFoldersAreWalkedOnceAndNeverLeadBack) {
     fs::create_directory_symlink(desktop / "Sub", user / "Pictures");  // inside another linked folder
     fs::create_directory_symlink("/", user / "Videos");
     fs::create_directory_symlink("../Public", user / "Downloads");    // on the drive already
+    fs::create_directory_symlink(top, user / "Templates");             // holds the prefix
     // Inside the linked folder: a loop, a link to $HOME, one back into the prefix, one up.
     fs::create_directory_symlink(".", desktop / "loop");
     fs::create_directory_symlink(home, desktop / "homeLink");
@@ -189,21 +189,18 @@ TEST(WalkFolderOnDisk, LinkedProfileFoldersAreWalkedOnceAndNeverLeadBack) {
         {"C:\\{", {}},
         {"C:\\users\\{", {}},
         {"C:\\users\\Public\\{", {}},
-        {"C:\\users\\u\\{", {"Documents", "Downloads", "Videos"}},
+        {"C:\\users\\u\\{", {"Documents", "Downloads", "Music", "Videos", "Templates"}},
         {"C:\\users\\u\\Favorites\\{", {"f.url"}},
-        // The prefix and the folder Pictures links to are left out of the Desktop.
+        // D:'s root and the folder Pictures links to are left out of the Desktop.
         {"C:\\users\\u\\Desktop\\{", {"note.txt", "loop", "homeLink", "back"}},
-        {"C:\\users\\u\\Music\\{", {"homefile.txt"}},
         {"C:\\users\\u\\Pictures\\{", {"inner.txt", "up"}},
         {"C:\\users\\u\\Pictures\\Deeper\\{", {"d.txt"}},
     };
     EXPECT_EQ(Contents(out.text), expected) << out.text;
-    EXPECT_EQ(files.linkedFolders(),
-              (std::vector<std::string>{"C:\\users\\u\\Desktop", "C:\\users\\u\\Music", "C:\\users\\u\\Pictures"}));
+    EXPECT_EQ(files.linkedFolders(), (std::vector<std::string>{"C:\\users\\u\\Desktop", "C:\\users\\u\\Pictures"}));
     EXPECT_TRUE(files.isLinkedFolder("c:\\USERS\\u\\desktop\\"));
     EXPECT_FALSE(files.isLinkedFolder("C:\\users\\u\\Documents"));
     EXPECT_FALSE(files.isLinkedFolder("C:\\users\\u\\Desktop\\Sub"));
-    EXPECT_FALSE(files.listFolder("C:\\users\\u\\Music\\Other", [](std::string_view, bool) {}));
 
     // A link pointed elsewhere after the set was taken is not followed until the next
     // drive walk takes it again.

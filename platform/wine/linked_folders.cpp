@@ -128,11 +128,15 @@ bool WineFiles::isLinkedFolder(std::string_view windowsPath) const {
 }
 
 const WineFiles::LinkedFolder* WineFiles::linkedFolderOf(const Resolved& folder) const {
+    // The deepest: a settings-named link may lie inside another linked folder.
+    const LinkedFolder* found = nullptr;
     for (const LinkedFolder& linked : linked_) {
         if (linked.letter != folder.letter || linked.names.size() > folder.names.size()) continue;
-        if (std::equal(linked.names.begin(), linked.names.end(), folder.names.begin())) return &linked;
+        if ((!found || linked.names.size() > found->names.size()) &&
+            std::equal(linked.names.begin(), linked.names.end(), folder.names.begin()))
+            found = &linked;
     }
-    return nullptr;
+    return found;
 }
 
 bool WineFiles::isLinkedEntry(const Resolved& folder, std::string_view name) const {

@@ -179,7 +179,13 @@ TEST(WalkFolderOnDisk, LinkedProfileFoldersAreWalkedOnceAndNeverLeadBack) {
     fs::create_directory_symlink(c, desktop / "back");
     fs::create_directory_symlink("..", desktop / "Sub" / "up");
 
+    // A folder the shell-folder settings name, linked from inside the linked Desktop.
+    test::WriteHostFile(top / "shots" / "s.png", "x");
+    fs::create_directory_symlink(top / "shots", desktop / "Shots");
+
     wine::WineFiles files(prefix.string());
+    files.setShellFolderSource(
+        [] { return std::vector<std::string>{"C:\\users\\u\\Desktop", "C:\\users\\u\\Desktop\\Shots"}; });
     ScriptedPrompt prompt;
     bool stop = false;
     test::StringOutput out;
@@ -193,11 +199,13 @@ TEST(WalkFolderOnDisk, LinkedProfileFoldersAreWalkedOnceAndNeverLeadBack) {
         {"C:\\users\\u\\Favorites\\{", {"f.url"}},
         // D:'s root and the folder Pictures links to are left out of the Desktop.
         {"C:\\users\\u\\Desktop\\{", {"note.txt", "loop", "homeLink", "back"}},
+        {"C:\\users\\u\\Desktop\\Shots\\{", {"s.png"}},
         {"C:\\users\\u\\Pictures\\{", {"inner.txt", "up"}},
         {"C:\\users\\u\\Pictures\\Deeper\\{", {"d.txt"}},
     };
     EXPECT_EQ(Contents(out.text), expected) << out.text;
-    EXPECT_EQ(files.linkedFolders(), (std::vector<std::string>{"C:\\users\\u\\Desktop", "C:\\users\\u\\Pictures"}));
+    EXPECT_EQ(files.linkedFolders(), (std::vector<std::string>{"C:\\users\\u\\Desktop", "C:\\users\\u\\Desktop\\Shots",
+                                                               "C:\\users\\u\\Pictures"}));
     EXPECT_TRUE(files.isLinkedFolder("c:\\USERS\\u\\desktop\\"));
     EXPECT_FALSE(files.isLinkedFolder("C:\\users\\u\\Documents"));
     EXPECT_FALSE(files.isLinkedFolder("C:\\users\\u\\Desktop\\Sub"));

@@ -60,11 +60,11 @@ bool MakeHostFolders(const std::string& path) {
 struct WineShell::Run {
     Prompt& prompt;
     FileOperation& op;
-    HeldFiles held;
+    const HeldFiles& held;
     bool cancelled = false;
     std::uint64_t sinceYield = 0;
     TreeTick tick;
-    explicit Run(Prompt& p, FileOperation& o) : prompt(p), op(o) {
+    Run(Prompt& p, FileOperation& o, const HeldFiles& h) : prompt(p), op(o), held(h) {
         tick = [this](std::uint64_t) {
             if (++sinceYield >= 1024) {
                 sinceYield = 0;
@@ -80,8 +80,16 @@ WineShell::WineShell(std::string prefixDir, WineFiles& files, WineSystem& system
       system_(system),
       registry_(registry),
       guard_(MachineLayout::Of(system)),
-      bounds_(prefix_, files, system) {
-    guard_.protect(system.programFolder());
+      bounds_(prefix_, files, system) {}
+
+const HeldFiles& WineShell::heldFiles() {
+    const auto now = std::chrono::steady_clock::now();
+    if (!heldValid_ || now - heldTaken_ > kOpenFilesMaxAge) {
+        held_.take();
+        heldTaken_ = std::chrono::steady_clock::now();
+        heldValid_ = true;
+    }
+    return held_;
 }
 
 void WineShell::protectFolder(std::string_view windowsPath) { guard_.protect(windowsPath); }
@@ -157,8 +165,7 @@ int WineShell::fileOperation(FileOperation& op, Prompt& prompt) {
         op.fAnyOperationsAborted = true;
         return kCancelled;
     }
-    Run run(prompt, op);
-    run.held.take();
+    Run run(prompt, op, heldFiles());
     bounds_.refresh();
 
     Fd destination;

@@ -124,6 +124,12 @@ WineShell::Found WineShell::locate(std::string_view windowsPath, Item& item) {
     item.parent = OpenFolderNoLinks(item.realParent);
     if (!item.parent || ::fstatat(item.parent.get(), item.name.c_str(), &item.st, AT_SYMLINK_NOFOLLOW) != 0)
         return Found::Missing;
+    struct stat parent {};
+    if (S_ISDIR(item.st.st_mode) && ::fstat(item.parent.get(), &parent) == 0 && parent.st_dev != item.st.st_dev) {
+        // Emptying a mount point would empty the whole disk mounted there.
+        refuse(windowsPath, "another disk mounted in this machine");
+        return Found::Refused;
+    }
     return Found::Yes;
 }
 

@@ -100,6 +100,16 @@ std::vector<Refusal> WineShell::takeRefusals() {
     return r;
 }
 
+std::string WineShell::refusalFor(std::string_view path) {
+    bounds_.refresh();
+    const std::size_t before = refusals_.size();
+    Item item;
+    if (locate(path, item) != Found::Refused || refusals_.size() == before) return {};
+    std::string why = std::move(refusals_.back().reason);
+    refusals_.resize(before);
+    return why;
+}
+
 void WineShell::refuse(std::string_view path, std::string why) { refusals_.push_back({std::string(path), std::move(why)}); }
 
 WineShell::Found WineShell::locate(std::string_view windowsPath, Item& item) {

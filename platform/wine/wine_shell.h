@@ -36,6 +36,7 @@ public:
     bool emptyRecycleBin() override;
     void protectFolder(std::string_view windowsPath) override;
     std::vector<Refusal> takeRefusals() override;
+    std::string refusalFor(std::string_view path) override;
 
     // One item of an operation, found on the host.
     struct Item {

@@ -76,6 +76,7 @@ TEST(WineShell, RefusesWhatLiesOutsideTheMachineOrIsItsStructure) {
         {"C:\\Program Files\\App\\..\\..\\windows", m.c("windows"), "a path with . or .. in it"},
     };
     for (const Case& c : cases) {
+        EXPECT_EQ(m.shell().refusalFor(c.path), c.reason) << c.path;
         const int result = run(m, FO_DELETE, {c.path}, kQuiet);
         const std::vector<Refusal> refusals = m.shell().takeRefusals();
         if (c.reason.empty()) {

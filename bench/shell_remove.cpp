@@ -121,6 +121,7 @@ int main(int argc, char** argv) {
         {"to the Trash, one folder     (gio trash)", [&] { shell(true, false); }, [&] { tool("gio", false); }, haveGio},
         {"to the Trash, each folder    (gio trash)", [&] { shell(true, true); }, [&] { tool("gio", true); }, haveGio},
     };
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     std::printf("%ld files in %ld folders, best of %d runs each\n", files, folders, runs);
     for (const Row& row : rows) {
         if (!row.available) {

@@ -131,6 +131,14 @@ WineShell::Found WineShell::locate(std::string_view windowsPath, Item& item) {
         refuse(windowsPath, std::move(why));
         return Found::Refused;
     }
+    // The same item under the drive that holds it (Z:\home\you\.wine\drive_c\windows
+    // is C:\windows): the Windows-level rules apply to that name too.
+    if (const std::string drivePath = files_.windowsPath(item.real()); !drivePath.empty()) {
+        if (std::string why = guard_.check(drivePath); !why.empty()) {
+            refuse(windowsPath, std::move(why));
+            return Found::Refused;
+        }
+    }
     item.parent = OpenFolderNoLinks(item.realParent);
     if (!item.parent || ::fstatat(item.parent.get(), item.name.c_str(), &item.st, AT_SYMLINK_NOFOLLOW) != 0)
         return Found::Missing;

@@ -63,11 +63,14 @@ struct WineShell::Run {
     const HeldFiles& held;
     bool cancelled = false;
     std::uint64_t sinceYield = 0;
+    std::string current;  // the status line of the item being worked on
     TreeTick tick;
     Run(Prompt& p, FileOperation& o, const HeldFiles& h) : prompt(p), op(o), held(h) {
-        tick = [this](std::uint64_t) {
+        // Inside a big folder: the count of entries done so far, a few times a second.
+        tick = [this](std::uint64_t entries) {
             if (++sinceYield >= 1024) {
                 sinceYield = 0;
+                prompt.status(current + " (" + std::to_string(entries) + " files and folders)");
                 prompt.yield();
             }
         };
@@ -209,7 +212,8 @@ int WineShell::fileOperation(FileOperation& op, Prompt& prompt) {
     prompt.busy(true);
     for (std::size_t i = 0; i < items.size() && !run.cancelled; ++i) {
         const std::string& path = items[i];
-        prompt.status((op.wFunc == FO_MOVE ? "Moving " : "Deleting ") + path);
+        run.current = (op.wFunc == FO_MOVE ? "Moving " : "Deleting ") + path;
+        prompt.status(run.current);
         prompt.progress(i, items.size());
         prompt.yield();
         Item item;

@@ -5,8 +5,24 @@
 namespace korvex {
 
 bool FakeShell::fails(std::string_view path) const {
+    // A folder holding a failing item fails whole and keeps everything, as the fake's
+    // simplest stand-in for a shell that stops at the item in use.
     for (const auto& f : failing)
-        if (EqualsNoCase(f, path)) return true;
+        if (EqualsNoCase(f, path) || (f.size() > path.size() && StartsWithNoCase(f, path) && f[path.size()] == '\\'))
+            return true;
+    return false;
+}
+
+bool FakeShell::isRefused(std::string_view path) {
+    for (const auto& r : refused)
+        if (EqualsNoCase(r, path)) {
+            refusals_.push_back({std::string(path), "refused in a test"});
+            return true;
+        }
+    if (std::string why = guard.check(path); !why.empty()) {
+        refusals_.push_back({std::string(path), std::move(why)});
+        return true;
+    }
     return false;
 }
 
@@ -35,16 +51,7 @@ int FakeShell::fileOperation(FileOperation& op, Prompt& prompt) {
     }
     bool allDone = true;
     for (const auto& path : items) {
-        bool isRefused = false;
-        for (const auto& r : refused)
-            if (EqualsNoCase(r, path)) isRefused = true;
-        if (isRefused) {
-            refusals_.push_back({path, "refused in a test"});
-            allDone = false;
-            continue;
-        }
-        if (std::string why = guard.check(path); !why.empty()) {
-            refusals_.push_back({path, std::move(why)});
+        if (isRefused(path)) {
             allDone = false;
             continue;
         }
@@ -72,22 +79,19 @@ int FakeShell::fileOperation(FileOperation& op, Prompt& prompt) {
 }
 
 bool FakeShell::deleteAtRestart(std::string_view path) {
-    if (std::string why = guard.check(path); !why.empty()) {
-        refusals_.push_back({std::string(path), std::move(why)});
-        return false;
-    }
+    if (isRefused(path) || !scheduleSucceeds) return false;
     scheduled.emplace_back(path);
     return true;
 }
 
 bool FakeShell::packAndDelete(const std::vector<std::string>& paths, std::string_view archive, Prompt&) {
+    archives.emplace_back(archive);
     // Refused items stay where they are and make the result false; the rest is packed.
     std::vector<std::string> items;
     bool anyRefused = false;
     for (const auto& p : paths) {
         if (p.empty()) continue;
-        if (std::string why = guard.check(p); !why.empty()) {
-            refusals_.push_back({p, std::move(why)});
+        if (isRefused(p)) {
             anyRefused = true;
         } else {
             items.push_back(p);

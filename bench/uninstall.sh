@@ -19,7 +19,7 @@ files=${FILES:-100000}
 cli=$build/korvex-cli
 maker=$build/bench/bench_tree_make
 remover=$build/bench/bench_remove_tree
-for tool in "$cli" "$maker" "$remover" /usr/bin/time /usr/bin/gio; do
+for tool in "$cli" "$maker" "$remover" /usr/bin/gio; do
     [ -x "$tool" ] || { echo "missing $tool" >&2; exit 1; }
 done
 
@@ -45,10 +45,14 @@ reset() {
 }
 deleteMode() { sed -i "s/^\"DeleteMode\"=\"[0-9]*\"/\"DeleteMode\"=\"$1\"/" "$machine/user.reg"; }
 
+# Elapsed seconds of "$@", to the millisecond.
 timed() {
-    /usr/bin/time -f '%e' -o "$work/.time" "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; exit 1; }
-    cat "$work/.time"
+    t0=$(date +%s%N)
+    "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; exit 1; }
+    t1=$(date +%s%N)
+    echo "scale=3; ($t1 - $t0) / 1000000000" | bc -l
 }
+ratio() { echo "scale=2; $1 / $2" | bc -l; }
 best() {
     b=
     i=0
@@ -75,6 +79,7 @@ printf 'tree: %s files in %s folders; best of %s; load %s on %s processors\n' "$
     "$(cut -d' ' -f1 /proc/loadavg)" "$(nproc)"
 printf 'rm -rf                              %6s s\n' "$t_rm"
 printf 'gio trash                           %6s s\n' "$t_gio"
-printf 'korvex-cli uninstall, delete mode 1 %6s s  (%.2f x gio trash)\n' "$t_mode1" "$(echo "$t_mode1 / $t_gio" | bc -l)"
-printf 'korvex-cli uninstall, delete mode 0 %6s s  (%.2f x gio trash)\n' "$t_mode0" "$(echo "$t_mode0 / $t_gio" | bc -l)"
-printf 'permanent delete (Shift)            %6s s  (%.2f x rm -rf)\n' "$t_perm" "$(echo "$t_perm / $t_rm" | bc -l)"
+printf 'korvex-cli uninstall, delete mode 1 %6s s  (%s x gio trash, %s x rm -rf)\n' "$t_mode1" \
+    "$(ratio "$t_mode1" "$t_gio")" "$(ratio "$t_mode1" "$t_rm")"
+printf 'korvex-cli uninstall, delete mode 0 %6s s  (%s x gio trash)\n' "$t_mode0" "$(ratio "$t_mode0" "$t_gio")"
+printf 'permanent delete (Shift)            %6s s  (%s x rm -rf)\n' "$t_perm" "$(ratio "$t_perm" "$t_rm")"

@@ -47,6 +47,15 @@ std::string treeError(const TreeResult& r) {
 
 }  // namespace
 
+bool MakeHostFolders(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos || slash == 0) return false;
+    if (!MakeHostFolders(path.substr(0, slash))) return false;
+    return ::mkdir(path.c_str(), 0777) == 0 || errno == EEXIST;
+}
+
 // One operation's shared state: the prompt, the flags, what is held open, progress.
 struct WineShell::Run {
     Prompt& prompt;
@@ -156,8 +165,9 @@ int WineShell::fileOperation(FileOperation& op, Prompt& prompt) {
     std::string realDestination;
     if (op.wFunc == FO_MOVE) {
         const std::string to = RemovalGuard::Normal(op.to);
-        files_.createFolder(to);
-        realDestination = RealHostPath(files_.hostPath(to));
+        const std::string host = files_.hostPath(to);
+        if (!host.empty()) MakeHostFolders(host);
+        realDestination = RealHostPath(host);
         destination = OpenFolderNoLinks(realDestination);
         if (!destination) {
             fail(run, op.to, "the destination folder cannot be made");

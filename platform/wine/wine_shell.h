@@ -68,4 +68,7 @@ private:
     std::vector<Refusal> refusals_;
 };
 
+// Makes a host folder and its missing parents (mode 0777 less the umask).
+bool MakeHostFolders(const std::string& path);
+
 }  // namespace korvex::wine

@@ -34,10 +34,9 @@ bool WineShell::packAndDelete(const std::vector<std::string>& paths, std::string
     if (items.empty()) return all;
 
     const std::string target = RemovalGuard::Normal(archive);
-    const std::size_t slash = target.find_last_of('\\');
-    if (slash != std::string::npos && slash > 2) files_.createFolder(target.substr(0, slash));
     const std::string host = files_.hostPath(target);
     const std::size_t hostSlash = host.find_last_of('/');
+    if (hostSlash != std::string::npos && hostSlash > 0) MakeHostFolders(host.substr(0, hostSlash));
     const std::string realFolder = hostSlash == std::string::npos ? std::string() : RealHostPath(host.substr(0, hostSlash));
     std::string why = realFolder.empty() ? "its folder cannot be made" : std::string();
     for (const Item& item : items)

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/text.h"
 #include "settings/first_run.h"
 #include "settings/settings_keys.h"
 
@@ -196,6 +197,13 @@ std::string ScanAnimation() {
     putTag(riff, "AVI ");
     riff += header + list("movi", movi) + chunk("idx1", index);
     return chunk("RIFF", riff);
+}
+
+bool IsSupportFileName(std::string_view name) {
+    for (std::string_view own : {settings::kProgramFile, settings::kSchedulerProgram, settings::kHelpFile,
+                                 settings::kIconFile, settings::kAnimationFile})
+        if (EqualsNoCase(name, own)) return true;
+    return false;
 }
 
 void PlaceSupportFiles(Services& services) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "platform/services.h"
 
@@ -23,6 +24,11 @@ std::string UninstallIcon();
 // an uncompressed RIFF AVI (one video stream of 24-bit DIB frames, no sound), the
 // one kind that every animation player can show.
 std::string ScanAnimation();
+
+// Whether a bare file name is one of Korvex's own files beside the program: the
+// program, the scheduler and the three files above. The unused shared DLL scan never
+// offers these, whatever their shared count says.
+bool IsSupportFileName(std::string_view name);
 
 // Writes each of the three files into the program's folder when it is not there
 // yet; an existing file is never touched, so a user's own help or icon stays.

@@ -1,0 +1,106 @@
+// The duplicate finder against the plain passes over the work files, on generated
+// drives: many folders, names shared by thousands of files in different spellings,
+// empty files, a Sysbckup folder, two dates, contents with and without a text; every
+// combination of the rules, with and without a containing text and a name filter.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "cleanup/duplicates.h"
+#include "tests/cleanup/cleanup_machine.h"
+#include "tests/cleanup/plain_duplicates.h"
+
+namespace korvex::test {
+namespace {
+
+// A drive of `folders` folders a few levels deep, each holding some names of a small
+// shared pool (so most names recur in many folders) and a name of its own.
+void makeDrive(MemoryFiles& files, unsigned seed, int folders, int perFolder) {
+    std::mt19937 random(seed);
+    const std::vector<std::string> pool = {"readme.txt", "README.TXT", "Setup.exe", "x.dll", "X.DLL", "LICENSE",
+                                           "mscreate.dir", "a.b.c", "notes.log", "data.dll"};
+    const std::vector<std::string> contents = {"", "same", "SAME", "hello world", "say Hello\r\nagain", "other"};
+    std::vector<std::string> made = {"C:\\", "C:\\windows\\", "C:\\windows\\Sysbckup\\"};
+    for (int f = 0; f < folders; ++f) {
+        const std::string& parent = made[random() % made.size()];
+        const std::string folder = parent + "F" + std::to_string(f) + "\\";
+        files.createFolder(folder);
+        made.push_back(folder);
+        for (int i = 0; i < perFolder; ++i) {
+            const std::string& name = pool[random() % pool.size()];
+            if (files.exists(folder + name)) continue;  // one spelling per folder
+            files.put(folder + name, contents[random() % contents.size()], 1000 + static_cast<int>(random() % 2));
+        }
+        files.put(folder + "own" + std::to_string(f) + ".txt", "same", 1000);
+    }
+}
+
+std::vector<std::string> keyed(const RecordedRows& rows) { return rows.lines(); }
+
+void compareAllOptions(CleanUpMachine& machine, const std::vector<std::string>& filters, std::size_t* rowsSeen) {
+    const std::string candidates = "C:\\duplicate1.kvd", work = "C:\\temp.kvd";
+    for (const std::string& filter : filters) {
+        ASSERT_EQ(ListDuplicateCandidates(machine.files, machine.prompt, "C:\\", SplitNameFilter(filter), candidates,
+                                          machine.stop),
+                  StageEnd::Done);
+        const std::string list = machine.files.contents(candidates);
+        for (int bits = 0; bits < 32; ++bits) {
+            DuplicateOptions options;
+            options.named = filter;
+            options.sameSize = bits & 1;
+            options.sameDateTime = bits & 2;
+            options.skipZeroLength = bits & 4;
+            options.skipSysbckup = bits & 8;
+            options.containing = (bits & 16) ? "hello" : "";
+            SCOPED_TRACE("filter '" + filter + "', options " + std::to_string(bits));
+            const DuplicatePairTest test(machine.files, options, "C:\\windows\\");
+
+            RecordedRows fast, plain;
+            ScanTotals fastTotals, plainTotals;
+            ASSERT_EQ(FindDuplicates(machine.files, machine.prompt, candidates, test, machine.stop, fast, fastTotals),
+                      StageEnd::Done);
+            ASSERT_EQ(PlainFindDuplicates(machine.files, machine.prompt, candidates, work, test, machine.stop, plain,
+                                          plainTotals),
+                      StageEnd::Done);
+            ASSERT_EQ(keyed(fast), keyed(plain));
+            EXPECT_EQ(fastTotals.files, plainTotals.files);
+            EXPECT_EQ(fastTotals.bytes, plainTotals.bytes);
+            *rowsSeen += fast.rows.size();
+            machine.files.replaceFile(candidates, list);  // the passes consumed it
+        }
+    }
+}
+
+TEST(DuplicatesEquivalence, SameRowsAsThePlainPasses) {
+    struct Drive {
+        unsigned seed;
+        int folders, perFolder;
+    };
+    // Many folders with a few names each, and fewer folders crowded with the pool.
+    for (const Drive& d : {Drive{1, 600, 4}, Drive{2, 150, 12}, Drive{3, 40, 3}}) {
+        SCOPED_TRACE("drive " + std::to_string(d.seed));
+        CleanUpMachine machine;
+        makeDrive(machine.files, d.seed, d.folders, d.perFolder);
+        std::size_t rowsSeen = 0;
+        compareAllOptions(machine, {"", ".dll", "read", "x.D"}, &rowsSeen);
+        EXPECT_GT(rowsSeen, 1000u);  // the drives do hold duplicates under most rules
+    }
+}
+
+TEST(DuplicatesEquivalence, ThousandsOfOneName) {
+    CleanUpMachine machine;
+    std::mt19937 random(7);
+    for (int f = 0; f < 3000; ++f) {
+        const std::string folder = "C:\\D" + std::to_string(f % 30) + "\\S" + std::to_string(f) + "\\";
+        machine.files.put(folder + (f % 2 ? "Common.DLL" : "common.dll"), (random() % 3) ? "same" : "diff!",
+                          1000 + static_cast<int>(random() % 2));
+    }
+    std::size_t rowsSeen = 0;
+    compareAllOptions(machine, {""}, &rowsSeen);
+    EXPECT_GT(rowsSeen, 3000u);
+}
+
+}  // namespace
+}  // namespace korvex::test

@@ -61,7 +61,8 @@ int parse(std::vector<std::string> words, Invocation& out) {
 }
 
 bool knownCommand(const std::string& c) {
-    return c == "init" || c == "info" || c == "update" || c == "find" || c == "help";
+    return c == "init" || c == "info" || c == "update" || c == "find" || c == "unused-dlls" || c == "duplicates" ||
+           c == "help";
 }
 
 int runOnMachine(const Invocation& call) {
@@ -94,6 +95,8 @@ int runOnMachine(const Invocation& call) {
     if (call.command == "info") status = cmdInfo(context, call.args);
     else if (call.command == "update") status = cmdUpdate(context, call.args);
     else if (call.command == "find") status = cmdFind(context, call.args);
+    else if (call.command == "unused-dlls") status = cmdUnusedDlls(context, call.args);
+    else if (call.command == "duplicates") status = cmdDuplicates(context, call.args);
     prompt.endProgressLine();
 
     if (session->registry().flush() != ERROR_SUCCESS && !refused()) {
@@ -124,6 +127,14 @@ const char* UsageText() {
            "  find [--drives C:[,D:...]] [--save FILE.kvu] [--keep-lists]\n"
            "                 list what was added since the last update (Find changes);\n"
            "                 --save writes the lists to a saved uninstall data file\n"
+           "  unused-dlls    list the shared DLLs that no installed program counts any\n"
+           "                 more (their SharedDLLs count is 0) and that are still there;\n"
+           "                 never deletes them\n"
+           "  duplicates [--drives C:[,D:...]] [--named PATTERN] [--containing TEXT]\n"
+           "             [--same-size | --any-size] [--same-time | --any-time]\n"
+           "             [--skip-empty | --keep-empty] [--skip-sysbckup | --keep-sysbckup]\n"
+           "                 list files of the same name in different folders of a drive;\n"
+           "                 the rules default to the clean-up window's settings\n"
            "  help           this text\n"
            "\n"
            "Options (anywhere on the line):\n"

@@ -1,0 +1,88 @@
+#!/bin/sh
+# The duplicate finder with the default rules (same size, same date and time, empty
+# files and the Sysbckup folder skipped) on generated drives of FILES files in
+# FILES/10 folders (bench_duplicates make: names shared by thousands of files, most
+# names four times), each on drive C: of a fresh machine outside the repository:
+#   - korvex-cli duplicates, the whole scan, on each size of SIZES (growth);
+#   - fdupes -r on the same tree, where it is installed (it compares contents, so its
+#     job is not the same; it is the usual tool for the question);
+#   - the walk and the matching apart, and the matching against the plain passes
+#     (folders x lines) on the trees of PLAIN_SIZES, small enough for them to end.
+# Times are best of RUNS; "cpu" is user + system time, which a loaded machine
+# disturbs less than the elapsed time.
+#
+#   bench/duplicates.sh [BUILD_DIR] [WORK_DIR]
+#   (defaults: build, /tmp/korvex-bench-dupes; RUNS=3 SIZES="100000 200000 300000 500000"
+#    PLAIN_SIZES="5000 10000 20000")
+set -eu
+
+here=$(cd "$(dirname "$0")" && pwd)
+build=$(cd "${1:-$here/../build}" && pwd)
+work=${2:-/tmp/korvex-bench-dupes}
+runs=${RUNS:-3}
+sizes=${SIZES:-100000 200000 300000 500000}
+plain_sizes=${PLAIN_SIZES:-5000 10000 20000}
+cli=$build/korvex-cli
+tool=$build/bench/bench_duplicates
+for t in "$cli" "$tool" /usr/bin/time; do
+    [ -x "$t" ] || { echo "missing $t (build korvex-cli and bench_duplicates; apt-get install time)" >&2; exit 1; }
+done
+
+# The machine with a tree of $1 files in $1/10 folders, made once per WORK_DIR.
+machine() {
+    m=$work/$1/machine
+    if [ ! -f "$work/$1/.made" ]; then
+        rm -rf "$work/$1"
+        mkdir -p "$work/$1"
+        "$cli" --machine "$m" init >/dev/null
+        "$tool" make "$m/drive_c/tree" "$(($1 / 10))" "$1" >/dev/null
+        touch "$work/$1/.made"
+    fi
+    echo "$m"
+}
+
+# Best of $runs runs of "$@": "elapsed cpu peak-kB".
+best() {
+    b=
+    i=0
+    while [ "$i" -lt "$runs" ]; do
+        /usr/bin/time -f '%e %U %S %M' -o "$work/.time" "$@" >"$work/.out" 2>/dev/null || true
+        r=$(awk '{ printf "%s %.2f %d\n", $1, $2 + $3, $4 }' "$work/.time")
+        if [ -z "$b" ] || [ "$(echo "${r%% *} < ${b%% *}" | bc -l)" = 1 ]; then b=$r; fi
+        i=$((i + 1))
+    done
+    echo "$b"
+}
+
+mkdir -p "$work"
+fdupes=$(command -v fdupes || true)
+[ -z "$fdupes" ] || echo "fdupes: $($fdupes --version)"
+echo "load average at the start: $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) processors"
+echo
+echo "files    folders  korvex-cli duplicates (elapsed cpu MB, rows)    fdupes -r (elapsed cpu MB, sets)"
+for n in $sizes; do
+    m=$(machine "$n")
+    find "$m/drive_c" >/dev/null  # warm the caches for both
+    k=$(best "$cli" --machine "$m" duplicates --drives C:)
+    rows=$(grep '^Total files:' "$work/.out" | cut -d: -f2)
+    f="-"
+    sets="-"
+    if [ -n "$fdupes" ]; then
+        f=$(best "$fdupes" -r "$m/drive_c/tree")
+        sets=$(grep -c '^$' "$work/.out" || true)
+    fi
+    set -- $k
+    kt="$1 s  $2 s  $(($3 / 1024)) MB"
+    if [ "$f" != "-" ]; then set -- $f; ft="$1 s  $2 s  $(($3 / 1024)) MB"; else ft="not installed"; fi
+    printf '%-8s %-8s %-40s %-8s %s (%s)\n' "$n" "$((n / 10))" "$kt" "$rows" "$ft" "$sets"
+done
+echo
+for n in $sizes; do
+    echo "$n files, in one process:"
+    "$tool" match "$(machine "$n")" | sed 's/^/  /'
+done
+echo
+for n in $plain_sizes; do
+    echo "$n files ($((n / 10)) folders), grouped against plain:"
+    "$tool" match "$(machine "$n")" plain | sed 's/^/  /'
+done

@@ -31,6 +31,7 @@
 #include "tests/cleanup/plain_duplicates.h"
 
 using namespace korvex;
+using namespace korvex::cleanup;
 
 namespace {
 
@@ -47,11 +48,6 @@ public:
     void status(std::string_view) override {}
     void progress(std::uint64_t, std::uint64_t) override {}
     void busy(bool) override {}
-};
-
-struct CountedRows : RowSink {
-    std::uint64_t rows = 0;
-    void addRow(const CleanUpRow&) override { ++rows; }
 };
 
 // The machine's files, except the two work files of the matching, which live in memory.
@@ -157,17 +153,17 @@ int match(const std::string& prefix, bool plain) {
     const std::string candidates = "C:\\duplicate1.kvd", work = "C:\\temp.kvd";
     const DuplicateOptions options;
 
+    // Rows are counted in the scan's totals.
+    CleanUpScan scan{disk, prompt, stop, [](const CleanUpRow&) {}, 0, {}};
     Clock start;
-    ListDuplicateCandidates(disk, prompt, "C:\\", SplitNameFilter(options.named), candidates, stop);
+    ListDuplicateCandidates(scan, "C:\\", SplitNameFilter(options.named), candidates);
     const std::string walk = start.text();
 
     const DuplicatePairTest test(disk, options, WindowsFolder(machine->system()));
-    CountedRows rows;
-    ScanTotals totals;
     start = Clock();
-    FindDuplicates(disk, prompt, candidates, test, stop, rows, totals);
+    FindDuplicates(scan, candidates, test);
     std::printf("walk (candidate list)  %s\nmatching (grouped)     %s, %llu rows\n", walk.c_str(),
-                start.text().c_str(), static_cast<unsigned long long>(rows.rows));
+                start.text().c_str(), static_cast<unsigned long long>(scan.totals.files));
 
     if (plain) {
         WorkFilesInMemory files(disk, candidates, work);
@@ -175,12 +171,11 @@ int match(const std::string& prefix, bool plain) {
         disk.readFile(candidates, list);
         files.replaceFile(candidates, list);
         const DuplicatePairTest plainTest(files, options, WindowsFolder(machine->system()));
-        CountedRows plainRows;
-        ScanTotals plainTotals;
+        CleanUpScan plainScan{files, prompt, stop, [](const CleanUpRow&) {}, 0, {}};
         start = Clock();
-        test::PlainFindDuplicates(files, prompt, candidates, work, plainTest, stop, plainRows, plainTotals);
+        test::PlainFindDuplicates(plainScan, candidates, work, plainTest);
         std::printf("matching (plain)       %s, %llu rows\n", start.text().c_str(),
-                    static_cast<unsigned long long>(plainRows.rows));
+                    static_cast<unsigned long long>(plainScan.totals.files));
     }
     disk.deleteFile(candidates);
     return 0;

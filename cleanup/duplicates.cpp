@@ -10,7 +10,7 @@
 #include "settings/drive_list.h"
 #include "settings/settings_keys.h"
 
-namespace korvex {
+namespace korvex::cleanup {
 namespace {
 
 // Hash and equality of file names without regard to case, over views into the
@@ -64,14 +64,14 @@ struct Pair {
     std::string_view name;
 };
 
-void addRow(std::string_view folder, std::string_view name, std::uint64_t size, RowSink& rows, ScanTotals& totals) {
+void addRow(CleanUpScan& scan, std::string_view folder, std::string_view name, std::uint64_t bytes) {
     CleanUpRow row;
     row.name.assign(name);
     row.folder.assign(folder);
-    row.size = size;
-    ++totals.files;
-    totals.bytes += static_cast<double>(size);
-    rows.addRow(row);
+    row.bytes = bytes;
+    ++scan.totals.files;
+    scan.totals.bytes += static_cast<double>(bytes);
+    scan.onRow(row);
 }
 
 bool readFlag(RegistryAccess& registry, HKEY key, std::string_view name) {
@@ -117,8 +117,9 @@ bool IsCandidateName(std::string_view fileName) {
            fileName.find_first_of("\r\n\x7f") == std::string_view::npos;
 }
 
-StageEnd ListDuplicateCandidates(FileSystem& files, Prompt& prompt, std::string_view root,
-                                 const NameFilter& filter, std::string_view candidateFile, const bool& stop) {
+StageEnd ListDuplicateCandidates(CleanUpScan& scan, std::string_view root, const NameFilter& filter,
+                                 std::string_view candidateFile) {
+    FileSystem& files = scan.files;
     std::unique_ptr<OutputFile> out = files.createFile(candidateFile);
     if (!out) return StageEnd::Failed;
     const std::string_view workFolder = candidateFile.substr(0, candidateFile.rfind('\\') + 1);
@@ -134,7 +135,7 @@ StageEnd ListDuplicateCandidates(FileSystem& files, Prompt& prompt, std::string_
         const std::string folder = std::move(queue.back());
         queue.pop_back();
         lines.assign(folder).append("{\r\n");
-        prompt.status("Scanning: " + folder);
+        scan.prompt.status("Scanning: " + folder);
         const bool inWorkFolder = EqualsNoCase(folder, workFolder);
         subfolders.clear();
         files.listFolder(folder, [&](std::string_view name, bool isFolder) {
@@ -145,8 +146,8 @@ StageEnd ListDuplicateCandidates(FileSystem& files, Prompt& prompt, std::string_
                        !(inWorkFolder && (EqualsNoCase(name, kCandidateFile) || EqualsNoCase(name, kMatchWorkFile)))) {
                 lines.append(name).append("\r\n");
             }
-            prompt.yield();
-            if (stop) stopped = true;
+            scan.prompt.yield();
+            if (scan.stop) stopped = true;
         });
         lines.append("}\r\n");
         out->write(lines);
@@ -193,10 +194,9 @@ DuplicatePairTest::Outcome DuplicatePairTest::test(std::string_view currentFolde
     return outcome;
 }
 
-StageEnd FindDuplicates(FileSystem& files, Prompt& prompt, std::string_view candidateFile,
-                        const DuplicatePairTest& test, const bool& stop, RowSink& rows, ScanTotals& totals) {
+StageEnd FindDuplicates(CleanUpScan& scan, std::string_view candidateFile, const DuplicatePairTest& test) {
     std::string text;
-    if (!files.readFile(candidateFile, text)) return StageEnd::Failed;
+    if (!scan.files.readFile(candidateFile, text)) return StageEnd::Failed;
 
     // One read of the list: the folders, each name's first folder, and every later
     // occurrence as a pair of that folder, in the order of the list.
@@ -225,8 +225,8 @@ StageEnd FindDuplicates(FileSystem& files, Prompt& prompt, std::string_view cand
                 ++pairsOfFolder[groups[at->second].firstFolder];
             }
         }
-        prompt.yield();
-        if (stop) return StageEnd::Stopped;
+        scan.prompt.yield();
+        if (scan.stop) return StageEnd::Stopped;
     }
 
     // Pairs in the order the folders take their turn as the current one, each folder's
@@ -243,47 +243,42 @@ StageEnd FindDuplicates(FileSystem& files, Prompt& prompt, std::string_view cand
         const std::string_view currentFolder = folders[group.firstFolder];
         if (!group.looked) {
             currentPath.assign(currentFolder).append(group.firstName);
-            group.current = files.info(currentPath);
+            group.current = scan.files.info(currentPath);
             group.looked = true;
         }
         otherPath.assign(folders[pair.folder]).append(pair.name);
         const DuplicatePairTest::Outcome outcome = test.test(currentFolder, group.current, folders[pair.folder], otherPath);
         if (outcome.passed) {
-            if (!group.listed) addRow(currentFolder, group.firstName, outcome.currentSize, rows, totals);
+            if (!group.listed) addRow(scan, currentFolder, group.firstName, outcome.currentSize);
             group.listed = true;
-            addRow(folders[pair.folder], pair.name, outcome.otherSize, rows, totals);
+            addRow(scan, folders[pair.folder], pair.name, outcome.otherSize);
         }
-        prompt.yield();
-        if (stop) return StageEnd::Stopped;
+        scan.prompt.yield();
+        if (scan.stop) return StageEnd::Stopped;
     }
     return StageEnd::Done;
 }
 
-ScanTotals ScanDuplicates(Services& services, Prompt& prompt, const DuplicateOptions& options,
-                          std::string_view drives, const bool& stop, RowSink& rows) {
-    ScanTotals totals;
+void ScanDuplicates(Services& services, CleanUpScan& scan, const DuplicateOptions& options, std::string_view drives) {
     const std::string workRoot = WindowsDriveRoot(services.system);
-    if (workRoot.empty()) return totals;
+    if (workRoot.empty()) return;
     const std::string candidates = workRoot + std::string(kCandidateFile);
     const std::string work = workRoot + std::string(kMatchWorkFile);
     const NameFilter filter = SplitNameFilter(options.named);
-    const DuplicatePairTest test(services.files, options, WindowsFolder(services.system));
+    const DuplicatePairTest test(scan.files, options, WindowsFolder(services.system));
 
     for (const char letter : DriveLetters(drives)) {
-        if (stop) break;
+        if (scan.stop) break;
         const std::string root = std::string(1, letter) + ":\\";
-        if (ListDuplicateCandidates(services.files, prompt, root, filter, candidates, stop) == StageEnd::Done) {
-            prompt.status("Finding duplicate files. Please wait...");
-            rows.keepSorted(true);
-            FindDuplicates(services.files, prompt, candidates, test, stop, rows, totals);
-            rows.keepSorted(false);
+        if (ListDuplicateCandidates(scan, root, filter, candidates) == StageEnd::Done) {
+            scan.prompt.status("Finding duplicate files. Please wait...");
+            FindDuplicates(scan, candidates, test);
         }
         // The matching above needs no second work file; one that an interrupted run
         // left behind goes with the candidate file.
-        services.files.deleteFile(work);
-        services.files.deleteFile(candidates);
+        scan.files.deleteFile(work);
+        scan.files.deleteFile(candidates);
     }
-    return totals;
 }
 
-}  // namespace korvex
+}  // namespace korvex::cleanup

@@ -22,7 +22,7 @@
 #include "platform/registry_access.h"
 #include "platform/services.h"
 
-namespace korvex {
+namespace korvex::cleanup {
 
 inline constexpr std::string_view kCandidateFile = "duplicate1.kvd";
 inline constexpr std::string_view kMatchWorkFile = "temp.kvd";
@@ -64,8 +64,8 @@ enum class StageEnd { Done, Stopped, Failed };
 // reverse of their listing order, and writes the candidate file: per folder a line
 // of its path (ending in "\") followed by "{", its matching file names, and "}".
 // Stopped: the candidate file is deleted. Failed: it could not be written.
-StageEnd ListDuplicateCandidates(FileSystem& files, Prompt& prompt, std::string_view root,
-                                 const NameFilter& filter, std::string_view candidateFile, const bool& stop);
+StageEnd ListDuplicateCandidates(CleanUpScan& scan, std::string_view root, const NameFilter& filter,
+                                 std::string_view candidateFile);
 
 // The test of one same-name pair: the current folder's file against the later one.
 // Both files must still be there as files.
@@ -88,16 +88,16 @@ private:
     std::string sysbckup_;  // WindowsFolder + "Sysbckup", "" when the rule is off
 };
 
-// Stage 2: reads the candidate file and adds the rows of the passing pairs to rows: a
-// current folder's file once, a later folder's file each time. Stopped: returns at
-// once, the rows so far stay.
-StageEnd FindDuplicates(FileSystem& files, Prompt& prompt, std::string_view candidateFile,
-                        const DuplicatePairTest& test, const bool& stop, RowSink& rows, ScanTotals& totals);
+// Stage 2: reads the candidate file and hands the rows of the passing pairs to
+// scan.onRow: a current folder's file once, a later folder's file each time. Stopped:
+// returns at once, the rows so far stay.
+StageEnd FindDuplicates(CleanUpScan& scan, std::string_view candidateFile, const DuplicatePairTest& test);
 
 // The whole scan: for each drive of drives ("C:" or "C:,D:"), both stages with the
 // work files in the Windows drive root, which are deleted when the drive is done or
-// the scan stopped. Duplicates are looked for within one drive only.
-ScanTotals ScanDuplicates(Services& services, Prompt& prompt, const DuplicateOptions& options,
-                          std::string_view drives, const bool& stop, RowSink& rows);
+// the scan stopped. Duplicates are looked for within one drive only. A folder's turn
+// gives the rows of all its names, mixed in the order of the later folders' files: a
+// window that wants the rows of one name side by side sorts its list by name.
+void ScanDuplicates(Services& services, CleanUpScan& scan, const DuplicateOptions& options, std::string_view drives);
 
-}  // namespace korvex
+}  // namespace korvex::cleanup

@@ -1,40 +1,41 @@
-// The rows a clean-up scan finds and the totals it shows, and the sink the rows go
-// to: the clean-up window fills its result list from it, korvex-cli prints it. A scan
-// owns the order of its rows; the sink owns how they are shown (size text, type name,
+// What every clean-up scan works with: the machine's files, the prompt that shows its
+// progress, the window's stop flag, where each listed file goes (the clean-up window
+// adds a row to its list, korvex-cli prints a line), and the totals so far. A scan
+// owns the order of its rows; the receiver owns how they look (size text, type name,
 // icon), so the scans stay free of any window.
+//
+// These are the shapes the junk-file scan gives its rows in; when both scans are in
+// one tree they are defined once, with the junk-file scan.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
-namespace korvex {
+#include "platform/filesystem.h"
+#include "platform/prompt.h"
 
+namespace korvex::cleanup {
+
+// One listed file: its name and its folder (with a trailing "\").
 struct CleanUpRow {
-    std::string name;    // the file name
-    std::string folder;  // its folder, with the trailing "\"
-    std::uint64_t size = 0;
-
-    std::string fullPath() const { return folder + name; }
+    std::string name;
+    std::string folder;
+    std::uint64_t bytes = 0;
 };
 
-// "Total files:" and "Total size:" of a scan: the rows it added and their bytes.
-struct ScanTotals {
+struct CleanUpTotals {
     std::uint64_t files = 0;
     double bytes = 0;
 };
 
-class RowSink {
-public:
-    virtual ~RowSink() = default;
-    virtual void addRow(const CleanUpRow& row) = 0;
-    // The duplicate finder asks for its rows to be kept sorted by name while it
-    // matches, so that rows of one name stand together in a window; a printed list
-    // keeps the order the rows came in and ignores it.
-    virtual void keepSorted(bool /*on*/) {}
+struct CleanUpScan {
+    FileSystem& files;
+    Prompt& prompt;
+    const bool& stop;
+    std::function<void(const CleanUpRow&)> onRow;
+    std::int64_t today = 0;
+    CleanUpTotals totals;
 };
 
-// "Total files:12" and "Total size:1.5 MB", as the clean-up window shows its totals.
-std::string TotalFilesText(const ScanTotals& totals);
-std::string TotalBytesText(const ScanTotals& totals, char decimalSeparator);
-
-}  // namespace korvex
+}  // namespace korvex::cleanup

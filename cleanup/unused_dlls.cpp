@@ -8,7 +8,7 @@
 #include "platform/text.h"
 #include "settings/support_files.h"
 
-namespace korvex {
+namespace korvex::cleanup {
 namespace {
 
 struct SharedFile {
@@ -37,26 +37,24 @@ void readView(Registry& registry, HKEY key, bool view32, const std::string& syst
 }
 
 // Adds the row of a shared file that still exists and is not one of Korvex's own.
-void listIfPresent(FileSystem& files, const std::string& path, ScanTotals& totals, RowSink& rows) {
+void listIfPresent(CleanUpScan& scan, const std::string& path) {
     const std::size_t slash = path.rfind('\\');
     CleanUpRow row;
     row.folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     row.name = slash == std::string::npos ? path : path.substr(slash + 1);
     if (IsSupportFileName(row.name)) return;
-    const FileInfo info = files.info(path);
+    const FileInfo info = scan.files.info(path);
     if (!info.exists || info.isFolder) return;
-    row.size = info.size;
-    ++totals.files;
-    totals.bytes += static_cast<double>(info.size);
-    rows.addRow(row);
+    row.bytes = info.size;
+    ++scan.totals.files;
+    scan.totals.bytes += static_cast<double>(info.size);
+    scan.onRow(row);
 }
 
 }  // namespace
 
-ScanTotals ScanUnusedDlls(Services& services, RegistryAccess& registry, Prompt& prompt, const bool& stop,
-                          RowSink& rows) {
-    ScanTotals totals;
-    prompt.status("Scanning for unused DLL files. Please wait...");
+void ScanUnusedDlls(Services& services, RegistryAccess& registry, CleanUpScan& scan) {
+    scan.prompt.status("Scanning for unused DLL files. Please wait...");
 
     const std::string system32 = SystemFolder(services.system);
     std::string syswow64 = WindowsFolder(services.system);
@@ -75,11 +73,10 @@ ScanTotals ScanUnusedDlls(Services& services, RegistryAccess& registry, Prompt& 
     // The counts are read whole first (a file is unused only when no view uses it);
     // the files are then looked at one by one, and Stop keeps the rows found so far.
     for (const SharedFile& file : files) {
-        if (file.unused) listIfPresent(services.files, file.path, totals, rows);
-        prompt.yield();
-        if (stop) break;
+        if (file.unused) listIfPresent(scan, file.path);
+        scan.prompt.yield();
+        if (scan.stop) break;
     }
-    return totals;
 }
 
-}  // namespace korvex
+}  // namespace korvex::cleanup

@@ -11,7 +11,7 @@
 #include "platform/registry_access.h"
 #include "platform/services.h"
 
-namespace korvex {
+namespace korvex::cleanup {
 
 // Under HKEY_LOCAL_MACHINE: the count key, and its view for 32-bit programs that a
 // 64-bit machine keeps beside it.
@@ -23,9 +23,8 @@ inline constexpr std::string_view kSharedDllsKey32 =
 // it and which still exists, leaving out Korvex's own files; each file once, in the
 // order the values come (the main view first). The 32-bit view names the 32-bit
 // system folder as system32, as 32-bit programs see it: such a path is read in
-// syswow64. Yields after each file it looks at and ends early when stop is set,
-// keeping the rows found so far.
-ScanTotals ScanUnusedDlls(Services& services, RegistryAccess& registry, Prompt& prompt, const bool& stop,
-                          RowSink& rows);
+// syswow64. Each row goes to scan.onRow and into scan.totals. Yields after each file
+// it looks at and ends early when the stop flag is set, keeping the rows so far.
+void ScanUnusedDlls(Services& services, RegistryAccess& registry, CleanUpScan& scan);
 
-}  // namespace korvex
+}  // namespace korvex::cleanup

@@ -25,24 +25,24 @@ constexpr const char* kDuplicatesUsage =
     "         [--containing TEXT] [--same-size | --any-size] [--same-time | --any-time]\n"
     "         [--skip-empty | --keep-empty] [--skip-sysbckup | --keep-sysbckup]\n";
 
-// Prints each row as it comes: the full path, a tab, the compact size.
-class PrintedRows : public RowSink {
-public:
-    PrintedRows(Prompt& prompt, char decimal) : prompt_(prompt), decimal_(decimal) {}
-    void addRow(const CleanUpRow& row) override {
-        if (auto* cli = dynamic_cast<CliPrompt*>(&prompt_)) cli->endProgressLine();
-        std::printf("%s\t%s\n", row.fullPath().c_str(), FormatSize(static_cast<double>(row.size), false, decimal_).c_str());
-    }
+// A scan whose rows are printed as they come: the full path, a tab, the compact size.
+cleanup::CleanUpScan printingScan(Context& context, Prompt& prompt, const bool& stop) {
+    const char decimal = context.services.system.decimalSeparator();
+    return cleanup::CleanUpScan{context.services.files, prompt, stop,
+                                [&context, decimal](const cleanup::CleanUpRow& row) {
+                                    if (auto* cli = dynamic_cast<CliPrompt*>(&context.prompt)) cli->endProgressLine();
+                                    std::printf("%s%s\t%s\n", row.folder.c_str(), row.name.c_str(),
+                                                FormatSize(static_cast<double>(row.bytes), false, decimal).c_str());
+                                },
+                                0,
+                                {}};
+}
 
-private:
-    Prompt& prompt_;
-    char decimal_;
-};
-
-void printTotals(Context& context, const ScanTotals& totals) {
+// The totals as the window shows them after a scan.
+void printTotals(Context& context, const cleanup::CleanUpTotals& totals) {
     if (auto* cli = dynamic_cast<CliPrompt*>(&context.prompt)) cli->endProgressLine();
-    std::printf("%s\n%s\n", TotalFilesText(totals).c_str(),
-                TotalBytesText(totals, context.services.system.decimalSeparator()).c_str());
+    std::printf("Total files:%llu\nTotal size:%s\n", static_cast<unsigned long long>(totals.files),
+                FormatSize(totals.bytes, true, context.services.system.decimalSeparator()).c_str());
     std::fflush(stdout);
 }
 
@@ -79,12 +79,13 @@ int cmdUnusedDlls(Context& context, const std::vector<std::string>& args) {
     }
     Services& services = context.services;
     bool stop = false;
-    ScanTotals totals;
+    cleanup::CleanUpTotals totals;
     {
         InterruptiblePrompt prompt(context.prompt, stop);
         RegistryAccess registry(services.registry, prompt);
-        PrintedRows rows(context.prompt, services.system.decimalSeparator());
-        totals = ScanUnusedDlls(services, registry, prompt, stop, rows);
+        cleanup::CleanUpScan scan = printingScan(context, prompt, stop);
+        cleanup::ScanUnusedDlls(services, registry, scan);
+        totals = scan.totals;
     }
     printTotals(context, totals);
     if (stop) {
@@ -97,7 +98,7 @@ int cmdUnusedDlls(Context& context, const std::vector<std::string>& args) {
 int cmdDuplicates(Context& context, const std::vector<std::string>& args) {
     Services& services = context.services;
     RegistryAccess registry(services.registry, context.prompt);
-    DuplicateOptions options = ReadDuplicateOptions(registry);
+    cleanup::DuplicateOptions options = cleanup::ReadDuplicateOptions(registry);
     std::string drives;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -130,11 +131,12 @@ int cmdDuplicates(Context& context, const std::vector<std::string>& args) {
     }
 
     bool stop = false;
-    ScanTotals totals;
+    cleanup::CleanUpTotals totals;
     {
         InterruptiblePrompt prompt(context.prompt, stop);
-        PrintedRows rows(context.prompt, services.system.decimalSeparator());
-        totals = ScanDuplicates(services, prompt, options, drives, stop, rows);
+        cleanup::CleanUpScan scan = printingScan(context, prompt, stop);
+        cleanup::ScanDuplicates(services, scan, options, drives);
+        totals = scan.totals;
     }
     printTotals(context, totals);
     if (stop) {

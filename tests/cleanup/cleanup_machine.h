@@ -45,16 +45,18 @@ struct CleanUpMachine {
     }
 };
 
-struct RecordedRows : RowSink {
-    std::vector<CleanUpRow> rows;
-    int sortedSwitches = 0;
-    void addRow(const CleanUpRow& row) override { rows.push_back(row); }
-    void keepSorted(bool) override { ++sortedSwitches; }
+// The rows a scan hands on, and the scan that hands them here.
+struct RecordedRows {
+    std::vector<cleanup::CleanUpRow> rows;
 
+    cleanup::CleanUpScan scan(CleanUpMachine& m) {
+        return cleanup::CleanUpScan{m.files, m.prompt, m.stop,
+                                    [this](const cleanup::CleanUpRow& row) { rows.push_back(row); }, 0, {}};
+    }
     // "C:\A\x.txt 5" per row, for readable failures.
     std::vector<std::string> lines() const {
         std::vector<std::string> out;
-        for (const CleanUpRow& row : rows) out.push_back(row.fullPath() + " " + std::to_string(row.size));
+        for (const cleanup::CleanUpRow& row : rows) out.push_back(row.folder + row.name + " " + std::to_string(row.bytes));
         return out;
     }
 };

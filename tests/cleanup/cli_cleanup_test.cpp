@@ -38,7 +38,7 @@ protected:
         auto machine = wine::WineMachine::open(dir_);
         ASSERT_TRUE(machine);
         HKEY key = 0;
-        ASSERT_EQ(machine->registry().createKey(HKEY_LOCAL_MACHINE, kSharedDllsKey, &key), ERROR_SUCCESS);
+        ASSERT_EQ(machine->registry().createKey(HKEY_LOCAL_MACHINE, cleanup::kSharedDllsKey, &key), ERROR_SUCCESS);
         std::string data;
         for (int i = 0; i < 4; ++i) data += static_cast<char>((count >> (8 * i)) & 0xFF);
         machine->registry().setValue(key, path, REG_DWORD, data);

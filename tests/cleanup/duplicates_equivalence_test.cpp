@@ -15,6 +15,8 @@
 namespace korvex::test {
 namespace {
 
+using namespace cleanup;
+
 // A drive of `folders` folders a few levels deep, each holding some names of a small
 // shared pool (so most names recur in many folders) and a name of its own.
 void makeDrive(MemoryFiles& files, unsigned seed, int folders, int perFolder) {
@@ -37,14 +39,12 @@ void makeDrive(MemoryFiles& files, unsigned seed, int folders, int perFolder) {
     }
 }
 
-std::vector<std::string> keyed(const RecordedRows& rows) { return rows.lines(); }
-
 void compareAllOptions(CleanUpMachine& machine, const std::vector<std::string>& filters, std::size_t* rowsSeen) {
     const std::string candidates = "C:\\duplicate1.kvd", work = "C:\\temp.kvd";
     for (const std::string& filter : filters) {
-        ASSERT_EQ(ListDuplicateCandidates(machine.files, machine.prompt, "C:\\", SplitNameFilter(filter), candidates,
-                                          machine.stop),
-                  StageEnd::Done);
+        RecordedRows walked;
+        CleanUpScan walk = walked.scan(machine);
+        ASSERT_EQ(ListDuplicateCandidates(walk, "C:\\", SplitNameFilter(filter), candidates), StageEnd::Done);
         const std::string list = machine.files.contents(candidates);
         for (int bits = 0; bits < 32; ++bits) {
             DuplicateOptions options;
@@ -58,15 +58,12 @@ void compareAllOptions(CleanUpMachine& machine, const std::vector<std::string>& 
             const DuplicatePairTest test(machine.files, options, "C:\\windows\\");
 
             RecordedRows fast, plain;
-            ScanTotals fastTotals, plainTotals;
-            ASSERT_EQ(FindDuplicates(machine.files, machine.prompt, candidates, test, machine.stop, fast, fastTotals),
-                      StageEnd::Done);
-            ASSERT_EQ(PlainFindDuplicates(machine.files, machine.prompt, candidates, work, test, machine.stop, plain,
-                                          plainTotals),
-                      StageEnd::Done);
-            ASSERT_EQ(keyed(fast), keyed(plain));
-            EXPECT_EQ(fastTotals.files, plainTotals.files);
-            EXPECT_EQ(fastTotals.bytes, plainTotals.bytes);
+            CleanUpScan fastScan = fast.scan(machine), plainScan = plain.scan(machine);
+            ASSERT_EQ(FindDuplicates(fastScan, candidates, test), StageEnd::Done);
+            ASSERT_EQ(PlainFindDuplicates(plainScan, candidates, work, test), StageEnd::Done);
+            ASSERT_EQ(fast.lines(), plain.lines());
+            EXPECT_EQ(fastScan.totals.files, plainScan.totals.files);
+            EXPECT_EQ(fastScan.totals.bytes, plainScan.totals.bytes);
             *rowsSeen += fast.rows.size();
             machine.files.replaceFile(candidates, list);  // the passes consumed it
         }

@@ -12,6 +12,8 @@
 namespace korvex::test {
 namespace {
 
+using namespace cleanup;
+
 struct File {
     const char* path;
     const char* contents;
@@ -87,12 +89,13 @@ TEST(Duplicates, RowsOfEachRule) {
         DuplicateOptions options;
         c.options(options);
         RecordedRows rows;
-        const ScanTotals totals = ScanDuplicates(machine.services, machine.prompt, options, "C:", machine.stop, rows);
+        CleanUpScan scan = rows.scan(machine);
+        ScanDuplicates(machine.services, scan, options, "C:");
         EXPECT_EQ(rows.lines(), c.rows);
-        EXPECT_EQ(totals.files, c.rows.size());
+        EXPECT_EQ(scan.totals.files, c.rows.size());
         double bytes = 0;
-        for (const CleanUpRow& row : rows.rows) bytes += static_cast<double>(row.size);
-        EXPECT_EQ(totals.bytes, bytes);
+        for (const CleanUpRow& row : rows.rows) bytes += static_cast<double>(row.bytes);
+        EXPECT_EQ(scan.totals.bytes, bytes);
         EXPECT_FALSE(machine.files.exists("C:\\duplicate1.kvd"));
         EXPECT_FALSE(machine.files.exists("C:\\temp.kvd"));
     }
@@ -124,8 +127,9 @@ TEST(Duplicates, CandidateListFollowsTheWalk) {
     machine.files.put("C:\\R\\}", "4");     // would end its folder's block
     machine.files.put("C:\\R\\odd{", "5");  // would start a block
     machine.files.put("C:\\R\\d.DLL", "6");
-    const StageEnd end = ListDuplicateCandidates(machine.files, machine.prompt, "C:", SplitNameFilter(""),
-                                                 "C:\\duplicate1.kvd", machine.stop);
+    RecordedRows rows;
+    CleanUpScan scan = rows.scan(machine);
+    const StageEnd end = ListDuplicateCandidates(scan, "C:", SplitNameFilter(""), "C:\\duplicate1.kvd");
     EXPECT_EQ(end, StageEnd::Done);
     // The work file itself is no candidate.
     EXPECT_EQ(machine.files.contents("C:\\duplicate1.kvd"),
@@ -155,7 +159,8 @@ TEST(Duplicates, StopInEitherStageLeavesNoWorkFile) {
         machine.prompt.onStatus = [&](std::string_view text) { armed = armed || text == c.stopAfterStatus; };
         machine.prompt.onYield = [&] { machine.stop = machine.stop || armed; };
         RecordedRows rows;
-        ScanDuplicates(machine.services, machine.prompt, DuplicateOptions{}, "C:", machine.stop, rows);
+        CleanUpScan scan = rows.scan(machine);
+        ScanDuplicates(machine.services, scan, DuplicateOptions{}, "C:");
         EXPECT_TRUE(machine.stop);
         EXPECT_FALSE(machine.files.exists("C:\\duplicate1.kvd"));
         EXPECT_FALSE(machine.files.exists("C:\\temp.kvd"));
@@ -171,11 +176,10 @@ TEST(Duplicates, EachDriveOnItsOwn) {
     machine.system.drives['D'] = FakeSystem::Drive{DRIVE_FIXED, ""};
     for (const char* path : {"C:\\B\\x.txt", "C:\\A\\x.txt", "D:\\A\\x.txt"}) machine.files.put(path, "x");
     RecordedRows rows;
-    const ScanTotals totals =
-        ScanDuplicates(machine.services, machine.prompt, DuplicateOptions{}, "C:,D:", machine.stop, rows);
+    CleanUpScan scan = rows.scan(machine);
+    ScanDuplicates(machine.services, scan, DuplicateOptions{}, "C:,D:");
     EXPECT_EQ(rows.lines(), (std::vector<std::string>{"C:\\A\\x.txt 1", "C:\\B\\x.txt 1"}));
-    EXPECT_EQ(totals.files, 2u);
-    EXPECT_EQ(rows.sortedSwitches, 4);  // on and off around each drive's matching
+    EXPECT_EQ(scan.totals.files, 2u);
 }
 
 TEST(Duplicates, VanishedFileIsNoDuplicate) {
@@ -186,7 +190,8 @@ TEST(Duplicates, VanishedFileIsNoDuplicate) {
         if (text == "Finding duplicate files. Please wait...") machine.files.erase("C:\\B\\x.txt");
     };
     RecordedRows rows;
-    ScanDuplicates(machine.services, machine.prompt, DuplicateOptions{}, "C:", machine.stop, rows);
+    CleanUpScan scan = rows.scan(machine);
+    ScanDuplicates(machine.services, scan, DuplicateOptions{}, "C:");
     EXPECT_EQ(rows.lines(), (std::vector<std::string>{"C:\\A\\x.txt 1", "C:\\C\\x.txt 1"}));
 }
 

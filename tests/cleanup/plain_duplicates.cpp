@@ -8,22 +8,25 @@
 namespace korvex::test {
 namespace {
 
+using cleanup::CleanUpScan;
+using cleanup::DuplicatePairTest;
+using cleanup::StageEnd;
+
 constexpr char kMark = '\x7f';
 
 bool isHeader(const std::string& line) { return !line.empty() && line.back() == '{'; }
 
-void addRow(const std::string& folder, const std::string& name, std::uint64_t size, RowSink& rows,
-            ScanTotals& totals) {
-    rows.addRow(CleanUpRow{name, folder, size});
-    ++totals.files;
-    totals.bytes += static_cast<double>(size);
+void addRow(CleanUpScan& scan, const std::string& folder, const std::string& name, std::uint64_t bytes) {
+    scan.onRow(cleanup::CleanUpRow{name, folder, bytes});
+    ++scan.totals.files;
+    scan.totals.bytes += static_cast<double>(bytes);
 }
 
 }  // namespace
 
-StageEnd PlainFindDuplicates(FileSystem& files, Prompt& prompt, std::string_view candidateFile,
-                             std::string_view workFile, const DuplicatePairTest& test, const bool& stop,
-                             RowSink& rows, ScanTotals& totals) {
+StageEnd PlainFindDuplicates(CleanUpScan& scan, std::string_view candidateFile, std::string_view workFile,
+                             const DuplicatePairTest& test) {
+    FileSystem& files = scan.files;
     std::string input(candidateFile), output(workFile);
     std::string listed;  // full paths, each followed by character 127
     for (;;) {
@@ -61,15 +64,15 @@ StageEnd PlainFindDuplicates(FileSystem& files, Prompt& prompt, std::string_view
                     test.test(currentFolder, files.info(currentPath), otherFolder, otherFolder + line);
                 if (outcome.passed) {
                     if ((kMark + listed).find(kMark + currentPath + kMark) == std::string::npos) {
-                        addRow(currentFolder, currentName, outcome.currentSize, rows, totals);
+                        addRow(scan, currentFolder, currentName, outcome.currentSize);
                         listed += currentPath + kMark;
                     }
-                    addRow(otherFolder, line, outcome.otherSize, rows, totals);
+                    addRow(scan, otherFolder, line, outcome.otherSize);
                     listed += otherFolder + line + kMark;
                 }
             }
-            prompt.yield();
-            if (stop) return StageEnd::Stopped;
+            scan.prompt.yield();
+            if (scan.stop) return StageEnd::Stopped;
         }
         if (!files.replaceFile(output, out)) return StageEnd::Failed;
         std::swap(input, output);

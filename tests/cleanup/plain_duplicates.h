@@ -12,8 +12,7 @@
 
 namespace korvex::test {
 
-StageEnd PlainFindDuplicates(FileSystem& files, Prompt& prompt, std::string_view candidateFile,
-                             std::string_view workFile, const DuplicatePairTest& test, const bool& stop,
-                             RowSink& rows, ScanTotals& totals);
+cleanup::StageEnd PlainFindDuplicates(cleanup::CleanUpScan& scan, std::string_view candidateFile,
+                                      std::string_view workFile, const cleanup::DuplicatePairTest& test);
 
 }  // namespace korvex::test

@@ -12,6 +12,8 @@
 namespace korvex::test {
 namespace {
 
+using namespace cleanup;
+
 const std::string kMain(kSharedDllsKey);
 const std::string kView32(kSharedDllsKey32);
 
@@ -98,9 +100,10 @@ TEST(UnusedDlls, RowsOfEachCount) {
         CleanUpMachine machine;
         c.setUp(machine);
         RecordedRows rows;
-        const ScanTotals totals = ScanUnusedDlls(machine.services, machine.access, machine.prompt, machine.stop, rows);
+        CleanUpScan scan = rows.scan(machine);
+        ScanUnusedDlls(machine.services, machine.access, scan);
         EXPECT_EQ(rows.lines(), c.rows);
-        EXPECT_EQ(totals.files, c.rows.size());
+        EXPECT_EQ(scan.totals.files, c.rows.size());
         EXPECT_EQ(machine.registry.openCount, 0);
         EXPECT_EQ(machine.prompt.statuses, std::vector<std::string>{"Scanning for unused DLL files. Please wait..."});
     }
@@ -114,12 +117,11 @@ TEST(UnusedDlls, StopKeepsTheRowsFoundSoFar) {
     }
     RecordedRows rows;
     machine.prompt.onYield = [&] { machine.stop = rows.rows.size() == 2; };
-    const ScanTotals totals = ScanUnusedDlls(machine.services, machine.access, machine.prompt, machine.stop, rows);
+    CleanUpScan scan = rows.scan(machine);
+    ScanUnusedDlls(machine.services, machine.access, scan);
     EXPECT_EQ(rows.lines(), (std::vector<std::string>{"C:\\a\\1.dll 3", "C:\\a\\2.dll 3"}));
-    EXPECT_EQ(totals.files, 2u);
-    EXPECT_EQ(totals.bytes, 6.0);
-    EXPECT_EQ(TotalFilesText(totals), "Total files:2");
-    EXPECT_EQ(TotalBytesText(totals, '.'), "Total size:0KB");
+    EXPECT_EQ(scan.totals.files, 2u);
+    EXPECT_EQ(scan.totals.bytes, 6.0);
 }
 
 }  // namespace

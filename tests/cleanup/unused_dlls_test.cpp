@@ -39,12 +39,6 @@ std::vector<Case> cases() {
          {}},
         {"count 0 but the file deleted: none",
          [](CleanUpMachine& m) { m.setDword(kMain, "C:\\windows\\system\\gone.dll", 0); }, {}},
-        {"a folder of that name is no file",
-         [](CleanUpMachine& m) {
-             m.files.createFolder("C:\\windows\\system\\dir.dll");
-             m.setDword(kMain, "C:\\windows\\system\\dir.dll", 0);
-         },
-         {}},
         {"Korvex's own files: none, in any case",
          [](CleanUpMachine& m) {
              m.files.put("C:\\Program Files\\Korvex\\SCAN.AVI", "a");
@@ -59,14 +53,6 @@ std::vector<Case> cases() {
              m.setText(kMain, "C:\\a\\two.dll", "00");
          },
          {"C:\\a\\one.dll 1"}},
-        {"rows in value order",
-         [](CleanUpMachine& m) {
-             for (const char* name : {"C:\\a\\z.dll", "C:\\a\\b.dll", "C:\\a\\m.ocx"}) {
-                 m.files.put(name, "x");
-                 m.setDword(kMain, name, 0);
-             }
-         },
-         {"C:\\a\\z.dll 1", "C:\\a\\b.dll 1", "C:\\a\\m.ocx 1"}},
         {"both views: each file once, the main view's first",
          [](CleanUpMachine& m) {
              m.files.put("C:\\a\\both.dll", "x");
@@ -90,7 +76,6 @@ std::vector<Case> cases() {
              m.setDword(kView32, "C:\\windows\\system32\\x.dll", 0);
          },
          {"C:\\windows\\syswow64\\x.dll 2"}},
-        {"no SharedDLLs key: nothing", [](CleanUpMachine&) {}, {}},
     };
 }
 

@@ -8,18 +8,19 @@
 #     job is not the same; it is the usual tool for the question);
 #   - the walk and the matching apart, and the matching against the plain passes
 #     (folders x lines) on the trees of PLAIN_SIZES, small enough for them to end.
-# Times are best of RUNS; "cpu" is user + system time, which a loaded machine
-# disturbs less than the elapsed time.
+# Times are best of RUNS (fdupes: FDUPES_RUNS, it takes minutes); "cpu" is user +
+# system time, which a loaded machine disturbs less than the elapsed time.
 #
 #   bench/duplicates.sh [BUILD_DIR] [WORK_DIR]
-#   (defaults: build, /tmp/korvex-bench-dupes; RUNS=3 SIZES="100000 200000 300000 500000"
-#    PLAIN_SIZES="5000 10000 20000")
+#   (defaults: build, /tmp/korvex-bench-dupes; RUNS=3 FDUPES_RUNS=1
+#    SIZES="100000 200000 300000 500000" PLAIN_SIZES="5000 10000 20000")
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-$here/../build}" && pwd)
 work=${2:-/tmp/korvex-bench-dupes}
 runs=${RUNS:-3}
+fdupes_runs=${FDUPES_RUNS:-1}
 sizes=${SIZES:-100000 200000 300000 500000}
 plain_sizes=${PLAIN_SIZES:-5000 10000 20000}
 cli=$build/korvex-cli
@@ -41,11 +42,13 @@ machine() {
     echo "$m"
 }
 
-# Best of $runs runs of "$@": "elapsed cpu peak-kB".
+# Best of $1 runs of the rest: "elapsed cpu peak-kB".
 best() {
+    n=$1
+    shift
     b=
     i=0
-    while [ "$i" -lt "$runs" ]; do
+    while [ "$i" -lt "$n" ]; do
         /usr/bin/time -f '%e %U %S %M' -o "$work/.time" "$@" >"$work/.out" 2>/dev/null || true
         r=$(awk '{ printf "%s %.2f %d\n", $1, $2 + $3, $4 }' "$work/.time")
         if [ -z "$b" ] || [ "$(echo "${r%% *} < ${b%% *}" | bc -l)" = 1 ]; then b=$r; fi
@@ -63,12 +66,12 @@ echo "files    folders  korvex-cli duplicates (elapsed cpu MB, rows)    fdupes -
 for n in $sizes; do
     m=$(machine "$n")
     find "$m/drive_c" >/dev/null  # warm the caches for both
-    k=$(best "$cli" --machine "$m" duplicates --drives C:)
+    k=$(best "$runs" "$cli" --machine "$m" duplicates --drives C:)
     rows=$(grep '^Total files:' "$work/.out" | cut -d: -f2)
     f="-"
     sets="-"
     if [ -n "$fdupes" ]; then
-        f=$(best "$fdupes" -r "$m/drive_c/tree")
+        f=$(best "$fdupes_runs" "$fdupes" -r "$m/drive_c/tree")
         sets=$(grep -c '^$' "$work/.out" || true)
     fi
     set -- $k

@@ -72,6 +72,31 @@ TEST_F(CleanUpCli, UnusedDllsListsAndNeverDeletes) {
     EXPECT_EQ(refused.status, 2);
     EXPECT_NE(refused.err.find("never deleted"), std::string::npos) << refused.err;
     EXPECT_TRUE(fs::exists(c() / "windows/system32/old.dll"));
+
+    const CommandResult moved = run({"--yes", "unused-dlls", "--move", "C:\\Aside"});
+    EXPECT_EQ(moved.status, 0) << moved.err;
+    EXPECT_NE(moved.out.find("Moved 1 of 1 files"), std::string::npos) << moved.out;
+    EXPECT_TRUE(fs::exists(c() / "Aside/old.dll"));
+    EXPECT_TRUE(fs::exists(c() / "windows/system32/used.dll"));
+}
+
+TEST_F(CleanUpCli, DuplicatesAreDeletedOnlyAfterTheWarning) {
+    file("One/readme.txt", "same text");
+    file("Two/readme.txt", "same text");
+
+    const CommandResult asked = run({"duplicates", "--delete"});
+    EXPECT_EQ(asked.status, 1);
+    EXPECT_EQ(asked.err.rfind("Confirm delete: Make sure that you keep at least one copy", 0), 0u) << asked.err;
+    EXPECT_TRUE(fs::exists(c() / "One/readme.txt"));
+    EXPECT_TRUE(fs::exists(c() / "Two/readme.txt"));
+    EXPECT_EQ(run({"duplicates", "--delete", "--move", "C:\\Aside"}).status, 2);
+
+    const CommandResult deleted = run({"--yes", "duplicates", "--delete"});
+    EXPECT_EQ(deleted.status, 0) << deleted.err;
+    EXPECT_NE(deleted.out.find("Total files:2\nTotal size:0KB\nRemoved 2 of 2 files\n"), std::string::npos)
+        << deleted.out;
+    EXPECT_FALSE(fs::exists(c() / "One/readme.txt"));
+    EXPECT_FALSE(fs::exists(c() / "Two/readme.txt"));
 }
 
 TEST_F(CleanUpCli, DuplicatesFollowTheRules) {

@@ -8,12 +8,14 @@
 #     job is not the same; it is the usual tool for the question);
 #   - the walk and the matching apart, and the matching against the plain passes
 #     (folders x lines) on the trees of PLAIN_SIZES, small enough for them to end.
-# Times are best of RUNS (fdupes: FDUPES_RUNS, it takes minutes); "cpu" is user +
-# system time, which a loaded machine disturbs less than the elapsed time.
+# Times are best of RUNS; "cpu" is user + system time, which a loaded machine
+# disturbs less than the elapsed time. fdupes takes many minutes on the larger drives:
+# it runs FDUPES_RUNS times on the sizes of FDUPES_SIZES, each run cut off after
+# FDUPES_TIMEOUT seconds (then its time is shown as at least that).
 #
 #   bench/duplicates.sh [BUILD_DIR] [WORK_DIR]
-#   (defaults: build, /tmp/korvex-bench-dupes; RUNS=3 FDUPES_RUNS=1
-#    SIZES="100000 200000 300000 500000" PLAIN_SIZES="5000 10000 20000")
+#   (defaults: build, /tmp/korvex-bench-dupes; RUNS=3 SIZES="100000 200000 300000 500000"
+#    FDUPES_RUNS=1 FDUPES_SIZES=$SIZES FDUPES_TIMEOUT=1800 PLAIN_SIZES="5000 10000 20000")
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -21,6 +23,8 @@ build=$(cd "${1:-$here/../build}" && pwd)
 work=${2:-/tmp/korvex-bench-dupes}
 runs=${RUNS:-3}
 fdupes_runs=${FDUPES_RUNS:-1}
+fdupes_sizes=${FDUPES_SIZES:-$sizes}
+fdupes_timeout=${FDUPES_TIMEOUT:-1800}
 sizes=${SIZES:-100000 200000 300000 500000}
 plain_sizes=${PLAIN_SIZES:-5000 10000 20000}
 cli=$build/korvex-cli
@@ -50,7 +54,8 @@ best() {
     i=0
     while [ "$i" -lt "$n" ]; do
         /usr/bin/time -f '%e %U %S %M' -o "$work/.time" "$@" >"$work/.out" 2>/dev/null || true
-        r=$(awk '{ printf "%s %.2f %d\n", $1, $2 + $3, $4 }' "$work/.time")
+        # time(1) puts "Command exited with non-zero status N" first when it did.
+        r=$(tail -n 1 "$work/.time" | awk '{ printf "%s %.2f %d\n", $1, $2 + $3, $4 }')
         if [ -z "$b" ] || [ "$(echo "${r%% *} < ${b%% *}" | bc -l)" = 1 ]; then b=$r; fi
         i=$((i + 1))
     done
@@ -68,15 +73,23 @@ for n in $sizes; do
     find "$m/drive_c" >/dev/null  # warm the caches for both
     k=$(best "$runs" "$cli" --machine "$m" duplicates --drives C:)
     rows=$(grep '^Total files:' "$work/.out" | cut -d: -f2)
-    f="-"
     sets="-"
-    if [ -n "$fdupes" ]; then
-        f=$(best "$fdupes_runs" "$fdupes" -r "$m/drive_c/tree")
+    ft="not run"
+    if [ -z "$fdupes" ]; then
+        ft="not installed"
+    elif echo " $fdupes_sizes " | grep -q " $n "; then
+        f=$(best "$fdupes_runs" timeout "$fdupes_timeout" "$fdupes" -r "$m/drive_c/tree")
         sets=$(grep -c '^$' "$work/.out" || true)
+        set -- $f
+        if [ "$(echo "$1 >= $fdupes_timeout" | bc -l)" = 1 ]; then
+            ft="over $fdupes_timeout s (cut off)"
+            sets="-"
+        else
+            ft="$1 s  $2 s  $(($3 / 1024)) MB"
+        fi
     fi
     set -- $k
     kt="$1 s  $2 s  $(($3 / 1024)) MB"
-    if [ "$f" != "-" ]; then set -- $f; ft="$1 s  $2 s  $(($3 / 1024)) MB"; else ft="not installed"; fi
     printf '%-8s %-8s %-40s %-8s %s (%s)\n' "$n" "$((n / 10))" "$kt" "$rows" "$ft" "$sets"
 done
 echo

@@ -46,16 +46,17 @@ constexpr const char* kConfirmDuplicates =
 enum class AfterScan { List, Delete, Move };
 
 // A scan whose rows are printed as they come (the full path, a tab, the compact size)
-// and whose paths are kept in paths.
+// and whose paths are kept in paths when it is given (a large drive has many rows).
 cleanup::CleanUpScan printingScan(Context& context, Prompt& prompt, const bool& stop,
-                                  std::vector<std::string>& paths) {
+                                  std::vector<std::string>* paths) {
     const char decimal = context.services.system.decimalSeparator();
     return cleanup::CleanUpScan{context.services.files, prompt, stop,
-                                [&context, &paths, decimal](const cleanup::CleanUpRow& row) {
+                                [&context, paths, decimal](const cleanup::CleanUpRow& row) {
                                     if (auto* cli = dynamic_cast<CliPrompt*>(&context.prompt)) cli->endProgressLine();
-                                    paths.push_back(row.folder + row.name);
-                                    std::printf("%s\t%s\n", paths.back().c_str(),
+                                    const std::string path = row.folder + row.name;
+                                    std::printf("%s\t%s\n", path.c_str(),
                                                 FormatSize(static_cast<double>(row.bytes), false, decimal).c_str());
+                                    if (paths) paths->push_back(path);
                                 },
                                 0,
                                 {}};
@@ -174,7 +175,7 @@ int cmdUnusedDlls(Context& context, const std::vector<std::string>& args) {
     {
         InterruptiblePrompt prompt(context.prompt, stop);
         RegistryAccess registry(services.registry, prompt);
-        cleanup::CleanUpScan scan = printingScan(context, prompt, stop, paths);
+        cleanup::CleanUpScan scan = printingScan(context, prompt, stop, destination.empty() ? nullptr : &paths);
         cleanup::ScanUnusedDlls(services, registry, scan);
         totals = scan.totals;
     }
@@ -238,7 +239,8 @@ int cmdDuplicates(Context& context, const std::vector<std::string>& args) {
     cleanup::CleanUpTotals totals;
     {
         InterruptiblePrompt prompt(context.prompt, stop);
-        cleanup::CleanUpScan scan = printingScan(context, prompt, stop, paths);
+        cleanup::CleanUpScan scan =
+            printingScan(context, prompt, stop, remove || !destination.empty() ? &paths : nullptr);
         cleanup::ScanDuplicates(services, scan, options, drives);
         totals = scan.totals;
     }

@@ -61,8 +61,8 @@ int parse(std::vector<std::string> words, Invocation& out) {
 }
 
 bool knownCommand(const std::string& c) {
-    return c == "init" || c == "info" || c == "update" || c == "find" || c == "uninstall" || c == "unused-dlls" ||
-           c == "duplicates" || c == "help";
+    return c == "init" || c == "info" || c == "update" || c == "find" || c == "uninstall" || c == "report" ||
+           c == "unused-dlls" || c == "duplicates" || c == "help";
 }
 
 int runOnMachine(const Invocation& call) {
@@ -96,6 +96,7 @@ int runOnMachine(const Invocation& call) {
     else if (call.command == "update") status = cmdUpdate(context, call.args);
     else if (call.command == "find") status = cmdFind(context, call.args);
     else if (call.command == "uninstall") status = cmdUninstall(context, call.args);
+    else if (call.command == "report") status = cmdReport(context, call.args);
     else if (call.command == "unused-dlls") status = cmdUnusedDlls(context, call.args);
     else if (call.command == "duplicates") status = cmdDuplicates(context, call.args);
     prompt.endProgressLine();
@@ -137,6 +138,9 @@ const char* UsageText() {
            "                 FILE. Exit status 0 only when everything was removed.\n"
            "                 --dry-run lists what would be removed, refused or put back\n"
            "                 and changes nothing\n"
+           "  report FILE.kvu --pdf OUT.pdf\n"
+           "                 the printed report of a saved uninstall data file, every row\n"
+           "                 selected, written into a PDF (A4, Courier)\n"
            "  unused-dlls [--move DIR]\n"
            "                 list the shared DLLs that no installed program counts any\n"
            "                 more (their SharedDLLs count is 0) and that are still there;\n"

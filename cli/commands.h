@@ -21,6 +21,7 @@ int cmdUpdate(Context& context, const std::vector<std::string>& args);
 int cmdFind(Context& context, const std::vector<std::string>& args);
 int cmdUninstall(Context& context, const std::vector<std::string>& args);
 int cmdReport(Context& context, const std::vector<std::string>& args);
+int cmdClean(Context& context, const std::vector<std::string>& args);
 // The clean-up window's hidden scans: unused shared DLLs and duplicate files.
 int cmdUnusedDlls(Context& context, const std::vector<std::string>& args);
 int cmdDuplicates(Context& context, const std::vector<std::string>& args);

@@ -62,7 +62,7 @@ int parse(std::vector<std::string> words, Invocation& out) {
 
 bool knownCommand(const std::string& c) {
     return c == "init" || c == "info" || c == "update" || c == "find" || c == "uninstall" || c == "report" ||
-           c == "unused-dlls" || c == "duplicates" || c == "help";
+           c == "clean" || c == "unused-dlls" || c == "duplicates" || c == "help";
 }
 
 int runOnMachine(const Invocation& call) {
@@ -97,6 +97,7 @@ int runOnMachine(const Invocation& call) {
     else if (call.command == "find") status = cmdFind(context, call.args);
     else if (call.command == "uninstall") status = cmdUninstall(context, call.args);
     else if (call.command == "report") status = cmdReport(context, call.args);
+    else if (call.command == "clean") status = cmdClean(context, call.args);
     else if (call.command == "unused-dlls") status = cmdUnusedDlls(context, call.args);
     else if (call.command == "duplicates") status = cmdDuplicates(context, call.args);
     prompt.endProgressLine();
@@ -141,6 +142,13 @@ const char* UsageText() {
            "  report FILE.kvu --pdf OUT.pdf\n"
            "                 the printed report of a saved uninstall data file, every row\n"
            "                 selected, written into a PDF (A4, Courier)\n"
+           "  clean [--temp-files] [--temp-folders] [--drives C:[,D:...]] [--delete | --move DIR]\n"
+           "                 list the junk files (System clean-up): --temp-files scans the\n"
+           "                 drives for the chosen kinds of files (the default), --temp-folders\n"
+           "                 lists the temporary folder, the browser caches and the own folders\n"
+           "                 (and empties this machine's part of the Recycle Bin, with --yes);\n"
+           "                 --delete removes every listed file as the delete mode says,\n"
+           "                 --move DIR moves them into DIR\n"
            "  unused-dlls [--move DIR]\n"
            "                 list the shared DLLs that no installed program counts any\n"
            "                 more (their SharedDLLs count is 0) and that are still there;\n"

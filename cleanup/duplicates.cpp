@@ -8,7 +8,6 @@
 #include "platform/folders.h"
 #include "platform/text.h"
 #include "settings/drive_list.h"
-#include "settings/settings_keys.h"
 
 namespace korvex::cleanup {
 namespace {
@@ -74,23 +73,7 @@ void addRow(CleanUpScan& scan, std::string_view folder, std::string_view name, s
     scan.onRow(row);
 }
 
-bool readFlag(RegistryAccess& registry, HKEY key, std::string_view name) {
-    return registry.QueryValue(key, name) != "0";
-}
-
 }  // namespace
-
-DuplicateOptions ReadDuplicateOptions(RegistryAccess& registry) {
-    DuplicateOptions options;
-    const HKEY key = registry.OpenKey(HKEY_CURRENT_USER, settings::kSysCleanKey);
-    if (key == 0) return options;
-    options.skipZeroLength = readFlag(registry, key, "Skip Zero Length");
-    options.sameSize = readFlag(registry, key, "Same Size");
-    options.sameDateTime = readFlag(registry, key, "Same Date Time");
-    options.skipSysbckup = readFlag(registry, key, "Skip Sysbckup");
-    registry.CloseKey(key);
-    return options;
-}
 
 NameFilter SplitNameFilter(std::string_view filter) {
     NameFilter out;

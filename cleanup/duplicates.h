@@ -19,7 +19,6 @@
 
 #include "cleanup/scan_rows.h"
 #include "platform/prompt.h"
-#include "platform/registry_access.h"
 #include "platform/services.h"
 
 namespace korvex::cleanup {
@@ -27,6 +26,7 @@ namespace korvex::cleanup {
 inline constexpr std::string_view kCandidateFile = "duplicate1.kvd";
 inline constexpr std::string_view kMatchWorkFile = "temp.kvd";
 
+// The duplicate tab's choices (the four rules are stored with the window's choices).
 struct DuplicateOptions {
     std::string named;       // name filter, such as "readme.txt", ".dll" or "" for any
     std::string containing;  // when not empty, the later file of a pair must hold a line with it
@@ -35,11 +35,6 @@ struct DuplicateOptions {
     bool skipZeroLength = true;  // the later file of a pair must not be empty
     bool skipSysbckup = true;    // neither folder may lie in the Windows folder's Sysbckup
 };
-
-// The options as the clean-up window loads them from the "Sys Clean" settings: a
-// value "0" clears a rule, anything else (or nothing) keeps it on; the two texts
-// start empty.
-DuplicateOptions ReadDuplicateOptions(RegistryAccess& registry);
 
 // The name filter split at its first ".": the name part and the extension part, "*"
 // when missing or empty.

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "cleanup/clean_results.h"
+#include "cleanup/clean_settings.h"
 #include "cleanup/duplicates.h"
 #include "cleanup/unused_dlls.h"
 #include "cli/cli_prompt.h"
@@ -30,17 +32,6 @@ constexpr const char* kDuplicatesUsage =
     "usage: korvex-cli [--machine DIR] [--yes] duplicates [--drives C:[,D:...]] [--named PATTERN]\n"
     "         [--containing TEXT] [--same-size | --any-size] [--same-time | --any-time]\n"
     "         [--skip-empty | --keep-empty] [--skip-sysbckup | --keep-sysbckup] [--delete | --move DIR]\n";
-
-// The clean-up window's question before it deletes duplicate files.
-constexpr const char* kConfirmDuplicates =
-    "Make sure that you keep at least one copy of the duplicate files to be deleted on your hard drive. "
-    "It is also advisable not to delete any duplicate system files.\r\n\r\n"
-    "If you are not sure, do not delete duplicate files, as this may cause your system to stop working. For "
-    "precaution, we recommend that you use the Move button to move the duplicate files for backup on a different "
-    "drive or folder instead of deleting them.\r\n\r\n"
-    "Repeat, incorrect deletion of duplicate files can cause your system to stop working. For more information as "
-    "to which duplicate files are safe to delete, read the Korvex! Help file.\r\n\r\n"
-    "Click on OK to continue deletion, click on Cancel to abort deletion.";
 
 // What to do with the rows once the scan has ended.
 enum class AfterScan { List, Delete, Move };
@@ -79,8 +70,8 @@ int removeRows(Context& context, const char* command, AfterScan what, std::vecto
     if (what == AfterScan::List || paths.empty()) return 0;
     Services& services = context.services;
     Prompt& prompt = context.prompt;
-    if (askFirst && prompt.messageBox({Icon::Exclamation, Buttons::OKCancel, 2, "Confirm delete", kConfirmDuplicates}) ==
-                        Answer::Cancel) {
+    if (askFirst && prompt.messageBox({Icon::Exclamation, Buttons::OKCancel, 2, "Confirm delete",
+                                       std::string(cleanup::kDuplicateWarning)}) == Answer::Cancel) {
         const auto* cli = dynamic_cast<const CliPrompt*>(&prompt);
         std::fprintf(stderr, "korvex-cli %s: nothing was deleted%s\n", command,
                      cli && !cli->assumeYes() ? " (korvex-cli deletes nothing unasked: answer with --yes)" : "");
@@ -191,7 +182,13 @@ int cmdUnusedDlls(Context& context, const std::vector<std::string>& args) {
 int cmdDuplicates(Context& context, const std::vector<std::string>& args) {
     Services& services = context.services;
     RegistryAccess registry(services.registry, context.prompt);
-    cleanup::DuplicateOptions options = cleanup::ReadDuplicateOptions(registry);
+    // The rules as the clean-up window loads its boxes; the two texts start empty.
+    const cleanup::CleanUpChoices choices = cleanup::LoadCleanUpChoices(registry);
+    cleanup::DuplicateOptions options;
+    options.sameSize = choices.sameSize;
+    options.sameDateTime = choices.sameDateTime;
+    options.skipZeroLength = choices.skipZeroLength;
+    options.skipSysbckup = choices.skipSysbckup;
     std::string drives, moveTo;
     bool remove = false;
     for (std::size_t i = 0; i < args.size(); ++i) {

@@ -101,24 +101,6 @@ TEST(Duplicates, RowsOfEachRule) {
     }
 }
 
-TEST(Duplicates, OptionsComeFromTheCleanUpSettings) {
-    CleanUpMachine machine;
-    DuplicateOptions none = ReadDuplicateOptions(machine.access);
-    EXPECT_TRUE(none.sameSize && none.sameDateTime && none.skipZeroLength && none.skipSysbckup);
-    const char* key = "HKCU\\Software\\Korvex!\\Sys clean";
-    machine.registry.setString(key, "Same Size", "0");
-    machine.registry.setString(key, "Same Date Time", "1");
-    machine.registry.setString(key, "Skip Zero Length", "0");
-    machine.registry.setString(key, "Skip Sysbckup", "yes");
-    const DuplicateOptions read = ReadDuplicateOptions(machine.access);
-    EXPECT_FALSE(read.sameSize);
-    EXPECT_TRUE(read.sameDateTime);
-    EXPECT_FALSE(read.skipZeroLength);
-    EXPECT_TRUE(read.skipSysbckup);
-    EXPECT_EQ(read.named, "");
-    EXPECT_EQ(read.containing, "");
-}
-
 TEST(Duplicates, CandidateListFollowsTheWalk) {
     CleanUpMachine machine;
     machine.files.put("C:\\a.txt", "1");

@@ -3,9 +3,6 @@
 // adds a row to its list, korvex-cli prints a line), and the totals so far. A scan
 // owns the order of its rows; the receiver owns how they look (size text, type name,
 // icon), so the scans stay free of any window.
-//
-// These are the shapes the junk-file scan gives its rows in; when both scans are in
-// one tree they are defined once, with the junk-file scan.
 #pragma once
 
 #include <cstdint>

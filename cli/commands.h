@@ -22,5 +22,8 @@ int cmdFind(Context& context, const std::vector<std::string>& args);
 int cmdUninstall(Context& context, const std::vector<std::string>& args);
 int cmdReport(Context& context, const std::vector<std::string>& args);
 int cmdClean(Context& context, const std::vector<std::string>& args);
+// The clean-up window's hidden scans: unused shared DLLs and duplicate files.
+int cmdUnusedDlls(Context& context, const std::vector<std::string>& args);
+int cmdDuplicates(Context& context, const std::vector<std::string>& args);
 
 }  // namespace korvex::cli

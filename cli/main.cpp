@@ -61,8 +61,8 @@ int parse(std::vector<std::string> words, Invocation& out) {
 }
 
 bool knownCommand(const std::string& c) {
-    return c == "init" || c == "info" || c == "update" || c == "find" || c == "uninstall" ||
-           c == "report" || c == "clean" || c == "help";
+    return c == "init" || c == "info" || c == "update" || c == "find" || c == "uninstall" || c == "report" ||
+           c == "clean" || c == "unused-dlls" || c == "duplicates" || c == "help";
 }
 
 int runOnMachine(const Invocation& call) {
@@ -98,6 +98,8 @@ int runOnMachine(const Invocation& call) {
     else if (call.command == "uninstall") status = cmdUninstall(context, call.args);
     else if (call.command == "report") status = cmdReport(context, call.args);
     else if (call.command == "clean") status = cmdClean(context, call.args);
+    else if (call.command == "unused-dlls") status = cmdUnusedDlls(context, call.args);
+    else if (call.command == "duplicates") status = cmdDuplicates(context, call.args);
     prompt.endProgressLine();
 
     if (session->registry().flush() != ERROR_SUCCESS && !refused()) {
@@ -147,6 +149,19 @@ const char* UsageText() {
            "                 (and empties this machine's part of the Recycle Bin, with --yes);\n"
            "                 --delete removes every listed file as the delete mode says,\n"
            "                 --move DIR moves them into DIR\n"
+           "  unused-dlls [--move DIR]\n"
+           "                 list the shared DLLs that no installed program counts any\n"
+           "                 more (their SharedDLLs count is 0) and that are still there;\n"
+           "                 --move moves them into DIR; they are never deleted\n"
+           "  duplicates [--drives C:[,D:...]] [--named PATTERN] [--containing TEXT]\n"
+           "             [--same-size | --any-size] [--same-time | --any-time]\n"
+           "             [--skip-empty | --keep-empty] [--skip-sysbckup | --keep-sysbckup]\n"
+           "             [--delete | --move DIR]\n"
+           "                 list files of the same name in different folders of a drive;\n"
+           "                 the rules default to the clean-up window's settings. --delete\n"
+           "                 removes every listed file under the delete mode after the\n"
+           "                 clean-up window's warning, answered OK only with --yes;\n"
+           "                 --move moves them into DIR (a host or Windows path)\n"
            "  help           this text\n"
            "\n"
            "Options (anywhere on the line):\n"

@@ -137,8 +137,11 @@ std::string RemovalGuard::check(std::string_view path) const {
             return "a path with characters Windows does not allow in a name";
     }
     const std::string normal = Normal(path);
-    for (std::string_view name : SplitPath(normal.substr(2)))
+    for (std::string_view name : SplitPath(std::string_view(normal).substr(2))) {
         if (name == "." || name == "..") return "a path with . or .. in it";
+        // Windows drops a name's trailing dots and spaces: "C:\windows." is the Windows folder.
+        if (name.back() == '.' || name.back() == ' ') return "a path with a name ending in a dot or space";
+    }
     if (normal.size() == 3) return "a drive root";
 
     const std::string lower = ToLower(normal);

@@ -82,6 +82,9 @@ public:
     virtual void protectFolder(std::string_view windowsPath) = 0;
     // The items refused since the last call, in the order they were met.
     virtual std::vector<Refusal> takeRefusals() = 0;
+    // Why a delete or move of path would be refused ("" when it would not), by the same
+    // checks fileOperation makes; nothing is touched or recorded (for dry runs).
+    virtual std::string refusalFor(std::string_view path) = 0;
 };
 
 }  // namespace korvex

@@ -4,6 +4,7 @@
 
 #include "changes/change_lists.h"
 #include "platform/folders.h"
+#include "platform/removal_guard.h"
 #include "platform/text.h"
 #include "removal/found_removal.h"
 #include "removal/remove_files.h"
@@ -229,11 +230,17 @@ UninstallPlan PlanUninstall(RemovalContext& c, const std::string& path) {
     const std::optional<SavedData> data = readDataFile(s.files, path);
     if (!data) return plan;
     plan.valid = true;
+    // The removal layer's own rules on the machine's structure; what only the disk can
+    // tell (links, places outside the machine) shows in the real run.
+    RemovalGuard guard(MachineLayout::Of(s.system));
+    guard.protect(c.dataFolder);
     for (const std::string& entry : data->files) {
         PlannedItem item;
         item.name = entry;
         if (auto why = PathRefusal(entry)) {
             item.refusal = *why;
+        } else if (std::string refused = guard.check(entry); !refused.empty()) {
+            item.refusal = refused;
         } else {
             const FileInfo info = s.files.info(entry);
             item.exists = info.exists;

@@ -34,6 +34,8 @@ std::string SettleDataFolder(Services& services, RegistryAccess& access) {
     }
     access.CloseKey(general);
 
+    // The removal layer keeps the data folder itself (its contents stay removable).
+    if (!dataFolder.empty()) services.shell.protectFolder(dataFolder);
     if (dataFolder.empty() || dataFolder.back() != '\\') dataFolder += '\\';
     return dataFolder;
 }

@@ -17,8 +17,8 @@ bool FolderExists(FileSystem& files, std::string_view path);
 
 // Opens the General settings; when they are missing, creates them and writes every
 // first-run default. A "DefaultPath" that is empty or names no existing folder is
-// replaced by the program's folder, stored, and used. Returns the data folder with a
-// trailing "\".
+// replaced by the program's folder, stored, and used. The shell is told to keep the
+// data folder itself. Returns the data folder with a trailing "\".
 std::string SettleDataFolder(Services& services, RegistryAccess& access);
 
 }  // namespace korvex

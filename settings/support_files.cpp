@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/text.h"
 #include "settings/first_run.h"
 #include "settings/settings_keys.h"
 
@@ -231,6 +232,13 @@ if [ -n "$machine" ]; then
 fi
 exec "$korvex" "$@" 2>/dev/null
 )";
+}
+
+bool IsSupportFileName(std::string_view name) {
+    for (std::string_view own : {settings::kProgramFile, settings::kSchedulerProgram, settings::kHelpFile,
+                                 settings::kIconFile, settings::kAnimationFile})
+        if (EqualsNoCase(name, own)) return true;
+    return false;
 }
 
 void PlaceSupportFiles(Services& services) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "platform/services.h"
 
@@ -24,6 +25,11 @@ std::string UninstallIcon();
 // an uncompressed RIFF AVI (one video stream of 24-bit DIB frames, no sound), the
 // one kind that every animation player can show.
 std::string ScanAnimation();
+
+// Whether a bare file name is one of Korvex's own files beside the program: the
+// program (the launcher below), the scheduler, the help, the icon and the animation. The unused shared DLL scan never
+// offers these, whatever their shared count says.
+bool IsSupportFileName(std::string_view name);
 
 // "Korvex!.exe", the program that the ".kvu" file type names: a host shell script
 // (Wine starts a host executable that stands at a Windows path, whatever its name)

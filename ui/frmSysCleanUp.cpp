@@ -11,6 +11,7 @@
 #include <QFileIconProvider>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
@@ -20,8 +21,10 @@
 #include <QTreeWidget>
 
 #include "app/help_viewer.h"
+#include "cleanup/duplicates.h"
 #include "cleanup/removal_calls.h"
 #include "cleanup/temp_folders.h"
+#include "cleanup/unused_dlls.h"
 #include "platform/folders.h"
 #include "platform/registry_access.h"
 #include "removal/found_lists.h"
@@ -267,14 +270,26 @@ void frmSysCleanUp::mnuDllFiles_Click() {
     runScan(cleanup::ResultsKind::UnusedDlls, [this](cleanup::CleanUpScan& scan) { scanUnusedDlls(scan); });
 }
 
-// The duplicate finder over currentDrives() with the duplicate tab's choices
-// (cboDuplicateNamed_, txtContainingTxt_ and the four boxes); keeps its work files in
-// windowsDriveRoot_. Not part of Korvex yet: the entry is hidden and finds nothing.
-void frmSysCleanUp::scanDuplicateFiles(cleanup::CleanUpScan&) {}
+// The duplicate finder over currentDrives() with the duplicate tab's choices; its work
+// files go into the Windows drive root. The list then stands sorted by name, so that
+// the files of one name are side by side. The entry is hidden from the user.
+void frmSysCleanUp::scanDuplicateFiles(cleanup::CleanUpScan& scan) {
+    cleanup::DuplicateOptions options;
+    options.named = s(cboDuplicateNamed_->currentText());
+    options.containing = s(txtContainingTxt_->text());
+    options.sameSize = chkSameSize_->isChecked();
+    options.sameDateTime = chkSameDateTime_->isChecked();
+    options.skipZeroLength = chkSkipZeroLength_->isChecked();
+    options.skipSysbckup = chkSkipSysbckup_->isChecked();
+    cleanup::ScanDuplicates(app_.services, scan, options, currentDrives());
+    lvwScannedFiles_->sortItems(0, Qt::AscendingOrder);
+}
 
-// The unused shared DLL scan. Not part of Korvex yet: the entry is hidden and finds
-// nothing.
-void frmSysCleanUp::scanUnusedDlls(cleanup::CleanUpScan&) {}
+// The unused shared DLL scan. The entry is hidden from the user.
+void frmSysCleanUp::scanUnusedDlls(cleanup::CleanUpScan& scan) {
+    RegistryAccess registry(app_.services.registry, *prompt_);
+    cleanup::ScanUnusedDlls(app_.services, registry, scan);
+}
 
 // ---- Results ----
 

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QStringList>
 #include <vector>
@@ -193,11 +194,33 @@ void QtPrompt::yield() {
 }
 
 void QtPrompt::status(std::string_view text) {
+    lastStatus_.assign(text);
+    if (progressDialog_ && !text.empty()) progressDialog_->setLabelText(qs(text));
     if (onStatus) onStatus(text);
 }
 
 void QtPrompt::progress(std::uint64_t done, std::uint64_t total) {
-    if (onProgress) onProgress(done, total);
+    if (onProgress) {
+        onProgress(done, total);
+        return;
+    }
+    if (total == 0 || done >= total) {
+        progressDialog_.reset();
+        return;
+    }
+    if (!progressDialog_) {
+        progressDialog_ = std::make_unique<QProgressDialog>(parent_);
+        progressDialog_->setObjectName(QStringLiteral("dlgProgress"));
+        progressDialog_->setWindowTitle(QStringLiteral("Korvex"));
+        progressDialog_->setCancelButton(nullptr);
+        progressDialog_->setWindowModality(Qt::WindowModal);
+        progressDialog_->setAutoClose(false);
+        progressDialog_->setAutoReset(false);
+        progressDialog_->setMinimumDuration(500);
+        progressDialog_->setRange(0, 1000);
+        progressDialog_->setLabelText(qs(lastStatus_));
+    }
+    progressDialog_->setValue(static_cast<int>(done * 1000 / total));
 }
 
 void QtPrompt::busy(bool on) {

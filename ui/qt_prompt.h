@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,7 @@
 #include "platform/prompt.h"
 #include "platform/system.h"
 
+class QProgressDialog;
 class QWidget;
 
 namespace korvex {
@@ -40,7 +42,8 @@ public:
     void progress(std::uint64_t done, std::uint64_t total) override;
     void busy(bool on) override;
 
-    // Set by the owning window; unset hooks drop the call.
+    // Set by the owning window; an unset status hook drops the call, and without a
+    // progress hook long work (deleting, moving) shows a progress dialog of its own.
     std::function<void(std::string_view)> onStatus;
     std::function<void(std::uint64_t done, std::uint64_t total)> onProgress;
 
@@ -59,6 +62,8 @@ private:
     System& system_;
     std::chrono::steady_clock::time_point lastYield_{};
     int busyDepth_ = 0;
+    std::string lastStatus_;
+    std::unique_ptr<QProgressDialog> progressDialog_;  // "dlgProgress", while work runs
 };
 
 }  // namespace korvex

@@ -119,6 +119,12 @@ bool FakeShell::emptyRecycleBin() {
     return true;
 }
 
+std::string FakeShell::refusalFor(std::string_view path) {
+    for (const auto& r : refused)
+        if (EqualsNoCase(r, path)) return "refused in a test";
+    return guard.check(path);
+}
+
 std::vector<Refusal> FakeShell::takeRefusals() {
     std::vector<Refusal> r;
     r.swap(refusals_);

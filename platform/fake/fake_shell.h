@@ -29,6 +29,7 @@ public:
         guard.protect(windowsPath);
     }
     std::vector<Refusal> takeRefusals() override;
+    std::string refusalFor(std::string_view path) override;
 
     struct TrashEntry {
         std::string originalPath;

@@ -50,50 +50,55 @@ int openListed(int parent, const char* name, const struct stat& seen) {
 
 bool removeAt(int parent, const char* name, dev_t device, Walk& walk, int depth);
 
+struct Listed {
+    std::string name;
+    unsigned char type;
+    ino_t inode;
+};
+
+// The entries of the open folder fd, read in full before any is removed.
+bool listFolder(int fd, std::vector<Listed>& out, Walk& walk) {
+    out.clear();
+    const int listFd = ::openat(fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* dir = listFd < 0 ? nullptr : ::fdopendir(listFd);
+    if (!dir) {
+        walk.fail(errno);
+        if (listFd >= 0) ::close(listFd);
+        return false;
+    }
+    while (const dirent* entry = ::readdir(dir))
+        if (!isDots(entry->d_name)) out.push_back({entry->d_name, entry->d_type, entry->d_ino});
+    ::closedir(dir);
+    return true;
+}
+
 // Removes every entry of the open folder fd; true when all are gone.
 bool emptyFolder(int fd, dev_t device, Walk& walk, int depth) {
-    // A second pass catches entries a directory stream may skip while it is changed.
-    for (int pass = 0; pass < 2; ++pass) {
-        const int listFd = ::dup(fd);
-        if (listFd < 0) {
-            walk.fail(errno);
-            return false;
-        }
-        DIR* dir = ::fdopendir(listFd);
-        if (!dir) {
-            walk.fail(errno);
-            ::close(listFd);
-            return false;
-        }
-        ::rewinddir(dir);
-        bool all = true, any = false;
-        while (const dirent* entry = ::readdir(dir)) {
-            if (isDots(entry->d_name)) continue;
-            any = true;
-            if (entry->d_type != DT_DIR && entry->d_type != DT_UNKNOWN) {
-                // Not a folder: d_ino is the file's inode on this file system.
-                if (entry->d_type == DT_REG && walk.held && walk.held->holds(device, entry->d_ino)) {
-                    walk.result.inUse = true;
-                    all = false;
-                    continue;
-                }
-                if (::unlinkat(fd, entry->d_name, 0) == 0 || errno == ENOENT) {
-                    walk.counted();
-                    continue;
-                }
-                if (errno != EISDIR && errno != EPERM) {
-                    walk.fail(errno);
-                    all = false;
-                    continue;
-                }
+    std::vector<Listed> entries;
+    if (!listFolder(fd, entries, walk)) return false;
+    bool all = true;
+    for (const Listed& entry : entries) {
+        const char* name = entry.name.c_str();
+        if (entry.type != DT_DIR && entry.type != DT_UNKNOWN) {
+            // Not a folder: d_ino is the file's inode on this file system.
+            if (entry.type == DT_REG && walk.held && walk.held->holds(device, entry.inode)) {
+                walk.result.inUse = true;
+                all = false;
+                continue;
             }
-            if (!removeAt(fd, entry->d_name, device, walk, depth + 1)) all = false;
+            if (::unlinkat(fd, name, 0) == 0 || errno == ENOENT) {
+                walk.counted();
+                continue;
+            }
+            if (errno != EISDIR && errno != EPERM) {
+                walk.fail(errno);
+                all = false;
+                continue;
+            }
         }
-        ::closedir(dir);
-        if (!all) return false;
-        if (!any) return true;
+        if (!removeAt(fd, name, device, walk, depth + 1)) all = false;
     }
-    return true;
+    return all;
 }
 
 bool removeAt(int parent, const char* name, dev_t device, Walk& walk, int depth) {
@@ -135,10 +140,16 @@ bool removeAt(int parent, const char* name, dev_t device, Walk& walk, int depth)
         return false;
     }
     if (!(st.st_mode & S_IWUSR) && st.st_uid == ::geteuid()) ::fchmod(fd, (st.st_mode & 07777) | S_IRWXU);
-    const bool emptied = emptyFolder(fd, device, walk, depth);
+    bool emptied = emptyFolder(fd, device, walk, depth);
+    bool removed = emptied && (::unlinkat(parent, name, AT_REMOVEDIR) == 0 || errno == ENOENT);
+    if (emptied && !removed && errno == ENOTEMPTY) {
+        // Something was added while it was emptied: one more pass.
+        emptied = emptyFolder(fd, device, walk, depth);
+        removed = emptied && (::unlinkat(parent, name, AT_REMOVEDIR) == 0 || errno == ENOENT);
+    }
     ::close(fd);
     if (!emptied) return false;
-    if (::unlinkat(parent, name, AT_REMOVEDIR) == 0 || errno == ENOENT) {
+    if (removed) {
         walk.counted();
         return true;
     }

@@ -60,14 +60,17 @@ bool MakeHostFolders(const std::string& path) {
 struct WineShell::Run {
     Prompt& prompt;
     FileOperation& op;
-    HeldFiles held;
+    const HeldFiles& held;
     bool cancelled = false;
     std::uint64_t sinceYield = 0;
+    std::string current;  // the status line of the item being worked on
     TreeTick tick;
-    explicit Run(Prompt& p, FileOperation& o) : prompt(p), op(o) {
-        tick = [this](std::uint64_t) {
+    Run(Prompt& p, FileOperation& o, const HeldFiles& h) : prompt(p), op(o), held(h) {
+        // Inside a big folder: the count of entries done so far, a few times a second.
+        tick = [this](std::uint64_t entries) {
             if (++sinceYield >= 1024) {
                 sinceYield = 0;
+                prompt.status(current + " (" + std::to_string(entries) + " files and folders)");
                 prompt.yield();
             }
         };
@@ -80,8 +83,16 @@ WineShell::WineShell(std::string prefixDir, WineFiles& files, WineSystem& system
       system_(system),
       registry_(registry),
       guard_(MachineLayout::Of(system)),
-      bounds_(prefix_, files, system) {
-    guard_.protect(system.programFolder());
+      bounds_(prefix_, files, system) {}
+
+const HeldFiles& WineShell::heldFiles() {
+    const auto now = std::chrono::steady_clock::now();
+    if (!heldValid_ || now - heldTaken_ > kOpenFilesMaxAge) {
+        held_.take();
+        heldTaken_ = std::chrono::steady_clock::now();
+        heldValid_ = true;
+    }
+    return held_;
 }
 
 void WineShell::protectFolder(std::string_view windowsPath) { guard_.protect(windowsPath); }
@@ -90,6 +101,16 @@ std::vector<Refusal> WineShell::takeRefusals() {
     std::vector<Refusal> r;
     r.swap(refusals_);
     return r;
+}
+
+std::string WineShell::refusalFor(std::string_view path) {
+    bounds_.refresh();
+    const std::size_t before = refusals_.size();
+    Item item;
+    if (locate(path, item) != Found::Refused || refusals_.size() == before) return {};
+    std::string why = std::move(refusals_.back().reason);
+    refusals_.resize(before);
+    return why;
 }
 
 void WineShell::refuse(std::string_view path, std::string why) { refusals_.push_back({std::string(path), std::move(why)}); }
@@ -113,9 +134,23 @@ WineShell::Found WineShell::locate(std::string_view windowsPath, Item& item) {
         refuse(windowsPath, std::move(why));
         return Found::Refused;
     }
+    // The same item under the drive that holds it (Z:\home\you\.wine\drive_c\windows
+    // is C:\windows): the Windows-level rules apply to that name too.
+    if (const std::string drivePath = files_.windowsPath(item.real()); !drivePath.empty()) {
+        if (std::string why = guard_.check(drivePath); !why.empty()) {
+            refuse(windowsPath, std::move(why));
+            return Found::Refused;
+        }
+    }
     item.parent = OpenFolderNoLinks(item.realParent);
     if (!item.parent || ::fstatat(item.parent.get(), item.name.c_str(), &item.st, AT_SYMLINK_NOFOLLOW) != 0)
         return Found::Missing;
+    struct stat parent {};
+    if (S_ISDIR(item.st.st_mode) && ::fstat(item.parent.get(), &parent) == 0 && parent.st_dev != item.st.st_dev) {
+        // Emptying a mount point would empty the whole disk mounted there.
+        refuse(windowsPath, "another disk mounted in this machine");
+        return Found::Refused;
+    }
     return Found::Yes;
 }
 
@@ -157,8 +192,7 @@ int WineShell::fileOperation(FileOperation& op, Prompt& prompt) {
         op.fAnyOperationsAborted = true;
         return kCancelled;
     }
-    Run run(prompt, op);
-    run.held.take();
+    Run run(prompt, op, heldFiles());
     bounds_.refresh();
 
     Fd destination;
@@ -178,7 +212,8 @@ int WineShell::fileOperation(FileOperation& op, Prompt& prompt) {
     prompt.busy(true);
     for (std::size_t i = 0; i < items.size() && !run.cancelled; ++i) {
         const std::string& path = items[i];
-        prompt.status((op.wFunc == FO_MOVE ? "Moving " : "Deleting ") + path);
+        run.current = (op.wFunc == FO_MOVE ? "Moving " : "Deleting ") + path;
+        prompt.status(run.current);
         prompt.progress(i, items.size());
         prompt.yield();
         Item item;

@@ -6,6 +6,7 @@
 // Not responsible for the registry's keys or for choosing what to remove.
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "platform/shell.h"
 #include "platform/wine/host_tree.h"
 #include "platform/wine/machine_bounds.h"
+#include "platform/wine/open_files.h"
 #include "platform/wine/trash.h"
 
 namespace korvex::wine {
@@ -34,6 +36,7 @@ public:
     bool emptyRecycleBin() override;
     void protectFolder(std::string_view windowsPath) override;
     std::vector<Refusal> takeRefusals() override;
+    std::string refusalFor(std::string_view path) override;
 
     // One item of an operation, found on the host.
     struct Item {
@@ -58,6 +61,10 @@ private:
     void fail(Run& run, const std::string& path, const std::string& why);
     void refuse(std::string_view path, std::string why);
     std::vector<TrashEntry> machineTrash();
+    // What other processes hold open: read again when older than kOpenFilesMaxAge, so
+    // a caller that removes thousands of files one call at a time reads /proc a few
+    // times, not thousands of times.
+    const HeldFiles& heldFiles();
 
     std::string prefix_;
     WineFiles& files_;
@@ -66,6 +73,9 @@ private:
     RemovalGuard guard_;
     MachineBounds bounds_;
     std::vector<Refusal> refusals_;
+    HeldFiles held_;
+    std::chrono::steady_clock::time_point heldTaken_{};
+    bool heldValid_ = false;
 };
 
 // Makes a host folder and its missing parents (mode 0777 less the umask).

@@ -7,8 +7,7 @@ namespace korvex::wine {
 
 bool WineShell::packAndDelete(const std::vector<std::string>& paths, std::string_view archive, Prompt& prompt) {
     bounds_.refresh();
-    HeldFiles held;
-    held.take();
+    const HeldFiles& held = heldFiles();
     bool all = true;
     std::vector<Item> items;
     std::vector<PackItem> pack;

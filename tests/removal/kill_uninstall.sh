@@ -45,7 +45,7 @@ while [ $trial -le "$TRIALS" ]; do
     M="$WORK/m"
     rm -rf "$M"
     cp -a "$T" "$M"
-    delay=$(awk -v s="$span" -v seed="$trial$$" 'BEGIN { srand(seed); printf "%.3f", rand() * s * 1.2 / 1000 }')
+    delay=$(awk -v s="$span" -v seed="$trial$$" 'BEGIN { srand(seed); printf "%.3f", rand() * s * 0.9 / 1000 }')
     "$CLI" --machine "$M" --yes uninstall 'C:\users\bigapp.kvu' >/dev/null 2>&1 &
     pid=$!
     sleep "$delay"

@@ -86,6 +86,7 @@ TEST(WineShellHost, AFileAnotherProcessHoldsOpenIsInUse) {
     EXPECT_FALSE(present(m.c("Moved/held.dll")));
     EXPECT_TRUE(m.shell().takeRefusals().empty());
     holder.release();
+    ::usleep(static_cast<useconds_t>(2 * kOpenFilesMaxAge.count() * 1000));  // the answer may be that old
     EXPECT_EQ(run(m, FO_DELETE, {"C:\\Program Files\\App"}, kQuiet), 0);
     EXPECT_TRUE(m.outsideIntact());
 }

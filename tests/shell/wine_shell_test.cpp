@@ -72,10 +72,15 @@ TEST(WineShell, RefusesWhatLiesOutsideTheMachineOrIsItsStructure) {
         {z(m.home + "/Documents"), m.home + "/Documents", "a folder Wine links into your home folder"},
         {z(m.home + "/Documents/other.txt"), m.home + "/Documents/other.txt", ""},
         {z(m.c("Program Files/App/app.exe")), m.c("Program Files/App/app.exe"), ""},
+        {z(m.c("windows")), m.c("windows"), "the Windows folder"},
+        {z(m.c("windows/system32")), m.c("windows/system32"), "a system folder"},
+        {z(m.c("users/" + m.user)), m.c("users/" + m.user), "a user's profile folder"},
+        {z(m.c("Program Files")), m.c("Program Files"), "a Program Files folder"},
         {"E:\\anything", "", "not on one of this machine's drives"},
         {"C:\\Program Files\\App\\..\\..\\windows", m.c("windows"), "a path with . or .. in it"},
     };
     for (const Case& c : cases) {
+        EXPECT_EQ(m.shell().refusalFor(c.path), c.reason) << c.path;
         const int result = run(m, FO_DELETE, {c.path}, kQuiet);
         const std::vector<Refusal> refusals = m.shell().takeRefusals();
         if (c.reason.empty()) {

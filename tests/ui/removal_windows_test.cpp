@@ -1,11 +1,13 @@
 // The removal windows: the in-use DLL prompt's three buttons and its close box, and
 // Delete selected in the found-changes window with and without Shift.
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
 
+#include "app/frmMain.h"
 #include "tests/ui/support/window_test_support.h"
 #include "ui/frmFoundChanges.h"
 #include "ui/frmInUseDLL.h"
@@ -115,6 +117,72 @@ private slots:
                 QCOMPARE(int(m.shell.operations.back().fFlags), 0x441);
             }
         }
+    }
+
+    // The Uninstall menu on a saved file of a hand-made installation whose library
+    // SharedDLLs counts for two other programs: one question, the DLL prompt answered
+    // Delete, and the machine is as it was before the installation.
+    void uninstallMenuRemovesAnInstallation() {
+        TestMachine m;
+        m.files.put("C:\\windows\\win.ini", "[windows]\r\nload=\r\n");
+        m.registry.setString("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
+                             "C:\\windows\\system32\\newapp.dll", "2");
+        m.files.createFolder("C:\\windows\\system32");
+        m.files.createFolder("C:\\users\\user");
+        // Korvex's own folder gets its settings' files and the registry backup.
+        const auto machineFiles = [&m] {
+            std::vector<std::string> out;
+            for (const std::string& p : m.files.tree("C:\\"))
+                if (p.rfind("C:\\Program Files\\Korvex\\", 0) != 0) out.push_back(p);
+            return out;
+        };
+        const std::vector<std::string> filesBefore = machineFiles();
+        m.files.put("C:\\Program Files\\NewApp\\newapp.exe", "MZ");
+        m.files.put("C:\\Program Files\\NewApp\\data\\levels.bin", "levels");
+        m.files.put("C:\\windows\\system32\\newapp.dll", "MZ");
+        m.registry.setString("HKCU\\Software\\NewVendor\\NewApp", "Level", "3");
+        m.registry.setString("HKLM\\Software\\NewVendor", "Path", "C:\\NewApp");
+        m.files.put("C:\\windows\\win.ini", "[windows]\r\nload=newapp.exe\r\n[NewApp]\r\n");
+        const std::string saved = "C:\\users\\user\\NewApp.kvu";
+        m.files.put(saved, "Files{\r\nC:\\Program Files\\NewApp\r\nC:\\windows\\system32\\newapp.dll\r\n}\r\n"
+                           "Registry{\r\nHKEY_CURRENT_USER\\Software\\NewVendor\r\nHKEY_LOCAL_MACHINE\\Software\\NewVendor\r\n}\r\n"
+                           "Win.ini{\r\nload=newapp.exe" + kDel + "load=" + kDel + "\r\n[NewApp]" + kDel + " " + kDel +
+                           "\r\n}\r\nSystem.ini{\r\n}\r\nAutoexec.bat{\r\n}\r\nConfig.sys{\r\n}\r\n");
+        m.registry.setString("HKCU\\Software\\Korvex!\\General", "SavedForDeletion", saved + kDel);
+
+        frmMain w(m.services);
+        w.loadRecentFiles();
+        QAction* item = w.findChild<QAction*>(QStringLiteral("mnuName1"));
+        QCOMPARE(item->text(), QStringLiteral("NewApp"));
+
+        QStringList seen;
+        bool dllAsked = false;
+        WhenModal([&](QWidget* modal) {  // the question
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            if (!box) return false;
+            seen << box->windowTitle();
+            QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
+            WhenModal([&](QWidget* next) {  // the DLL prompt
+                auto* prompt = qobject_cast<frmInUseDLL*>(next);
+                if (!prompt) return false;
+                dllAsked = true;
+                QTest::mouseClick(prompt->findChild<QPushButton*>("cmdDelete"), Qt::LeftButton);
+                AnswerNextMessageBox(QMessageBox::Ok);
+                return true;
+            });
+            return true;
+        });
+        item->trigger();
+        QCOMPARE(seen, QStringList{"Confirm Korvex! Uninstall"});
+        QVERIFY(dllAsked);
+
+        QCOMPARE(machineFiles(), filesBefore);
+        QVERIFY(!m.files.tree("C:\\Program Files\\Korvex\\Backups").empty());
+        QCOMPARE(m.files.contents("C:\\windows\\win.ini"), std::string("[windows]\r\nload=\r\n"));
+        QVERIFY(!m.registry.keyExists("HKCU\\Software\\NewVendor"));
+        QVERIFY(!m.registry.keyExists("HKLM\\Software\\NewVendor"));
+        QVERIFY(!m.files.exists(saved));
+        QVERIFY(!w.findChild<QAction*>(QStringLiteral("mnuName1"))->isVisible());
     }
 };
 

@@ -1,0 +1,181 @@
+// The duplicate finder on small machines: which rows each rule gives, in which order,
+// the candidate list the walk writes, and Stop in either stage.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "cleanup/duplicates.h"
+#include "tests/cleanup/cleanup_machine.h"
+
+namespace korvex::test {
+namespace {
+
+using namespace cleanup;
+
+struct File {
+    const char* path;
+    const char* contents;
+    std::int64_t modified = 1000;
+};
+
+struct Case {
+    const char* what;
+    std::vector<File> files;  // folders are made in this order, so they are walked in the reverse
+    std::function<void(DuplicateOptions&)> options;
+    std::vector<std::string> rows;  // "path size"
+};
+
+void noChange(DuplicateOptions&) {}
+
+std::vector<Case> cases() {
+    // Made C, B, A: the walk enters A first, so A is the current folder of every pair.
+    const std::vector<File> equal = {{"C:\\C\\readme.txt", "abc"}, {"C:\\B\\readme.txt", "abc"},
+                                     {"C:\\A\\readme.txt", "abc"}};
+    const std::vector<File> aDiffers = {{"C:\\C\\readme.txt", "abc"}, {"C:\\B\\readme.txt", "abc"},
+                                        {"C:\\A\\readme.txt", "abcd"}};
+    const std::vector<File> dates = {{"C:\\B\\readme.txt", "abc", 2000}, {"C:\\A\\readme.txt", "abc", 1000}};
+    const std::vector<File> kinds = {{"C:\\B\\x.dll", "d"},    {"C:\\B\\x.txt", "t"},  {"C:\\B\\README", "r"},
+                                     {"C:\\B\\y.DLLX", "y"},   {"C:\\A\\x.dll", "d"},  {"C:\\A\\x.txt", "t"},
+                                     {"C:\\A\\README", "r"},   {"C:\\A\\y.DLLX", "y"}};
+    const std::vector<File> empty = {{"C:\\C\\MSCREATE.DIR", ""}, {"C:\\B\\MSCREATE.DIR", ""},
+                                     {"C:\\A\\MSCREATE.DIR", ""}};
+    const std::vector<File> sysbckup = {{"C:\\windows\\SYSBCKUP\\x.dll", "d"}, {"C:\\A\\x.dll", "d"}};
+    const std::vector<File> text = {{"C:\\C\\notes.txt", "nothing here"}, {"C:\\B\\notes.txt", "one\r\nHELLO there"},
+                                    {"C:\\A\\notes.txt", "hello world"}};
+    const std::vector<File> twoNames = {{"C:\\B\\y.txt", "y"}, {"C:\\B\\x.txt", "x"}, {"C:\\A\\x.txt", "x"},
+                                        {"C:\\A\\y.txt", "y"}};
+    auto anySize = [](DuplicateOptions& o) { o.sameSize = false; };
+    return {
+        {"three equal files: the first folder's once, the others each", equal, noChange,
+         {"C:\\A\\readme.txt 3", "C:\\B\\readme.txt 3", "C:\\C\\readme.txt 3"}},
+        {"the first folder's file of another size drops both others", aDiffers, noChange, {}},
+        {"without the size rule the other size is listed too", aDiffers, anySize,
+         {"C:\\A\\readme.txt 4", "C:\\B\\readme.txt 3", "C:\\C\\readme.txt 3"}},
+        {"another date and time is no duplicate", dates, noChange, {}},
+        {"without the date rule it is", dates, [](DuplicateOptions& o) { o.sameDateTime = false; },
+         {"C:\\A\\readme.txt 3", "C:\\B\\readme.txt 3"}},
+        {"an empty filter takes every name, also one without an extension", kinds, noChange,
+         {"C:\\A\\x.dll 1", "C:\\B\\x.dll 1", "C:\\A\\x.txt 1", "C:\\B\\x.txt 1", "C:\\A\\README 1",
+          "C:\\B\\README 1", "C:\\A\\y.DLLX 1", "C:\\B\\y.DLLX 1"}},
+        {"the filter .dll: extensions holding dll", kinds, [](DuplicateOptions& o) { o.named = ".dll"; },
+         {"C:\\A\\x.dll 1", "C:\\B\\x.dll 1", "C:\\A\\y.DLLX 1", "C:\\B\\y.DLLX 1"}},
+        {"a name part alone also takes names without an extension", kinds, [](DuplicateOptions& o) { o.named = "E"; },
+         {"C:\\A\\README 1", "C:\\B\\README 1"}},
+        {"name and extension parts both apply", kinds, [](DuplicateOptions& o) { o.named = "x.T"; },
+         {"C:\\A\\x.txt 1", "C:\\B\\x.txt 1"}},
+        {"zero-length files are skipped", empty, noChange, {}},
+        {"and kept on request", empty, [](DuplicateOptions& o) { o.skipZeroLength = false; },
+         {"C:\\A\\MSCREATE.DIR 0", "C:\\B\\MSCREATE.DIR 0", "C:\\C\\MSCREATE.DIR 0"}},
+        {"the Sysbckup folder is skipped", sysbckup, noChange, {}},
+        {"and compared on request", sysbckup, [](DuplicateOptions& o) { o.skipSysbckup = false; },
+         {"C:\\A\\x.dll 1", "C:\\windows\\SYSBCKUP\\x.dll 1"}},
+        {"the containing text must be in the later file, on any line, in any case", text,
+         [](DuplicateOptions& o) { o.sameSize = false; o.containing = "Hello"; },
+         {"C:\\A\\notes.txt 11", "C:\\B\\notes.txt 16"}},
+        {"a text across a line break is on no line", text,
+         [](DuplicateOptions& o) { o.sameSize = false; o.containing = "one\r\nhello"; }, {}},
+        {"rows follow the later folder's list order, name by name", twoNames, noChange,
+         {"C:\\A\\y.txt 1", "C:\\B\\y.txt 1", "C:\\A\\x.txt 1", "C:\\B\\x.txt 1"}},
+    };
+}
+
+TEST(Duplicates, RowsOfEachRule) {
+    for (const Case& c : cases()) {
+        SCOPED_TRACE(c.what);
+        CleanUpMachine machine;
+        for (const File& f : c.files) machine.files.put(f.path, f.contents, f.modified);
+        DuplicateOptions options;
+        c.options(options);
+        RecordedRows rows;
+        CleanUpScan scan = rows.scan(machine);
+        ScanDuplicates(machine.services, scan, options, "C:");
+        EXPECT_EQ(rows.lines(), c.rows);
+        EXPECT_EQ(scan.totals.files, c.rows.size());
+        double bytes = 0;
+        for (const CleanUpRow& row : rows.rows) bytes += static_cast<double>(row.bytes);
+        EXPECT_EQ(scan.totals.bytes, bytes);
+        EXPECT_FALSE(machine.files.exists("C:\\duplicate1.kvd"));
+        EXPECT_FALSE(machine.files.exists("C:\\temp.kvd"));
+    }
+}
+
+TEST(Duplicates, CandidateListFollowsTheWalk) {
+    CleanUpMachine machine;
+    machine.files.put("C:\\a.txt", "1");
+    machine.files.put("C:\\P\\b.dll", "2");
+    machine.files.put("C:\\P\\Q\\c.dll", "3");
+    machine.files.put("C:\\R\\}", "4");     // would end its folder's block
+    machine.files.put("C:\\R\\odd{", "5");  // would start a block
+    machine.files.put("C:\\R\\d.DLL", "6");
+    RecordedRows rows;
+    CleanUpScan scan = rows.scan(machine);
+    const StageEnd end = ListDuplicateCandidates(scan, "C:", SplitNameFilter(""), "C:\\duplicate1.kvd");
+    EXPECT_EQ(end, StageEnd::Done);
+    // The work file itself is no candidate.
+    EXPECT_EQ(machine.files.contents("C:\\duplicate1.kvd"),
+              "C:\\{\r\na.txt\r\n}\r\n"
+              "C:\\R\\{\r\nd.DLL\r\n}\r\n"
+              "C:\\P\\{\r\nb.dll\r\n}\r\n"
+              "C:\\P\\Q\\{\r\nc.dll\r\n}\r\n"
+              "C:\\windows\\{\r\n}\r\n"
+              "C:\\windows\\system32\\{\r\n}\r\n");
+    EXPECT_EQ(machine.prompt.statuses.front(), "Scanning: C:\\");
+}
+
+TEST(Duplicates, StopInEitherStageLeavesNoWorkFile) {
+    struct StopCase {
+        const char* what;
+        const char* stopAfterStatus;  // the first yield after this status presses Stop
+        bool rowsPossible;
+    };
+    for (const StopCase& c : {StopCase{"during the walk", "Scanning: C:\\B\\", false},
+                              StopCase{"during the matching", "Finding duplicate files. Please wait...", true}}) {
+        SCOPED_TRACE(c.what);
+        CleanUpMachine machine;
+        for (const char* folder : {"C:\\C\\", "C:\\B\\", "C:\\A\\"})
+            for (const char* name : {"x.txt", "y.txt", "z.txt"}) machine.files.put(std::string(folder) + name, "same");
+        machine.files.put("C:\\temp.kvd", "left by an interrupted run");
+        bool armed = false;
+        machine.prompt.onStatus = [&](std::string_view text) { armed = armed || text == c.stopAfterStatus; };
+        machine.prompt.onYield = [&] { machine.stop = machine.stop || armed; };
+        RecordedRows rows;
+        CleanUpScan scan = rows.scan(machine);
+        ScanDuplicates(machine.services, scan, DuplicateOptions{}, "C:");
+        EXPECT_TRUE(machine.stop);
+        EXPECT_FALSE(machine.files.exists("C:\\duplicate1.kvd"));
+        EXPECT_FALSE(machine.files.exists("C:\\temp.kvd"));
+        EXPECT_LT(rows.rows.size(), 9u);
+        if (!c.rowsPossible) {
+            EXPECT_TRUE(rows.rows.empty());
+        }
+    }
+}
+
+TEST(Duplicates, EachDriveOnItsOwn) {
+    CleanUpMachine machine;
+    machine.system.drives['D'] = FakeSystem::Drive{DRIVE_FIXED, ""};
+    for (const char* path : {"C:\\B\\x.txt", "C:\\A\\x.txt", "D:\\A\\x.txt"}) machine.files.put(path, "x");
+    RecordedRows rows;
+    CleanUpScan scan = rows.scan(machine);
+    ScanDuplicates(machine.services, scan, DuplicateOptions{}, "C:,D:");
+    EXPECT_EQ(rows.lines(), (std::vector<std::string>{"C:\\A\\x.txt 1", "C:\\B\\x.txt 1"}));
+    EXPECT_EQ(scan.totals.files, 2u);
+}
+
+TEST(Duplicates, VanishedFileIsNoDuplicate) {
+    CleanUpMachine machine;
+    for (const char* path : {"C:\\C\\x.txt", "C:\\B\\x.txt", "C:\\A\\x.txt"}) machine.files.put(path, "x");
+    // B's file goes between the walk and the matching.
+    machine.prompt.onStatus = [&](std::string_view text) {
+        if (text == "Finding duplicate files. Please wait...") machine.files.erase("C:\\B\\x.txt");
+    };
+    RecordedRows rows;
+    CleanUpScan scan = rows.scan(machine);
+    ScanDuplicates(machine.services, scan, DuplicateOptions{}, "C:");
+    EXPECT_EQ(rows.lines(), (std::vector<std::string>{"C:\\A\\x.txt 1", "C:\\C\\x.txt 1"}));
+}
+
+}  // namespace
+}  // namespace korvex::test

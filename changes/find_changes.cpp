@@ -12,6 +12,7 @@
 #include "changes/text_compare.h"
 #include "changes/work_files.h"
 #include "platform/folders.h"
+#include "platform/machine_in_use.h"
 #include "platform/types.h"
 #include "scandb/registry_dump.h"
 #include "scandb/scan_files.h"
@@ -320,6 +321,7 @@ bool CheckScanDatabases(FileSystem& files, Prompt& prompt, const std::string& da
 FindOutcome FindChanges(Services& services, RegistryAccess& registry, Prompt& prompt, const std::string& dataFolder,
                         std::string drives, const bool& stop, FindProgress& progress) {
     if (!progress.prompt) progress.prompt = &prompt;
+    if (!WaitForFreeMachine(services.system, prompt)) return FindOutcome::MachineInUse;
     if (!CheckScanDatabases(services.files, prompt, dataFolder, drives)) return FindOutcome::MissingDatabase;
     return FindRun(services, registry, prompt, dataFolder, std::move(drives), stop, progress).run();
 }

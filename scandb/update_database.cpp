@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "platform/folders.h"
+#include "platform/machine_in_use.h"
 #include "platform/registry_access.h"
 #include "scandb/registry_dump.h"
 #include "scandb/scan_files.h"
@@ -96,6 +97,7 @@ void CopySystemFiles(Services& services, RegistryAccess& registry, const std::st
 
 UpdateOutcome UpdateDatabase(Services& services, Prompt& prompt, const UpdateRequest& request,
                              const bool& stop) {
+    if (!WaitForFreeMachine(services.system, prompt)) return UpdateOutcome::MachineInUse;
     FileSystem& files = services.files;
     std::string workFolder = WindowsDriveRoot(services.system);
     if (workFolder.empty()) workFolder = request.dataFolder.substr(0, 3);  // no Windows folder known

@@ -18,6 +18,7 @@ namespace korvex::scandb {
 enum class UpdateOutcome {
     Completed,  // every drive, the system files and both key lists are in place
     Stopped,    // the stop flag ended the run; work files deleted, later steps not run
+    MachineInUse,  // Wine runs programs in the machine and the user cancelled; nothing done
 };
 
 struct UpdateRequest {

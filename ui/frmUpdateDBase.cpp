@@ -99,6 +99,10 @@ void frmUpdateDBase::timerFrmUpdateDBase_Timer() {
     const scandb::UpdateOutcome outcome = scandb::UpdateDatabase(app_.services, *prompt_, request, stop_);
     statusTimer_->stop();
     running_ = false;
+    if (outcome == scandb::UpdateOutcome::MachineInUse) {
+        close();  // the user cancelled; nothing was done, so nothing to show
+        return;
+    }
     if (outcome != scandb::UpdateOutcome::Completed) return;  // the window is already closing
 
     setBusy(false);

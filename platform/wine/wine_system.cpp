@@ -13,6 +13,7 @@
 #include "platform/text.h"
 #include "platform/wine/host_launch.h"
 #include "platform/wine/host_names.h"
+#include "platform/wine/wineserver.h"
 
 namespace korvex::wine {
 
@@ -108,6 +109,14 @@ unsigned WineSystem::driveType(char letter) {
     if (type == "network") return DRIVE_REMOTE;
     if (type == "ramdisk") return DRIVE_RAMDISK;
     return (lower == 'a' || lower == 'b') ? DRIVE_REMOVABLE : DRIVE_FIXED;
+}
+
+std::string WineSystem::machineInUse() {
+    const WineserverState server = FindWineserver(prefix_);
+    if (!server.running) return {};
+    const std::string process =
+        server.pid > 0 ? "wineserver process " + std::to_string(server.pid) : "a wineserver process";
+    return "Wine is running programs in this machine (" + process + ").";
 }
 
 bool WineSystem::holdsHostSystem(const Drive& drive) const {

@@ -21,6 +21,7 @@ public:
     // A drive that is the host's own file system (see holdsHostSystem) is DRIVE_REMOTE
     // whatever Wine's settings say, so it is never scanned as a fixed disk.
     unsigned driveType(char letter) override;
+    std::string machineInUse() override;
     std::string volumeLabel(char letter) override;
     int platformId() override;
     std::string shellFolder(int csidl) override;

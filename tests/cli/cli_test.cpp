@@ -2,6 +2,7 @@
 // its exit statuses, what it prints where, and what it leaves on the machine.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -169,6 +170,40 @@ TEST_F(Cli, RefusedRegistryWriteIsAMessageAndExitOne) {
     const Result after = run({"--machine", dir, "info"});
     EXPECT_EQ(after.status, 0) << after.err;
     EXPECT_NE(ReadHostFile(fs::path(dir) / "user.reg"), userReg);
+}
+
+// Every regular file below a folder with its contents, links not followed.
+std::vector<std::string> Snapshot(const fs::path& folder) {
+    std::vector<std::string> all;
+    for (auto it = fs::recursive_directory_iterator(folder); it != fs::recursive_directory_iterator(); ++it)
+        if (!it->is_symlink() && it->is_regular_file()) all.push_back(it->path().string() + "=" + ReadHostFile(it->path()));
+    std::sort(all.begin(), all.end());
+    return all;
+}
+
+// A scan of a machine Wine is running programs in would read old registry files: both
+// scan commands refuse before they read or write anything, with one message.
+TEST_F(Cli, ScansRefuseWhileWineRunsTheMachine) {
+    const std::string dir = machine("running");
+    ASSERT_EQ(run({"--machine", dir, "init"}).status, 0);
+    ASSERT_EQ(run({"--machine", dir, "update"}).status, 0);
+    WriteHostFile(fs::path(dir) / "drive_c" / "Program Files" / "Acme" / "acme.exe", "MZ");
+    const auto before = Snapshot(dir);
+    FakeWineserver server(korvex::wine::WineserverDirectories(dir).back() + "/lock");
+    ASSERT_TRUE(server.locked());
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"--machine", dir, "update"},
+                                                 {"--machine", dir, "find", "--save", machine("acme.kvu")}}) {
+        const Result r = run(args);
+        SCOPED_TRACE(args[2]);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out, "");
+        EXPECT_TRUE(contains(r.err, "Wine is running programs in this machine (wineserver process " +
+                                        std::to_string(server.pid()) + ")"))
+            << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_EQ(Snapshot(dir), before);
+    }
+    EXPECT_FALSE(fs::exists(machine("acme.kvu")));
 }
 
 }  // namespace

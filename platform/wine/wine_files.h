@@ -53,6 +53,7 @@ public:
     // Another process holds the file open (or mapped, for Wine processes); the answer
     // may be up to kOpenFilesMaxAge old (see open_files.h).
     bool isFileInUse(std::string_view path) override;
+    std::string lastError() override { return lastError_; }
 
 private:
     struct Resolved {
@@ -64,7 +65,12 @@ private:
     };
     Resolved resolve(std::string_view windowsPath) const;
 
+    // Records errno's text (or a reason of Korvex's own) for lastError(); returns false.
+    bool failed(int error);
+    bool failed(std::string reason);
+
     std::string prefix_;
+    std::string lastError_;
     std::vector<Drive> drives_;
     OpenFileTable openFiles_;
 };

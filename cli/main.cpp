@@ -98,6 +98,8 @@ int runOnMachine(const Invocation& call) {
                          call.command.c_str(), inUse.c_str());
             return 1;
         }
+        // Which machine the run is about, before its progress.
+        std::fprintf(stderr, "Machine: %s\n", wine::MachineFolderText(session->dir()).c_str());
     }
     context.dataFolder = SettleDataFolder(session->services(), access);
     if (refused()) return 1;

@@ -206,4 +206,33 @@ TEST_F(Cli, ScansRefuseWhileWineRunsTheMachine) {
     EXPECT_FALSE(fs::exists(machine("acme.kvu")));
 }
 
+// A scan database that cannot be written is a failure: the message names the file and
+// the reason, the exit status is 1, nothing claims success and no work file stays in C:\.
+TEST_F(Cli, UnwritableScanDatabaseIsAFailure) {
+    const std::string dir = machine("blocked");
+    ASSERT_EQ(run({"--machine", dir, "init"}).status, 0);
+    const fs::path c = fs::path(dir) / "drive_c";
+    fs::create_directories(c / "Program Files" / "Korvex" / "Cdbase.kvd");  // a folder where the file goes
+    const Result r = run({"--machine", dir, "update"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err.rfind("Machine: " + dir + "\n", 0), 0u) << r.err;
+    EXPECT_TRUE(contains(r.err, "Error updating database: Korvex could not write C:\\Program Files\\Korvex\\Cdbase.kvd "
+                                "(Is a directory), so the scan database in C:\\Program Files\\Korvex\\ is not up to date."))
+        << r.err;
+    EXPECT_FALSE(contains(r.err + r.out, "updated (")) << r.out;
+    for (const auto& entry : fs::directory_iterator(c))
+        EXPECT_NE(entry.path().extension(), ".kvd") << entry.path() << " left in the drive root";
+}
+
+// A data folder that cannot hold the built-in machine is named with the real cause.
+TEST_F(Cli, BuiltInMachineFolderThatCannotBeMadeIsNamed) {
+    WriteHostFile(root_ / "data-file", "not a folder");
+    const Result r = run({"info"}, "XDG_DATA_HOME=" + ShellQuote((root_ / "data-file").string()));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(contains(r.err, "cannot create the folder " + (root_ / "data-file").string() + " (Not a directory)"))
+        << r.err;
+    EXPECT_FALSE(contains(r.err, "korvex-new")) << r.err;
+}
+
 }  // namespace

@@ -14,6 +14,7 @@
 #include "platform/folders.h"
 #include "platform/machine_in_use.h"
 #include "platform/types.h"
+#include "removal/kept_findings.h"
 #include "scandb/registry_dump.h"
 #include "scandb/scan_files.h"
 #include "settings/settings_keys.h"
@@ -105,6 +106,8 @@ public:
         std::string drives = drives_;
         std::string walkRoot = walkRootOf(drives);
         std::string ignore = BuildIgnoreList(services_.system, walkRoot, "");
+        // Korvex's own copies of earlier findings are not changes of the machine.
+        ignore += data_ + std::string(kFoundChangesFolder) + "\\" + kListSeparator;
         std::string scanMode;
         bool secondWalk = false;
         if (HKEY key = registry_.OpenKey(HKEY_CURRENT_USER, settings::kScanningKey)) {

@@ -16,6 +16,7 @@
 #include "platform/folders.h"
 #include "platform/registry_access.h"
 #include "platform/text.h"
+#include "removal/kept_findings.h"
 #include "removal/saved_file.h"
 #include "ui/found_icons.h"
 #include "ui/found_status_texts.h"
@@ -198,6 +199,7 @@ void frmFoundChanges::load() {
     prompt_->busy(true);
     RegistryAccess registry(app_.services.registry, *prompt_);
     FoundLists lists = LoadFoundLists(app_.services, registry, *prompt_);
+    if (viewedSavedFile_.empty()) keptCopy_ = KeepFoundChanges(app_.services, app_.dataFolder, lists);
     fill(lists);
     lblFileSize_->setText(q(TotalSizeText(lists.total, app_.services.system.decimalSeparator())));
     prompt_->busy(false);
@@ -339,8 +341,16 @@ void frmFoundChanges::cmdSave_Click() {
     if (!EndsWithNoCase(path, ".kvu")) path += ".kvu";
     RememberSavedFile(registry, path);
     prompt_->busy(true);
-    WriteSavedFile(app_.services.files, path, ToSavedData(lists, RowChoice::Selected));
+    const bool saved = WriteSavedFile(app_.services.files, path, ToSavedData(lists, RowChoice::Selected));
     prompt_->busy(false);
+    if (!saved) showSaveFailure(path);
+}
+
+void frmFoundChanges::showSaveFailure(const std::string& path) {
+    const std::string reason = app_.services.files.lastError();
+    std::string text = "Korvex could not save " + path + (reason.empty() ? "" : " (" + reason + ")") + ".";
+    if (!keptCopy_.empty()) text += " The changes found are kept in " + keptCopy_ + ".";
+    prompt_->messageBox({Icon::Exclamation, Buttons::OK, 1, "Error saving files", text});
 }
 
 void frmFoundChanges::cmdHelp_Click() { ShowHelp(app_, this, "Find Changes"); }

@@ -43,6 +43,9 @@ public:
     void load();
     bool loaded() const { return loaded_; }
 
+    // Where this run's findings were kept (see kept_findings.h); "" when none.
+    const std::string& keptCopy() const { return keptCopy_; }
+
     // Selected rows over all six lists.
     std::size_t SelectedCount() const;
     // The lists as shown: rows in display order with their selection.
@@ -70,6 +73,7 @@ private:
     void cmdSelectAll_Click();
     void cmdInvSel_Click();
     void cmdSave_Click();
+    void showSaveFailure(const std::string& path);
     void cmdHelp_Click();
     void notAvailableYet(const QString& what);
     void lvwFilesAdded_ColumnClick(int column);
@@ -80,6 +84,7 @@ private:
 
     AppContext& app_;
     std::string viewedSavedFile_;
+    std::string keptCopy_;  // this run's copy in the "Found changes" folder, "" when none
     QtPrompt* prompt_ = nullptr;
     FoundIcons* icons_ = nullptr;
     bool loaded_ = false;

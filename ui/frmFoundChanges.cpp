@@ -20,6 +20,7 @@
 #include "removal/saved_file.h"
 #include "ui/found_icons.h"
 #include "ui/found_status_texts.h"
+#include "ui/list_columns.h"
 #include "ui/qt_prompt.h"
 
 namespace korvex {
@@ -108,6 +109,7 @@ frmFoundChanges::frmFoundChanges(AppContext& app, std::string viewedSavedFile, Q
         tabChangesMade_->addTab(page, QString::fromUtf8(tab.caption));
     }
     list(FoundList::Files)->setColumnHidden(kSortKeyColumn, true);
+    for (QTreeWidget* view : lists_) FitColumnsToContents(view);
 
     auto* buttons = new QHBoxLayout;
     auto button = [&](const char* name, const char* caption) {
@@ -164,7 +166,8 @@ frmFoundChanges::frmFoundChanges(AppContext& app, std::string viewedSavedFile, Q
         QTreeWidget* view = lists_[l];
         connect(view, &QTreeWidget::itemSelectionChanged, this, [this, view] { lineList_Click(view); });
     }
-    resize(640, 440);
+    // Wide enough for an installer's usual paths; long ones are elided in the middle.
+    resize(900, 520);
 }
 
 frmFoundChanges::~frmFoundChanges() {
@@ -225,10 +228,12 @@ void frmFoundChanges::fill(const FoundLists& lists) {
             } else if (l == static_cast<std::size_t>(FoundList::Registry) && !row.isDisabledScan()) {
                 item->setIcon(0, icons_->iconFor(QStringLiteral("ClsFolder"), true));
             }
+            SetFullTextTooltips(item);
             items.append(item);
             prompt_->yield();
         }
         view->addTopLevelItems(items);
+        RefitColumns(view);
     }
 }
 

@@ -109,7 +109,8 @@ frmFoundChanges::frmFoundChanges(AppContext& app, std::string viewedSavedFile, Q
         tabChangesMade_->addTab(page, QString::fromUtf8(tab.caption));
     }
     list(FoundList::Files)->setColumnHidden(kSortKeyColumn, true);
-    for (QTreeWidget* view : lists_) FitColumnsToContents(view);
+    // The folder columns of the first two lists, the lines of the others, hold the paths.
+    for (std::size_t l = 0; l < kFoundListCount; ++l) FitColumnsToContents(lists_[l], l < 2 ? 1 : 0);
 
     auto* buttons = new QHBoxLayout;
     auto button = [&](const char* name, const char* caption) {

@@ -17,6 +17,7 @@ namespace {
 // Narrowest a shortened column gets: enough for a few characters and the ellipsis.
 constexpr int kMinimumWidth = 72;
 constexpr int kPadding = 12;
+constexpr const char* kSpareColumn = "korvexSpareColumn";
 
 // Refits its list when the list's viewport changes size; rows added or removed ask
 // for a refit once the event loop runs, so filling a long list refits only once.
@@ -51,10 +52,20 @@ private:
 
 }  // namespace
 
-void FitColumnsToContents(QTreeWidget* list) {
+void FitColumnsToContents(QTreeWidget* list, int spareColumn) {
+    list->setProperty(kSpareColumn, spareColumn);
     list->setTextElideMode(Qt::ElideMiddle);
-    list->header()->setStretchLastSection(false);
-    list->header()->setSectionResizeMode(QHeaderView::Interactive);
+    QHeaderView* header = list->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    // A column hidden while the last one stretched keeps counting in the header's
+    // length (and so in the scroll range): hide it again now that nothing stretches.
+    for (int c = 0; c < list->columnCount(); ++c) {
+        if (!header->isSectionHidden(c)) continue;
+        header->showSection(c);
+        header->resizeSection(c, 0);
+        header->hideSection(c);
+    }
     new Refitter(list);
     RefitColumns(list);
 }
@@ -69,15 +80,17 @@ void RefitColumns(QTreeWidget* list) {
         wanted.push_back(std::max(header->sectionSizeHint(c), static_cast<QAbstractItemView*>(list)->sizeHintForColumn(c)) + kPadding);
     }
     if (columns.empty()) return;
-    const int available = std::max(list->viewport()->width(), 1);
+    // The frame's own pixel aside, so that no horizontal scroll bar appears.
+    const int available = std::max(list->viewport()->width() - 2, 1);
     int total = 0;
     for (int w : wanted) total += w;
 
     std::vector<int> widths = wanted;
     if (total <= available) {
-        // Room to spare: it goes to the widest column, where long paths are.
-        const auto widest = std::max_element(wanted.begin(), wanted.end()) - wanted.begin();
-        widths[static_cast<std::size_t>(widest)] += available - total;
+        // Room to spare: it goes to the column of paths, where a later, longer row needs it.
+        const int spare = list->property(kSpareColumn).toInt();
+        const auto at = std::find(columns.begin(), columns.end(), spare) - columns.begin();
+        widths[static_cast<std::size_t>(at < static_cast<long>(columns.size()) ? at : 0)] += available - total;
     } else {
         // The largest cap under which every column fits: short columns keep their width.
         std::vector<int> sorted = wanted;

@@ -12,8 +12,8 @@ class QTreeWidgetItem;
 namespace korvex {
 
 // Sets the list up for fitting (middle elision, refit on resize and on new rows) and
-// fits it once now.
-void FitColumnsToContents(QTreeWidget* list);
+// fits it once now. Width to spare goes to spareColumn, the one that holds paths.
+void FitColumnsToContents(QTreeWidget* list, int spareColumn);
 
 // Sizes the columns of a list made ready by FitColumnsToContents.
 void RefitColumns(QTreeWidget* list);

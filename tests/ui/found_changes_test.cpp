@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
@@ -314,6 +315,7 @@ private slots:
         };
         for (int c : {0, 1, 2, 3}) QVERIFY2(fitsUnelided(files, c), qPrintable(QString::number(c)));
         QVERIFY(totalWidth(files) <= files->viewport()->width());
+        QCOMPARE(files->horizontalScrollBar()->isVisible(), false);
         QCOMPARE(files->textElideMode(), Qt::ElideMiddle);
         // The spare width goes to the folder, not to the type.
         QVERIFY(files->columnWidth(1) > files->columnWidth(3));

@@ -343,6 +343,42 @@ private slots:
         QCOMPARE(deepRows.size(), 1);
         QCOMPARE(deepRows[0]->toolTip(1), QString::fromStdString(deep.substr(0, deep.size() - 15)));
     }
+
+    // What a run found is kept in the data folder as soon as the window loads it; a save
+    // that fails says why and where that copy is.
+    void findingsAreKeptAndAFailedSaveNamesTheCopy() {
+        TestMachine m;
+        prepareRun(m);
+        QTemporaryDir host;
+        QVERIFY(QDir(host.path()).mkpath(QStringLiteral("drive_c/saved")));
+        m.system.hostRoot = host.path().toStdString();
+        m.files.createFolder("C:\\saved");
+        m.files.lockedFolders.insert("C:\\saved");
+
+        frmFoundChanges window(m.app);
+        window.show();
+        const std::string kept = window.keptCopy();
+        QVERIFY(kept.rfind("C:\\Program Files\\Korvex\\Found changes\\", 0) == 0);
+        QVERIFY(m.files.contents(kept).find("C:\\Program Files\\NewApp") != std::string::npos);
+
+        window.findChild<QTreeWidget*>("lvwFilesAdded")->topLevelItem(0)->setSelected(true);
+        korvex::test::WhenModal([&](QWidget* w) {
+            auto* d = qobject_cast<QFileDialog*>(w);
+            if (!d) return false;
+            d->selectFile(host.path() + QStringLiteral("/drive_c/saved/NewApp"));
+            static_cast<QDialog*>(d)->accept();
+            return true;
+        });
+        SeenMessage seen;
+        AnswerNextMessageBox(QMessageBox::Ok, &seen);
+        QTest::mouseClick(window.findChild<QPushButton*>("cmdSave"), Qt::LeftButton);
+        QTRY_VERIFY(seen.seen);
+        QCOMPARE(seen.title, QStringLiteral("Error saving files"));
+        QCOMPARE(seen.text, QString::fromStdString("Korvex could not save C:\\saved\\NewApp.kvu (Permission denied). "
+                                                   "The changes found are kept in " + kept + "."));
+        QVERIFY(!m.files.exists("C:\\saved\\NewApp.kvu"));
+        window.close();
+    }
 };
 
 QTEST_MAIN(FoundChangesTest)

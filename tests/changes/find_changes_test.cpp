@@ -122,6 +122,27 @@ TEST(FindChanges, WineRunningProgramsStopsBothRunsBeforeTheyStart) {
     EXPECT_TRUE(m.files.exists("C:\\changes.kvd")) << "the run went on after Retry";
 }
 
+// With "AutoUpdateDb" on, a data folder that cannot be written does not hide what was
+// found, but it is said once with the file and the reason, and no work file stays.
+TEST(FindChanges, ScanDatabaseThatCannotBeRefreshedIsSaid) {
+    Machine m;
+    m.set("AutoUpdateDb", "1");
+    m.update();
+    m.files.put("C:\\Program Files\\New\\new.exe", "n");
+    m.files.lockedFolders.insert("C:\\Korvex");
+    m.prompt.messages.clear();
+    EXPECT_EQ(m.find(), FindOutcome::Completed);
+    ASSERT_EQ(m.prompt.messages.size(), 1u);
+    EXPECT_EQ(m.prompt.messages[0].title, "Error finding changes");
+    EXPECT_EQ(m.prompt.messages[0].text.rfind("Korvex could not write C:\\Korvex\\Cdbase.kvd (Permission denied), so "
+                                              "the scan database in C:\\Korvex\\ was not brought up to date",
+                                              0),
+              0u)
+        << m.prompt.messages[0].text;
+    EXPECT_TRUE(m.files.exists("C:\\changes.kvd"));
+    for (const auto& path : m.files.tree("C:\\")) EXPECT_FALSE(IsWorkFile(path)) << path;
+}
+
 TEST(FindChanges, NothingChangedGivesEmptyListsAndLeavesNoWorkFile) {
     Machine m;
     m.update();

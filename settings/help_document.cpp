@@ -46,18 +46,18 @@ and file name on the drive, the keys of the registry and copies of the system fi
 <li>Install the program.</li>
 <li>Press <b>Find changes</b>. Korvex! takes the same snapshot again and lists everything
 that is new: files and folders, registry keys and lines added to the system files.</li>
-<li>Save the list as a saved uninstall data file (<code>.kvu</code>) with <b>Save
-selected</b>. Korvex! also keeps a copy of every search that found something (see
-<a href="#Files">Where Korvex! keeps its data</a>).</li>
+<li>Save the list as a saved uninstall data file (<code>.kvu</code>) so that you can remove
+the program later, or delete what you do not want right away.</li>
 </ol>
 <p>The main window shows under <b>Last scan</b> when the chosen drive was last scanned,
 or "This drive has not been scanned." when it has no scan database yet, and below it
 the machine (the Wine prefix's folder) it works on.</p>
 <p>Close every program running in the Wine prefix (or run <code>wineserver -k</code>)
-before you update the database or find changes: while Wine runs programs it keeps the
-registry in memory and writes its files only now and then, so Korvex! would miss what
-was just installed. Korvex! checks this before it starts and asks you to close the
-programs and press <b>Retry</b>, or to press <b>Cancel</b>.</p>
+before Korvex! changes the registry: Wine keeps the registry in memory while it runs
+and would overwrite the changes. Korvex! tells you when this is the case. Update
+database and Find changes check this before they start, since Korvex! would otherwise
+miss what was just installed: close the programs and press <b>Retry</b>, or press
+<b>Cancel</b>.</p>
 <p>Only the machine's own disks are offered. A drive that is the host's whole file
 system (Wine's <b>Z:</b>, which is <code>/</code>) or that holds the prefix itself is
 treated as a network drive and never scanned; a drive mapped to another host folder,
@@ -92,37 +92,90 @@ choice of the Options can limit the walk to the Windows and Program Files folder
 With <b>Update Database while finding changes</b> on, the new snapshot replaces the scan
 database afterwards, so the next search shows only what happens from now on. What the
 search found is kept in the <b>Found changes</b> folder even if you close the window
-without saving.</p>
+without saving (see <a href="#Files">Where Korvex! keeps its data</a>).</p>
 <p>Closing the window stops the search; nothing is changed on your system.</p>
 
 <a name="Found changes"></a>
 <h2 id="found-changes">Reviewing and removing found changes</h2>
 <p>The window <b>Changes found</b> has one tab for the hard drive, one for the registry
 and one for each system file. Long paths are shortened in the middle; point at one to
-see it whole. Select rows with the mouse, <b>Select All</b> or <b>Invert selection</b>,
-then press <b>Save selected</b> to write the selection to a saved uninstall data file.
-Double-clicking a file opens it. <b>Delete selected</b>, <b>Move selected</b> and
-<b>Print selected</b> are not available in this version yet.</p>
+see it whole. Select rows with the mouse, <b>Select All</b> or
+<b>Invert selection</b>, then:</p>
+<ul>
+<li><b>Delete selected</b> removes the files and folders (as the delete mode of the
+Options says), the registry keys with everything below them, and the selected lines
+from the system files.</li>
+<li><b>Save selected</b> writes the selection to a saved uninstall data file.</li>
+<li><b>Move selected</b> moves the selected files to a folder you choose.</li>
+<li><b>Print selected</b> prints the list.</li>
+</ul>
+<p>Shared libraries that other programs still use are not removed without asking.</p>
 
 <a name="Uninstall"></a>
 <h2 id="uninstall">Saved uninstall data files and the Uninstall menu</h2>
 <p>A saved uninstall data file (<code>.kvu</code>) lists the files, registry keys and
 system-file lines of one installation. The last four saved files appear in the
-<b>Uninstall</b> menu. Uninstalling from a saved file, and reviewing one with <b>View
-&amp; delete changes</b>, are not available in this version yet.</p>
+<b>Uninstall</b> menu; choosing one removes everything it lists after one question.
+Whatever could not be removed stays in the file, and the message says so, so you can try
+again later.</p>
+<p><b>View &amp; delete changes</b> opens a saved file in the Changes found window, where
+you can remove only some of its rows. In the file manager, the verb <b>Uninstall</b> on a
+<code>.kvu</code> file does the same as the Uninstall menu.</p>
+<p>Before registry keys are deleted, Korvex! keeps a copy of them in the <b>Backups</b>
+folder of its data folder, as a <code>.reg</code> file that <code>wine regedit</code>
+imports. Drive roots, the machine's own folders, the registry keys every Windows machine
+needs and anything outside the machine are never removed: Korvex! lists what it left
+alone.</p>
 
 <a name="System cleaner"></a>
 <h2 id="system-cleaner">System clean-up</h2>
-<p><b>System clean-up</b>, the search for temporary, backup and log files, is not
-available in this version yet.</p>
+<p><b>System clean-up</b> looks for files the system no longer needs. Choose the drive,
+tick what to look for, then press <b>Scan Now</b> and pick a scan:</p>
+<ul>
+<li><b>Scan for temporary files</b>: backup files (<code>*.BAK</code>, <code>*.OLD</code>),
+temporary files (<code>*.TMP</code>, <code>*.~??</code>, <code>*.??$</code>), lost clusters
+(<code>*.CHK</code>), help indexes (<code>*.Gid</code>, <code>*.FTS</code>,
+<code>*.FTG</code>), compressed leftovers (<code>*.---</code>), <code>CHKLIST.*</code>,
+<code>MSCREATE.DIR</code>, Windows log files, and the extensions you add under
+<b>Also scan for these files</b>.</li>
+<li><b>Scan for temporary folders</b>: the contents of the temporary folder, the browser
+caches and the folders you add under <b>Also scan for these folders</b>; it can also
+empty the Recycle Bin (under Wine, your desktop's Trash).</li>
+</ul>
+<p>The list shows each file's name, folder, size and type with the totals. Select rows
+and press <b>Delete</b> or <b>Move</b>. Files in use are never listed. Your choices are
+kept for the next time.</p>
 
 <a name="Options"></a>
 <h2 id="options">Options</h2>
-<p>The <b>Options</b> window is not available in this version yet. Korvex! uses its
-default settings: every folder of the chosen drives is scanned except the folders whose
-contents change all the time (the temporary folder, browser caches, cookies, recent
-documents, favourites, application data and history), the whole registry and the four
-system files are compared, and <b>Update Database while finding changes</b> is on.</p>
+<h3>General</h3>
+<p><b>While scanning, Korvex will ignore the following directories</b>: folders that Find
+changes and the temporary-file scan never enter. By default these are the folders whose
+contents change all the time: the temporary folder, the browser caches, cookies, recent
+documents, favourites, application data, history and prefetch. Use <b>Add to list...</b>
+and <b>Remove from list</b> to change it.</p>
+<p><b>Load the Korvex! Scheduler on startup</b> starts the scheduler program with
+Windows.</p>
+<h3>Advanced</h3>
+<ul>
+<li><b>Fast scanning</b>: scan all folders, or only the Windows and Program Files
+folders, only the Windows folder or only the Program Files folder. Faster, but files
+installed elsewhere are missed.</li>
+<li><b>Delete mode</b>: <b>Send to Recycle Bin</b> (the safe choice: under Wine the files
+go to your desktop's Trash, from where you can restore them), <b>Delete from hard
+disk</b>, or <b>Move files to default folder</b> (the data folder).</li>
+<li><b>Scan changes in the windows registry</b>, on the <b>Complete Registry</b> or
+<b>Only the \Software sections</b>.</li>
+<li><b>Scan changes in system files</b>: compare win.ini, system.ini, config.sys and
+autoexec.bat.</li>
+<li><b>Update Database while finding changes</b>.</li>
+</ul>
+<h3>Scheduler</h3>
+<p>The drive, the days and the tasks of the scheduler program: temporary files and
+folders, unused DLL files, and finding changes at startup.</p>
+<h3>Setup Detection</h3>
+<p>Programs that the scheduler's setup detection always treats as ordinary programs;
+select rows and press <b>Remove from list</b> to forget them.</p>
 
 <a name="Command line"></a>
 <h2 id="command-line">Command line and scheduled runs</h2>
@@ -130,14 +183,15 @@ system files are compared, and <b>Update Database while finding changes</b> is o
 <li><code>korvex \u</code> updates the scan database and ends.</li>
 <li><code>korvex \f</code> finds changes and ends.</li>
 <li><code>korvex "C:\path\program.kvu"</code> (the path in double quotes, as the file
-manager's <b>Uninstall</b> passes it) is meant to uninstall from a saved file; in this
-version it opens the main window.</li>
+manager's <b>Uninstall</b> passes it) uninstalls from a saved file and ends.</li>
 </ul>
 <p>Add <code>--machine DIR</code> to work on the Wine prefix in DIR; otherwise Korvex!
 uses <code>$KORVEX_MACHINE</code>, <code>$WINEPREFIX</code>, <code>~/.wine</code> or its
 built-in demo machine, in that order.</p>
 <p>On Linux, <code>korvex-cli</code> offers the same work without windows:
-<code>korvex-cli update</code>, <code>korvex-cli find</code> and <code>korvex-cli info</code>;
+<code>korvex-cli update</code>, <code>korvex-cli find</code>, <code>korvex-cli uninstall
+FILE.kvu</code> (with <code>--dry-run</code> to see what would go) and
+<code>korvex-cli info</code>;
 <code>korvex-cli --help</code> lists every command.</p>
 
 <a name="Files"></a>

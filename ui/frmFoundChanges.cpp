@@ -6,6 +6,7 @@
 #include <QItemSelection>
 #include <QLabel>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -13,14 +14,18 @@
 #include <QVBoxLayout>
 
 #include "app/help_viewer.h"
+#include "changes/report.h"
 #include "platform/folders.h"
 #include "platform/registry_access.h"
 #include "platform/text.h"
 #include "removal/kept_findings.h"
 #include "removal/saved_file.h"
+#include "removal/found_removal.h"
 #include "ui/found_icons.h"
+#include "ui/frmInUseDLL.h"
 #include "ui/found_status_texts.h"
 #include "ui/list_columns.h"
+#include "ui/qt_printer.h"
 #include "ui/qt_prompt.h"
 
 namespace korvex {
@@ -150,9 +155,11 @@ frmFoundChanges::frmFoundChanges(AppContext& app, std::string viewedSavedFile, Q
     connect(cmdInvSel, &QPushButton::clicked, this, &frmFoundChanges::cmdInvSel_Click);
     connect(cmdSave, &QPushButton::clicked, this, &frmFoundChanges::cmdSave_Click);
     connect(cmdHelp, &QPushButton::clicked, this, &frmFoundChanges::cmdHelp_Click);
-    connect(cmdDelete, &QPushButton::clicked, this, [this] { notAvailableYet(QStringLiteral("Deleting")); });
-    connect(cmdMove, &QPushButton::clicked, this, [this] { notAvailableYet(QStringLiteral("Moving")); });
-    connect(cmdPrint, &QPushButton::clicked, this, [this] { notAvailableYet(QStringLiteral("Printing")); });
+    cmdDelete_ = cmdDelete;
+    cmdDelete->installEventFilter(this);
+    connect(cmdDelete, &QPushButton::clicked, this, &frmFoundChanges::cmdDelete_Click);
+    connect(cmdMove, &QPushButton::clicked, this, &frmFoundChanges::cmdMove_Click);
+    connect(cmdPrint, &QPushButton::clicked, this, &frmFoundChanges::cmdPrint_Click);
 
     QTreeWidget* files = list(FoundList::Files);
     QTreeWidget* reg = list(FoundList::Registry);
@@ -359,7 +366,53 @@ void frmFoundChanges::showSaveFailure(const std::string& path) {
     prompt_->messageBox({Icon::Exclamation, Buttons::OK, 1, "Error saving files", text});
 }
 
+bool frmFoundChanges::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == cmdDelete_ && event->type() == QEvent::MouseButtonPress) {
+        const Qt::KeyboardModifiers held = static_cast<QMouseEvent*>(event)->modifiers() &
+                                           (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+        permanentDelete_ = held == Qt::ShiftModifier;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmFoundChanges::refill(const FoundLists& lists) {
+    loading_ = true;
+    fill(lists);
+    applySelection(lists);
+    loading_ = false;
+}
+
+void frmFoundChanges::cmdDelete_Click() {
+    FoundLists lists = currentLists();
+    RegistryAccess registry(app_.services.registry, *prompt_);
+    RemovalContext context{app_.services, registry, *prompt_, app_.dataFolder};
+    InUseDll dll = WindowInUseDllPrompt(this);
+    prompt_->busy(true);
+    const Refusals refusals = DeleteSelected(context, lists, permanentDelete_, dll);
+    refill(lists);
+    prompt_->busy(false);
+    ShowRefusals(*prompt_, refusals);
+}
+
+void frmFoundChanges::cmdMove_Click() {
+    FoundLists lists = currentLists();
+    RegistryAccess registry(app_.services.registry, *prompt_);
+    RemovalContext context{app_.services, registry, *prompt_, app_.dataFolder};
+    const Refusals refusals = MoveSelected(context, lists);
+    refill(lists);
+    ShowRefusals(*prompt_, refusals);
+}
+
 void frmFoundChanges::cmdHelp_Click() { ShowHelp(app_, this, "Find Changes"); }
+
+void frmFoundChanges::cmdPrint_Click() {
+    const FoundLists lists = currentLists();
+    std::unique_ptr<Printer> printer = makePrinter ? makePrinter() : std::make_unique<QtPrinter>();
+    const bool printing = korvex::SelectedCount(lists) > 0;  // else a message, without the hourglass
+    if (printing) prompt_->busy(true);
+    PrintChangesReport(*printer, *prompt_, lists, LogFileName, LogDate);
+    if (printing) prompt_->busy(false);
+}
 
 void frmFoundChanges::notAvailableYet(const QString& what) {
     QMessageBox::information(this, QStringLiteral("Korvex!"),

@@ -8,10 +8,13 @@
 
 #include <array>
 #include <cstddef>
+#include <functional>
+#include <memory>
 #include <string>
 
 #include <QDialog>
 
+#include "platform/printer.h"
 #include "removal/found_lists.h"
 #include "ui/app_context.h"
 
@@ -38,6 +41,9 @@ public:
     // Set by whoever opens the window, before it loads; used by printing.
     std::string LogFileName;
     std::string LogDate;
+    // The printer "Print selected" prints on; the default printer (or a PDF in the
+    // Documents folder where there is none) unless a test sets another.
+    std::function<std::unique_ptr<Printer>()> makePrinter;
 
     // Reads the change list files into the lists (and deletes them); runs once.
     void load();
@@ -74,8 +80,14 @@ private:
     void cmdInvSel_Click();
     void cmdSave_Click();
     void showSaveFailure(const std::string& path);
+    void cmdDelete_Click();
+    void cmdMove_Click();
     void cmdHelp_Click();
+    void cmdPrint_Click();
     void notAvailableYet(const QString& what);
+    // Shows the lists as a removal left them, keeping their selection.
+    void refill(const FoundLists& lists);
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void lvwFilesAdded_ColumnClick(int column);
     void lvwRegAdded_ColumnClick(int column);
     void lvwFilesAdded_DblClick();
@@ -90,6 +102,8 @@ private:
     bool loaded_ = false;
     bool loading_ = false;
     bool writtenBack_ = false;
+    bool permanentDelete_ = false;  // Shift alone at the last mouse-down on cmdDelete
+    QPushButton* cmdDelete_ = nullptr;
     int filesSortOrder_ = 0;  // 0 ascending, 1 descending; each column click flips it
     int regSortOrder_ = 0;
 

@@ -88,6 +88,12 @@ frmMain::frmMain(Services& services, QWidget* parent)
 
 frmMain::~frmMain() = default;
 
+void frmMain::showMachine(const std::string& folderText) {
+    lblMachine_->setText(QStringLiteral("Machine: ") + qs(folderText));
+    lblMachine_->setToolTip(qs(folderText));
+    lblMachine_->show();
+}
+
 void frmMain::buildControls() {
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("frmMainClient"));
@@ -115,6 +121,11 @@ void frmMain::buildControls() {
     drives->addWidget(cmbDrives_, 0, 1);
     drives->addWidget(lblLastScan, 1, 0);
     drives->addWidget(lblScanDate_, 1, 1);
+    lblMachine_ = new QLabel(central);
+    lblMachine_->setObjectName(QStringLiteral("lblMachine"));
+    lblMachine_->setTextFormat(Qt::PlainText);
+    lblMachine_->hide();
+    drives->addWidget(lblMachine_, 2, 0, 1, 2);
     drives->setColumnStretch(1, 1);
 
     auto* buttons = new QGridLayout;

@@ -38,6 +38,9 @@ public:
     std::string currentDrives() const;
     // Refreshes the last-scan label for the selected entry.
     void cmbDrives_Click();
+    // Names the machine the window works on (its folder, "~/.wine"), so that two
+    // windows on two machines can be told apart.
+    void showMachine(const std::string& folderText);
     // One-step uninstall from a saved data file (the Uninstall menu, the command line).
     void uninstallFromSavedFile(const std::string& path);
     // The saved data file being reviewed in the found-changes window, "" otherwise.
@@ -72,6 +75,7 @@ private:
     std::string viewedFile_;    // saved data file being reviewed, "" otherwise
 
     QComboBox* cmbDrives_ = nullptr;
+    QLabel* lblMachine_ = nullptr;
     QLabel* lblScanDate_ = nullptr;
     QLabel* statusPanel_ = nullptr;
     QMenu* mnuTools_ = nullptr;

@@ -47,6 +47,7 @@ int main(int argc, char** argv) {
     Services services = machine->services();
 
     frmMain window(services);
+    window.showMachine(wine::MachineFolderText(machine->prefix()));
 
     if (AnswerCommandLine(window, args) == StartOutcome::Done) return 0;
 

@@ -12,7 +12,9 @@
 #include "changes/text_compare.h"
 #include "changes/work_files.h"
 #include "platform/folders.h"
+#include "platform/machine_in_use.h"
 #include "platform/types.h"
+#include "removal/kept_findings.h"
 #include "scandb/registry_dump.h"
 #include "scandb/scan_files.h"
 #include "settings/settings_keys.h"
@@ -55,20 +57,39 @@ void copyFileShell(FileSystem& files, const std::string& from, const std::string
 
 // The move of the progress window, replacing the destination: nothing when the source
 // is in use; a failed move leaves both files as they were.
-void moveFileShell(FileSystem& files, const std::string& from, const std::string& to) {
-    if (IsFileInUse(files, from)) return;
-    files.moveFile(from, to);
+// False when the move was tried and failed.
+bool moveFileShell(FileSystem& files, const std::string& from, const std::string& to) {
+    if (IsFileInUse(files, from)) return true;
+    return files.moveFile(from, to);
 }
 
-// Scan database files are hidden once they are in place.
-void moveIntoDatabase(FileSystem& files, const std::string& from, const std::string& to) {
-    moveFileShell(files, from, to);
+// The scan database file that could not be refreshed first, and why ("" while none).
+struct DatabaseFailure {
+    std::string path;
+    std::string reason;
+    void note(FileSystem& files, const std::string& target) {
+        if (!path.empty()) return;
+        path = target;
+        reason = files.lastError();
+    }
+};
+
+// Scan database files are hidden once they are in place. A work file that could not
+// be moved is deleted: it never stays in the drive root.
+void moveIntoDatabase(FileSystem& files, const std::string& from, const std::string& to, DatabaseFailure& failure) {
+    if (!moveFileShell(files, from, to)) {
+        failure.note(files, to);
+        files.deleteFile(from);
+    }
     if (!files.info(from).exists && IsExistingFile(files, to)) scandb::HideScanFile(files, to);
 }
 
-void copyIntoDatabase(FileSystem& files, const std::string& from, const std::string& to) {
+void copyIntoDatabase(FileSystem& files, const std::string& from, const std::string& to, DatabaseFailure& failure) {
     if (IsFileInUse(files, from) || !IsExistingFile(files, from)) return;
-    if (files.copyFile(from, to)) scandb::HideScanFile(files, to);
+    if (files.copyFile(from, to))
+        scandb::HideScanFile(files, to);
+    else
+        failure.note(files, to);
 }
 
 std::string readScanning(RegistryAccess& registry, HKEY key, std::string_view name) {
@@ -104,6 +125,8 @@ public:
         std::string drives = drives_;
         std::string walkRoot = walkRootOf(drives);
         std::string ignore = BuildIgnoreList(services_.system, walkRoot, "");
+        // Korvex's own copies of earlier findings are not changes of the machine.
+        ignore += data_ + std::string(kFoundChangesFolder) + "\\" + kListSeparator;
         std::string scanMode;
         bool secondWalk = false;
         if (HKEY key = registry_.OpenKey(HKEY_CURRENT_USER, settings::kScanningKey)) {
@@ -165,7 +188,7 @@ public:
             for (std::size_t i = 0; i < letters.size(); ++i) {
                 const std::string numbered = rootPath(work::NumberedList(static_cast<int>(i)));
                 if (autoUpdate)
-                    moveIntoDatabase(files_, numbered, data_ + scandb::DriveListName(letters[i]));
+                    moveIntoDatabase(files_, numbered, data_ + scandb::DriveListName(letters[i]), failure_);
                 else
                     files_.deleteFile(numbered);
             }
@@ -173,6 +196,19 @@ public:
 
         if (!registrySteps(autoUpdate)) return cancel();
         progress_.setPosition(progress_.maximum());
+        if (!failure_.path.empty()) {
+            // The changes were found and are shown; only the refresh of the database failed.
+            Message message;
+            message.icon = Icon::Exclamation;
+            message.buttons = Buttons::OK;
+            message.title = "Error finding changes";
+            message.text = "Korvex could not write " + failure_.path +
+                           (failure_.reason.empty() ? "" : " (" + failure_.reason + ")") +
+                           ", so the scan database in " + data_ +
+                           " was not brought up to date: the next search also lists what this one found. Make the "
+                           "folder writable, or choose another data folder in Options.";
+            prompt_.messageBox(message);
+        }
         return FindOutcome::Completed;
     }
 
@@ -262,13 +298,13 @@ private:
             files_.deleteFile(rootPath(work::kHklmDump));
             return true;
         }
-        moveIntoDatabase(files_, rootPath(work::kHkcuDump), dataPath(scandb::kUserKeyList));
-        moveIntoDatabase(files_, rootPath(work::kHklmDump), dataPath(scandb::kMachineKeyList));
+        moveIntoDatabase(files_, rootPath(work::kHkcuDump), dataPath(scandb::kUserKeyList), failure_);
+        moveIntoDatabase(files_, rootPath(work::kHklmDump), dataPath(scandb::kMachineKeyList), failure_);
         const std::string windows = WindowsFolder(services_.system);
-        copyIntoDatabase(files_, windows + "win.ini", dataPath(scandb::kWinIniCopy));
-        copyIntoDatabase(files_, windows + "system.ini", dataPath(scandb::kSystemIniCopy));
-        copyIntoDatabase(files_, rootPath("Config.sys"), dataPath(scandb::kConfigSysCopy));
-        copyIntoDatabase(files_, rootPath("Autoexec.bat"), dataPath(scandb::kAutoexecCopy));
+        copyIntoDatabase(files_, windows + "win.ini", dataPath(scandb::kWinIniCopy), failure_);
+        copyIntoDatabase(files_, windows + "system.ini", dataPath(scandb::kSystemIniCopy), failure_);
+        copyIntoDatabase(files_, rootPath("Config.sys"), dataPath(scandb::kConfigSysCopy), failure_);
+        copyIntoDatabase(files_, rootPath("Autoexec.bat"), dataPath(scandb::kAutoexecCopy), failure_);
         return true;
     }
 
@@ -299,6 +335,7 @@ private:
     const std::string root_;
     RunHooks hooks_;
     int lastIndex_ = 0;
+    DatabaseFailure failure_;
 };
 
 }  // namespace
@@ -320,6 +357,7 @@ bool CheckScanDatabases(FileSystem& files, Prompt& prompt, const std::string& da
 FindOutcome FindChanges(Services& services, RegistryAccess& registry, Prompt& prompt, const std::string& dataFolder,
                         std::string drives, const bool& stop, FindProgress& progress) {
     if (!progress.prompt) progress.prompt = &prompt;
+    if (!WaitForFreeMachine(services.system, prompt)) return FindOutcome::MachineInUse;
     if (!CheckScanDatabases(services.files, prompt, dataFolder, drives)) return FindOutcome::MissingDatabase;
     return FindRun(services, registry, prompt, dataFolder, std::move(drives), stop, progress).run();
 }

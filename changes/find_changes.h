@@ -21,6 +21,7 @@ enum class FindOutcome {
     Completed,        // the change list files are in place: show frmFoundChanges
     Cancelled,        // the stop flag was seen; the run's work files are gone, show nothing
     MissingDatabase,  // a selected drive has no scan database; its message was shown, nothing written
+    MachineInUse,     // Wine runs programs in the machine and the user cancelled; nothing written
 };
 
 // The progress bar prgFindingChanges: minimum 0, maximum 100 until the run sets it.

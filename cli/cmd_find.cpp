@@ -17,6 +17,7 @@
 #include "platform/registry_access.h"
 #include "platform/text.h"
 #include "removal/found_lists.h"
+#include "removal/kept_findings.h"
 #include "removal/saved_file.h"
 
 namespace korvex::cli {
@@ -115,6 +116,17 @@ int cmdFind(Context& context, const std::vector<std::string>& args) {
             std::fprintf(stderr, "korvex-cli: %s is not on any drive of the machine\n", options.save.c_str());
             return 1;
         }
+        // Checked before the run: with "AutoUpdateDb" the run replaces the scan
+        // database, and what it found must have somewhere to go.
+        std::string folder = SavedFileFolder(savePath);
+        if (folder.size() == 2) folder += '\\';  // the drive's root
+        const FileInfo folderInfo = services.files.info(folder);
+        if (!folderInfo.exists || !folderInfo.isFolder || services.files.info(savePath).isFolder) {
+            std::fprintf(stderr, "korvex-cli find: cannot save to %s: %s; nothing was searched\n",
+                         options.save.c_str(),
+                         folderInfo.isFolder ? "it is a folder" : ("the folder " + folder + " does not exist").c_str());
+            return 1;
+        }
     }
 
     bool stop = false;
@@ -144,12 +156,17 @@ int cmdFind(Context& context, const std::vector<std::string>& args) {
         if (!services.files.info(path).exists) services.files.replaceFile(path, text);
 
     printLists(lists, services.system.decimalSeparator());
+    const std::string keptCopy = KeepFoundChanges(services, context.dataFolder, lists);
+    if (!keptCopy.empty()) std::printf("Kept in %s\n", keptCopy.c_str());
     std::fflush(stdout);
 
     if (!savePath.empty()) {
         SelectAll(lists);
         if (!WriteSavedFile(services.files, savePath, ToSavedData(lists, RowChoice::Selected))) {
-            std::fprintf(stderr, "korvex-cli: cannot write %s\n", savePath.c_str());
+            const std::string reason = services.files.lastError();
+            std::fprintf(stderr, "korvex-cli: cannot write %s%s%s%s\n", savePath.c_str(),
+                         reason.empty() ? "" : (" (" + reason + ")").c_str(),
+                         keptCopy.empty() ? "" : "; the changes found are kept in ", keptCopy.c_str());
             return 1;
         }
         RememberSavedFile(registry, savePath);

@@ -72,6 +72,8 @@ int cmdUpdate(Context& context, const std::vector<std::string>& args) {
         outcome = scandb::UpdateDatabase(services, prompt, request, stop);
     }
     if (auto* cli = dynamic_cast<CliPrompt*>(&context.prompt)) cli->endProgressLine();
+    if (outcome == scandb::UpdateOutcome::Failed || outcome == scandb::UpdateOutcome::MachineInUse)
+        return 1;  // its message is on standard error already
     if (outcome != scandb::UpdateOutcome::Completed) {
         std::fputs("korvex-cli update: stopped; the scan database files not yet replaced are unchanged\n", stderr);
         return 1;

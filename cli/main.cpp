@@ -88,6 +88,20 @@ int runOnMachine(const Invocation& call) {
         return true;
     };
 
+    // A scan of a machine Wine is running programs in would read registry files Wine has
+    // not brought up to date: refuse before anything is read or written.
+    if (call.command == "update" || call.command == "find") {
+        const std::string inUse = session->services().system.machineInUse();
+        if (!inUse.empty()) {
+            std::fprintf(stderr,
+                         "korvex-cli %s: %s Close the machine's Windows programs (or run \"wineserver -k\") and "
+                         "run the command again; nothing was done.\n",
+                         call.command.c_str(), inUse.c_str());
+            return 1;
+        }
+        // Which machine the run is about, before its progress.
+        std::fprintf(stderr, "Machine: %s\n", wine::MachineFolderText(session->dir()).c_str());
+    }
     context.dataFolder = SettleDataFolder(session->services(), access);
     if (refused()) return 1;
 

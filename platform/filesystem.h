@@ -65,6 +65,10 @@ public:
     virtual bool setExecutable(std::string_view path) = 0;
     // True when another process holds the file open.
     virtual bool isFileInUse(std::string_view path) = 0;
+
+    // Why the last write, move, copy or create that failed did so, in the system's
+    // words ("Permission denied", "Read-only file system"); "" when unknown.
+    virtual std::string lastError() { return {}; }
 };
 
 }  // namespace korvex

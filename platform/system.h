@@ -14,6 +14,11 @@ class System {
 public:
     virtual ~System() = default;
 
+    // Empty while no Windows program runs in the machine; otherwise why, in words for
+    // the user. While Wine runs programs it holds the registry in memory and brings the
+    // registry files up to date only now and then, so a scan would read an old state.
+    virtual std::string machineInUse() = 0;
+
     // GetDriveType of letter + ":\" (DRIVE_* numbers); DRIVE_NO_ROOT_DIR when absent.
     virtual unsigned driveType(char letter) = 0;
     // Volume label of the drive, "" when it has none.

@@ -18,6 +18,8 @@ namespace korvex::scandb {
 enum class UpdateOutcome {
     Completed,  // every drive, the system files and both key lists are in place
     Stopped,    // the stop flag ended the run; work files deleted, later steps not run
+    MachineInUse,  // Wine runs programs in the machine and the user cancelled; nothing done
+    Failed,     // a scan database file could not be written; the user was told which and why
 };
 
 struct UpdateRequest {
@@ -29,8 +31,10 @@ struct UpdateRequest {
 // Runs the whole update. prompt.status shows each folder being read and the phase
 // texts "Updating System Files database..." and "Updating Registry Information
 // database..."; prompt.yield is called at least once per folder and per key, and stop
-// is tested after each. Sounds the beep when complete. No failure is reported: a file
-// that cannot be moved or copied leaves the previous one in place.
+// is tested after each. Sounds the beep when complete. A data folder that cannot be
+// written ends the run before it starts; a file that cannot be written later ends it
+// there. Either way one message names the file or folder and the reason, no work file
+// stays in the drive root, and the outcome is Failed.
 UpdateOutcome UpdateDatabase(Services& services, Prompt& prompt, const UpdateRequest& request,
                              const bool& stop);
 

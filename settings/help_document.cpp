@@ -50,10 +50,18 @@ that is new: files and folders, registry keys and lines added to the system file
 the program later, or delete what you do not want right away.</li>
 </ol>
 <p>The main window shows under <b>Last scan</b> when the chosen drive was last scanned,
-or "This drive has not been scanned." when it has no scan database yet.</p>
+or "This drive has not been scanned." when it has no scan database yet, and below it
+the machine (the Wine prefix's folder) it works on.</p>
 <p>Close every program running in the Wine prefix (or run <code>wineserver -k</code>)
 before Korvex! changes the registry: Wine keeps the registry in memory while it runs
-and would overwrite the changes. Korvex! tells you when this is the case.</p>
+and would overwrite the changes. Korvex! tells you when this is the case. Update
+database and Find changes check this before they start, since Korvex! would otherwise
+miss what was just installed: close the programs and press <b>Retry</b>, or press
+<b>Cancel</b>.</p>
+<p>Only the machine's own disks are offered. A drive that is the host's whole file
+system (Wine's <b>Z:</b>, which is <code>/</code>) or that holds the prefix itself is
+treated as a network drive and never scanned; a drive mapped to another host folder,
+such as a games folder as <b>D:</b>, is a hard disk like C:.</p>
 
 <a name="Update database"></a>
 <h2 id="update-database">Updating the scan database</h2>
@@ -62,7 +70,9 @@ and writes the list of its folders and files into the data folder, one file per 
 It also copies <code>win.ini</code>, <code>system.ini</code>, <code>autoexec.bat</code> and
 <code>config.sys</code> and records the keys of <code>HKEY_CURRENT_USER</code> and
 <code>HKEY_LOCAL_MACHINE</code>. The window shows the folder being read; closing it stops
-the run and leaves the previous database as it was.</p>
+the run and leaves the previous database as it was. When the data folder cannot be
+written, Korvex! says so with the folder and the reason, and the database is not
+updated.</p>
 <p>Update the database right before you install something: everything that changed since
 the last update counts as a change.</p>
 
@@ -80,13 +90,16 @@ again and compares:</p>
 <p>Folders on the ignore list of the Options are not entered, and the fast scanning
 choice of the Options can limit the walk to the Windows and Program Files folders.
 With <b>Update Database while finding changes</b> on, the new snapshot replaces the scan
-database afterwards, so the next search shows only what happens from now on.</p>
+database afterwards, so the next search shows only what happens from now on. What the
+search found is kept in the <b>Found changes</b> folder even if you close the window
+without saving (see <a href="#Files">Where Korvex! keeps its data</a>).</p>
 <p>Closing the window stops the search; nothing is changed on your system.</p>
 
 <a name="Found changes"></a>
 <h2 id="found-changes">Reviewing and removing found changes</h2>
 <p>The window <b>Changes found</b> has one tab for the hard drive, one for the registry
-and one for each system file. Select rows with the mouse, <b>Select All</b> or
+and one for each system file. Long paths are shortened in the middle; point at one to
+see it whole. Select rows with the mouse, <b>Select All</b> or
 <b>Invert selection</b>, then:</p>
 <ul>
 <li><b>Delete selected</b> removes the files and folders (as the delete mode of the
@@ -187,8 +200,11 @@ FILE.kvu</code> (with <code>--dry-run</code> to see what would go) and
 <code>HKEY_CURRENT_USER\Software\Korvex!</code>. The scan database lives in the data
 folder, the program's folder unless you changed it: one file per drive
 (<code>Cdbase.kvd</code> for C:), the registry key lists and copies of the four system
-files. Deleting <code>HKEY_CURRENT_USER\Software\Korvex!\General</code> restores every
-default at the next start.</p>
+files. Every search that finds something is kept there too, in the folder <b>Found
+changes</b>: one saved uninstall data file per search, named after its date and time
+(<code>2026-12-06 14.05.09.kvu</code>), the newest twenty kept. Deleting
+<code>HKEY_CURRENT_USER\Software\Korvex!\General</code> restores every default at the
+next start.</p>
 </body>
 </html>
 )html";

@@ -39,7 +39,10 @@ korvex_install_packages() {
     $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $missing
 }
 
+# Builds the given targets (korvex, korvex-cli...), or everything without arguments.
 korvex_build() {
     cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-    cmake --build build -j "$(nproc 2>/dev/null || echo 2)"
+    targets=""
+    for t in "$@"; do targets="$targets --target $t"; done
+    cmake --build build $targets -j "$(nproc 2>/dev/null || echo 2)"
 }

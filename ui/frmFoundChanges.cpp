@@ -18,11 +18,13 @@
 #include "platform/folders.h"
 #include "platform/registry_access.h"
 #include "platform/text.h"
+#include "removal/kept_findings.h"
 #include "removal/saved_file.h"
 #include "removal/found_removal.h"
 #include "ui/found_icons.h"
 #include "ui/frmInUseDLL.h"
 #include "ui/found_status_texts.h"
+#include "ui/list_columns.h"
 #include "ui/qt_printer.h"
 #include "ui/qt_prompt.h"
 
@@ -112,6 +114,8 @@ frmFoundChanges::frmFoundChanges(AppContext& app, std::string viewedSavedFile, Q
         tabChangesMade_->addTab(page, QString::fromUtf8(tab.caption));
     }
     list(FoundList::Files)->setColumnHidden(kSortKeyColumn, true);
+    // The folder columns of the first two lists, the lines of the others, hold the paths.
+    for (std::size_t l = 0; l < kFoundListCount; ++l) FitColumnsToContents(lists_[l], l < 2 ? 1 : 0);
 
     auto* buttons = new QHBoxLayout;
     auto button = [&](const char* name, const char* caption) {
@@ -170,7 +174,8 @@ frmFoundChanges::frmFoundChanges(AppContext& app, std::string viewedSavedFile, Q
         QTreeWidget* view = lists_[l];
         connect(view, &QTreeWidget::itemSelectionChanged, this, [this, view] { lineList_Click(view); });
     }
-    resize(640, 440);
+    // Wide enough for an installer's usual paths; long ones are elided in the middle.
+    resize(900, 520);
 }
 
 frmFoundChanges::~frmFoundChanges() {
@@ -205,6 +210,7 @@ void frmFoundChanges::load() {
     prompt_->busy(true);
     RegistryAccess registry(app_.services.registry, *prompt_);
     FoundLists lists = LoadFoundLists(app_.services, registry, *prompt_);
+    if (viewedSavedFile_.empty()) keptCopy_ = KeepFoundChanges(app_.services, app_.dataFolder, lists);
     fill(lists);
     lblFileSize_->setText(q(TotalSizeText(lists.total, app_.services.system.decimalSeparator())));
     prompt_->busy(false);
@@ -230,10 +236,12 @@ void frmFoundChanges::fill(const FoundLists& lists) {
             } else if (l == static_cast<std::size_t>(FoundList::Registry) && !row.isDisabledScan()) {
                 item->setIcon(0, icons_->iconFor(QStringLiteral("ClsFolder"), true));
             }
+            SetFullTextTooltips(item);
             items.append(item);
             prompt_->yield();
         }
         view->addTopLevelItems(items);
+        RefitColumns(view);
     }
 }
 
@@ -346,8 +354,16 @@ void frmFoundChanges::cmdSave_Click() {
     if (!EndsWithNoCase(path, ".kvu")) path += ".kvu";
     RememberSavedFile(registry, path);
     prompt_->busy(true);
-    WriteSavedFile(app_.services.files, path, ToSavedData(lists, RowChoice::Selected));
+    const bool saved = WriteSavedFile(app_.services.files, path, ToSavedData(lists, RowChoice::Selected));
     prompt_->busy(false);
+    if (!saved) showSaveFailure(path);
+}
+
+void frmFoundChanges::showSaveFailure(const std::string& path) {
+    const std::string reason = app_.services.files.lastError();
+    std::string text = "Korvex could not save " + path + (reason.empty() ? "" : " (" + reason + ")") + ".";
+    if (!keptCopy_.empty()) text += " The changes found are kept in " + keptCopy_ + ".";
+    prompt_->messageBox({Icon::Exclamation, Buttons::OK, 1, "Error saving files", text});
 }
 
 bool frmFoundChanges::eventFilter(QObject* watched, QEvent* event) {

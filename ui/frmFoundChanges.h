@@ -49,6 +49,9 @@ public:
     void load();
     bool loaded() const { return loaded_; }
 
+    // Where this run's findings were kept (see kept_findings.h); "" when none.
+    const std::string& keptCopy() const { return keptCopy_; }
+
     // Selected rows over all six lists.
     std::size_t SelectedCount() const;
     // The lists as shown: rows in display order with their selection.
@@ -76,6 +79,7 @@ private:
     void cmdSelectAll_Click();
     void cmdInvSel_Click();
     void cmdSave_Click();
+    void showSaveFailure(const std::string& path);
     void cmdDelete_Click();
     void cmdMove_Click();
     void cmdHelp_Click();
@@ -92,6 +96,7 @@ private:
 
     AppContext& app_;
     std::string viewedSavedFile_;
+    std::string keptCopy_;  // this run's copy in the "Found changes" folder, "" when none
     QtPrompt* prompt_ = nullptr;
     FoundIcons* icons_ = nullptr;
     bool loaded_ = false;

@@ -99,6 +99,10 @@ void frmUpdateDBase::timerFrmUpdateDBase_Timer() {
     const scandb::UpdateOutcome outcome = scandb::UpdateDatabase(app_.services, *prompt_, request, stop_);
     statusTimer_->stop();
     running_ = false;
+    if (outcome == scandb::UpdateOutcome::MachineInUse || outcome == scandb::UpdateOutcome::Failed) {
+        close();  // the message said what happened; there is no success to show
+        return;
+    }
     if (outcome != scandb::UpdateOutcome::Completed) return;  // the window is already closing
 
     setBusy(false);

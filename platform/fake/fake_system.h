@@ -16,6 +16,7 @@ public:
     // Wine prefix for user "user", program folder C:\Program Files\Korvex.
     FakeSystem();
 
+    std::string machineInUse() override { return inUse; }
     unsigned driveType(char letter) override;
     std::string volumeLabel(char letter) override;
     int platformId() override { return platform; }
@@ -33,6 +34,7 @@ public:
     char decimalSeparator() override { return decimal; }
 
     struct Drive { unsigned type; std::string label; };
+    std::string inUse;                  // what machineInUse() says
     std::map<char, Drive> drives;       // upper-case letters
     int platform = 2;
     std::map<int, std::string> folders; // CSIDL -> path without trailing "\"

@@ -152,12 +152,24 @@ std::unique_ptr<OutputFile> MemoryFiles::createFile(std::string_view path) {
     return std::make_unique<MemoryOutput>(*this, std::string(path));
 }
 
+bool MemoryFiles::lockedFor(std::string_view path) {
+    if (!listed(lockedFolders, splitParent(path).first)) return false;
+    lastError_ = "Permission denied";
+    return true;
+}
+
 bool MemoryFiles::replaceFile(std::string_view path, std::string_view contents) {
     auto [parentPath, name] = splitParent(path);
     Node* parent = find(parentPath);
-    if (!parent || !parent->isFolder || name.empty() || listed(readOnly, path)) return false;
+    if (lockedFor(path)) return false;
+    lastError_ = "No such file or directory";
+    if (!parent || !parent->isFolder || name.empty()) return false;
+    lastError_ = "Permission denied";
+    if (listed(readOnly, path)) return false;
     Node* n = parent->child(name);
+    lastError_ = "Is a directory";
     if (n && n->isFolder) return false;
+    lastError_.clear();
     if (!n) n = parent->add(name, false);
     n->contents = std::string(contents);
     n->modified = clock;

@@ -30,6 +30,7 @@ public:
     bool setAttributes(std::string_view path, std::uint32_t attributes) override;
     bool setExecutable(std::string_view path) override;
     bool isFileInUse(std::string_view path) override;
+    std::string lastError() override { return lastError_; }
 
     // Test helpers: write a file (creating its folders), read one back, list a tree.
     void put(std::string_view path, std::string_view contents, std::int64_t modified = 1000);
@@ -48,6 +49,7 @@ public:
     std::set<std::string> unreadable;   // folders that cannot be listed
     std::set<std::string> readOnly;     // files that cannot be written, replaced, moved or deleted
     std::set<std::string> inUse;        // files another process holds open
+    std::set<std::string> lockedFolders;  // folders nothing can be written into ("Permission denied")
     std::int64_t clock = 2000;          // modification time given to files written
 
     struct Node;
@@ -55,6 +57,8 @@ public:
 private:
     Node* find(std::string_view path) const;
     Node* makeFolders(std::string_view path);
+    bool lockedFor(std::string_view path);  // the path's folder is locked; sets lastError_
+    std::string lastError_;
     std::unique_ptr<Node> root_;  // children are the drive roots "C:", "D:"...
 };
 

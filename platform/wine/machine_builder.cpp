@@ -277,7 +277,18 @@ bool CreateMachine(const std::string& dir, WindowsVersion version, std::string* 
     }
     const fs::path target = fs::path(dir).lexically_normal();
     const fs::path parent = target.has_filename() ? target.parent_path() : target.parent_path().parent_path();
-    fs::create_directories(parent, ec);
+    if (!fs::create_directories(parent, ec) && ec) {
+        // Name the first folder that could not be made and why, not a temporary name.
+        const std::string reason = ec.message();
+        fs::path missing = parent;
+        while (missing.has_parent_path() && missing.parent_path() != missing &&
+               !fs::is_directory(missing.parent_path(), ec))
+            missing = missing.parent_path();
+        if (error)
+            *error = "Korvex could not make the machine: it cannot create the folder " + missing.string() + " (" +
+                     reason + ").";
+        return false;
+    }
 
     static std::mt19937_64 random{std::random_device{}()};
     char suffix[48];
@@ -285,7 +296,9 @@ bool CreateMachine(const std::string& dir, WindowsVersion version, std::string* 
                   static_cast<unsigned long long>(random() & 0xffffffffu));
     const std::string building = (parent / (target.filename().string() + suffix)).string();
     if (::mkdir(building.c_str(), 0777) != 0) {
-        if (error) *error = "Korvex could not make the machine: it cannot create " + building + " (" + std::strerror(errno) + ").";
+        if (error)
+            *error = "Korvex could not make the machine: it cannot create a folder in " + parent.string() + " (" +
+                     std::strerror(errno) + ").";
         return false;
     }
     Builder builder(building, version);

@@ -66,4 +66,17 @@ std::optional<MachineLocation> LocateMachine(std::string_view explicitDir, std::
     return MachineLocation{builtIn, true};
 }
 
+std::string MachineFolderText(const std::string& dir, std::string home) {
+    if (home.empty()) {
+        const char* h = std::getenv("HOME");
+        home = h ? h : "";
+    }
+    while (home.size() > 1 && home.back() == '/') home.pop_back();
+    if (home.empty() || home == "/") return dir;
+    if (dir == home) return "~";
+    if (dir.size() > home.size() && dir.compare(0, home.size(), home) == 0 && dir[home.size()] == '/')
+        return "~" + dir.substr(home.size());
+    return dir;
+}
+
 }  // namespace korvex::wine

@@ -31,4 +31,8 @@ std::string BuiltInMachineDir(const EnvironmentLookup& environment);
 std::optional<MachineLocation> LocateMachine(std::string_view explicitDir, std::string* error = nullptr,
                                              const EnvironmentLookup& environment = {});
 
+// The machine's folder as the user knows it: "~" for the home folder at its start
+// ("~/.wine"), the full path otherwise. home "" means $HOME.
+std::string MachineFolderText(const std::string& dir, std::string home = {});
+
 }  // namespace korvex::wine

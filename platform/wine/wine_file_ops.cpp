@@ -1,5 +1,6 @@
 // The file operations of WineFiles that change things, and the in-use test.
 #include <cerrno>
+#include <cstring>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -67,40 +68,61 @@ bool MoveHostFile(const std::string& from, const std::string& to) {
     return ::unlink(from.c_str()) == 0;
 }
 
+bool WineFiles::failed(int error) { return failed(std::string(std::strerror(error))); }
+
+bool WineFiles::failed(std::string reason) {
+    lastError_ = std::move(reason);
+    return false;
+}
+
 std::unique_ptr<OutputFile> WineFiles::createFile(std::string_view path) {
     const Resolved r = resolve(path);
-    if (!writable(r.host) || r.names.empty()) return nullptr;
+    if (!writable(r.host) || r.names.empty()) {
+        failed(r.host.empty() ? "no such drive" : "Korvex does not write there");
+        return nullptr;
+    }
     // Never write through a link: it could point anywhere on the host.
     const int fd = ::open(r.host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
-    if (fd < 0) return nullptr;
+    if (fd < 0) {
+        failed(errno);
+        return nullptr;
+    }
     return std::make_unique<BufferedOutput>(fd);
 }
 
 bool WineFiles::replaceFile(std::string_view path, std::string_view contents) {
     const Resolved r = resolve(path);
-    if (!writable(r.host) || r.names.empty()) return false;
-    return ReplaceFileAtomically(r.host, contents);
+    if (!writable(r.host) || r.names.empty()) return failed(r.host.empty() ? "no such drive" : "Korvex does not write there");
+    std::string error;
+    if (ReplaceFileAtomically(r.host, contents, &error)) return true;
+    // The sentence ends "(step: reason)."; the reason alone is what the user needs.
+    const std::size_t colon = error.rfind(": ");
+    return failed(colon == std::string::npos ? error : error.substr(colon + 2, error.size() - colon - 4));
 }
 
 bool WineFiles::moveFile(std::string_view from, std::string_view to) {
     const Resolved source = resolve(from);
     Resolved target = resolve(to);
-    if (!writable(source.host) || !source.exists || !writable(target.host) || target.names.empty()) return false;
+    if (!writable(source.host) || !source.exists || !writable(target.host) || target.names.empty())
+        return failed(source.exists ? "Korvex does not write there" : "the file does not exist");
     std::string targetHost = target.host;
     if (targetHost == source.host) {
         // Same file under another spelling: the move only changes the name's case.
         targetHost = HostFolderOf(source.host) + "/" + target.written.back();
         if (targetHost == source.host) return true;
     }
-    return MoveHostFile(source.host, targetHost);
+    if (MoveHostFile(source.host, targetHost)) return true;
+    return failed(errno);
 }
 
 bool WineFiles::copyFile(std::string_view from, std::string_view to) {
     const Resolved source = resolve(from);
     const Resolved target = resolve(to);
-    if (source.host.empty() || !source.exists || !writable(target.host) || target.names.empty()) return false;
+    if (source.host.empty() || !source.exists || !writable(target.host) || target.names.empty())
+        return failed(source.exists ? "Korvex does not write there" : "the file does not exist");
     if (source.host == target.host) return isRegular(source.host);
-    return CopyHostFileAtomically(source.host, target.host);
+    if (CopyHostFileAtomically(source.host, target.host)) return true;
+    return failed(errno);
 }
 
 bool WineFiles::deleteFile(std::string_view path) {

@@ -74,6 +74,7 @@ public:
     // Another process holds the file open (or mapped, for Wine processes); the answer
     // may be up to kOpenFilesMaxAge old (see open_files.h).
     bool isFileInUse(std::string_view path) override;
+    std::string lastError() override { return lastError_; }
 
 private:
     struct Resolved {
@@ -101,8 +102,12 @@ private:
     // Whether name, listed in folder, is one of the links to enter.
     bool isLinkedEntry(const Resolved& folder, std::string_view name) const;
     bool isBarrier(const HostId& id) const;
+    // Records errno's text (or a reason of Korvex's own) for lastError(); returns false.
+    bool failed(int error);
+    bool failed(std::string reason);
 
     std::string prefix_;
+    std::string lastError_;
     std::vector<Drive> drives_;
     std::vector<LinkedFolder> linked_;
     // Folders a walk inside a linked folder never enters: the prefix, each drive's root

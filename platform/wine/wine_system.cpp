@@ -13,6 +13,7 @@
 #include "platform/text.h"
 #include "platform/wine/host_launch.h"
 #include "platform/wine/host_names.h"
+#include "platform/wine/wineserver.h"
 
 namespace korvex::wine {
 
@@ -97,6 +98,9 @@ bool WineSystem::hasValue(HKEY root, std::string_view key, std::string_view name
 unsigned WineSystem::driveType(char letter) {
     const Drive* d = files_.drive(letter);
     if (!d) return DRIVE_NO_ROOT_DIR;
+    // Z: is the host's "/" in every prefix: walking it would scan other users' files and
+    // list the host's own temporary files as changes of the machine.
+    if (holdsHostSystem(*d)) return DRIVE_REMOTE;
     const char lower = static_cast<char>(d->letter | 0x20);
     const std::string type = ToLower(readText(HKEY_LOCAL_MACHINE, "Software\\Wine\\Drives", std::string(1, lower) + ":"));
     if (type == "hd") return DRIVE_FIXED;
@@ -105,6 +109,23 @@ unsigned WineSystem::driveType(char letter) {
     if (type == "network") return DRIVE_REMOTE;
     if (type == "ramdisk") return DRIVE_RAMDISK;
     return (lower == 'a' || lower == 'b') ? DRIVE_REMOVABLE : DRIVE_FIXED;
+}
+
+std::string WineSystem::machineInUse() {
+    const WineserverState server = FindWineserver(prefix_);
+    if (!server.running) return {};
+    const std::string process =
+        server.pid > 0 ? "wineserver process " + std::to_string(server.pid) : "a wineserver process";
+    return "Wine is running programs in this machine (" + process + ").";
+}
+
+bool WineSystem::holdsHostSystem(const Drive& drive) const {
+    const std::string root = drive.realRoot.empty() ? drive.root : drive.realRoot;
+    if (root == "/") return true;
+    char* resolved = ::realpath(prefix_.c_str(), nullptr);
+    const std::string prefix = resolved ? std::string(resolved) : prefix_;
+    std::free(resolved);
+    return prefix == root || prefix.rfind(root + "/", 0) == 0;
 }
 
 std::string WineSystem::volumeLabel(char letter) {

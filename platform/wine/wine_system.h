@@ -19,7 +19,10 @@ class WineSystem : public System {
 public:
     WineSystem(std::string prefixDir, Registry& registry, WineFiles& files);
 
+    // A drive that is the host's own file system (see holdsHostSystem) is DRIVE_REMOTE
+    // whatever Wine's settings say, so it is never scanned as a fixed disk.
     unsigned driveType(char letter) override;
+    std::string machineInUse() override;
     std::string volumeLabel(char letter) override;
     int platformId() override;
     std::string shellFolder(int csidl) override;
@@ -45,6 +48,9 @@ public:
     std::vector<std::string> linkedShellFolderPaths();
 
 private:
+    // A drive whose folder is the host's root or holds the prefix itself is the host's
+    // file system, not a disk of the machine.
+    bool holdsHostSystem(const Drive& drive) const;
     std::string readText(HKEY root, std::string_view key, std::string_view name);
     bool hasValue(HKEY root, std::string_view key, std::string_view name);
     std::string variable(std::string_view name, int depth);

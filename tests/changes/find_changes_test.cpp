@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,77 @@ TEST(FindChanges, MissingScanDatabaseStopsTheRunWithItsMessage) {
     ASSERT_EQ(two.prompt.messages.size(), 1u);
     EXPECT_EQ(two.prompt.messages[0].text.substr(0, 37), "No scan database found for drive D:\\ ");
     EXPECT_EQ(two.files.tree("C:\\"), before2);
+}
+
+// While Wine runs programs in the machine its registry files are out of date: both
+// runs ask before they start, once per attempt, and on Cancel leave every file as it was.
+TEST(FindChanges, WineRunningProgramsStopsBothRunsBeforeTheyStart) {
+    Machine m;
+    m.update();
+    m.files.put("C:\\Program Files\\New\\new.exe", "n");
+    auto snapshot = [&] {
+        std::vector<std::string> all;
+        for (const auto& path : m.files.tree("C:\\")) all.push_back(path + "=" + m.files.contents(path));
+        return all;
+    };
+    const auto before = snapshot();
+    m.system.inUse = "Wine is running programs in this machine (wineserver process 42).";
+    m.prompt.messages.clear();
+    m.prompt.defaultAnswer = Answer::Cancel;
+
+    struct Run { const char* name; std::function<bool()> refused; };
+    const Run runs[] = {
+        {"find", [&] { return m.find() == FindOutcome::MachineInUse; }},
+        {"update", [&] {
+             bool noStop = false;
+             return scandb::UpdateDatabase(m.services, m.prompt, {m.data, "C:", {}}, noStop) ==
+                    scandb::UpdateOutcome::MachineInUse;
+         }},
+    };
+    for (const Run& run : runs) {
+        SCOPED_TRACE(run.name);
+        m.prompt.messages.clear();
+        EXPECT_TRUE(run.refused());
+        ASSERT_EQ(m.prompt.messages.size(), 1u);
+        EXPECT_EQ(m.prompt.messages[0].buttons, Buttons::RetryCancel);
+        EXPECT_EQ(m.prompt.messages[0].icon, Icon::Exclamation);
+        EXPECT_EQ(m.prompt.messages[0].text.rfind(m.system.inUse + " Wine brings", 0), 0u) << m.prompt.messages[0].text;
+        EXPECT_EQ(snapshot(), before);
+        EXPECT_EQ(m.system.beeps, 1);  // only the first update's
+    }
+
+    // Retry once the programs are closed: the run goes on as usual.
+    struct ClosingSystem : FakeSystem {
+        int busy = 2;
+        std::string machineInUse() override { return busy-- > 0 ? "Wine is running programs." : ""; }
+    } closing;
+    Services services{m.registry, m.files, closing, m.shell};
+    m.prompt.messages.clear();
+    m.prompt.answers = {Answer::Retry, Answer::Retry};
+    EXPECT_EQ(FindChanges(services, m.access, m.prompt, m.data, "C:", m.stop, m.progress), FindOutcome::Completed);
+    EXPECT_EQ(m.prompt.messages.size(), 2u);
+    EXPECT_TRUE(m.files.exists("C:\\changes.kvd")) << "the run went on after Retry";
+}
+
+// With "AutoUpdateDb" on, a data folder that cannot be written does not hide what was
+// found, but it is said once with the file and the reason, and no work file stays.
+TEST(FindChanges, ScanDatabaseThatCannotBeRefreshedIsSaid) {
+    Machine m;
+    m.set("AutoUpdateDb", "1");
+    m.update();
+    m.files.put("C:\\Program Files\\New\\new.exe", "n");
+    m.files.lockedFolders.insert("C:\\Korvex");
+    m.prompt.messages.clear();
+    EXPECT_EQ(m.find(), FindOutcome::Completed);
+    ASSERT_EQ(m.prompt.messages.size(), 1u);
+    EXPECT_EQ(m.prompt.messages[0].title, "Error finding changes");
+    EXPECT_EQ(m.prompt.messages[0].text.rfind("Korvex could not write C:\\Korvex\\Cdbase.kvd (Permission denied), so "
+                                              "the scan database in C:\\Korvex\\ was not brought up to date",
+                                              0),
+              0u)
+        << m.prompt.messages[0].text;
+    EXPECT_TRUE(m.files.exists("C:\\changes.kvd"));
+    for (const auto& path : m.files.tree("C:\\")) EXPECT_FALSE(IsWorkFile(path)) << path;
 }
 
 TEST(FindChanges, NothingChangedGivesEmptyListsAndLeavesNoWorkFile) {

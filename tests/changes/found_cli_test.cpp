@@ -4,6 +4,7 @@
 // change list files; a missing scan database is reported as "Title: text".
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -128,6 +129,46 @@ TEST_F(FindCli, FindsExactlyWhatWasAddedAndSavesIt) {
     EXPECT_EQ(outside.status, 1);
     EXPECT_FALSE(fs::exists(dir_ / "outside.kvu"));
     EXPECT_NE(outside.err.find("not on any drive"), std::string::npos) << outside.err;
+}
+
+// What a run finds is never lost: a --save into a folder that does not exist is refused
+// before the run (which would replace the scan database), and every run that finds
+// something leaves a dated copy in the data folder's "Found changes" folder.
+TEST_F(FindCli, FindingsAreKeptAndABadSaveIsRefusedFirst) {
+    ASSERT_EQ(cli("init").status, 0);
+    ASSERT_EQ(cli("update").status, 0);
+    const fs::path driveC = machine_ / "drive_c";
+    const fs::path data = driveC / "Program Files" / "Korvex";
+    fs::create_directories(driveC / "Program Files" / "Acme");
+    append(driveC / "Program Files" / "Acme" / "acme.exe", "MZ");
+    const std::string database = ReadHostFile(data / "Cdbase.kvd");
+
+    Result refused = cli("find --save " + ShellQuote((driveC / "missing" / "acme.kvu").string()));
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("the folder C:\\missing does not exist; nothing was searched"), std::string::npos)
+        << refused.err;
+    EXPECT_EQ(refused.out, "");
+    EXPECT_EQ(ReadHostFile(data / "Cdbase.kvd"), database);
+    EXPECT_FALSE(fs::exists(data / "Found changes"));
+
+    Result found = cli("find");
+    ASSERT_EQ(found.status, 0) << found.err;
+    std::vector<fs::path> kept;
+    for (const auto& entry : fs::directory_iterator(data / "Found changes")) kept.push_back(entry.path());
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_NE(found.out.find("Kept in C:\\Program Files\\Korvex\\Found changes\\" + kept[0].filename().string()),
+              std::string::npos)
+        << found.out;
+    bool valid = false;
+    const SavedData saved = ParseSavedFile(ReadHostFile(kept[0]), &valid);
+    EXPECT_TRUE(valid);
+    EXPECT_NE(std::find(saved.files.begin(), saved.files.end(), "C:\\Program Files\\Acme"), saved.files.end());
+
+    // Nothing new: nothing kept, and the kept copy is not itself a change.
+    Result again = cli("find");
+    ASSERT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(again.out.find("Found changes"), std::string::npos) << again.out;
+    EXPECT_EQ(std::distance(fs::directory_iterator(data / "Found changes"), fs::directory_iterator()), 1);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // its exit statuses, what it prints where, and what it leaves on the machine.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -169,6 +170,69 @@ TEST_F(Cli, RefusedRegistryWriteIsAMessageAndExitOne) {
     const Result after = run({"--machine", dir, "info"});
     EXPECT_EQ(after.status, 0) << after.err;
     EXPECT_NE(ReadHostFile(fs::path(dir) / "user.reg"), userReg);
+}
+
+// Every regular file below a folder with its contents, links not followed.
+std::vector<std::string> Snapshot(const fs::path& folder) {
+    std::vector<std::string> all;
+    for (auto it = fs::recursive_directory_iterator(folder); it != fs::recursive_directory_iterator(); ++it)
+        if (!it->is_symlink() && it->is_regular_file()) all.push_back(it->path().string() + "=" + ReadHostFile(it->path()));
+    std::sort(all.begin(), all.end());
+    return all;
+}
+
+// A scan of a machine Wine is running programs in would read old registry files: both
+// scan commands refuse before they read or write anything, with one message.
+TEST_F(Cli, ScansRefuseWhileWineRunsTheMachine) {
+    const std::string dir = machine("running");
+    ASSERT_EQ(run({"--machine", dir, "init"}).status, 0);
+    ASSERT_EQ(run({"--machine", dir, "update"}).status, 0);
+    WriteHostFile(fs::path(dir) / "drive_c" / "Program Files" / "Acme" / "acme.exe", "MZ");
+    const auto before = Snapshot(dir);
+    FakeWineserver server(korvex::wine::WineserverDirectories(dir).back() + "/lock");
+    ASSERT_TRUE(server.locked());
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"--machine", dir, "update"},
+                                                 {"--machine", dir, "find", "--save", machine("acme.kvu")}}) {
+        const Result r = run(args);
+        SCOPED_TRACE(args[2]);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out, "");
+        EXPECT_TRUE(contains(r.err, "Wine is running programs in this machine (wineserver process " +
+                                        std::to_string(server.pid()) + ")"))
+            << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_EQ(Snapshot(dir), before);
+    }
+    EXPECT_FALSE(fs::exists(machine("acme.kvu")));
+}
+
+// A scan database that cannot be written is a failure: the message names the file and
+// the reason, the exit status is 1, nothing claims success and no work file stays in C:\.
+TEST_F(Cli, UnwritableScanDatabaseIsAFailure) {
+    const std::string dir = machine("blocked");
+    ASSERT_EQ(run({"--machine", dir, "init"}).status, 0);
+    const fs::path c = fs::path(dir) / "drive_c";
+    fs::create_directories(c / "Program Files" / "Korvex" / "Cdbase.kvd");  // a folder where the file goes
+    const Result r = run({"--machine", dir, "update"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err.rfind("Machine: " + dir + "\n", 0), 0u) << r.err;
+    EXPECT_TRUE(contains(r.err, "Error updating database: Korvex could not write C:\\Program Files\\Korvex\\Cdbase.kvd "
+                                "(Is a directory), so the scan database in C:\\Program Files\\Korvex\\ is not up to date."))
+        << r.err;
+    EXPECT_FALSE(contains(r.err + r.out, "updated (")) << r.out;
+    for (const auto& entry : fs::directory_iterator(c))
+        EXPECT_NE(entry.path().extension(), ".kvd") << entry.path() << " left in the drive root";
+}
+
+// A data folder that cannot hold the built-in machine is named with the real cause.
+TEST_F(Cli, BuiltInMachineFolderThatCannotBeMadeIsNamed) {
+    WriteHostFile(root_ / "data-file", "not a folder");
+    const Result r = run({"info"}, "XDG_DATA_HOME=" + ShellQuote((root_ / "data-file").string()));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(contains(r.err, "cannot create the folder " + (root_ / "data-file").string() + " (Not a directory)"))
+        << r.err;
+    EXPECT_FALSE(contains(r.err, "korvex-new")) << r.err;
 }
 
 }  // namespace

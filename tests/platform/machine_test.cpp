@@ -276,3 +276,18 @@ TEST_F(MachineTest, LocatorOrderAndBuiltInMachine) {
 
 }  // namespace
 }  // namespace korvex::wine
+
+namespace korvex::wine {
+namespace {
+
+TEST(MachineFolderText, HomeIsWrittenAsTilde) {
+    EXPECT_EQ(MachineFolderText("/home/ann/.wine", "/home/ann"), "~/.wine");
+    EXPECT_EQ(MachineFolderText("/home/ann/.wine", "/home/ann/"), "~/.wine");
+    EXPECT_EQ(MachineFolderText("/home/ann", "/home/ann"), "~");
+    EXPECT_EQ(MachineFolderText("/home/anna/.wine", "/home/ann"), "/home/anna/.wine");
+    EXPECT_EQ(MachineFolderText("/srv/prefixes/game", "/home/ann"), "/srv/prefixes/game");
+    EXPECT_EQ(MachineFolderText("/srv/game", "/"), "/srv/game");
+}
+
+}  // namespace
+}  // namespace korvex::wine

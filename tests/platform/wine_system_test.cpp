@@ -10,6 +10,7 @@
 #include "platform/fake/memory_registry.h"
 #include "platform/folders.h"
 #include "platform/wine/wine_system.h"
+#include "settings/drive_list.h"
 #include "tests/support/host_files.h"
 #include "tests/support/scoped_env.h"
 
@@ -51,6 +52,29 @@ protected:
     std::unique_ptr<WineFiles> files;
     std::unique_ptr<WineSystem> system;
 };
+
+// Z: is the host's "/" and a drive may map the folder that holds the prefix: neither
+// is a disk of the machine, so neither may be offered for a scan. A games folder
+// mapped as D: stays a fixed disk.
+TEST_F(WineSystemTest, HostFileSystemIsNoFixedDisk) {
+    fs::remove(root + "/dosdevices/a:");
+    fs::remove(root + "/dosdevices/d:");
+    fs::create_directories(root + "/games");
+    fs::create_symlink(root + "/games", root + "/dosdevices/d:");
+    fs::create_symlink("/", root + "/dosdevices/z:");
+    fs::create_symlink(fs::path(root).parent_path(), root + "/dosdevices/y:");
+    fs::create_symlink(root, root + "/dosdevices/x:");
+    files->reloadDrives();
+
+    EXPECT_EQ(system->driveType('Z'), DRIVE_REMOTE);
+    EXPECT_EQ(system->driveType('Y'), DRIVE_REMOTE);
+    EXPECT_EQ(system->driveType('X'), DRIVE_REMOTE);
+    registry.setString("HKLM\\Software\\Wine\\Drives", "z:", "hd");
+    EXPECT_EQ(system->driveType('Z'), DRIVE_REMOTE);
+    EXPECT_EQ(system->driveType('D'), DRIVE_FIXED);
+    EXPECT_EQ(FillDriveList(*system),
+              (std::vector<std::string>{"(C:) ", "(D:) ", "Local hard drives (C:,D:)"}));
+}
 
 TEST_F(WineSystemTest, DriveTypesAndLabels) {
     EXPECT_EQ(system->driveType('C'), DRIVE_FIXED);

@@ -184,5 +184,36 @@ TEST(UpdateDatabase, WorkFileInUseIsNotMoved) {
     EXPECT_EQ(m.data("hkcuReg.kvd").substr(0, 2), "\r\n");  // the rest went on
 }
 
+// A scan database that cannot be written is a failure the user is told about, with the
+// file or folder and the reason; it is never "complete", and no work file stays in C:\.
+TEST(UpdateDatabase, UnwritableDataFolderIsAFailureThatNamesFolderAndReason) {
+    struct Case {
+        const char* name;
+        void (*spoil)(Machine&);
+        const char* named;  // the path the message names
+    } cases[] = {
+        {"locked data folder", [](Machine& m) { m.files.lockedFolders.insert("C:\\Program Files\\Korvex"); },
+         "Korvex cannot write in its data folder C:\\Program Files\\Korvex\\ (Permission denied)"},
+        {"missing data folder", [](Machine& m) { m.files.erase("C:\\Program Files\\Korvex"); },
+         "Korvex cannot write in its data folder C:\\Program Files\\Korvex\\ (the folder does not exist)"},
+        {"one file read-only", [](Machine& m) { m.files.readOnly.insert(std::string(kData) + "hklmReg.kvd"); },
+         "Korvex could not write C:\\Program Files\\Korvex\\hklmReg.kvd (Permission denied)"},
+        {"drive root locked", [](Machine& m) { m.files.lockedFolders.insert("C:\\"); },
+         "Korvex could not write C:\\dbstemp.kvd (Permission denied)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Machine m;
+        c.spoil(m);
+        EXPECT_EQ(m.run("C:,D:"), scandb::UpdateOutcome::Failed);
+        ASSERT_EQ(m.prompt.messages.size(), 1u);
+        EXPECT_EQ(m.prompt.messages[0].title, "Error updating database");
+        EXPECT_EQ(m.prompt.messages[0].text.rfind(c.named, 0), 0u) << m.prompt.messages[0].text;
+        EXPECT_EQ(m.system.beeps, 0);
+        for (const char* work : {"C:\\dbstemp.kvd", "C:\\RegTemp.kvd", "C:\\RegTemp2.kvd"})
+            EXPECT_FALSE(m.files.exists(work)) << work;
+    }
+}
+
 }  // namespace
 }  // namespace korvex

@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
@@ -280,6 +281,103 @@ private slots:
             window.close();
         }
         QVERIFY(!m.files.exists(saved));
+    }
+
+    // Names, folders and lines are readable at the window's size: each column is as wide
+    // as its contents when they fit; a path too long for the list is elided in the
+    // middle with its full text as tooltip, and the short columns keep their width.
+    void columnsFitTheirContentsWithinTheList() {
+        TestMachine m;
+        m.scanning("WinIniScan", "1");
+        const std::string deep = "C:\\Program Files\\Acme Corporation\\Acme Log Viewer 2000 Professional Edition\\"
+                                 "Shared Components\\Runtime Libraries\\Version 12.4.1\\";
+        m.files.put("C:\\Program Files\\Acme\\acmelog.log", "log");
+        m.files.put(deep + "runtime.dll", "dll");
+        m.files.put("C:\\changes.kvd", "C:\\Program Files\\Acme\\{\r\nacmelog.log\r\n}\r\n");
+        m.files.put("C:\\SysChanges.kvd", "Win.ini{\r\nPath=C:\\Program Files\\Acme\\acmelog.exe" + kDel + " " + kDel +
+                                            "\r\n}\r\n");
+        frmFoundChanges window(m.app);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto* files = window.findChild<QTreeWidget*>("lvwFilesAdded");
+        auto* winIni = window.findChild<QTreeWidget*>("lvwWinIniLinesAdded");
+        QVERIFY(files && winIni);
+        QTest::qWait(20);
+
+        auto fitsUnelided = [](QTreeWidget* list, int column) {
+            return list->columnWidth(column) >= static_cast<QAbstractItemView*>(list)->sizeHintForColumn(column);
+        };
+        auto totalWidth = [](QTreeWidget* list) {
+            int total = 0;
+            for (int c = 0; c < list->columnCount(); ++c)
+                if (!list->isColumnHidden(c)) total += list->columnWidth(c);
+            return total;
+        };
+        for (int c : {0, 1, 2, 3}) QVERIFY2(fitsUnelided(files, c), qPrintable(QString::number(c)));
+        QVERIFY(totalWidth(files) <= files->viewport()->width());
+        QCOMPARE(files->horizontalScrollBar()->isVisible(), false);
+        QCOMPARE(files->textElideMode(), Qt::ElideMiddle);
+        // The spare width goes to the folder, not to the type.
+        QVERIFY(files->columnWidth(1) > files->columnWidth(3));
+        QCOMPARE(files->topLevelItem(0)->toolTip(1), QStringLiteral("C:\\Program Files\\Acme\\"));
+
+        auto* tabs = window.findChild<QTabWidget*>("tabChangesMade");
+        tabs->setCurrentIndex(2);
+        QTest::qWait(20);
+        QVERIFY(fitsUnelided(winIni, 0));
+        QCOMPARE(winIni->topLevelItem(0)->text(0), QStringLiteral("Path=C:\\Program Files\\Acme\\acmelog.exe"));
+
+        // A folder path longer than the list: everything still fits, the path is elided.
+        tabs->setCurrentIndex(0);
+        m.files.put("C:\\changes.kvd", "!" + deep + "\r\n}\r\nC:\\Program Files\\Acme\\{\r\nacmelog.log\r\n}\r\n");
+        frmFoundChanges narrow(m.app);
+        narrow.resize(640, 440);
+        narrow.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&narrow));
+        QTest::qWait(20);
+        auto* list = narrow.findChild<QTreeWidget*>("lvwFilesAdded");
+        QVERIFY(totalWidth(list) <= list->viewport()->width());
+        QVERIFY(!fitsUnelided(list, 1));
+        QVERIFY(fitsUnelided(list, 2) && fitsUnelided(list, 3));
+        const auto deepRows = list->findItems(QStringLiteral("Version 12.4.1"), Qt::MatchExactly, 0);
+        QCOMPARE(deepRows.size(), 1);
+        QCOMPARE(deepRows[0]->toolTip(1), QString::fromStdString(deep.substr(0, deep.size() - 15)));
+    }
+
+    // What a run found is kept in the data folder as soon as the window loads it; a save
+    // that fails says why and where that copy is.
+    void findingsAreKeptAndAFailedSaveNamesTheCopy() {
+        TestMachine m;
+        prepareRun(m);
+        QTemporaryDir host;
+        QVERIFY(QDir(host.path()).mkpath(QStringLiteral("drive_c/saved")));
+        m.system.hostRoot = host.path().toStdString();
+        m.files.createFolder("C:\\saved");
+        m.files.lockedFolders.insert("C:\\saved");
+
+        frmFoundChanges window(m.app);
+        window.show();
+        const std::string kept = window.keptCopy();
+        QVERIFY(kept.rfind("C:\\Program Files\\Korvex\\Found changes\\", 0) == 0);
+        QVERIFY(m.files.contents(kept).find("C:\\Program Files\\NewApp") != std::string::npos);
+
+        window.findChild<QTreeWidget*>("lvwFilesAdded")->topLevelItem(0)->setSelected(true);
+        korvex::test::WhenModal([&](QWidget* w) {
+            auto* d = qobject_cast<QFileDialog*>(w);
+            if (!d) return false;
+            d->selectFile(host.path() + QStringLiteral("/drive_c/saved/NewApp"));
+            static_cast<QDialog*>(d)->accept();
+            return true;
+        });
+        SeenMessage seen;
+        AnswerNextMessageBox(QMessageBox::Ok, &seen);
+        QTest::mouseClick(window.findChild<QPushButton*>("cmdSave"), Qt::LeftButton);
+        QTRY_VERIFY(seen.seen);
+        QCOMPARE(seen.title, QStringLiteral("Error saving files"));
+        QCOMPARE(seen.text, QString::fromStdString("Korvex could not save C:\\saved\\NewApp.kvu (Permission denied). "
+                                                   "The changes found are kept in " + kept + "."));
+        QVERIFY(!m.files.exists("C:\\saved\\NewApp.kvu"));
+        window.close();
     }
 };
 

@@ -399,6 +399,22 @@ private slots:
         QVERIFY(fallback.lockPath().startsWith(QStringLiteral("/tmp/korvex-")));
         QVERIFY(fallback.acquire());
     }
+
+    // Two windows on two machines can be told apart: the machine's folder has a line of
+    // its own below the last-scan label.
+    void namesTheMachineBelowTheLastScan() {
+        TestMachine m;
+        frmMain w(m.services);
+        w.showMachine("~/.wine");
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        auto* lblMachine = w.findChild<QLabel*>(QStringLiteral("lblMachine"));
+        auto* lblScanDate = w.findChild<QLabel*>(QStringLiteral("lblScanDate"));
+        QVERIFY(lblMachine && lblScanDate);
+        QCOMPARE(lblMachine->text(), QStringLiteral("Machine: ~/.wine"));
+        QVERIFY(lblMachine->isVisible());
+        QVERIFY(lblMachine->mapTo(&w, QPoint()).y() >= lblScanDate->mapTo(&w, QPoint()).y() + lblScanDate->height());
+    }
 };
 
 QTEST_MAIN(MainWindowTest)

@@ -118,6 +118,39 @@ private slots:
         QVERIFY(!files.exists(std::string(kData) + "hkcuReg.kvd"));
         QCOMPARE(system.beeps, 0);
     }
+
+    // While Wine runs programs in the machine the window asks first: Cancel closes it
+    // with nothing done and no success shown; Retry once the programs ended runs it.
+    void wineRunningAsksRetryOrCancelFirst() {
+        test::TestMachine m;
+        m.files.put("C:\\windows\\win.ini", "[windows]\r\n");
+        m.system.inUse = "Wine is running programs in this machine (wineserver process 7).";
+        {
+            frmUpdateDBase window(m.app, "C:", nullptr);
+            test::SeenMessage seen;
+            test::AnswerNextMessageBox(QMessageBox::Cancel, &seen);
+            window.show();
+            QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), 5000);
+            QVERIFY(seen.seen);
+            QCOMPARE(seen.icon, QMessageBox::Warning);
+            QVERIFY(seen.text.startsWith(QString::fromStdString(m.system.inUse)));
+            QCOMPARE(seen.buttons, (QStringList{test::ButtonText(QMessageBox::Retry), test::ButtonText(QMessageBox::Cancel)}));
+            QVERIFY(!window.completed());
+            QVERIFY(!m.files.exists(std::string(kData) + "Cdbase.kvd"));
+        }
+        frmUpdateDBase window(m.app, "C:", nullptr);
+        // The user closes the programs, then presses Retry.
+        test::WhenModal([&](QWidget* widget) {
+            auto* box = qobject_cast<QMessageBox*>(widget);
+            if (!box || !box->button(QMessageBox::Retry)) return false;
+            m.system.inUse.clear();
+            box->button(QMessageBox::Retry)->click();
+            return true;
+        });
+        window.show();
+        QTRY_VERIFY_WITH_TIMEOUT(window.completed(), 10000);
+        QVERIFY(m.files.exists(std::string(kData) + "Cdbase.kvd"));
+    }
 };
 
 QTEST_MAIN(UpdateDbaseTest)

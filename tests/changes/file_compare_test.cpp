@@ -10,6 +10,7 @@
 #include "platform/fake/fake_system.h"
 #include "platform/fake/memory_files.h"
 #include "platform/fake/scripted_prompt.h"
+#include "tests/scandb/support.h"
 #include "tests/support/text_lines.h"
 
 namespace korvex {
@@ -118,12 +119,7 @@ TEST(IgnoreList, AFolderIsIgnoredOnlyByAnEntryThatIsExactlyItsPath) {
                         "F:\\Recycler\\" + sep + "G:\\Recycler\\" + sep + "H:\\Recycler\\" + sep + "C:\\Junk\\" + sep);
 }
 
-class StringOut : public OutputFile {
-public:
-    void write(std::string_view data) override { text += data; }
-    bool close() override { return true; }
-    std::string text;
-};
+using StringOut = test::StringOutput;
 
 TEST(ScanFolder, LeavesOutIgnoredDotAndKorvexEntriesAndCountsFolders) {
     MemoryFiles files;

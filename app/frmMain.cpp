@@ -24,7 +24,10 @@
 #include "settings/setting_value.h"
 #include "settings/settings_keys.h"
 #include "settings/startup.h"
+#include "removal/uninstall.h"
 #include "ui/frmFindingChanges.h"
+#include "ui/frmFoundChanges.h"
+#include "ui/frmInUseDLL.h"
 #include "ui/frmUpdateDBase.h"
 #include "ui/status_texts.h"
 
@@ -271,13 +274,30 @@ void frmMain::mnuName_Click(int slot) {
     const std::string saved = ReadSetting(access_, settings::kGeneralKey, "SavedForDeletion");
     const std::string path =
         RecentFilePath(saved, mnuName_[static_cast<std::size_t>(slot)]->text().toStdString());
-    reviewSavedFile(path);
+    prompt_.busy(true);
+    uninstallFromSavedFile(path);
+    prompt_.busy(false);
+    loadRecentFiles();
+}
+
+void frmMain::uninstallFromSavedFile(const std::string& path) {
+    RemovalContext context{app_.services, access_, prompt_, app_.dataFolder};
+    InUseDll dll = WindowInUseDllPrompt(this);
+    const UninstallResult result = UninstallFromSavedFile(context, path, dll);
+    ShowRefusals(prompt_, result.refusals);
 }
 
 void frmMain::reviewSavedFile(const std::string& path) {
     viewedFile_ = path;
-    notAvailableYet("Reviewing and uninstalling saved uninstall data files is not available in this version "
-                    "of Korvex! yet. This file stays as it is:\n" + path);
+    prompt_.busy(true);
+    RemovalContext context{app_.services, access_, prompt_, app_.dataFolder};
+    ChangesFromSavedFile(context, path);
+    frmFoundChanges window(app_, path, this);
+    window.LogFileName = path.substr(path.rfind('\\') + 1);
+    window.LogDate = app_.services.system.formatDateTime(app_.services.files.info(path).modified);
+    window.load();
+    prompt_.busy(false);
+    window.exec();
     viewedFile_.clear();
 }
 

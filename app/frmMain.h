@@ -38,6 +38,10 @@ public:
     std::string currentDrives() const;
     // Refreshes the last-scan label for the selected entry.
     void cmbDrives_Click();
+    // One-step uninstall from a saved data file (the Uninstall menu, the command line).
+    void uninstallFromSavedFile(const std::string& path);
+    // The saved data file being reviewed in the found-changes window, "" otherwise.
+    const std::string& viewedFile() const { return viewedFile_; }
 
 protected:
     // Form_QueryUnload: remembers the drive list's text.
@@ -57,7 +61,7 @@ private:
     void mnuTools_Click();
     void mnuHelpTopics_Click();
     void mnuAbout_Click();
-    // Review of a saved data file, from the button or the recent-files menu.
+    // Review of a saved data file in the found-changes window.
     void reviewSavedFile(const std::string& path);
     void notAvailableYet(const std::string& text);
 

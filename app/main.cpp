@@ -1,6 +1,6 @@
 // korvex: the windowed program. Finds and opens the machine (a Wine prefix), starts
 // the main window (which settles the settings), answers the command line ("\u" and
-// "\f" run one window and end; a quoted saved data file is meant for uninstalling),
+// "\f" run one window and end; a quoted saved data file is uninstalled from),
 // refuses a second interactive instance on the same machine, then shows the window.
 #include <QApplication>
 #include <QMessageBox>

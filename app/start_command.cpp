@@ -21,8 +21,10 @@ StartOutcome AnswerCommandLine(frmMain& window, const std::vector<std::string>& 
             return StartOutcome::Done;
         }
         case StartAction::Uninstall:
-            // Uninstalling from a saved data file is not part of this version yet: the
-            // program starts normally, as it does for a file that does not exist.
+            window.prompt().busy(true);
+            window.uninstallFromSavedFile(command.path);
+            window.prompt().busy(false);
+            return StartOutcome::Done;
         case StartAction::Normal:
             break;
     }

@@ -1,7 +1,7 @@
 // What start-up does with its command line once the main window has loaded: "\u" and
 // "\f" run Update database or Find changes on their own, over the hidden main
-// window's drive, and the program then ends; anything else lets the main window
-// come up. Reading the argument text is the settings' parser's business.
+// window's drive, a quoted saved data file is uninstalled from, and the program then
+// ends; anything else lets the main window come up. Reading the argument text is the settings' parser's business.
 #pragma once
 
 #include <string>

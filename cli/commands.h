@@ -19,5 +19,6 @@ struct Context {
 
 int cmdUpdate(Context& context, const std::vector<std::string>& args);
 int cmdFind(Context& context, const std::vector<std::string>& args);
+int cmdUninstall(Context& context, const std::vector<std::string>& args);
 
 }  // namespace korvex::cli

@@ -61,7 +61,7 @@ int parse(std::vector<std::string> words, Invocation& out) {
 }
 
 bool knownCommand(const std::string& c) {
-    return c == "init" || c == "info" || c == "update" || c == "find" || c == "help";
+    return c == "init" || c == "info" || c == "update" || c == "find" || c == "uninstall" || c == "help";
 }
 
 int runOnMachine(const Invocation& call) {
@@ -94,6 +94,7 @@ int runOnMachine(const Invocation& call) {
     if (call.command == "info") status = cmdInfo(context, call.args);
     else if (call.command == "update") status = cmdUpdate(context, call.args);
     else if (call.command == "find") status = cmdFind(context, call.args);
+    else if (call.command == "uninstall") status = cmdUninstall(context, call.args);
     prompt.endProgressLine();
 
     if (session->registry().flush() != ERROR_SUCCESS && !refused()) {
@@ -124,6 +125,15 @@ const char* UsageText() {
            "  find [--drives C:[,D:...]] [--save FILE.kvu] [--keep-lists]\n"
            "                 list what was added since the last update (Find changes);\n"
            "                 --save writes the lists to a saved uninstall data file\n"
+           "  uninstall FILE.kvu [--dry-run]\n"
+           "                 remove what a saved uninstall data file lists (files and\n"
+           "                 folders, registry keys, system-file lines) after one question,\n"
+           "                 answered Yes only with --yes (which also deletes shared\n"
+           "                 libraries other programs use); FILE is a host path or a\n"
+           "                 Windows path of the machine. What cannot be removed stays in\n"
+           "                 FILE. Exit status 0 only when everything was removed.\n"
+           "                 --dry-run lists what would be removed, refused or put back\n"
+           "                 and changes nothing\n"
            "  help           this text\n"
            "\n"
            "Options (anywhere on the line):\n"

@@ -24,6 +24,7 @@ SavedLine parseLineEntry(std::string_view entry) {
     std::size_t first = entry.find(kListSeparator);
     if (first == std::string_view::npos) {
         line.added = std::string(entry);
+        line.wellFormed = false;
         return line;
     }
     line.added = std::string(entry.substr(0, first));

@@ -22,6 +22,7 @@ namespace korvex {
 struct SavedLine {
     std::string added;
     std::string replaced;
+    bool wellFormed = true;  // false: the entry had no character 127 at all
     bool operator==(const SavedLine&) const = default;
 };
 

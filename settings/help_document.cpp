@@ -108,6 +108,11 @@ again later.</p>
 <p><b>View &amp; delete changes</b> opens a saved file in the Changes found window, where
 you can remove only some of its rows. In the file manager, the verb <b>Uninstall</b> on a
 <code>.kvu</code> file does the same as the Uninstall menu.</p>
+<p>Before registry keys are deleted, Korvex! keeps a copy of them in the <b>Backups</b>
+folder of its data folder, as a <code>.reg</code> file that <code>wine regedit</code>
+imports. Drive roots, the machine's own folders, the registry keys every Windows machine
+needs and anything outside the machine are never removed: Korvex! lists what it left
+alone.</p>
 
 <a name="System cleaner"></a>
 <h2 id="system-cleaner">System clean-up</h2>
@@ -171,7 +176,9 @@ manager's <b>Uninstall</b> passes it) uninstalls from a saved file and ends.</li
 uses <code>$KORVEX_MACHINE</code>, <code>$WINEPREFIX</code>, <code>~/.wine</code> or its
 built-in demo machine, in that order.</p>
 <p>On Linux, <code>korvex-cli</code> offers the same work without windows:
-<code>korvex-cli update</code>, <code>korvex-cli find</code> and <code>korvex-cli info</code>;
+<code>korvex-cli update</code>, <code>korvex-cli find</code>, <code>korvex-cli uninstall
+FILE.kvu</code> (with <code>--dry-run</code> to see what would go) and
+<code>korvex-cli info</code>;
 <code>korvex-cli --help</code> lists every command.</p>
 
 <a name="Files"></a>

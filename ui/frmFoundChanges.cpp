@@ -6,6 +6,7 @@
 #include <QItemSelection>
 #include <QLabel>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -17,7 +18,9 @@
 #include "platform/registry_access.h"
 #include "platform/text.h"
 #include "removal/saved_file.h"
+#include "removal/found_removal.h"
 #include "ui/found_icons.h"
+#include "ui/frmInUseDLL.h"
 #include "ui/found_status_texts.h"
 #include "ui/qt_prompt.h"
 
@@ -146,8 +149,10 @@ frmFoundChanges::frmFoundChanges(AppContext& app, std::string viewedSavedFile, Q
     connect(cmdInvSel, &QPushButton::clicked, this, &frmFoundChanges::cmdInvSel_Click);
     connect(cmdSave, &QPushButton::clicked, this, &frmFoundChanges::cmdSave_Click);
     connect(cmdHelp, &QPushButton::clicked, this, &frmFoundChanges::cmdHelp_Click);
-    connect(cmdDelete, &QPushButton::clicked, this, [this] { notAvailableYet(QStringLiteral("Deleting")); });
-    connect(cmdMove, &QPushButton::clicked, this, [this] { notAvailableYet(QStringLiteral("Moving")); });
+    cmdDelete_ = cmdDelete;
+    cmdDelete->installEventFilter(this);
+    connect(cmdDelete, &QPushButton::clicked, this, &frmFoundChanges::cmdDelete_Click);
+    connect(cmdMove, &QPushButton::clicked, this, &frmFoundChanges::cmdMove_Click);
     connect(cmdPrint, &QPushButton::clicked, this, [this] { notAvailableYet(QStringLiteral("Printing")); });
 
     QTreeWidget* files = list(FoundList::Files);
@@ -341,6 +346,43 @@ void frmFoundChanges::cmdSave_Click() {
     prompt_->busy(true);
     WriteSavedFile(app_.services.files, path, ToSavedData(lists, RowChoice::Selected));
     prompt_->busy(false);
+}
+
+bool frmFoundChanges::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == cmdDelete_ && event->type() == QEvent::MouseButtonPress) {
+        const Qt::KeyboardModifiers held = static_cast<QMouseEvent*>(event)->modifiers() &
+                                           (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+        permanentDelete_ = held == Qt::ShiftModifier;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmFoundChanges::refill(const FoundLists& lists) {
+    loading_ = true;
+    fill(lists);
+    applySelection(lists);
+    loading_ = false;
+}
+
+void frmFoundChanges::cmdDelete_Click() {
+    FoundLists lists = currentLists();
+    RegistryAccess registry(app_.services.registry, *prompt_);
+    RemovalContext context{app_.services, registry, *prompt_, app_.dataFolder};
+    InUseDll dll = WindowInUseDllPrompt(this);
+    prompt_->busy(true);
+    const Refusals refusals = DeleteSelected(context, lists, permanentDelete_, dll);
+    refill(lists);
+    prompt_->busy(false);
+    ShowRefusals(*prompt_, refusals);
+}
+
+void frmFoundChanges::cmdMove_Click() {
+    FoundLists lists = currentLists();
+    RegistryAccess registry(app_.services.registry, *prompt_);
+    RemovalContext context{app_.services, registry, *prompt_, app_.dataFolder};
+    const Refusals refusals = MoveSelected(context, lists);
+    refill(lists);
+    ShowRefusals(*prompt_, refusals);
 }
 
 void frmFoundChanges::cmdHelp_Click() { ShowHelp(app_, this, "Find Changes"); }

@@ -70,8 +70,13 @@ private:
     void cmdSelectAll_Click();
     void cmdInvSel_Click();
     void cmdSave_Click();
+    void cmdDelete_Click();
+    void cmdMove_Click();
     void cmdHelp_Click();
     void notAvailableYet(const QString& what);
+    // Shows the lists as a removal left them, keeping their selection.
+    void refill(const FoundLists& lists);
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void lvwFilesAdded_ColumnClick(int column);
     void lvwRegAdded_ColumnClick(int column);
     void lvwFilesAdded_DblClick();
@@ -85,6 +90,8 @@ private:
     bool loaded_ = false;
     bool loading_ = false;
     bool writtenBack_ = false;
+    bool permanentDelete_ = false;  // Shift alone at the last mouse-down on cmdDelete
+    QPushButton* cmdDelete_ = nullptr;
     int filesSortOrder_ = 0;  // 0 ascending, 1 descending; each column click flips it
     int regSortOrder_ = 0;
 

@@ -5,8 +5,24 @@
 namespace korvex {
 
 bool FakeShell::fails(std::string_view path) const {
+    // A folder holding a failing item fails whole and keeps everything, as the fake's
+    // simplest stand-in for a shell that stops at the item in use.
     for (const auto& f : failing)
-        if (EqualsNoCase(f, path)) return true;
+        if (EqualsNoCase(f, path) || (f.size() > path.size() && StartsWithNoCase(f, path) && f[path.size()] == '\\'))
+            return true;
+    return false;
+}
+
+bool FakeShell::isRefused(std::string_view path) {
+    for (const auto& r : refused)
+        if (EqualsNoCase(r, path)) {
+            refusals_.push_back({std::string(path), "refused in a test"});
+            return true;
+        }
+    if (std::string why = guard.check(path); !why.empty()) {
+        refusals_.push_back({std::string(path), std::move(why)});
+        return true;
+    }
     return false;
 }
 
@@ -35,11 +51,7 @@ int FakeShell::fileOperation(FileOperation& op, Prompt& prompt) {
     }
     bool allDone = true;
     for (const auto& path : items) {
-        bool isRefused = false;
-        for (const auto& r : refused)
-            if (EqualsNoCase(r, path)) isRefused = true;
-        if (isRefused) {
-            refusals_.push_back({path, "refused in a test"});
+        if (isRefused(path)) {
             allDone = false;
             continue;
         }
@@ -67,17 +79,30 @@ int FakeShell::fileOperation(FileOperation& op, Prompt& prompt) {
 }
 
 bool FakeShell::deleteAtRestart(std::string_view path) {
+    if (isRefused(path) || !scheduleSucceeds) return false;
     scheduled.emplace_back(path);
     return true;
 }
 
 bool FakeShell::packAndDelete(const std::vector<std::string>& paths, std::string_view archive, Prompt&) {
-    for (const auto& p : paths)
-        if (!p.empty() && (!files_.exists(p) || fails(p))) return false;
+    archives.emplace_back(archive);
+    // Refused items stay where they are and make the result false; the rest is packed.
+    std::vector<std::string> items;
+    bool anyRefused = false;
+    for (const auto& p : paths) {
+        if (p.empty()) continue;
+        if (isRefused(p)) {
+            anyRefused = true;
+        } else {
+            items.push_back(p);
+        }
+    }
+    for (const auto& p : items)
+        if (!files_.exists(p) || fails(p)) return false;
+    if (items.empty()) return !anyRefused;
     files_.put(archive, "PK");
-    for (const auto& p : paths)
-        if (!p.empty()) files_.erase(p);
-    return true;
+    for (const auto& p : items) files_.erase(p);
+    return !anyRefused;
 }
 
 RecycleBinContents FakeShell::recycleBinContents() {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/fake/memory_files.h"
+#include "platform/removal_guard.h"
 #include "platform/shell.h"
 
 namespace korvex {
@@ -23,7 +24,10 @@ public:
     bool packAndDelete(const std::vector<std::string>& paths, std::string_view archive, Prompt& prompt) override;
     RecycleBinContents recycleBinContents() override;
     bool emptyRecycleBin() override;
-    void protectFolder(std::string_view windowsPath) override { protectedFolders.emplace_back(windowsPath); }
+    void protectFolder(std::string_view windowsPath) override {
+        protectedFolders.emplace_back(windowsPath);
+        guard.protect(windowsPath);
+    }
     std::vector<Refusal> takeRefusals() override;
 
     struct TrashEntry {
@@ -34,13 +38,19 @@ public:
     std::vector<std::string> scheduled;        // deleteAtRestart paths, in call order
     std::vector<FileOperation> operations;     // every fileOperation call, as it was made
     std::vector<std::string> protectedFolders;
+    std::vector<std::string> archives;         // every packAndDelete archive asked for
 
     // Failures on demand; paths compare without regard to case.
     std::set<std::string> failing;   // items any operation fails on (as if held open)
     std::set<std::string> refused;   // items refused with the reason "refused in a test"
+    bool scheduleSucceeds = true;    // false: deleteAtRestart fails for every path
+    // The safety rules every Shell applies (a default Wine prefix's layout unless a
+    // test sets another, e.g. RemovalGuard(MachineLayout::Of(system))).
+    RemovalGuard guard;
 
 private:
     bool fails(std::string_view path) const;
+    bool isRefused(std::string_view path);  // the test's refusals and the guard's; records them
     std::uint64_t sizeOf(const std::string& path);
     MemoryFiles& files_;
     std::vector<Refusal> refusals_;

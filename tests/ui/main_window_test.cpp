@@ -153,13 +153,16 @@ private slots:
         }
         QVERIFY(!action(w, "mnuEmpty")->isVisible());
 
-        // Choosing one finds its file again and (for now) says that reviewing is not available.
+        // Choosing one finds its file again and asks before uninstalling from it; No
+        // leaves everything as it was.
         SeenMessage seen;
-        AnswerNextMessageBox(QMessageBox::Ok, &seen);
+        AnswerNextMessageBox(QMessageBox::No, &seen);
         action(w, "mnuName2")->trigger();
         QVERIFY(seen.seen);
         QCOMPARE(seen.icon, QMessageBox::Information);
-        QVERIFY2(seen.text.endsWith(QString::fromStdString("\n" + folder + "Three.kvu")), qPrintable(seen.text));
+        QCOMPARE(seen.title, QStringLiteral("Confirm Korvex! Uninstall"));
+        QCOMPARE(seen.text, QStringLiteral("Are you sure you want to remove Three and and all of its components?"));
+        QVERIFY(m.files.exists(folder + "Three.kvu"));
 
         // An empty list: "(Empty)" shows, disabled, and the four slots stay hidden.
         m.registry.setString(kGeneral, "SavedForDeletion", "");
@@ -359,7 +362,8 @@ private slots:
             {{"\\u"}, QStringLiteral("frmUpdateDBase"), StartOutcome::Done},
             {{"\\f"}, QStringLiteral("frmFindingChanges"), StartOutcome::Done},
             {{"\\U"}, QString(), StartOutcome::ShowMainWindow},  // the switches are exact
-            {{"\"C:\\users\\user\\GameX.kvu\""}, QString(), StartOutcome::ShowMainWindow},
+            // A quoted saved data file: its uninstall asks first (closed here: No), then the program ends.
+            {{"\"C:\\users\\user\\GameX.kvu\""}, QStringLiteral("QMessageBox"), StartOutcome::Done},
             {{"\"C:\\users\\user\\Missing.kvu\""}, QString(), StartOutcome::ShowMainWindow},
             {{}, QString(), StartOutcome::ShowMainWindow},
         };

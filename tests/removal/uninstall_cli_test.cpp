@@ -1,0 +1,132 @@
+// korvex-cli uninstall from end to end on a machine made by korvex-cli init: a
+// hand-made installation (a folder of files under Program Files, a library in the
+// system folder that SharedDLLs already counts for two other programs, keys in both
+// hives, win.ini lines) is found, saved and uninstalled, and the machine's files,
+// registry keys and values and win.ini are as they were before it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/support/host_files.h"
+#include "tests/support/run_command.h"
+
+namespace fs = std::filesystem;
+
+namespace korvex {
+namespace {
+
+using test::ShellQuote;
+
+std::string readHost(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void append(const fs::path& p, const std::string& text) {
+    fs::create_directories(p.parent_path());
+    std::ofstream out(p, std::ios::binary | std::ios::app);
+    out << text;
+}
+
+// Every path below drive_c, except Korvex's own folder (its scan database and backups).
+std::vector<std::string> fileList(const fs::path& driveC) {
+    std::vector<std::string> out;
+    for (auto it = fs::recursive_directory_iterator(driveC); it != fs::recursive_directory_iterator(); ++it) {
+        const std::string rel = fs::relative(it->path(), driveC).string();
+        if (rel.rfind("Program Files/Korvex", 0) == 0) continue;
+        out.push_back(rel + (it->is_directory() && !it->is_symlink() ? "/" : ""));
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+// A registry file's keys and values without the times Wine stamps on them and without
+// Korvex's own settings, which saving and uninstalling update.
+std::string registryText(const fs::path& file) {
+    std::istringstream in(readHost(file));
+    std::string line, out;
+    bool skip = false;
+    while (std::getline(in, line)) {
+        if (line.rfind("#time=", 0) == 0) continue;
+        if (!line.empty() && line[0] == '[') {
+            skip = line.rfind("[Software\\\\Korvex!", 0) == 0;
+            line = line.substr(0, line.rfind(']') + 1);
+        }
+        if (!skip) out += line + "\n";
+    }
+    return out;
+}
+
+class UninstallCli : public ::testing::Test {
+protected:
+    test::CommandResult cli(const std::string& args) {
+        return test::RunCommand("XDG_DATA_HOME=" + ShellQuote(dir_ / "data") + " " + ShellQuote(KORVEX_CLI) +
+                                    " --machine " + ShellQuote(machine_.string()) + " " + args,
+                                dir_);
+    }
+    test::TempHostFolder temp_{"korvex-uninstall"};
+    fs::path dir_ = temp_.path(), machine_ = dir_ / "machine", driveC = machine_ / "drive_c";
+};
+
+TEST_F(UninstallCli, AHandMadeInstallationGoesWithoutATrace) {
+    ASSERT_EQ(cli("init").status, 0);
+    // Two other programs already count the library.
+    append(machine_ / "system.reg",
+           "\n[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\SharedDLLs] 1700000000\n"
+           "\"C:\\\\windows\\\\system32\\\\newapp.dll\"=dword:00000002\n");
+    ASSERT_EQ(cli("update").status, 0);
+
+    const std::vector<std::string> filesBefore = fileList(driveC);
+    const std::string systemBefore = registryText(machine_ / "system.reg");
+    const std::string userBefore = registryText(machine_ / "user.reg");
+    const std::string winIniBefore = readHost(driveC / "windows" / "win.ini");
+
+    append(driveC / "Program Files" / "NewApp" / "newapp.exe", "MZ program");
+    append(driveC / "Program Files" / "NewApp" / "data" / "levels.bin", std::string(5000, 'x'));
+    append(driveC / "windows" / "system32" / "newapp.dll", "MZ library");
+    append(machine_ / "system.reg", "\n[Software\\\\NewVendor\\\\NewApp] 1700000000\n\"Path\"=\"C:\\\\NewApp\"\n");
+    append(machine_ / "user.reg", "\n[Software\\\\NewVendor\\\\NewApp\\\\Settings] 1700000000\n\"Level\"=dword:00000003\n");
+    append(driveC / "windows" / "win.ini", "[NewApp]\r\nload=newapp.exe\r\n");
+
+    test::CommandResult find = cli("find --save 'C:\\users\\newapp.kvu'");
+    ASSERT_EQ(find.status, 0) << find.err;
+    const std::string saved = readHost(driveC / "users" / "newapp.kvu");
+    EXPECT_NE(saved.find("C:\\windows\\system32\\newapp.dll"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("HKEY_LOCAL_MACHINE\\Software\\NewVendor"), std::string::npos) << saved;
+
+    // Without --yes nothing happens.
+    test::CommandResult no = cli("uninstall 'C:\\users\\newapp.kvu'");
+    EXPECT_EQ(no.status, 1);
+    EXPECT_TRUE(fs::exists(driveC / "Program Files" / "NewApp" / "newapp.exe"));
+
+    test::CommandResult dry = cli("uninstall " + ShellQuote((driveC / "users" / "newapp.kvu").string()) + " --dry-run");
+    EXPECT_EQ(dry.status, 0) << dry.err;
+    EXPECT_NE(dry.out.find("remove   C:\\Program Files\\NewApp\\  (folder, 5010 bytes)"), std::string::npos) << dry.out;
+    EXPECT_TRUE(fs::exists(driveC / "users" / "newapp.kvu"));
+
+    test::CommandResult run = cli("--yes uninstall 'C:\\users\\newapp.kvu'");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("DLL file in use: The DLL file C:\\windows\\system32\\newapp.dll may be in use by other "
+                           "applications. Delete it? Delete"),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("Korvex! Uninstall complete: newapp has been uninstalled."), std::string::npos) << run.err;
+
+    EXPECT_EQ(fileList(driveC), filesBefore);
+    EXPECT_EQ(registryText(machine_ / "system.reg"), systemBefore);
+    EXPECT_EQ(registryText(machine_ / "user.reg"), userBefore);
+    EXPECT_EQ(readHost(driveC / "windows" / "win.ini"), winIniBefore);
+    // The keys were kept in a backup first; the files went to the Trash.
+    EXPECT_FALSE(fs::is_empty(driveC / "Program Files" / "Korvex" / "Backups"));
+    EXPECT_TRUE(fs::exists(dir_ / "data" / "Trash" / "files" / "NewApp"));
+}
+
+}  // namespace
+}  // namespace korvex

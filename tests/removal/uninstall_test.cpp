@@ -1,0 +1,231 @@
+// Uninstalling from a saved data file: the four outcomes with the leftover file, the
+// question, the validity test, a registry Wine is using, the review's change lists,
+// and hostile or damaged data files.
+#include <gtest/gtest.h>
+
+#include "changes/change_lists.h"
+#include "removal/registry_backup.h"
+#include "removal/uninstall.h"
+#include "tests/removal/removal_machine.h"
+
+namespace korvex::test {
+namespace {
+
+const std::string kDel(1, '\x7f');
+const std::string kDataFile = "C:\\Korvex\\Uninstall logs\\NewApp.kvu";
+const std::string kEmptyLineSections = "Win.ini{\r\n}\r\nSystem.ini{\r\n}\r\nAutoexec.bat{\r\n}\r\nConfig.sys{\r\n}\r\n";
+
+std::string dataFileText() {
+    return "Files{\r\nC:\\Program Files\\NewApp\r\nC:\\windows\\system32\\newapp.dll\r\nC:\\gone.txt\r\n}\r\n"
+           "Registry{\r\nHKEY_CURRENT_USER\\Software\\NewVendor\r\nHKEY_LOCAL_MACHINE\\Software\\NewVendor\r\n}\r\n"
+           "Win.ini{\r\nload=newapp.exe" + kDel + "load=" + kDel + "\r\n}\r\n"
+           "System.ini{\r\n}\r\nAutoexec.bat{\r\n}\r\nConfig.sys{\r\n}\r\n";
+}
+
+struct Uninstall : RemovalMachine {
+    Uninstall() {
+        install();
+        files.put(kDataFile, dataFileText());
+        registry.setString(kGeneral, "SavedForDeletion", "C:\\a.kvu" + kDel + kDataFile + kDel + "C:\\b.kvu" + kDel);
+        prompt.answers = {Answer::Yes};
+    }
+    UninstallResult run() { return UninstallFromSavedFile(context, kDataFile, dll); }
+};
+
+TEST(Uninstall, OutcomesMessagesAndTheLeftoverFile) {
+    struct Case {
+        const char* name;
+        int platform;
+        bool lockFile, lockKey;
+        UninstallOutcome outcome;
+        Icon icon;
+        const char* text;
+        std::string leftover;  // "" : the data file is gone
+    } cases[] = {
+        {"all removed", VER_PLATFORM_WIN32_NT, false, false, UninstallOutcome::Uninstalled, Icon::None,
+         "NewApp has been uninstalled.", ""},
+        {"NT, a key stays", VER_PLATFORM_WIN32_NT, false, true, UninstallOutcome::ItemsLeft, Icon::Exclamation,
+         "Uninstall completed. Some items could not be removed because they may be in use. You should manually "
+         "remove items related to the application. See the *.kvu file for items that could not be removed.",
+         "Files{\r\n}\r\nRegistry{\r\nHKEY_LOCAL_MACHINE\\Software\\NewVendor\r\n}\r\n" + kEmptyLineSections},
+        {"NT, a file in use", VER_PLATFORM_WIN32_NT, true, false, UninstallOutcome::FilesAtRestart,
+         Icon::Exclamation,
+         "Uninstall completed. Some files could not be removed because they may be in use. These files will be "
+         "deleted when you restart your computer.",
+         ""},
+        {"95, a file in use", VER_PLATFORM_WIN32_WINDOWS, true, false, UninstallOutcome::FilesLeft95,
+         Icon::Exclamation,
+         "Uninstall completed. Some files could not be removed because they may be in use. You should manually "
+         "remove items related to the application. See the *.kvu file for items that could not be removed.",
+         "Files{\r\nC:\\windows\\system32\\newapp.dll\r\n}\r\nRegistry{\r\n}\r\n" + kEmptyLineSections},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        Uninstall m;
+        m.system.platform = k.platform;
+        if (k.lockFile) m.shell.failing.insert("C:\\windows\\system32\\newapp.dll");
+        if (k.lockKey) m.registry.readOnlyKeys.insert("HKLM\\Software\\NewVendor");
+        const UninstallResult r = m.run();
+        EXPECT_EQ(r.outcome, k.outcome);
+        EXPECT_TRUE(r.refusals.empty());
+
+        const Message& first = m.prompt.messages.front();
+        EXPECT_EQ(first.title, "Confirm Korvex! Uninstall");
+        EXPECT_EQ(first.text, "Are you sure you want to remove NewApp and and all of its components?");
+        EXPECT_EQ(first.icon, Icon::Information);
+        EXPECT_EQ(first.buttons, Buttons::YesNo);
+        const Message& last = m.prompt.messages.back();
+        EXPECT_EQ(last.title, "Korvex! Uninstall complete");
+        EXPECT_EQ(last.text, k.text);
+        EXPECT_EQ(last.icon, k.icon);
+        if (k.lockKey) {
+            EXPECT_EQ(m.prompt.messages[1].title, "Error deleting key");
+        }
+
+        EXPECT_EQ(m.files.exists(kDataFile), !k.leftover.empty());
+        if (!k.leftover.empty()) {
+            EXPECT_EQ(m.files.contents(kDataFile), k.leftover);
+        }
+        EXPECT_FALSE(m.files.exists("C:\\temp.kvu"));
+        EXPECT_EQ(*m.registry.text(kGeneral, "SavedForDeletion"), "C:\\a.kvu" + kDel + "C:\\b.kvu" + kDel);
+
+        EXPECT_FALSE(m.files.exists("C:\\Program Files\\NewApp"));
+        EXPECT_EQ(m.files.exists("C:\\windows\\system32\\newapp.dll"), k.lockFile);
+        EXPECT_FALSE(m.registry.keyExists("HKCU\\Software\\NewVendor"));
+        EXPECT_EQ(m.registry.keyExists("HKLM\\Software\\NewVendor"), k.lockKey);
+        EXPECT_EQ(m.files.contents("C:\\windows\\win.ini"), "[windows]\r\nload=\r\n\r\n[mail]\r\nMAPI=1\r\n");
+        EXPECT_EQ(m.shell.scheduled.size(), k.lockFile && k.platform == VER_PLATFORM_WIN32_NT ? 1u : 0u);
+        // The uninstall asks the shell once with its own flags (NT adds no error UI).
+        EXPECT_EQ(m.shell.operations[0].fFlags & 0x51, 0x51);
+    }
+}
+
+TEST(Uninstall, KeysAreBackedUpBeforeTheyGo) {
+    Uninstall m;
+    m.run();
+    const std::vector<std::string> backups = m.files.tree("C:\\Korvex\\Backups");
+    ASSERT_EQ(backups.size(), 1u);
+    EXPECT_EQ(backups[0], "C:\\Korvex\\Backups\\Registry 2023-11-14 221320.reg");
+    const std::string text = m.files.contents(backups[0]);
+    const std::string expected = "Windows Registry Editor Version 5.00\r\n\r\n"
+                                 "[HKEY_CURRENT_USER\\Software\\NewVendor]\r\n\r\n"
+                                 "[HKEY_CURRENT_USER\\Software\\NewVendor\\NewApp]\r\n\"v\"=\"1\"\r\n\r\n"
+                                 "[HKEY_LOCAL_MACHINE\\Software\\NewVendor]\r\n\r\n"
+                                 "[HKEY_LOCAL_MACHINE\\Software\\NewVendor\\NewApp]\r\n\r\n"
+                                 "[HKEY_LOCAL_MACHINE\\Software\\NewVendor\\NewApp\\Sub]\r\n\"w\"=\"2\"\r\n\r\n";
+    EXPECT_EQ(text, "\xff\xfe" + Utf16Le(expected));
+}
+
+TEST(Uninstall, NoAnswerInvalidFileAndBusyRegistryChangeNothing) {
+    struct Case {
+        const char* name;
+        std::string text;
+        Answer answer;
+        bool busy;
+        UninstallOutcome outcome;
+        const char* lastTitle;  // nullptr: only the question
+    } cases[] = {
+        {"No", dataFileText(), Answer::No, false, UninstallOutcome::Cancelled, nullptr},
+        {"not a data file", "Registry{\r\n}\r\n", Answer::Yes, false, UninstallOutcome::NotValid, "Error opening file"},
+        {"Wine is running", dataFileText(), Answer::Yes, true, UninstallOutcome::RegistryInUse, "Korvex!"},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        Uninstall m;
+        m.files.put(kDataFile, k.text);
+        if (k.busy) m.registry.refusal = "Wine is running programs in this machine.";
+        m.prompt.answers = {k.answer};
+        EXPECT_EQ(m.run().outcome, k.outcome);
+        ASSERT_EQ(m.prompt.messages.size(), k.lastTitle ? 2u : 1u);
+        if (k.lastTitle) {
+            EXPECT_EQ(m.prompt.messages[1].title, k.lastTitle);
+        }
+        if (k.outcome == UninstallOutcome::NotValid) {
+            EXPECT_EQ(m.prompt.messages[1].text, "This is not a valid Korvex! data file. The file may be corrupted.");
+        }
+        if (k.busy) {
+            EXPECT_NE(m.prompt.messages[1].text.find("close the machine's Windows programs first"), std::string::npos);
+        }
+        EXPECT_EQ(m.files.contents(kDataFile), k.text);
+        EXPECT_TRUE(m.files.exists("C:\\Program Files\\NewApp\\app.exe"));
+        EXPECT_TRUE(m.registry.keyExists("HKLM\\Software\\NewVendor\\NewApp"));
+        EXPECT_TRUE(m.shell.operations.empty());
+        EXPECT_FALSE(m.files.exists("C:\\temp.kvu"));
+    }
+}
+
+TEST(Uninstall, ASkippedSharedLibraryStaysAndIsNotReportedAsLeft) {
+    Uninstall m;
+    m.sharedCount("C:\\windows\\system32\\newapp.dll", 2);
+    m.dllAnswers = {2};
+    EXPECT_EQ(m.run().outcome, UninstallOutcome::Uninstalled);
+    EXPECT_EQ(m.asked, std::vector<std::string>{"C:\\windows\\system32\\newapp.dll"});
+    EXPECT_TRUE(m.files.exists("C:\\windows\\system32\\newapp.dll"));
+    EXPECT_FALSE(m.files.exists(kDataFile));
+}
+
+TEST(Uninstall, HostileDataFilesRemoveNothingTheyMustNot) {
+    struct Case {
+        const char* name;
+        std::string text;
+        UninstallOutcome outcome;
+        std::size_t refusals;
+    } cases[] = {
+        {"binary garbage", std::string("\x00\x01\xff\xfeMZ\x90\x00\r\n}\r\n", 12), UninstallOutcome::NotValid, 0},
+        {"empty", "", UninstallOutcome::NotValid, 0},
+        {"a line of a megabyte", "Files{\r\n" + std::string(1 << 20, 'A') + "\r\n}\r\n", UninstallOutcome::ItemsLeft, 1},
+        {"sections missing", "Files{\r\nC:\\gone\\x.txt\r\n", UninstallOutcome::Uninstalled, 0},
+        {"drive roots, dots, UNC and host paths",
+         "Files{\r\nC:\\\r\nC:\\Program Files\\..\\windows\r\n\\\\server\\share\r\n/home/user\r\nC:\r\n"
+         "C:\\windows\\" + std::string(1, '\0') + "x\r\n}\r\n",
+         UninstallOutcome::ItemsLeft, 6},
+        {"whole registry branches",
+         "Files{\r\n}\r\nRegistry{\r\nHKEY_LOCAL_MACHINE\r\nHKEY_LOCAL_MACHINE\\Software\r\n"
+         "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\r\nHKEY_CURRENT_USER\\\\Software\\\r\n}\r\n",
+         UninstallOutcome::ItemsLeft, 4},
+        {"the shell refuses the Windows folder", "Files{\r\nC:\\windows\r\n}\r\n", UninstallOutcome::ItemsLeft, 1},
+        {"... on a 95-family machine too", "Files{\r\nC:\\windows\r\n}\r\n", UninstallOutcome::FilesLeft95, 1},
+        {"a line entry without its separators", "Files{\r\n}\r\nRegistry{\r\n}\r\nWin.ini{\r\n[windows]\r\n}\r\n",
+         UninstallOutcome::Uninstalled, 1},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        Uninstall m;
+        if (std::string(k.name).find("95") != std::string::npos) m.system.platform = VER_PLATFORM_WIN32_WINDOWS;
+        m.shell.refused.insert("C:\\windows");
+        m.files.put(kDataFile, k.text);
+        const UninstallResult r = m.run();
+        EXPECT_EQ(r.outcome, k.outcome);
+        EXPECT_EQ(r.refusals.size(), k.refusals);
+        EXPECT_TRUE(m.files.exists("C:\\windows\\system32\\kernel32.dll"));
+        EXPECT_TRUE(m.files.exists("C:\\Program Files\\NewApp\\app.exe"));
+        EXPECT_TRUE(m.registry.keyExists("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"));
+        EXPECT_TRUE(m.registry.keyExists("HKCU\\Software\\Korvex!\\General"));
+        EXPECT_EQ(m.files.contents("C:\\windows\\win.ini"), "[windows]\r\nload=newapp.exe\r\n\r\n[mail]\r\nMAPI=1\r\n");
+        if (k.outcome == UninstallOutcome::NotValid) {
+            EXPECT_EQ(m.files.contents(kDataFile), k.text);
+        }
+    }
+}
+
+TEST(ChangesFromSavedFile, EveryFileIsASectionOfItsOwn) {
+    RemovalMachine m;
+    m.files.put("C:\\Program Files\\NewApp\\a.txt", "a");
+    m.files.put("C:\\Program Files\\NewApp\\b.txt", "b");
+    m.files.put("C:\\s.kvu", "Files{\r\nC:\\Program Files\\NewApp\\a.txt\r\nC:\\Program Files\\NewApp\\b.txt\r\n"
+                             "C:\\Program Files\\NewApp\r\n}\r\nRegistry{\r\nHKEY_LOCAL_MACHINE\\Software\\X\r\n"
+                             "HKEY_CURRENT_USER\\Software\\Y\r\n}\r\nWin.ini{\r\nrun=a" + kDel + " " + kDel +
+                             "\r\n}\r\nSystem.ini{\r\n}\r\nAutoexec.bat{\r\n}\r\nConfig.sys{\r\n}\r\n");
+    ChangesFromSavedFile(m.context, "C:\\s.kvu");
+    EXPECT_EQ(m.files.contents("C:\\changes.kvd"),
+              "C:\\Program Files\\NewApp\\{\r\na.txt\r\n}\r\nC:\\Program Files\\NewApp\\{\r\nb.txt\r\n}\r\n"
+              "!C:\\Program Files\\NewApp\\{\r\n}\r\n");
+    EXPECT_EQ(m.files.contents("C:\\hklmchanges.kvd"), "Software\\X\r\n");
+    EXPECT_EQ(m.files.contents("C:\\hkcuchanges.kvd"), "Software\\Y\r\n");
+    EXPECT_NE(m.files.contents("C:\\SysChanges.kvd").find("Win.ini{\r\nrun=a" + kDel + "\r\n " + kDel + "\r\n}\r\n"),
+              std::string::npos);
+    EXPECT_TRUE(m.files.exists("C:\\s.kvu"));
+}
+
+}  // namespace
+}  // namespace korvex::test

@@ -1,0 +1,98 @@
+// A real machine on the host for the removal layer's tests: a prefix made by the
+// builder, a D: drive mapped to a games folder outside it, Z: as the host's root, the
+// profile's Documents and Desktop linked into a home folder of the test's own, and
+// files outside the machine that nothing may touch. HOME and XDG_DATA_HOME point into
+// the test's folder, so the user's real Trash is never used.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "platform/fake/scripted_prompt.h"
+#include "platform/wine/machine_builder.h"
+#include "platform/wine/wine_machine.h"
+#include "tests/support/host_files.h"
+#include "tests/support/scoped_env.h"
+
+namespace korvex::wine::test {
+
+namespace fs = std::filesystem;
+using korvex::test::ReadHostFile;
+using korvex::test::WriteHostFile;
+
+class ShellMachine {
+public:
+    explicit ShellMachine(const std::string& base = "")
+        : folder_(base.empty() ? "korvex-shell" : base),
+          root(folder_.path()),
+          prefix(root + "/prefix"),
+          home(root + "/home"),
+          games(root + "/games"),
+          outside(root + "/outside"),
+          trash(root + "/xdg/Trash"),
+          homeEnv_("HOME", home),
+          dataEnv_("XDG_DATA_HOME", root + "/xdg") {
+        std::string error;
+        if (!CreateMachine(prefix, WindowsVersion::Win7, &error)) throw std::runtime_error(error);
+        fs::create_directories(home + "/Documents");
+        fs::create_directories(games);
+        WriteHostFile(outside + "/secret.txt", "keep me");
+        WriteHostFile(outside + "/folder/inner.txt", "keep me too");
+        WriteHostFile(home + "/private.txt", "mine");
+        user = MachineUserName();
+        const std::string profile = c("users/" + user);
+        fs::remove_all(profile + "/Documents");
+        fs::remove_all(profile + "/Desktop");
+        fs::create_symlink(home + "/Documents", profile + "/Documents");
+        fs::create_symlink(home, profile + "/Desktop");  // Wine's fallback when there is no Desktop folder
+        fs::create_symlink(games, prefix + "/dosdevices/d:");
+        fs::create_symlink("/", prefix + "/dosdevices/z:");
+        reopen();
+    }
+
+    void reopen() {
+        std::string error;
+        machine = WineMachine::open(prefix, &error);
+        if (!machine) throw std::runtime_error(error);
+    }
+
+    WineShell& shell() { return machine->shell(); }
+    std::string c(const std::string& relative) const { return prefix + "/drive_c/" + relative; }
+    std::string profileWindows() const { return "C:\\users\\" + user; }
+
+    // An installation whose folder holds links out of the machine and a link loop:
+    // C:\Program Files\App with files, a sub folder, links to outside files and
+    // folders, to a linked shell folder, and a link to its own folder.
+    void makeInstallation() {
+        const std::string app = c("Program Files/App");
+        WriteHostFile(app + "/app.exe", "exe");
+        WriteHostFile(app + "/data/deep/file.dat", std::string(5000, 'd'));
+        fs::create_symlink(outside + "/secret.txt", app + "/secret-link.txt");
+        fs::create_symlink(outside + "/folder", app + "/folder-link");
+        fs::create_symlink(home, app + "/data/home-link");
+        fs::create_symlink("..", app + "/data/loop");
+        fs::create_symlink(app, app + "/data/deep/self");
+    }
+    // Everything the installation's links point to is as it was.
+    bool outsideIntact() const {
+        return ReadHostFile(outside + "/secret.txt") == "keep me" && ReadHostFile(outside + "/folder/inner.txt") == "keep me too" &&
+               ReadHostFile(home + "/private.txt") == "mine" && fs::is_directory(home + "/Documents");
+    }
+
+private:
+    korvex::test::TempHostFolder folder_;
+
+public:
+    const std::string root, prefix, home, games, outside, trash;
+
+private:
+    korvex::test::ScopedEnv homeEnv_, dataEnv_;
+
+public:
+    std::string user;
+    std::unique_ptr<WineMachine> machine;
+    ScriptedPrompt prompt;
+};
+
+}  // namespace korvex::wine::test

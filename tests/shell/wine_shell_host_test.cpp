@@ -1,0 +1,182 @@
+// The removal layer against the rest of the host: files other processes hold open,
+// the Trash of another disk, GLib's trash bringing items back, and Wine itself
+// carrying out a deletion scheduled for the machine's next start.
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "tests/shell/shell_machine.h"
+#include "tests/support/run_command.h"
+
+extern char** environ;
+
+namespace korvex::wine::test {
+namespace {
+
+using korvex::test::RunCommand;
+using korvex::test::RunShell;
+using korvex::test::ShellQuote;
+
+constexpr std::uint16_t kQuiet = FOF_NOCONFIRMATION | FOF_NOERRORUI;
+
+int run(ShellMachine& m, unsigned func, std::vector<std::string> from, std::uint16_t flags, std::string to = "") {
+    FileOperation op;
+    op.wFunc = func;
+    op.from = std::move(from);
+    op.fFlags = flags;
+    op.to = std::move(to);
+    return m.shell().fileOperation(op, m.prompt);
+}
+
+bool present(const std::string& host) {
+    struct stat st {};
+    return ::lstat(host.c_str(), &st) == 0;
+}
+
+bool installed(const char* program) { return RunShell(std::string("command -v ") + program + " >/dev/null 2>&1") == 0; }
+
+// Another process that holds a file open for as long as the object lives.
+class Holder {
+public:
+    explicit Holder(const std::string& path) {
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, path.c_str(), O_RDONLY, 0);
+        char sleep[] = "sleep", seconds[] = "120";
+        char* argv[] = {sleep, seconds, nullptr};
+        if (posix_spawnp(&pid_, "sleep", &actions, nullptr, argv, environ) != 0) pid_ = -1;
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    ~Holder() { release(); }
+    void release() {
+        if (pid_ <= 0) return;
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+    }
+
+private:
+    pid_t pid_ = -1;
+};
+
+TEST(WineShellHost, AFileAnotherProcessHoldsOpenIsInUse) {
+    ShellMachine m;
+    m.makeInstallation();
+    const std::string held = m.c("Program Files/App/data/held.dll");
+    WriteHostFile(held, "dll");
+    Holder holder(held);
+    const std::string file = "C:\\Program Files\\App\\data\\held.dll";
+    EXPECT_NE(run(m, FO_DELETE, {file}, FOF_NOCONFIRMATION), 0);
+    ASSERT_EQ(m.prompt.messages.size(), 1u);
+    EXPECT_EQ(m.prompt.messages[0].text, "Cannot delete \"" + file + "\": it is being used by another program.");
+    EXPECT_NE(run(m, FO_DELETE, {file}, kQuiet | FOF_ALLOWUNDO), 0);
+    EXPECT_NE(run(m, FO_MOVE, {file}, kQuiet, "C:\\Moved"), 0);
+    // Its folder fails as a whole: nothing in it is taken.
+    EXPECT_NE(run(m, FO_DELETE, {"C:\\Program Files\\App"}, kQuiet), 0);
+    EXPECT_NE(run(m, FO_DELETE, {"C:\\Program Files\\App"}, kQuiet | FOF_ALLOWUNDO), 0);
+    EXPECT_FALSE(m.shell().packAndDelete({"C:\\Program Files\\App"}, "C:\\Korvex\\Deleted.zip", m.prompt));
+    EXPECT_TRUE(present(held));
+    EXPECT_TRUE(present(m.c("Program Files/App/app.exe")));
+    EXPECT_FALSE(present(m.c("Moved/held.dll")));
+    EXPECT_TRUE(m.shell().takeRefusals().empty());
+    holder.release();
+    EXPECT_EQ(run(m, FO_DELETE, {"C:\\Program Files\\App"}, kQuiet), 0);
+    EXPECT_TRUE(m.outsideIntact());
+}
+
+TEST(WineShellHost, AnItemOnAnotherDiskGoesToThatDisksTrash) {
+    struct stat shm {}, tmp {};
+    if (::stat("/dev/shm", &shm) != 0 || ::access("/dev/shm", W_OK) != 0 || ::stat("/tmp", &tmp) != 0 ||
+        shm.st_dev == tmp.st_dev)
+        GTEST_SKIP() << "no second writable file system (/dev/shm) on this machine";
+    const std::string topTrash = "/dev/shm/.Trash-" + std::to_string(::getuid());
+    const bool hadTrash = present(topTrash) || present("/dev/shm/.Trash");
+    korvex::test::TempHostFolder other("../dev/shm/korvex-shell-e");
+    ShellMachine m;
+    fs::create_symlink(other.path(), m.prefix + "/dosdevices/e:");
+    m.reopen();
+    WriteHostFile(other.path() + "/Game/level.dat", "12");
+    EXPECT_EQ(run(m, FO_DELETE, {"E:\\Game"}, kQuiet | FOF_ALLOWUNDO), 0);
+    EXPECT_FALSE(present(other.path() + "/Game"));
+    const std::string real = fs::canonical(other.path()).string() + "/Game";
+    bool found = false;
+    for (const auto& info : fs::directory_iterator(topTrash + "/info"))
+        if (ReadHostFile(info.path()).find("\nPath=" + real + "\n") != std::string::npos) found = true;
+    EXPECT_TRUE(found);
+    EXPECT_FALSE(present(m.trash + "/files/Game"));
+    EXPECT_EQ(m.shell().recycleBinContents().items, 1u);
+    EXPECT_TRUE(m.shell().emptyRecycleBin());
+    EXPECT_EQ(m.shell().recycleBinContents().items, 0u);
+    if (!hadTrash) fs::remove_all(topTrash);
+}
+
+TEST(WineShellHost, GlibsTrashBringsTrashedItemsBackToTheirPlaces) {
+    if (!installed("gio") || !installed("dbus-run-session") || !present("/usr/libexec/gvfsd-trash"))
+        GTEST_SKIP() << "gio, gvfs or dbus-run-session is not installed";
+    ShellMachine m;
+    m.makeInstallation();
+    WriteHostFile(m.c("Program Files/Read Me.txt"), "read me");
+    EXPECT_EQ(run(m, FO_DELETE, {"C:\\Program Files\\App", "C:\\Program Files\\Read Me.txt"}, kQuiet | FOF_ALLOWUNDO), 0);
+    ASSERT_FALSE(present(m.c("Program Files/App")));
+    const korvex::test::CommandResult restored = RunCommand(
+        "timeout 120 dbus-run-session -- sh -c 'for u in $(gio trash --list | cut -f1); do gio trash --restore \"$u\" || exit 1; done'",
+        m.root);
+    EXPECT_EQ(restored.status, 0) << restored.err;
+    EXPECT_EQ(ReadHostFile(m.c("Program Files/Read Me.txt")), "read me");
+    EXPECT_EQ(ReadHostFile(m.c("Program Files/App/app.exe")), "exe");
+    EXPECT_TRUE(fs::is_symlink(m.c("Program Files/App/folder-link")));
+    EXPECT_EQ(fs::read_symlink(m.c("Program Files/App/data/loop")), "..");
+    EXPECT_TRUE(fs::is_empty(m.trash + "/files"));
+    EXPECT_TRUE(m.outsideIntact());
+}
+
+// One real prefix made by wineboot for the test program (slow: once).
+class WineStart : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (!installed("wineboot") || !installed("wineserver")) return;
+        folder_ = new korvex::test::TempHostFolder("korvex-wine");
+        const std::string env = "WINEPREFIX=" + ShellQuote(folder_->path() + "/prefix") +
+                                " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' DISPLAY= ";
+        ready_ = RunShell("timeout 600 env " + env + "wineboot --init >/dev/null 2>&1; env " + env +
+                          "timeout 120 wineserver -w") == 0 &&
+                 present(folder_->path() + "/prefix/system.reg");
+    }
+    static void TearDownTestSuite() {
+        delete folder_;
+        folder_ = nullptr;
+    }
+    static korvex::test::TempHostFolder* folder_;
+    static bool ready_;
+};
+korvex::test::TempHostFolder* WineStart::folder_ = nullptr;
+bool WineStart::ready_ = false;
+
+TEST_F(WineStart, TheNextStartOfTheMachineCarriesOutAScheduledDeletion) {
+    if (!ready_) GTEST_SKIP() << "wine is not installed here, or wineboot could not make a prefix";
+    const std::string prefix = folder_->path() + "/prefix";
+    const std::string victim = prefix + "/drive_c/Program Files/App/in use.dll";
+    WriteHostFile(victim, "dll");
+    WriteHostFile(prefix + "/drive_c/Program Files/App/keep.txt", "keep");
+    {
+        std::string error;
+        auto machine = WineMachine::open(prefix, &error);
+        ASSERT_TRUE(machine) << error;
+        ASSERT_TRUE(machine->shell().deleteAtRestart("C:\\Program Files\\App\\in use.dll"));
+    }
+    ASSERT_TRUE(present(victim));
+    const std::string env = "WINEPREFIX=" + ShellQuote(prefix) + " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' DISPLAY= ";
+    EXPECT_EQ(RunShell("timeout 300 env " + env + "wineboot >/dev/null 2>&1; env " + env + "timeout 120 wineserver -w"), 0);
+    EXPECT_FALSE(present(victim));
+    EXPECT_TRUE(present(prefix + "/drive_c/Program Files/App/keep.txt"));
+    EXPECT_EQ(ReadHostFile(prefix + "/system.reg").find("PendingFileRenameOperations"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace korvex::wine::test

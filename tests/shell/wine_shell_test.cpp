@@ -1,0 +1,342 @@
+// The removal layer on a real machine on the host: what it refuses and why, and that
+// deleting, trashing, moving and packing an installation full of links takes the
+// links away and leaves everything they point to as it was.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include <sys/stat.h>
+#include <zip.h>
+
+#include "platform/registry_access.h"
+#include "tests/shell/shell_machine.h"
+
+namespace korvex::wine::test {
+namespace {
+
+constexpr std::uint16_t kQuiet = FOF_NOCONFIRMATION | FOF_NOERRORUI;
+
+int run(ShellMachine& m, unsigned func, std::vector<std::string> from, std::uint16_t flags, std::string to = "") {
+    FileOperation op;
+    op.wFunc = func;
+    op.from = std::move(from);
+    op.fFlags = flags;
+    op.to = std::move(to);
+    return m.shell().fileOperation(op, m.prompt);
+}
+
+bool present(const std::string& host) {
+    struct stat st {};
+    return ::lstat(host.c_str(), &st) == 0;
+}
+
+std::string z(const std::string& host) {
+    std::string out = "Z:" + host;
+    for (char& ch : out)
+        if (ch == '/') ch = '\\';
+    return out;
+}
+
+TEST(WineShell, RefusesWhatLiesOutsideTheMachineOrIsItsStructure) {
+    ShellMachine m;
+    m.makeInstallation();
+    WriteHostFile(m.home + "/Documents/notes.txt", "n");
+    WriteHostFile(m.games + "/Game/save.dat", "s");
+    WriteHostFile(m.home + "/Documents/other.txt", "o");
+    const std::string u = m.profileWindows();
+    struct Case {
+        std::string path, host, reason;  // reason "" = removed
+    } cases[] = {
+        {u + "\\Documents", m.home + "/Documents", "a shell folder"},
+        {u + "\\Documents\\notes.txt", m.home + "/Documents/notes.txt", ""},
+        {u + "\\Desktop\\private.txt", m.home + "/private.txt", "a link on the way leads outside this machine"},
+        {u + "\\Desktop", m.home, "a shell folder"},
+        {"C:\\Program Files\\App\\folder-link\\inner.txt", m.outside + "/folder/inner.txt",
+         "a link on the way leads outside this machine"},
+        {"C:\\Program Files\\App\\data\\home-link\\private.txt", m.home + "/private.txt",
+         "a link on the way leads outside this machine"},
+        {"C:\\Program Files\\App\\secret-link.txt", m.c("Program Files/App/secret-link.txt"), ""},
+        {z(m.outside + "/secret.txt"), m.outside + "/secret.txt", "outside this machine"},
+        {z(m.outside), m.outside, "outside this machine"},
+        {"D:\\", m.games, "a drive root"},
+        {"D:\\Game\\save.dat", m.games + "/Game/save.dat", ""},
+        {z(m.games), m.games, "a drive root"},
+        {z(m.prefix + "/system.reg"), m.prefix + "/system.reg", "part of the Wine prefix's own files"},
+        {z(m.prefix + "/user.reg"), m.prefix + "/user.reg", "part of the Wine prefix's own files"},
+        {z(m.prefix + "/dosdevices"), m.prefix + "/dosdevices", "part of the Wine prefix's own files"},
+        {z(m.prefix + "/dosdevices/c:"), m.prefix + "/dosdevices/c:", "a path with characters Windows does not allow in a name"},
+        {z(m.prefix + "/dosdevices/z"), m.prefix + "/dosdevices", "part of the Wine prefix's own files"},
+        {z(m.prefix + "/drive_c"), m.prefix + "/drive_c", "part of the Wine prefix's own files"},
+        {z(m.prefix), m.prefix, "the Wine prefix folder itself"},
+        {z(m.root), m.root, "a folder that holds this machine"},
+        {z(m.home + "/Documents"), m.home + "/Documents", "a folder Wine links into your home folder"},
+        {z(m.home + "/Documents/other.txt"), m.home + "/Documents/other.txt", ""},
+        {z(m.c("Program Files/App/app.exe")), m.c("Program Files/App/app.exe"), ""},
+        {"E:\\anything", "", "not on one of this machine's drives"},
+        {"C:\\Program Files\\App\\..\\..\\windows", m.c("windows"), "a path with . or .. in it"},
+    };
+    for (const Case& c : cases) {
+        const int result = run(m, FO_DELETE, {c.path}, kQuiet);
+        const std::vector<Refusal> refusals = m.shell().takeRefusals();
+        if (c.reason.empty()) {
+            EXPECT_EQ(result, 0) << c.path;
+            EXPECT_TRUE(refusals.empty()) << c.path << ": " << (refusals.empty() ? "" : refusals[0].reason);
+            EXPECT_FALSE(present(c.host)) << c.path;
+        } else {
+            EXPECT_NE(result, 0) << c.path;
+            ASSERT_EQ(refusals.size(), 1u) << c.path;
+            EXPECT_EQ(refusals[0].path, c.path);
+            EXPECT_EQ(refusals[0].reason, c.reason) << c.path;
+            if (!c.host.empty()) {
+                EXPECT_TRUE(present(c.host)) << c.path;
+            }
+        }
+    }
+    EXPECT_TRUE(m.outsideIntact());
+    EXPECT_TRUE(m.prompt.messages.empty());
+}
+
+TEST(WineShell, DeletingForGoodTakesTheLinksNotWhatTheyPointTo) {
+    ShellMachine m;
+    m.makeInstallation();
+    EXPECT_EQ(run(m, FO_DELETE, {"C:\\Program Files\\App"}, kQuiet), 0);
+    EXPECT_FALSE(present(m.c("Program Files/App")));
+    EXPECT_TRUE(m.outsideIntact());
+    EXPECT_TRUE(present(m.c("Program Files")));
+}
+
+TEST(WineShell, TheTrashHoldsTheItemWithItsLinksAndWhereItCameFrom) {
+    ShellMachine m;
+    m.makeInstallation();
+    EXPECT_EQ(run(m, FO_DELETE, {"C:\\Program Files\\App"}, kQuiet | FOF_ALLOWUNDO), 0);
+    EXPECT_FALSE(present(m.c("Program Files/App")));
+    EXPECT_TRUE(m.outsideIntact());
+    const std::string entry = m.trash + "/files/App";
+    EXPECT_TRUE(fs::is_symlink(entry + "/secret-link.txt"));
+    EXPECT_TRUE(fs::is_symlink(entry + "/data/loop"));
+    EXPECT_EQ(ReadHostFile(entry + "/app.exe"), "exe");
+    struct stat st {};
+    ASSERT_EQ(::stat(m.trash.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    const std::string info = ReadHostFile(m.trash + "/info/App.trashinfo");
+    const std::string real = fs::canonical(m.c("Program Files")).string() + "/App";
+    std::string encoded;
+    for (char ch : real) encoded += ch == ' ' ? std::string("%20") : std::string(1, ch);
+    EXPECT_TRUE(std::regex_match(info, std::regex("\\[Trash Info\\]\nPath=" + encoded +
+                                                  "\nDeletionDate=20[0-9][0-9]-[01][0-9]-[0-3][0-9]T[0-2][0-9]:[0-5][0-9]:[0-5][0-9]\n")))
+        << info;
+}
+
+TEST(WineShell, TrashNamesNeverClash) {
+    ShellMachine m;
+    const struct {
+        const char* name;
+        const char* entries[3];
+    } cases[] = {
+        {"Read Me 100%.txt", {"Read Me 100%.txt", "Read Me 100%.2.txt", "Read Me 100%.3.txt"}},
+        {"Folder", {"Folder", "Folder.2", "Folder.3"}},
+        {".hidden", {".hidden", ".hidden.2", ".hidden.3"}},
+    };
+    for (const auto& c : cases) {
+        for (int i = 0; i < 3; ++i) {
+            if (std::string(c.name) == "Folder")
+                WriteHostFile(m.c("Program Files/Folder/x" + std::to_string(i)), "f");
+            else
+                WriteHostFile(m.c(std::string("Program Files/") + c.name), std::to_string(i));
+            EXPECT_EQ(run(m, FO_DELETE, {std::string("C:\\Program Files\\") + c.name}, kQuiet | FOF_ALLOWUNDO), 0);
+            EXPECT_TRUE(present(m.trash + "/files/" + c.entries[i])) << c.entries[i];
+            EXPECT_TRUE(present(m.trash + "/info/" + c.entries[i] + ".trashinfo")) << c.entries[i];
+        }
+    }
+    EXPECT_NE(ReadHostFile(m.trash + "/info/Read Me 100%.2.txt.trashinfo").find("/Read%20Me%20100%25.txt\n"), std::string::npos);
+    EXPECT_EQ(ReadHostFile(m.trash + "/files/Read Me 100%.3.txt"), "2");
+}
+
+TEST(WineShell, MovingTakesLinksAsLinksAndAsksBeforeReplacing) {
+    ShellMachine m;
+    m.makeInstallation();
+    WriteHostFile(m.c("Program Files/readme.txt"), "new");
+    WriteHostFile(m.games + "/Moved/readme.txt", "old");
+    // No to the clash: that item stays, the rest moves.
+    m.prompt.answers = {Answer::Yes, Answer::No};
+    FileOperation op;
+    op.wFunc = FO_MOVE;
+    op.from = {"C:\\Program Files\\App", "C:\\Program Files\\readme.txt"};
+    op.to = "D:\\Moved";
+    EXPECT_NE(m.shell().fileOperation(op, m.prompt), 0);
+    EXPECT_TRUE(op.fAnyOperationsAborted);
+    ASSERT_EQ(m.prompt.messages.size(), 2u);
+    EXPECT_EQ(m.prompt.messages[0].title, "Confirm Multiple File Move");
+    EXPECT_EQ(m.prompt.messages[0].text, "Are you sure you want to move these 2 items to \"D:\\Moved\"?");
+    EXPECT_EQ(m.prompt.messages[1].title, "Confirm File Replace");
+    EXPECT_EQ(m.prompt.messages[1].buttons, Buttons::YesNoCancel);
+    EXPECT_EQ(m.prompt.messages[1].text,
+              "The folder \"D:\\Moved\" already holds an item named \"readme.txt\".\n\nReplace it with the one being moved?");
+    EXPECT_FALSE(present(m.c("Program Files/App")));
+    EXPECT_TRUE(fs::is_symlink(m.games + "/Moved/App/folder-link"));
+    EXPECT_EQ(ReadHostFile(m.games + "/Moved/readme.txt"), "old");
+    EXPECT_EQ(ReadHostFile(m.c("Program Files/readme.txt")), "new");
+    // Without confirmation the clash is replaced.
+    EXPECT_EQ(run(m, FO_MOVE, {"C:\\Program Files\\readme.txt"}, kQuiet, "D:\\Moved"), 0);
+    EXPECT_EQ(ReadHostFile(m.games + "/Moved/readme.txt"), "new");
+    EXPECT_TRUE(m.outsideIntact());
+    // A folder into itself, and a clash the guard would not let go, both fail.
+    EXPECT_NE(run(m, FO_MOVE, {"D:\\Moved"}, kQuiet, "D:\\Moved\\App\\data"), 0);
+    EXPECT_TRUE(present(m.games + "/Moved/App/data"));
+}
+
+TEST(WineShell, MovingToAnotherFileSystemCopiesCompletelyThenDeletes) {
+    struct stat shm {}, tmp {};
+    if (::stat("/dev/shm", &shm) != 0 || ::access("/dev/shm", W_OK) != 0 || ::stat("/tmp", &tmp) != 0 ||
+        shm.st_dev == tmp.st_dev)
+        GTEST_SKIP() << "no second writable file system (/dev/shm) on this machine";
+    korvex::test::TempHostFolder other("../dev/shm/korvex-shell-e");
+    ShellMachine m;
+    fs::create_symlink(other.path(), m.prefix + "/dosdevices/e:");
+    m.reopen();
+    m.makeInstallation();
+    ::mkfifo(m.c("Program Files/App/pipe").c_str(), 0600);
+    // A pipe cannot be moved into a Windows folder: nothing is deleted.
+    EXPECT_NE(run(m, FO_MOVE, {"C:\\Program Files\\App"}, kQuiet, "E:\\Moved"), 0);
+    EXPECT_TRUE(present(m.c("Program Files/App/app.exe")));
+    EXPECT_FALSE(present(other.path() + "/Moved/App"));
+    fs::remove(m.c("Program Files/App/pipe"));
+    EXPECT_EQ(run(m, FO_MOVE, {"C:\\Program Files\\App"}, FOF_NOCONFIRMATION, "E:\\Moved"), 0);
+    for (const Message& msg : m.prompt.messages) ADD_FAILURE() << msg.text;
+    EXPECT_FALSE(present(m.c("Program Files/App")));
+    EXPECT_TRUE(fs::is_symlink(other.path() + "/Moved/App/secret-link.txt"));
+    EXPECT_EQ(fs::read_symlink(other.path() + "/Moved/App/data/loop"), "..");
+    EXPECT_EQ(ReadHostFile(other.path() + "/Moved/App/data/deep/file.dat"), std::string(5000, 'd'));
+    EXPECT_TRUE(m.outsideIntact());
+}
+
+TEST(WineShell, PackingKeepsLinksAsLinksAndDeletesOnlyAfterTheArchiveReadsBack) {
+    ShellMachine m;
+    m.makeInstallation();
+    const std::string archive = "C:\\users\\" + m.user + "\\Korvex\\Deleted.zip";
+    EXPECT_TRUE(m.shell().packAndDelete({"C:\\Program Files\\App"}, archive, m.prompt));
+    EXPECT_FALSE(present(m.c("Program Files/App")));
+    EXPECT_TRUE(m.outsideIntact());
+    int err = 0;
+    zip_t* zip = zip_open(m.c("users/" + m.user + "/Korvex/Deleted.zip").c_str(), ZIP_RDONLY, &err);
+    ASSERT_NE(zip, nullptr);
+    const struct {
+        const char* name;
+        const char* data;
+        bool link;
+    } entries[] = {
+        {"C/Program Files/App/app.exe", "exe", false},
+        {"C/Program Files/App/secret-link.txt", nullptr, true},
+        {"C/Program Files/App/data/loop", "..", true},
+    };
+    for (const auto& e : entries) {
+        const zip_int64_t index = zip_name_locate(zip, e.name, 0);
+        ASSERT_GE(index, 0) << e.name;
+        zip_uint8_t system = 0;
+        zip_uint32_t attributes = 0;
+        zip_file_get_external_attributes(zip, index, 0, &system, &attributes);
+        EXPECT_EQ(S_ISLNK(attributes >> 16), e.link) << e.name;
+        zip_file_t* f = zip_fopen_index(zip, index, 0);
+        char buffer[256] = {};
+        const zip_int64_t n = zip_fread(f, buffer, sizeof buffer);
+        zip_fclose(f);
+        EXPECT_EQ(std::string(buffer, n), e.data ? e.data : m.outside + "/secret.txt") << e.name;
+    }
+    EXPECT_GE(zip_name_locate(zip, "C/Program Files/App/data/deep/", 0), 0);
+    zip_close(zip);
+
+    // An archive that cannot be written: nothing is deleted, and the user is told.
+    WriteHostFile(m.c("Program Files/Other/x.txt"), "x");
+    WriteHostFile(m.c("blocker"), "a file where the archive's folder should be");
+    EXPECT_FALSE(m.shell().packAndDelete({"C:\\Program Files\\Other"}, "C:\\blocker\\Deleted.zip", m.prompt));
+    EXPECT_TRUE(present(m.c("Program Files/Other/x.txt")));
+    ASSERT_FALSE(m.prompt.messages.empty());
+    EXPECT_EQ(m.prompt.messages.back().title, "Error Packing Files");
+    // A refused item stays and makes the result false; the rest is packed and deleted.
+    EXPECT_FALSE(m.shell().packAndDelete({"C:\\windows", "C:\\Program Files\\Other"}, archive, m.prompt));
+    EXPECT_TRUE(present(m.c("windows")));
+    EXPECT_FALSE(present(m.c("Program Files/Other")));
+    EXPECT_EQ(m.shell().takeRefusals().size(), 1u);
+}
+
+TEST(WineShell, AsksFirstAndTellsWhatFailedUnlessToldNotTo) {
+    ShellMachine m;
+    WriteHostFile(m.c("Program Files/a.txt"), "a");
+    WriteHostFile(m.c("Program Files/b.txt"), "b");
+    m.prompt.answers = {Answer::No};
+    FileOperation op;
+    op.from = {"C:\\Program Files\\a.txt", "", "C:\\Program Files\\b.txt"};
+    op.fFlags = 0;
+    EXPECT_EQ(m.shell().fileOperation(op, m.prompt), 0x4C7);
+    EXPECT_TRUE(op.fAnyOperationsAborted);
+    EXPECT_TRUE(present(m.c("Program Files/a.txt")));
+    ASSERT_EQ(m.prompt.messages.size(), 1u);
+    EXPECT_EQ(m.prompt.messages[0].title, "Confirm Multiple File Delete");
+    EXPECT_EQ(m.prompt.messages[0].text,
+              "Are you sure you want to delete these 2 items for good? They do not go to the Recycle Bin.");
+    m.prompt.messages.clear();
+    m.prompt.answers = {Answer::Yes};
+    op.from = {"C:\\Program Files\\a.txt"};
+    op.fFlags = FOF_ALLOWUNDO;
+    EXPECT_EQ(m.shell().fileOperation(op, m.prompt), 0);
+    EXPECT_FALSE(op.fAnyOperationsAborted);
+    EXPECT_EQ(m.prompt.messages[0].text, "Are you sure you want to send \"a.txt\" to the Recycle Bin?");
+    m.prompt.messages.clear();
+    EXPECT_NE(run(m, FO_DELETE, {"C:\\Program Files\\gone.txt"}, FOF_NOCONFIRMATION), 0);
+    ASSERT_EQ(m.prompt.messages.size(), 1u);
+    EXPECT_EQ(m.prompt.messages[0].title, "Error Deleting File or Folder");
+    EXPECT_EQ(m.prompt.messages[0].text, "Cannot delete \"C:\\Program Files\\gone.txt\": it cannot be found.");
+    EXPECT_NE(run(m, FO_DELETE, {"C:\\Program Files\\gone.txt"}, kQuiet), 0);
+    EXPECT_EQ(m.prompt.messages.size(), 1u);
+}
+
+TEST(WineShell, TheRecycleBinIsOnlyThisMachinesPart) {
+    ShellMachine m;
+    WriteHostFile(m.c("Program Files/a.txt"), "12345");
+    WriteHostFile(m.c("Program Files/B/b.txt"), "123");
+    EXPECT_EQ(run(m, FO_DELETE, {"C:\\Program Files\\a.txt", "C:\\Program Files\\B"}, kQuiet | FOF_ALLOWUNDO), 0);
+    // Somebody else's item in the same Trash.
+    WriteHostFile(m.trash + "/files/theirs.txt", "not ours");
+    WriteHostFile(m.trash + "/info/theirs.txt.trashinfo",
+                  "[Trash Info]\nPath=" + m.outside + "/theirs.txt\nDeletionDate=2024-01-01T10:00:00\n");
+    const RecycleBinContents contents = m.shell().recycleBinContents();
+    EXPECT_EQ(contents.items, 2u);
+    EXPECT_EQ(contents.bytes, 8u);
+    EXPECT_TRUE(m.shell().emptyRecycleBin());
+    EXPECT_FALSE(present(m.trash + "/files/a.txt"));
+    EXPECT_FALSE(present(m.trash + "/info/B.trashinfo"));
+    EXPECT_EQ(ReadHostFile(m.trash + "/files/theirs.txt"), "not ours");
+    EXPECT_TRUE(present(m.trash + "/info/theirs.txt.trashinfo"));
+    EXPECT_EQ(m.shell().recycleBinContents().items, 0u);
+}
+
+TEST(WineShell, DeletionAtRestartIsAppendedToThePendingList) {
+    ShellMachine m;
+    WriteHostFile(m.c("windows/system32/app.dll"), "dll");
+    WriteHostFile(m.c("Program Files/App/b.dll"), "dll");
+    EXPECT_TRUE(m.shell().deleteAtRestart("C:\\WINDOWS\\system32\\APP.dll"));
+    EXPECT_TRUE(m.shell().deleteAtRestart("C:\\Program Files\\App\\b.dll"));
+    EXPECT_TRUE(m.shell().deleteAtRestart("C:\\Program Files\\App\\b.dll"));  // once is enough
+    EXPECT_FALSE(m.shell().deleteAtRestart("C:\\windows\\system32"));
+    EXPECT_FALSE(m.shell().deleteAtRestart(z(m.outside + "/secret.txt")));
+    EXPECT_EQ(m.shell().takeRefusals().size(), 2u);
+    m.reopen();
+    HKEY key = 0;
+    Registry& reg = m.machine->registry();
+    ASSERT_EQ(reg.openKey(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", KEY_READ, &key),
+              ERROR_SUCCESS);
+    std::uint32_t type = 0;
+    std::string data;
+    ASSERT_EQ(reg.queryValue(key, "PendingFileRenameOperations", &type, &data), ERROR_SUCCESS);
+    reg.closeKey(key);
+    EXPECT_EQ(type, REG_MULTI_SZ);
+    constexpr char kPending[] = "\\??\\C:\\windows\\system32\\app.dll\0\0\\??\\C:\\Program Files\\App\\b.dll\0\0\0";
+    EXPECT_EQ(data, std::string(kPending, sizeof kPending - 1));
+    EXPECT_NE(ReadHostFile(m.prefix + "/system.reg")
+                  .find("\"PendingFileRenameOperations\"=str(7):\"\\\\??\\\\C:\\\\windows\\\\system32\\\\app.dll\\0\\0"
+                        "\\\\??\\\\C:\\\\Program Files\\\\App\\\\b.dll\\0\\0\""),
+              std::string::npos);
+}
+
+}  // namespace
+}  // namespace korvex::wine::test

@@ -28,6 +28,7 @@
 #include "ui/frmFindingChanges.h"
 #include "ui/frmFoundChanges.h"
 #include "ui/frmInUseDLL.h"
+#include "ui/frmOptions.h"
 #include "ui/frmUpdateDBase.h"
 #include "ui/status_texts.h"
 
@@ -306,7 +307,10 @@ void frmMain::cmdSysCleanUp_Click() {
 }
 
 void frmMain::cmdOptions_Click() {
-    notAvailableYet("The Options window is not available in this version of Korvex! yet.");
+    prompt_.busy(true);  // the hourglass while the settings and the row icons load
+    frmOptions window(app_, this);
+    prompt_.busy(false);
+    window.exec();
 }
 
 void frmMain::notAvailableYet(const std::string& text) {

@@ -67,6 +67,7 @@ public:
     bool deleteFile(std::string_view) override { return false; }
     bool createFolder(std::string_view) override { return false; }
     bool setAttributes(std::string_view, std::uint32_t) override { return false; }
+    bool setExecutable(std::string_view) override { return false; }
     bool isFileInUse(std::string_view) override { return false; }
 
 private:

@@ -5,7 +5,6 @@
 // uninstall data file. Ctrl-C stops the run the way closing the progress window does:
 // the run's work files are deleted and nothing is printed.
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -49,15 +48,6 @@ bool parseOptions(const std::vector<std::string>& args, FindOptions& options) {
         }
     }
     return true;
-}
-
-// The Windows path of FILE: kept when it is one already, else mapped from the host.
-std::string machinePath(System& system, const std::string& file) {
-    if (file.size() >= 3 && file[1] == ':' && file[2] == '\\') return file;
-    std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(file, error);
-    if (error) return {};
-    return system.windowsPath(absolute.lexically_normal().string());
 }
 
 void printList(const char* title, const std::vector<FoundRow>& rows, bool files, bool lines) {
@@ -120,7 +110,7 @@ int cmdFind(Context& context, const std::vector<std::string>& args) {
     }
     std::string savePath;
     if (!options.save.empty()) {
-        savePath = machinePath(services.system, options.save);
+        savePath = MachinePath(services.system, options.save);
         if (savePath.empty()) {
             std::fprintf(stderr, "korvex-cli: %s is not on any drive of the machine\n", options.save.c_str());
             return 1;

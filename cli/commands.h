@@ -20,5 +20,6 @@ struct Context {
 int cmdUpdate(Context& context, const std::vector<std::string>& args);
 int cmdFind(Context& context, const std::vector<std::string>& args);
 int cmdUninstall(Context& context, const std::vector<std::string>& args);
+int cmdReport(Context& context, const std::vector<std::string>& args);
 
 }  // namespace korvex::cli

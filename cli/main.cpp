@@ -61,7 +61,8 @@ int parse(std::vector<std::string> words, Invocation& out) {
 }
 
 bool knownCommand(const std::string& c) {
-    return c == "init" || c == "info" || c == "update" || c == "find" || c == "uninstall" || c == "help";
+    return c == "init" || c == "info" || c == "update" || c == "find" || c == "uninstall" || c == "report" ||
+           c == "help";
 }
 
 int runOnMachine(const Invocation& call) {
@@ -95,6 +96,7 @@ int runOnMachine(const Invocation& call) {
     else if (call.command == "update") status = cmdUpdate(context, call.args);
     else if (call.command == "find") status = cmdFind(context, call.args);
     else if (call.command == "uninstall") status = cmdUninstall(context, call.args);
+    else if (call.command == "report") status = cmdReport(context, call.args);
     prompt.endProgressLine();
 
     if (session->registry().flush() != ERROR_SUCCESS && !refused()) {
@@ -134,6 +136,9 @@ const char* UsageText() {
            "                 FILE. Exit status 0 only when everything was removed.\n"
            "                 --dry-run lists what would be removed, refused or put back\n"
            "                 and changes nothing\n"
+           "  report FILE.kvu --pdf OUT.pdf\n"
+           "                 the printed report of a saved uninstall data file, every row\n"
+           "                 selected, written into a PDF (A4, Courier)\n"
            "  help           this text\n"
            "\n"
            "Options (anywhere on the line):\n"

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <filesystem>
 #include <vector>
 
 #include "platform/text.h"
@@ -21,6 +22,14 @@ extern "C" void onInterrupt(int signal) {
 }
 
 }  // namespace
+
+std::string MachinePath(System& system, const std::string& file) {
+    if (file.size() >= 3 && file[1] == ':' && file[2] == '\\') return file;
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(file, error);
+    if (error) return {};
+    return system.windowsPath(absolute.lexically_normal().string());
+}
 
 std::string CheckedDrives(System& system, std::string_view text, std::string& error) {
     std::string out;

@@ -19,6 +19,9 @@ std::string FixedDrives(System& system);
 // The drives the main window would have selected: the stored "DriveName" when it is
 // one of the drive list's entries, else the first entry; "" without a fixed drive.
 std::string DefaultDrives(Services& services, RegistryAccess& registry);
+// The Windows path of a file named on the command line: kept when it is one already,
+// else mapped from the host; "" when it lies on none of the machine's drives.
+std::string MachinePath(System& system, const std::string& file);
 
 // korvex-cli's prompt for the length of one run: Ctrl-C (or SIGTERM) sets the run's
 // stop flag at its next yield; a second Ctrl-C ends the program at once. The previous

@@ -57,6 +57,9 @@ public:
     virtual bool createFolder(std::string_view path) = 0;
     // Sets exactly these DOS attributes (hidden, system, read-only).
     virtual bool setAttributes(std::string_view path, std::uint32_t attributes) = 0;
+    // Lets the host start the file as a program (a launcher script Wine runs); false
+    // when the file is missing or cannot be changed.
+    virtual bool setExecutable(std::string_view path) = 0;
     // True when another process holds the file open.
     virtual bool isFileInUse(std::string_view path) = 0;
 };

@@ -61,8 +61,12 @@ void registerFileType(RegistryAccess& access, const std::string& program) {
 
     access.CloseKey(access.CreateKey(HKEY_CLASSES_ROOT, type + "\\Shell"));
     access.CloseKey(access.CreateKey(HKEY_CLASSES_ROOT, type + "\\Shell\\Uninstall"));
-    access.SetKeyDefault(HKEY_CLASSES_ROOT, type + "\\Shell\\Uninstall\\Command", REG_SZ,
-                         "\"" + program + std::string(settings::kProgramFile) + "\" \"%1\"");
+    const std::string command = "\"" + program + std::string(settings::kProgramFile) + "\" \"%1\"";
+    access.SetKeyDefault(HKEY_CLASSES_ROOT, type + "\\Shell\\Uninstall\\Command", REG_SZ, command);
+    // Where Windows opens a document with its only verb, Wine's "start" and its file
+    // manager ask for "open" and nothing else: the same command under that name too.
+    access.CloseKey(access.CreateKey(HKEY_CLASSES_ROOT, type + "\\Shell\\open"));
+    access.SetKeyDefault(HKEY_CLASSES_ROOT, type + "\\Shell\\open\\Command", REG_SZ, command);
 }
 
 }  // namespace

@@ -198,16 +198,53 @@ std::string ScanAnimation() {
     return chunk("RIFF", riff);
 }
 
+std::string ProgramLauncher() {
+    return R"(#!/bin/sh
+# Korvex!.exe: the program that saved uninstall data files (.kvu) of this Windows
+# machine open with. Wine starts it as a host program; it starts Korvex on the
+# machine it lies in, with the arguments it was given. Korvex writes this file when
+# it is missing and never replaces it.
+
+# The machine: the nearest folder above this file that holds the registry.
+case $0 in /*) here=$0 ;; *) here=$PWD/$0 ;; esac
+machine=
+dir=$(dirname -- "$here")
+while [ "$dir" != / ] && [ -n "$dir" ]; do
+    if [ -f "$dir/system.reg" ]; then machine=$dir; break; fi
+    dir=$(dirname -- "$dir")
+done
+
+# Korvex is gone: end quietly, as starting a missing program does.
+korvex=$(command -v korvex) || exit 127
+
+# Korvex reads its command line as Windows hands it over: a saved file's path in
+# double quotes; "\u" and "\f" as they are.
+for arg in "$@"; do
+    shift
+    case $arg in
+        '\u' | '\f' | '"'*) set -- "$@" "$arg" ;;
+        *) set -- "$@" "\"$arg\"" ;;
+    esac
+done
+if [ -n "$machine" ]; then
+    exec "$korvex" --machine "$machine" "$@" 2>/dev/null
+fi
+exec "$korvex" "$@" 2>/dev/null
+)";
+}
+
 void PlaceSupportFiles(Services& services) {
     const std::string folder = ProgramFolderWithSlash(services.system);
     const std::pair<std::string_view, std::string (*)()> files[] = {
         {settings::kHelpFile, &HelpDocument},
         {settings::kIconFile, &UninstallIcon},
         {settings::kAnimationFile, &ScanAnimation},
+        {settings::kProgramFile, &ProgramLauncher},
     };
     for (const auto& [name, make] : files) {
         const std::string path = folder + std::string(name);
-        if (!services.files.info(path).exists) services.files.replaceFile(path, make());
+        if (services.files.info(path).exists || !services.files.replaceFile(path, make())) continue;
+        if (name == settings::kProgramFile) services.files.setExecutable(path);
     }
 }
 

@@ -1,7 +1,8 @@
 // The files Korvex keeps beside the program: the help document "Korvex.hlp", the
-// icon of saved uninstall data files "uninst.ico" and the clean-up window's
-// animation "scan.avi". Responsible for their contents and for placing them in the
-// program's folder the first time; showing them is the windows' business.
+// icon of saved uninstall data files "uninst.ico", the clean-up window's animation
+// "scan.avi" and the launcher "Korvex!.exe" that the ".kvu" file type starts.
+// Responsible for their contents and for placing them in the program's folder the
+// first time; showing or running them is others' business.
 #pragma once
 
 #include <string>
@@ -24,8 +25,15 @@ std::string UninstallIcon();
 // one kind that every animation player can show.
 std::string ScanAnimation();
 
-// Writes each of the three files into the program's folder when it is not there
-// yet; an existing file is never touched, so a user's own help or icon stays.
+// "Korvex!.exe", the program that the ".kvu" file type names: a host shell script
+// (Wine starts a host executable that stands at a Windows path, whatever its name)
+// that finds the machine it lies in and starts the installed korvex on it with the
+// arguments it was given. Lines end in LF alone: the host reads the "#!" line.
+std::string ProgramLauncher();
+
+// Writes each of the support files into the program's folder when it is not there
+// yet, the launcher marked executable; an existing file is never touched, so a user's
+// own help, icon or launcher stays.
 void PlaceSupportFiles(Services& services);
 
 }  // namespace korvex

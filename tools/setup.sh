@@ -2,7 +2,7 @@
 # those missing, so a second run does nothing) and builds the tree in build/.
 # Sourced, not run.
 
-KORVEX_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev libzip-dev"
+KORVEX_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev libzip-dev poppler-utils"
 # The Trash test restores items with GLib's trash (gio, gvfs, under dbus-run-session).
 KORVEX_PACKAGES="$KORVEX_PACKAGES libglib2.0-bin gvfs dbus"
 # Wine itself is optional: Korvex reads and writes prefixes without it. With

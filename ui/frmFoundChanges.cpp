@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "app/help_viewer.h"
+#include "changes/report.h"
 #include "platform/folders.h"
 #include "platform/registry_access.h"
 #include "platform/text.h"
@@ -22,6 +23,7 @@
 #include "ui/found_icons.h"
 #include "ui/frmInUseDLL.h"
 #include "ui/found_status_texts.h"
+#include "ui/qt_printer.h"
 #include "ui/qt_prompt.h"
 
 namespace korvex {
@@ -153,7 +155,7 @@ frmFoundChanges::frmFoundChanges(AppContext& app, std::string viewedSavedFile, Q
     cmdDelete->installEventFilter(this);
     connect(cmdDelete, &QPushButton::clicked, this, &frmFoundChanges::cmdDelete_Click);
     connect(cmdMove, &QPushButton::clicked, this, &frmFoundChanges::cmdMove_Click);
-    connect(cmdPrint, &QPushButton::clicked, this, [this] { notAvailableYet(QStringLiteral("Printing")); });
+    connect(cmdPrint, &QPushButton::clicked, this, &frmFoundChanges::cmdPrint_Click);
 
     QTreeWidget* files = list(FoundList::Files);
     QTreeWidget* reg = list(FoundList::Registry);
@@ -386,6 +388,15 @@ void frmFoundChanges::cmdMove_Click() {
 }
 
 void frmFoundChanges::cmdHelp_Click() { ShowHelp(app_, this, "Find Changes"); }
+
+void frmFoundChanges::cmdPrint_Click() {
+    const FoundLists lists = currentLists();
+    std::unique_ptr<Printer> printer = makePrinter ? makePrinter() : std::make_unique<QtPrinter>();
+    const bool printing = korvex::SelectedCount(lists) > 0;  // else a message, without the hourglass
+    if (printing) prompt_->busy(true);
+    PrintChangesReport(*printer, *prompt_, lists, LogFileName, LogDate);
+    if (printing) prompt_->busy(false);
+}
 
 void frmFoundChanges::notAvailableYet(const QString& what) {
     QMessageBox::information(this, QStringLiteral("Korvex!"),

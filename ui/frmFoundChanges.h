@@ -8,10 +8,13 @@
 
 #include <array>
 #include <cstddef>
+#include <functional>
+#include <memory>
 #include <string>
 
 #include <QDialog>
 
+#include "platform/printer.h"
 #include "removal/found_lists.h"
 #include "ui/app_context.h"
 
@@ -38,6 +41,9 @@ public:
     // Set by whoever opens the window, before it loads; used by printing.
     std::string LogFileName;
     std::string LogDate;
+    // The printer "Print selected" prints on; the default printer (or a PDF in the
+    // Documents folder where there is none) unless a test sets another.
+    std::function<std::unique_ptr<Printer>()> makePrinter;
 
     // Reads the change list files into the lists (and deletes them); runs once.
     void load();
@@ -73,6 +79,7 @@ private:
     void cmdDelete_Click();
     void cmdMove_Click();
     void cmdHelp_Click();
+    void cmdPrint_Click();
     void notAvailableYet(const QString& what);
     // Shows the lists as a removal left them, keeping their selection.
     void refill(const FoundLists& lists);

@@ -14,6 +14,7 @@ struct MemoryFiles::Node {
     std::string contents;
     std::int64_t modified = 0;
     std::uint32_t attributes = 0;
+    bool executable = false;
     Node* parent = nullptr;
     std::vector<std::unique_ptr<Node>> children;       // in creation order: the listing order
     std::unordered_map<std::string, Node*> byName;     // lower-case name -> child
@@ -229,6 +230,18 @@ bool MemoryFiles::setAttributes(std::string_view path, std::uint32_t attributes)
     if (!n) return false;
     n->attributes = attributes & ~FILE_ATTRIBUTE_DIRECTORY;
     return true;
+}
+
+bool MemoryFiles::setExecutable(std::string_view path) {
+    Node* n = find(path);
+    if (!n || n->isFolder || listed(readOnly, path)) return false;
+    n->executable = true;
+    return true;
+}
+
+bool MemoryFiles::isExecutable(std::string_view path) const {
+    const Node* n = find(path);
+    return n && n->executable;
 }
 
 bool MemoryFiles::isFileInUse(std::string_view path) { return find(path) && listed(inUse, path); }

@@ -28,12 +28,14 @@ public:
     bool deleteFile(std::string_view path) override;
     bool createFolder(std::string_view path) override;
     bool setAttributes(std::string_view path, std::uint32_t attributes) override;
+    bool setExecutable(std::string_view path) override;
     bool isFileInUse(std::string_view path) override;
 
     // Test helpers: write a file (creating its folders), read one back, list a tree.
     void put(std::string_view path, std::string_view contents, std::int64_t modified = 1000);
     std::string contents(std::string_view path) const;  // "" when missing
     bool exists(std::string_view path) const;
+    bool isExecutable(std::string_view path) const;
     // Every file and folder path below a folder (folders end in "\"), sorted, for
     // asserting that nothing else was left behind.
     std::vector<std::string> tree(std::string_view folder) const;

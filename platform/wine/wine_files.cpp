@@ -364,6 +364,16 @@ bool WineFiles::readFile(std::string_view path, std::string& contents) {
     return ok;
 }
 
+bool WineFiles::setExecutable(std::string_view path) {
+    const Resolved r = resolve(path);
+    struct stat st {};
+    if (r.host.empty() || !r.exists || ::lstat(r.host.c_str(), &st) != 0) return false;
+    if (!S_ISREG(st.st_mode) || IsPseudoFileSystemPath(r.host)) return false;  // never through a link
+    // Execute for whoever may read it, as a program installed by hand would have.
+    const mode_t mode = (st.st_mode & 07777) | ((st.st_mode & 0444) >> 2);
+    return mode == (st.st_mode & 07777) || ::chmod(r.host.c_str(), mode) == 0;
+}
+
 bool WineFiles::setAttributes(std::string_view path, std::uint32_t attributes) {
     const Resolved r = resolve(path);
     struct stat st {};

@@ -50,6 +50,7 @@ public:
     bool deleteFile(std::string_view path) override;
     bool createFolder(std::string_view path) override;
     bool setAttributes(std::string_view path, std::uint32_t attributes) override;
+    bool setExecutable(std::string_view path) override;
     // Another process holds the file open (or mapped, for Wine processes); the answer
     // may be up to kOpenFilesMaxAge old (see open_files.h).
     bool isFileInUse(std::string_view path) override;

@@ -138,6 +138,10 @@ std::vector<std::string> expectedRegistry(const std::string& foldersToIgnore) {
         "[HKLM\\Software\\Classes\\KorvexUninstall\\DefaultIcon]",
         "@=C:\\Program Files\\Korvex\\uninst.ico",
         "[HKLM\\Software\\Classes\\KorvexUninstall\\Shell]",
+        // Wine opens documents with "open" only: the same command under that name.
+        "[HKLM\\Software\\Classes\\KorvexUninstall\\Shell\\open]",
+        "[HKLM\\Software\\Classes\\KorvexUninstall\\Shell\\open\\Command]",
+        "@=\"C:\\Program Files\\Korvex\\Korvex!.exe\" \"%1\"",
         "[HKLM\\Software\\Classes\\KorvexUninstall\\Shell\\Uninstall]",
         "[HKLM\\Software\\Classes\\KorvexUninstall\\Shell\\Uninstall\\Command]",
         "@=\"C:\\Program Files\\Korvex\\Korvex!.exe\" \"%1\"",
@@ -178,7 +182,8 @@ TEST(FirstStart, WritesEveryDefaultInOrderOnAnNtMachine) {
                                         "Software\\Korvex!\\Scheduler", "Software\\Korvex!\\Sys Clean", ".kvu",
                                         "KorvexUninstall", "KorvexUninstall\\DefaultIcon", "KorvexUninstall\\Shell",
                                         "KorvexUninstall\\Shell\\Uninstall",
-                                        "KorvexUninstall\\Shell\\Uninstall\\Command"}));
+                                        "KorvexUninstall\\Shell\\Uninstall\\Command",
+                                        "KorvexUninstall\\Shell\\open", "KorvexUninstall\\Shell\\open\\Command"}));
     EXPECT_TRUE(m.prompt.messages.empty());
     EXPECT_EQ(m.memory.openCount, 0) << "every key opened is closed again";
 }

@@ -319,7 +319,7 @@ private slots:
         QCOMPARE(filters, QStringLiteral("Korvex data files (*.kvu)"));
         QVERIFY(!title.isEmpty());
 
-        for (const char* name : {"cmdSysCleanUp", "cmdOptions"}) {
+        for (const char* name : {"cmdSysCleanUp"}) {
             SeenMessage seen;
             AnswerNextMessageBox(QMessageBox::Ok, &seen);
             w.findChild<QPushButton*>(QString::fromLatin1(name))->click();

@@ -1,0 +1,149 @@
+// Korvex!.exe, the program the ".kvu" file type names: placed in the program folder
+// once and marked executable, and, run as Wine runs it, starting the korvex found on
+// PATH (here a stand-in that records its arguments) on the machine it lies in. The
+// last test opens a saved file in a real Wine prefix and runs where Wine is installed.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/fake/fake_shell.h"
+#include "platform/fake/fake_system.h"
+#include "platform/fake/memory_files.h"
+#include "platform/fake/memory_registry.h"
+#include "settings/support_files.h"
+#include "tests/support/host_files.h"
+#include "tests/support/run_command.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using korvex::test::ReadHostFile;
+using korvex::test::RunCommand;
+using korvex::test::ShellQuote;
+using korvex::test::TempHostFolder;
+using korvex::test::WriteHostFile;
+
+const char* const kLauncher = "C:\\Program Files\\Korvex\\Korvex!.exe";
+
+// A korvex that writes each argument on a line of its own into record.
+void WriteStandIn(const std::string& bin, const std::string& record) {
+    WriteHostFile(bin + "/korvex", "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > " +
+                                       ShellQuote(record + ".part") + "\nmv " + ShellQuote(record + ".part") + " " +
+                                       ShellQuote(record) + "\n");
+    fs::permissions(bin + "/korvex", fs::perms::owner_all);
+}
+
+// Waits up to the deadline for a file that another process writes.
+std::string WaitFor(const std::string& path, std::chrono::seconds deadline) {
+    const auto end = std::chrono::steady_clock::now() + deadline;
+    while (!fs::exists(path) && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    return ReadHostFile(path);
+}
+
+TEST(Launcher, PlacedOnceAndExecutable) {
+    korvex::MemoryRegistry registry;
+    korvex::MemoryFiles files;
+    korvex::FakeSystem system;
+    korvex::FakeShell shell{files};
+    korvex::Services services{registry, files, system, shell};
+    files.createFolder("C:\\Program Files\\Korvex");
+    korvex::PlaceSupportFiles(services);
+    EXPECT_EQ(files.contents(kLauncher), korvex::ProgramLauncher());
+    EXPECT_TRUE(files.isExecutable(kLauncher));
+    EXPECT_EQ(korvex::ProgramLauncher().rfind("#!/bin/sh\n", 0), 0u);
+    EXPECT_EQ(korvex::ProgramLauncher().find('\r'), std::string::npos);
+
+    // A launcher of the user's own stays as it is.
+    korvex::MemoryFiles own;
+    korvex::FakeShell ownShell{own};
+    korvex::Services ownServices{registry, own, system, ownShell};
+    own.put(kLauncher, "#!/bin/sh\nexec my-korvex \"$@\"\n");
+    korvex::PlaceSupportFiles(ownServices);
+    EXPECT_EQ(own.contents(kLauncher), "#!/bin/sh\nexec my-korvex \"$@\"\n");
+    EXPECT_FALSE(own.isExecutable(kLauncher));
+}
+
+TEST(Launcher, StartsKorvexOnItsMachineWithItsArguments) {
+    TempHostFolder temp("korvex-launcher");
+    const std::string machine = temp / "prefix";
+    const std::string launcher = machine + "/drive_c/Program Files/Korvex/Korvex!.exe";
+    WriteHostFile(machine + "/system.reg", "WINE REGISTRY Version 2\n");
+    WriteHostFile(launcher, korvex::ProgramLauncher());
+    fs::permissions(launcher, fs::perms::owner_all);
+    const std::string bin = temp / "bin", record = temp / "args";
+    WriteStandIn(bin, record);
+
+    struct Case {
+        std::vector<std::string> args;
+        std::string recorded;
+    };
+    const Case cases[] = {
+        {{"C:\\users\\me\\App.kvu"}, "--machine\n" + machine + "\n\"C:\\users\\me\\App.kvu\"\n"},
+        {{"C:\\My Files\\Two words.kvu"}, "--machine\n" + machine + "\n\"C:\\My Files\\Two words.kvu\"\n"},
+        {{"\"C:\\quoted.kvu\""}, "--machine\n" + machine + "\n\"C:\\quoted.kvu\"\n"},
+        {{"\\u"}, "--machine\n" + machine + "\n\\u\n"},
+        {{}, "--machine\n" + machine + "\n"},
+    };
+    for (const Case& c : cases) {
+        fs::remove(record);
+        std::string command = "PATH=" + ShellQuote(bin) + ":/usr/bin:/bin " + ShellQuote(launcher);
+        for (const std::string& a : c.args) command += " " + ShellQuote(a);
+        const auto run = RunCommand(command, temp.path());
+        EXPECT_EQ(run.status, 0) << command << "\n" << run.err;
+        EXPECT_EQ(ReadHostFile(record), c.recorded) << command;
+    }
+
+    // Without korvex it ends quietly, with the status of a program that is not there.
+    const auto missing = RunCommand("PATH=/usr/bin:/bin " + ShellQuote(launcher) + " 'C:\\a.kvu'", temp.path());
+    EXPECT_EQ(missing.status, 127);
+    EXPECT_EQ(missing.out + missing.err, "");
+}
+
+TEST(Launcher, OpensASavedFileInARealWinePrefix) {
+    if (RunCommand("command -v wine && command -v wineboot && command -v wineserver", fs::temp_directory_path()).status != 0)
+        GTEST_SKIP() << "Wine is not installed";
+    TempHostFolder temp("korvex-wine-launch");
+    const std::string prefix = temp / "prefix", bin = temp / "bin", record = temp / "args";
+    WriteStandIn(bin, record);
+    const std::string env = "env WINEPREFIX=" + ShellQuote(prefix) + " WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= " +
+                            "PATH=" + ShellQuote(bin) + ":/usr/bin:/bin ";
+    ASSERT_EQ(RunCommand(env + "wineboot --init && " + env + "wineserver -w", temp.path()).status, 0);
+    // Korvex's first start on the machine registers the file type and places the launcher.
+    const auto info = RunCommand(ShellQuote(KORVEX_CLI) + " --machine " + ShellQuote(prefix) + " info", temp.path());
+    ASSERT_EQ(info.status, 0) << info.err;
+    WriteHostFile(prefix + "/drive_c/users/Saved App.kvu", "Files{\r\n}\r\n");
+    WriteHostFile(prefix + "/drive_c/users/Saved.kvu", "Files{\r\n}\r\n");
+    // cmd takes a command line that starts with a quote apart; a batch file hands the
+    // launcher its quoted path exactly as typed.
+    WriteHostFile(prefix + "/drive_c/users/open.bat",
+                  "@\"C:\\Program Files\\Korvex\\Korvex!.exe\" \"C:\\users\\Saved App.kvu\"\r\n");
+
+    struct Case {
+        const char* how;
+        std::string command;
+        std::string file;
+    };
+    const Case cases[] = {
+        {"wine start", "wine start 'C:\\users\\Saved App.kvu'", "C:\\users\\Saved App.kvu"},
+        {"wine cmd /c", "wine cmd /c 'C:\\Program Files\\Korvex\\Korvex!.exe' 'C:\\users\\Saved.kvu'",
+         "C:\\users\\Saved.kvu"},
+        {"wine cmd /c with a batch file", "wine cmd /c 'C:\\users\\open.bat'", "C:\\users\\Saved App.kvu"},
+    };
+    for (const Case& c : cases) {
+        fs::remove(record);
+        const auto run = RunCommand(env + c.command, temp.path());
+        EXPECT_EQ(run.status, 0) << c.how << "\n" << run.err;
+        EXPECT_EQ(WaitFor(record, std::chrono::seconds(60)), "--machine\n" + prefix + "\n\"" + c.file + "\"\n")
+            << c.how;
+    }
+    RunCommand(env + "wineserver -k", temp.path());
+    RunCommand(env + "wineserver -w", temp.path());
+}
+
+}  // namespace

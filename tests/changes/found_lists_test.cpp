@@ -140,6 +140,7 @@ TEST(FoundLists, SelectionCommandsNeverSelectDisabledScanRows) {
 TEST(FoundLists, SizeSortKeyOrdersByKilobytes) {
     // The window's sort test covers KB and MB; gigabytes and empty sizes only here.
     EXPECT_EQ(SizeSortKey("3GB"), "003145728");
+    EXPECT_EQ(SizeSortKey("10KB"), "000000010");  // a 0 is a digit like the others
     EXPECT_EQ(SizeSortKey(""), "000000000");
 }
 

@@ -29,6 +29,7 @@
 #include "ui/frmFoundChanges.h"
 #include "ui/frmInUseDLL.h"
 #include "ui/frmOptions.h"
+#include "ui/frmSysCleanUp.h"
 #include "ui/frmUpdateDBase.h"
 #include "ui/status_texts.h"
 
@@ -303,7 +304,8 @@ void frmMain::reviewSavedFile(const std::string& path) {
 }
 
 void frmMain::cmdSysCleanUp_Click() {
-    notAvailableYet("The System clean-up window is not available in this version of Korvex! yet.");
+    frmSysCleanUp window(app_, this);
+    window.exec();
 }
 
 void frmMain::cmdOptions_Click() {

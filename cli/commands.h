@@ -21,5 +21,6 @@ int cmdUpdate(Context& context, const std::vector<std::string>& args);
 int cmdFind(Context& context, const std::vector<std::string>& args);
 int cmdUninstall(Context& context, const std::vector<std::string>& args);
 int cmdReport(Context& context, const std::vector<std::string>& args);
+int cmdClean(Context& context, const std::vector<std::string>& args);
 
 }  // namespace korvex::cli

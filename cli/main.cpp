@@ -61,8 +61,8 @@ int parse(std::vector<std::string> words, Invocation& out) {
 }
 
 bool knownCommand(const std::string& c) {
-    return c == "init" || c == "info" || c == "update" || c == "find" || c == "uninstall" || c == "report" ||
-           c == "help";
+    return c == "init" || c == "info" || c == "update" || c == "find" || c == "uninstall" ||
+           c == "report" || c == "clean" || c == "help";
 }
 
 int runOnMachine(const Invocation& call) {
@@ -97,6 +97,7 @@ int runOnMachine(const Invocation& call) {
     else if (call.command == "find") status = cmdFind(context, call.args);
     else if (call.command == "uninstall") status = cmdUninstall(context, call.args);
     else if (call.command == "report") status = cmdReport(context, call.args);
+    else if (call.command == "clean") status = cmdClean(context, call.args);
     prompt.endProgressLine();
 
     if (session->registry().flush() != ERROR_SUCCESS && !refused()) {
@@ -139,6 +140,13 @@ const char* UsageText() {
            "  report FILE.kvu --pdf OUT.pdf\n"
            "                 the printed report of a saved uninstall data file, every row\n"
            "                 selected, written into a PDF (A4, Courier)\n"
+           "  clean [--temp-files] [--temp-folders] [--drives C:[,D:...]] [--delete | --move DIR]\n"
+           "                 list the junk files (System clean-up): --temp-files scans the\n"
+           "                 drives for the chosen kinds of files (the default), --temp-folders\n"
+           "                 lists the temporary folder, the browser caches and the own folders\n"
+           "                 (and empties this machine's part of the Recycle Bin, with --yes);\n"
+           "                 --delete removes every listed file as the delete mode says,\n"
+           "                 --move DIR moves them into DIR\n"
            "  help           this text\n"
            "\n"
            "Options (anywhere on the line):\n"

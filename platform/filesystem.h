@@ -37,7 +37,10 @@ public:
 
     // Calls onEntry for every entry of folder ("." and ".." excluded) in the order the
     // file system lists them. A symbolic link to a folder is reported as a file, so no
-    // walk ever follows one. Returns false when the folder cannot be listed.
+    // walk ever follows one; the only exception is a profile folder the machine itself
+    // links elsewhere (Wine's Desktop, Documents...), which the backend lists as a
+    // folder and keeps every walk through it finite. Returns false when the folder
+    // cannot be listed.
     using EntryCallback = std::function<void(std::string_view name, bool isFolder)>;
     virtual bool listFolder(std::string_view folder, const EntryCallback& onEntry) = 0;
 

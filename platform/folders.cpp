@@ -18,7 +18,8 @@ std::string withBackslash(std::string path) {
 std::string folderOf(System& system, int csidl) { return withBackslash(GetFolderPath(system, csidl)); }
 
 double folderSize(FileSystem& files, const std::string& folder, int depth, bool* failed) {
-    // Links are reported as files, so the walk always ends; the depth limit guards
+    // Links are reported as files (linked profile folders are fenced in by the
+    // backend), so the walk always ends; the depth limit guards
     // against bind mounts that show a tree inside itself.
     if (depth > 256) {
         *failed = true;

@@ -117,6 +117,8 @@ void RemoveFolderContents(RemovalContext& c, const std::string& folder, const Fi
     };
     std::vector<Entry> entries;
     // Links to folders are listed as files: they are removed as links, never entered.
+    // A linked profile folder (Desktop...) is listed as a folder; the shell refuses it
+    // whole, so only what is inside it can go.
     c.services.files.listFolder(folder, [&](std::string_view name, bool isFolder) {
         entries.push_back({std::string(name), isFolder});
     });

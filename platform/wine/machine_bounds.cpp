@@ -4,8 +4,6 @@
 #include <climits>
 #include <cstdlib>
 
-#include <dirent.h>
-#include <sys/stat.h>
 
 namespace korvex::wine {
 
@@ -14,10 +12,6 @@ namespace {
 // Names in the prefix folder that are Wine's own: without them the machine is gone.
 constexpr const char* kPrefixFiles[] = {"system.reg", "user.reg", "userdef.reg", "dosdevices", "drive_c",
                                         ".update-timestamp", "wineserver", ".reg_lock"};
-
-// The shell folders Wine links into $HOME.
-constexpr const char* kLinkedFolders[] = {"Desktop", "Documents", "My Documents", "Downloads", "Music",
-                                          "Pictures", "Videos", "Templates"};
 
 bool strictlyUnder(const std::string& path, const std::string& root) {
     return path != root && HostUnder(path, root);
@@ -64,28 +58,15 @@ void MachineBounds::refresh() {
         if (system_.driveType(d.letter) != DRIVE_FIXED) continue;
         roots_.push_back(d.realRoot);
     }
-    // Profiles are read from the host folder of C:\users, whatever links lead there.
+    // The linked shell folders are the ones the walks enter, so that what Find changes
+    // lists inside them can be removed and nothing else outside the prefix can.
     const std::string users = RealHostPath(files_.hostPath("C:\\users"));
     if (users.empty() || !contains(users)) return;
-    DIR* dir = ::opendir(users.c_str());
-    if (!dir) return;
-    while (const dirent* entry = ::readdir(dir)) {
-        if (entry->d_name[0] == '.') continue;
-        const std::string profile = joined(users, entry->d_name);
-        for (const char* name : kLinkedFolders) {
-            const std::string link = joined(profile, name);
-            struct stat st {};
-            if (::lstat(link.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) continue;
-            const std::string target = RealHostPath(link);
-            // A link to "/", to $HOME itself or to a folder holding the machine gives
-            // the machine nothing: its inside is the user's whole home.
-            if (target.empty() || target == "/" || (!home.empty() && HostUnder(home, target)) ||
-                HostUnder(realPrefix_, target))
-                continue;
-            linkedFolders_.push_back(target);
-        }
+    files_.reloadLinkedFolders();
+    for (const std::string& folder : files_.linkedFolders()) {
+        const std::string target = RealHostPath(files_.hostPath(folder));
+        if (!target.empty()) linkedFolders_.push_back(target);
     }
-    ::closedir(dir);
 }
 
 bool MachineBounds::contains(const std::string& real) const {

@@ -152,6 +152,7 @@ void WineFiles::reloadDrives() {
     drives_.erase(std::unique(drives_.begin(), drives_.end(),
                               [](const Drive& a, const Drive& b) { return a.letter == b.letter; }),
                   drives_.end());
+    reloadLinkedFolders();  // each drive's root is one of the walk's barriers
 }
 
 const Drive* WineFiles::drive(char letter) const {
@@ -287,12 +288,21 @@ std::string WineFiles::longPathName(std::string_view windowsPath) const {
 bool WineFiles::listFolder(std::string_view folder, const EntryCallback& onEntry) {
     const Resolved r = resolve(folder);
     if (r.host.empty() || !r.exists || pseudoByName(r.host) || pseudoByName(drive(r.letter)->realRoot)) return false;
-    // Below the drive root the folder itself must not be a link: walks never follow one.
-    const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (r.names.empty() ? 0 : O_NOFOLLOW);
+    if (r.names.empty()) reloadLinkedFolders();  // a drive walk begins: take the links as they are now
+    // Inside a linked profile folder (or the link itself) the walk has left the drive:
+    // it must not come back into the prefix or reach a host folder walked elsewhere.
+    const LinkedFolder* linked = linked_.empty() ? nullptr : linkedFolderOf(r);
+    const bool throughLink = linked && linked->names.size() == r.names.size();
+    // Below the drive root the folder itself must not be a link, except a linked folder.
+    const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (r.names.empty() || throughLink ? 0 : O_NOFOLLOW);
     const int fd = ::open(r.host.c_str(), flags);
     if (fd < 0) return false;
-    if (pseudoByType(fd)) {
-        ::close(fd);
+    const auto idOf = [](const struct stat& st) {
+        return HostId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+    };
+    struct stat self {};
+    if (pseudoByType(fd) || (throughLink && (::fstat(fd, &self) != 0 || !(idOf(self) == linked->target)))) {
+        ::close(fd);  // a pseudo file system, or the link was pointed elsewhere since the walk began
         return false;
     }
     DIR* dir = ::fdopendir(fd);
@@ -300,18 +310,23 @@ bool WineFiles::listFolder(std::string_view folder, const EntryCallback& onEntry
         ::close(fd);
         return false;
     }
-    errno = 0;
-    while (const dirent* entry = ::readdir(dir)) {
+    for (;;) {
+        errno = 0;  // readdir reports an error only through errno
+        const dirent* entry = ::readdir(dir);
+        if (!entry) break;
         const std::string_view name = entry->d_name;
         if (name == "." || name == "..") continue;
         if (!IsWindowsName(name)) continue;
-        bool isFolder = entry->d_type == DT_DIR;
-        if (entry->d_type == DT_UNKNOWN) {
-            struct stat st {};
-            isFolder = ::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
+        unsigned char type = entry->d_type;
+        struct stat st;
+        if (type == DT_UNKNOWN || (linked && type == DT_DIR)) {
+            if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) st.st_mode = 0;
+            type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISLNK(st.st_mode) ? DT_LNK : DT_REG;
         }
+        bool isFolder = type == DT_DIR;
+        if (type == DT_LNK && !linked_.empty()) isFolder = isLinkedEntry(r, name);
+        if (linked && type == DT_DIR && isBarrier(idOf(st))) continue;
         onEntry(name, isFolder);
-        errno = 0;
     }
     const bool ok = errno == 0;
     ::closedir(dir);

@@ -1,10 +1,13 @@
 // The files of a Wine prefix under Windows paths: drive letters from the prefix's
 // dosdevices/ links, every name matched without regard to case as Wine matches it,
-// DOS attributes kept where Wine keeps them. Responsible for mapping and for the file
-// operations themselves; not for deciding what may be deleted (that is the removal
-// logic's job) and not for the registry.
+// DOS attributes kept where Wine keeps them, and the profile folders Wine links out of
+// the prefix shown as the folders Windows programs see. Responsible for mapping and
+// for the file operations themselves; not for deciding what may be deleted (that is
+// the removal logic's job) and not for the registry.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,6 +43,23 @@ public:
     // The Windows path in the real case of every component; "" when it does not exist.
     std::string longPathName(std::string_view windowsPath) const;
 
+    // Linked shell folders: the profile folders (Desktop, Documents, Downloads, Music,
+    // Pictures, Videos, Templates) that Wine makes symbolic links to the user's XDG
+    // folders. listFolder reports these links as folders and lists them like folders of
+    // the drive, each host folder once, whatever links to it; every other link stays a
+    // file, and so does a link to $HOME itself, to a folder above it or to one holding
+    // the prefix. The set is taken afresh whenever a drive's root is listed, so once per
+    // drive walk; the source gives the Windows paths the machine's shell-folder settings
+    // name (the profiles' own links under C:\users are always looked at). The removal
+    // layer's bounds (machine_bounds.h) take the same set.
+    using ShellFolderSource = std::function<std::vector<std::string>()>;
+    void setShellFolderSource(ShellFolderSource source);
+    void reloadLinkedFolders();
+    // The Windows paths of the links listed as folders, in the order they were chosen.
+    std::vector<std::string> linkedFolders() const;
+    // True for the path of one of those links itself (not for what is inside it).
+    bool isLinkedFolder(std::string_view windowsPath) const;
+
     bool listFolder(std::string_view folder, const EntryCallback& onEntry) override;
     FileInfo info(std::string_view path) override;
     bool readFile(std::string_view path, std::string& contents) override;
@@ -65,8 +85,30 @@ private:
     };
     Resolved resolve(std::string_view windowsPath) const;
 
+    // A host folder told apart from every other: device and inode.
+    struct HostId {
+        std::uint64_t device = 0, inode = 0;
+        bool operator==(const HostId&) const = default;
+    };
+    struct LinkedFolder {
+        char letter = 0;
+        std::vector<std::string> names;  // the link's path below the drive root, real case
+        HostId target;
+    };
+    void addLinkedFolder(std::string_view windowsPath, const std::string& home, const std::string& realPrefix);
+    // The linked folder that a listed folder is, or lies in; nullptr for most folders.
+    const LinkedFolder* linkedFolderOf(const Resolved& folder) const;
+    // Whether name, listed in folder, is one of the links to enter.
+    bool isLinkedEntry(const Resolved& folder, std::string_view name) const;
+    bool isBarrier(const HostId& id) const;
+
     std::string prefix_;
     std::vector<Drive> drives_;
+    std::vector<LinkedFolder> linked_;
+    // Folders a walk inside a linked folder never enters: the prefix, each drive's root
+    // and every linked folder's target (each is walked where it belongs).
+    std::vector<HostId> barriers_;
+    ShellFolderSource shellFolderSource_;
     OpenFileTable openFiles_;
 };
 

@@ -40,6 +40,7 @@ std::unique_ptr<WineMachine> WineMachine::open(const std::string& dir, std::stri
     if (machine->files_->drives().empty())
         return fail("The Wine prefix " + dir + " has no drives: dosdevices holds no drive link and drive_c is missing.");
     machine->system_ = std::make_unique<WineSystem>(prefix, *machine->registry_, *machine->files_);
+    machine->files_->setShellFolderSource([system = machine->system_.get()] { return system->linkedShellFolderPaths(); });
     machine->shell_ = std::make_unique<WineShell>(prefix, *machine->files_, *machine->system_, *machine->registry_);
     return machine;
 }

@@ -236,6 +236,18 @@ std::string WineSystem::shellFolder(int csidl) {
     return {};
 }
 
+std::vector<std::string> WineSystem::linkedShellFolderPaths() {
+    static constexpr const char* kNames[] = {"Desktop",  "Personal",    "{374DE290-123F-4565-9164-39C4925E467B}",
+                                             "My Music", "My Pictures", "My Videos",
+                                             "Templates"};
+    std::vector<std::string> paths;
+    for (std::string_view key : {kUserShellFolders, kShellFolders})
+        for (const char* name : kNames)
+            if (std::string path = expand(readText(HKEY_CURRENT_USER, key, name)); !path.empty())
+                paths.push_back(withoutBackslash(std::move(path)));
+    return paths;
+}
+
 std::string WineSystem::tempPath() {
     // GetTempPath's order: TMP, then TEMP, then the profile's Temp folder.
     std::string folder = variable("TMP", 0);

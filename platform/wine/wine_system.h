@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/registry.h"
 #include "platform/system.h"
@@ -38,6 +39,10 @@ public:
     std::string profileName();
     // Expands %NAME% references the way ExpandEnvironmentStrings does; unknown names stay.
     std::string expand(std::string_view text);
+    // Where the shell-folder settings put the folders Wine links out of the prefix
+    // (Desktop, Documents, Downloads, Music, Pictures, Videos, Templates): each value of
+    // User Shell Folders, expanded, then of Shell Folders; empty values left out.
+    std::vector<std::string> linkedShellFolderPaths();
 
 private:
     std::string readText(HKEY root, std::string_view key, std::string_view name);

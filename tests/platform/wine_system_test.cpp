@@ -150,6 +150,21 @@ TEST_F(WineSystemTest, ShellFolderKeysWithVariables) {
     EXPECT_NE(system->tempPath().find("loop"), std::string::npos);
 }
 
+TEST_F(WineSystemTest, ShellFolderSettingsNameTheLinkedFoldersToWalk) {
+    const std::string explorer = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer";
+    const fs::path docs = fs::path(root) / "home" / "Docs";
+    fs::create_directories(docs);
+    fs::create_directory_symlink(docs, root + "/drive_c/users/Tester/My Docs");  // not a name Wine uses
+    setExpand(explorer + "\\User Shell Folders", "Personal", "%USERPROFILE%\\My Docs");
+    registry.setString(explorer + "\\Shell Folders", "Desktop", "C:\\users\\Tester\\Desk\\");
+    registry.setString(explorer + "\\Shell Folders", "AppData", "C:\\users\\Tester\\AppData");  // not a shell folder Wine links
+    EXPECT_EQ(system->linkedShellFolderPaths(),
+              (std::vector<std::string>{"C:\\users\\Tester\\My Docs", "C:\\users\\Tester\\Desk"}));
+    EXPECT_TRUE(files->linkedFolders().empty());
+    files->setShellFolderSource([this] { return system->linkedShellFolderPaths(); });
+    EXPECT_EQ(files->linkedFolders(), (std::vector<std::string>{"C:\\users\\Tester\\My Docs"}));
+}
+
 TEST_F(WineSystemTest, TempFolderLongFormOrShortFormWhenMissing) {
     setExpand("HKCU\\Environment", "TEMP", "%USERPROFILE%\\TEMP");
     setExpand("HKCU\\Environment", "TMP", "%USERPROFILE%\\TEMP");

@@ -1,0 +1,102 @@
+// The clean-up window's stored choices and the rules for its own file types and folders.
+#include <gtest/gtest.h>
+
+#include "cleanup/clean_settings.h"
+#include "tests/cleanup/clean_machine.h"
+
+namespace korvex::test {
+namespace {
+
+TEST(CleanSettings, NoKeyGivesTheDesignDefaultsAndSavingWritesAll21InOrder) {
+    CleanMachine m;
+    const cleanup::CleanUpChoices c = cleanup::LoadCleanUpChoices(m.access);
+    for (std::size_t i = 0; i < cleanup::kJunkTypeCount; ++i)
+        EXPECT_EQ(c.junk[i], cleanup::kJunkTypes[i].control != "chkMSCREATEFiles") << cleanup::kJunkTypes[i].control;
+    EXPECT_TRUE(c.alsoScanFiles.empty());
+    EXPECT_TRUE(c.alsoScanFolders.empty());
+    EXPECT_EQ(m.registry.openCount, 0);
+
+    cleanup::CleanUpChoices changed = c;
+    changed[cleanup::JunkType::Tmp] = false;
+    changed.alsoScanFiles = {"*.abc", "*.xyz"};
+    changed.alsoScanFolders = {"C:\\Data"};
+    changed.recycleBin = false;
+    const std::vector<std::string> order = cleanup::SaveCleanUpChoices(m.access, changed);
+    const std::vector<std::string> expected = {
+        "Tmp files",      "Bak files",       "Old files",  "Gid files",  "PrevCompressed files", "Chk files",
+        "Dollar files",   "Tidle files",     "Chklist files", "Mscreate files", "Log files",     "Fts files",
+        "AlsoScanFiles",  "TempFolder",      "CacheFolder", "RecycleBin", "AlsoScanFolders",     "Same Date Time",
+        "Skip Zero Length", "Same Size",     "Skip Sysbckup"};
+    EXPECT_EQ(order, expected);
+    EXPECT_EQ(m.registry.valueNames(kSysClean), expected);
+    EXPECT_EQ(m.registry.text(kSysClean, "Tmp files"), "0");
+    EXPECT_EQ(m.registry.text(kSysClean, "Mscreate files"), "0");
+    EXPECT_EQ(m.registry.text(kSysClean, "Bak files"), "1");
+    EXPECT_EQ(m.registry.text(kSysClean, "AlsoScanFiles"), "*.abc\x7f*.xyz\x7f");
+    EXPECT_EQ(m.registry.text(kSysClean, "AlsoScanFolders"), "C:\\Data\x7f");
+    EXPECT_EQ(m.registry.text(kSysClean, "RecycleBin"), "0");
+    EXPECT_EQ(m.registry.openCount, 0);
+}
+
+TEST(CleanSettings, StoredValuesAsTheWindowReadsThem) {
+    CleanMachine m;
+    m.registry.setString(kSysClean, "Bak files", "0");
+    m.registry.setString(kSysClean, "Old files", "no");         // any other text keeps the default
+    m.registry.setString(kSysClean, "Mscreate files", "1");      // the one box that "1" checks
+    m.registry.setString(kSysClean, "AlsoScanFiles", "*.abc\x7f*.xyz");  // no final separator: *.xyz is dropped
+    m.registry.setString(kSysClean, "AlsoScanFolders", "C:\\A\x7f\x7f" "C:\\B\x7f");
+    m.registry.setString(kSysClean, "Same Size", "0");
+    const cleanup::CleanUpChoices c = cleanup::LoadCleanUpChoices(m.access);
+    EXPECT_FALSE(c[cleanup::JunkType::Bak]);
+    EXPECT_TRUE(c[cleanup::JunkType::Old]);
+    EXPECT_TRUE(c[cleanup::JunkType::Mscreate]);
+    EXPECT_EQ(c.alsoScanFiles, std::vector<std::string>{"*.abc"});
+    EXPECT_EQ(c.alsoScanFolders, (std::vector<std::string>{"C:\\A", "C:\\B"}));
+    EXPECT_FALSE(c.sameSize);
+    EXPECT_TRUE(c.sameDateTime);
+}
+
+TEST(CleanSettings, OwnFileTypes) {
+    struct Case {
+        const char* answer;
+        const char* added;  // "" = nothing added
+    } cases[] = {
+        {".TMP", ""}, {"jpeg", "*.jpeg"}, {"backup", "*.bac"}, {"html", "*.html"}, {"abcde", "*.abc"},
+        {"ab", "*.ab"}, {"", ""},          {"x.y.zz", "*.y.zz"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> list = {"*.tmp"};
+        const bool added = cleanup::AddOwnFileType(list, c.answer);
+        EXPECT_EQ(added, *c.added != 0) << c.answer;
+        if (added) {
+            EXPECT_EQ(list.back(), c.added) << c.answer;
+        }
+    }
+}
+
+TEST(CleanSettings, OwnFolders) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> before;
+        const char* folder;
+        std::vector<std::string> after;
+    } cases[] = {
+        {"drive root", {"C:\\Data"}, "D:\\", {"C:\\Data"}},
+        {"nothing chosen", {"C:\\Data"}, "", {"C:\\Data"}},
+        {"inside a listed one", {"C:\\Data"}, "C:\\DATA\\Sub", {"C:\\Data"}},
+        {"the listed one again", {"C:\\Data"}, "c:\\data", {"C:\\Data"}},
+        {"around a listed one", {"C:\\X", "C:\\Data\\Sub", "C:\\Y"}, "C:\\Data", {"C:\\X", "C:\\Y", "C:\\Data"}},
+        {"beside", {"C:\\Data"}, "C:\\Other", {"C:\\Data", "C:\\Other"}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> list = c.before;
+        cleanup::AddOwnFolder(list, c.folder);
+        EXPECT_EQ(list, c.after) << c.what;
+    }
+    std::vector<std::string> list = {"a", "b", "c", "d"};
+    cleanup::RemoveEntries(list, {0, 2, 2});
+    EXPECT_EQ(list, (std::vector<std::string>{"b", "d"}));
+}
+
+}  // namespace
+}  // namespace korvex::test

@@ -1,0 +1,136 @@
+// The junk-file scan: which names are listed under which categories, the folders it
+// never enters, the order and the totals of its rows, and Stop across two drives.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "platform/text.h"
+#include "tests/cleanup/clean_machine.h"
+
+namespace korvex::test {
+namespace {
+
+using cleanup::JunkType;
+
+// One tree holds every name of the table; each case checks it with its categories.
+TEST(JunkScan, CategoriesAndTheirExceptionsOnOneTree) {
+    CleanMachine m;
+    const std::int64_t today = m.system.now();
+    const std::int64_t yesterday = today - 24 * 3600;
+    const char* names[] = {
+        "C:\\a\\c.bak", "C:\\b\\C.BAK", "C:\\a\\c.bak.old", "C:\\a\\data.bak", "C:\\a\\report.old.bak",
+        "C:\\a\\install.log", "C:\\a\\setup.log", "C:\\a\\unstall.log", "C:\\a\\ntrp.log", "C:\\a\\fifo.log",
+        "C:\\a\\error.log", "C:\\a\\foo.~mp", "C:\\a\\foo.t~p", "C:\\a\\CHKLIST.MS", "C:\\a\\chklist.cps",
+        "C:\\a\\MSCREATE.DIR", "C:\\a\\x.ab$", "C:\\a\\file0001.chk", "C:\\a\\help.GID", "C:\\a\\setup.---",
+        "C:\\a\\index.fts", "C:\\a\\index.ftg", "C:\\a\\desktop.ini", "C:\\a\\held.bak", "C:\\a\\list.dat",
+        "C:\\a\\a.old",
+    };
+    for (const char* name : names) m.files.put(name, "12345");
+    m.files.put("C:\\a\\today.tmp", "t", today);
+    m.files.put("C:\\a\\yesterday.tmp", "y", yesterday);
+    m.files.put("C:\\Recycled\\r.bak", "r");
+    m.files.put("C:\\a\\My RECYCLED stuff\\r.bak", "r");
+    m.files.put("C:\\Skip\\Me\\s.bak", "s");
+    m.files.inUse.insert("C:\\a\\held.bak");
+    m.registry.setString(kScanningKey, "FoldersToIgnore", std::string("C:\\SKIP\\") + kListSeparator);
+
+    struct Case {
+        const char* what;
+        cleanup::CleanUpChoices choices;
+        std::vector<std::string> listed;  // sorted
+    };
+    const Case cases[] = {
+        {"backups", Only({JunkType::Bak}), {"C:\\a\\c.bak", "C:\\b\\C.BAK"}},
+        {"logs", Only({JunkType::Log}), {"C:\\a\\error.log"}},
+        {"tilde", Only({JunkType::Tidle}), {"C:\\a\\foo.~mp"}},
+        {"chklist", Only({JunkType::Chklist}), {"C:\\a\\CHKLIST.MS", "C:\\a\\chklist.cps"}},
+        {"mscreate unchecked", Only({JunkType::Chklist, JunkType::Log}),
+         {"C:\\a\\CHKLIST.MS", "C:\\a\\chklist.cps", "C:\\a\\error.log"}},
+        {"mscreate checked", Only({JunkType::Mscreate}), {"C:\\a\\MSCREATE.DIR"}},
+        {"temporary", Only({JunkType::Tmp}), {"C:\\a\\yesterday.tmp"}},
+        {"dollar", Only({JunkType::Dollar}), {"C:\\a\\x.ab$"}},
+        {"others", Only({JunkType::Chk, JunkType::Gid, JunkType::PrevCompressed, JunkType::Fts, JunkType::Old}),
+         {"C:\\a\\a.old", "C:\\a\\file0001.chk", "C:\\a\\help.GID", "C:\\a\\index.ftg", "C:\\a\\index.fts",
+          "C:\\a\\setup.---"}},
+    };
+    for (const Case& c : cases) {
+        m.rows.clear();
+        m.junk(c.choices);
+        std::vector<std::string> got = m.rows;
+        std::sort(got.begin(), got.end());
+        EXPECT_EQ(got, c.listed) << c.what;
+    }
+}
+
+TEST(JunkScan, ExtensionKeys) {
+    struct Case {
+        const char* name;
+        bool today;
+        const char* key;
+    } cases[] = {
+        {"report.old.bak", false, ".old.bak"}, {"README", false, "README"},     {"CHKLIST.MS", false, "chklist.???"},
+        {"x.ab$", false, ".??$"},              {"a~b", false, ".~??"},          {"foo.t~p", false, ".t~p"},
+        {"FIFO.LOG", false, ".mml"},           {"x.tmp", true, ".mml"},         {"x.TMP", false, ".TMP"},
+        {"index.dat", false, ".mml"},          {"Desktop.ini", false, ".mml"},  {"mscreate.dir", false, "mscreate.dir"},
+        {"a.mml", false, ".mml"},              {"opa11.bak", false, ".mml"},
+    };
+    for (const Case& c : cases) {
+        bool asked = false;
+        const std::string key = cleanup::ExtensionKey(c.name, [&] {
+            asked = true;
+            return c.today;
+        });
+        EXPECT_EQ(key, c.key) << c.name;
+        EXPECT_EQ(asked, ToLower(c.name).find(".tmp") != std::string::npos) << c.name << ": date asked";
+    }
+}
+
+TEST(JunkScan, OwnTypesAndTheExcludedKey) {
+    CleanMachine m;
+    for (const char* name : {"C:\\w\\page.html", "C:\\w\\photo.jpeg", "C:\\w\\x.mml", "C:\\w\\Y.MML", "C:\\w\\a.xyz"})
+        m.files.put(name, "1");
+    cleanup::CleanUpChoices c = Only({});
+    for (const char* answer : {"html", "jpeg", ".mml", "XYZ"}) cleanup::AddOwnFileType(c.alsoScanFiles, answer);
+    EXPECT_EQ(cleanup::JunkPatternText(c), "|.html||.jpeg||.mml||.XYZ|");
+    m.junk(c);
+    std::sort(m.rows.begin(), m.rows.end());
+    // x.mml carries the key of excluded files and is never listed; Y.MML's key differs in case.
+    EXPECT_EQ(m.rows, (std::vector<std::string>{"C:\\w\\Y.MML", "C:\\w\\a.xyz", "C:\\w\\page.html", "C:\\w\\photo.jpeg"}));
+}
+
+TEST(JunkScan, RowsComeDepthFirstLastFolderFirstWithTotals) {
+    CleanMachine m;
+    m.files.put("C:\\top.bak", std::string(1000, 'x'));
+    m.files.put("C:\\A\\a.bak", std::string(2000, 'x'));
+    m.files.put("C:\\A\\Deep\\d.bak", "x");
+    m.files.put("C:\\B\\b.bak", std::string(600, 'x'));
+    m.files.put("C:\\B\\b2.bak", "");
+    const cleanup::CleanUpTotals totals = m.junk(Only({JunkType::Bak}));
+    EXPECT_EQ(m.rows, (std::vector<std::string>{"C:\\top.bak", "C:\\B\\b.bak", "C:\\B\\b2.bak", "C:\\A\\a.bak",
+                                                "C:\\A\\Deep\\d.bak"}));
+    EXPECT_EQ(totals.files, 5u);
+    EXPECT_EQ(totals.bytes, 3601.0);
+    EXPECT_EQ(m.sizes[0], 1000u);
+    // The History folder and the Recycled folders of D: to H: lead the skip list.
+    EXPECT_EQ(cleanup::JunkSkipList(m.system, m.access).substr(0, 22), "C:\\windows\\History\\\x7f" "D:");
+}
+
+TEST(JunkScan, StopDuringTheFirstDriveEndsTheSecondAfterItsFirstEntry) {
+    CleanMachine m;
+    m.system.drives['D'] = {DRIVE_FIXED, ""};
+    m.files.put("C:\\one\\1.bak", "1");
+    m.files.put("C:\\two\\2.bak", "2");
+    m.files.put("D:\\first.bak", "d");
+    m.files.put("D:\\second.bak", "d");
+    m.files.put("D:\\sub\\third.bak", "d");
+    m.prompt.onStatus = [&](std::string_view text) {
+        if (text == "Scanning: C:\\two\\") m.stop = true;  // pressed while the first drive is walked
+    };
+    m.junk(Only({JunkType::Bak}), "C:,D:");
+    EXPECT_EQ(m.rows, (std::vector<std::string>{"C:\\two\\2.bak", "D:\\first.bak"}));
+    EXPECT_EQ(std::count(m.prompt.statuses.begin(), m.prompt.statuses.end(), "Scanning: D:\\"), 1);
+    EXPECT_EQ(std::count(m.prompt.statuses.begin(), m.prompt.statuses.end(), "Scanning: D:\\sub\\"), 0);
+}
+
+}  // namespace
+}  // namespace korvex::test

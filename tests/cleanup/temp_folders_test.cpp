@@ -1,0 +1,111 @@
+// The folder scan: its sources in order, what the walker still leaves out there, the
+// browser caches it knows, and the Recycle Bin step with its confirmation.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "cleanup/temp_folders.h"
+#include "tests/cleanup/clean_machine.h"
+
+namespace korvex::test {
+namespace {
+
+constexpr const char* kLocal = "C:\\users\\user\\AppData\\Local\\";
+
+cleanup::CleanUpChoices Folders(bool temp, bool cache, bool bin) {
+    cleanup::CleanUpChoices c;
+    c.tempFolder = temp;
+    c.cacheFolder = cache;
+    c.recycleBin = bin;
+    return c;
+}
+
+void Scan(CleanMachine& m, const cleanup::CleanUpChoices& c) {
+    cleanup::CleanUpScan s = m.scan();
+    cleanup::ScanTempFolders(m.services, s, c, "C:\\users\\user\\Temp\\");
+}
+
+TEST(TempFolders, SourcesInOrderWithTheWalkersExceptions) {
+    CleanMachine m;
+    const std::string local = kLocal;
+    m.files.put("C:\\users\\user\\Temp\\setup1.exe", "1");
+    m.files.put("C:\\users\\user\\Temp\\today.tmp", "t", m.system.now());
+    m.files.put("C:\\users\\user\\Temp\\x.mml", "t");
+    m.files.put(local + "Microsoft\\Windows\\INetCache\\IE\\page.htm", "p");
+    m.files.put(local + "Microsoft\\Windows\\INetCache\\index.dat", "i");
+    m.files.put(local + "Microsoft\\Windows\\INetCache\\desktop.ini", "d");
+    m.files.put("C:\\Program Files\\Netscape\\Users\\default\\cache\\M0001.htm", "n");
+    m.files.put("C:\\Program Files\\Netscape\\Users\\nocache\\prefs.js", "n");
+    m.files.put(local + "Mozilla\\Firefox\\Profiles\\ab12.default\\cache2\\entries\\E1", "f");
+    m.files.put(local + "Mozilla\\Firefox\\Profiles\\ab12.default\\places.sqlite", "keep");
+    m.files.put(local + "Google\\Chrome\\User Data\\Default\\Cache\\Cache_Data\\data_1", "c");
+    m.files.put(local + "Google\\Chrome\\User Data\\Default\\Bookmarks", "keep");
+    m.files.put(local + "Steam\\htmlcache\\GPUCache\\index", "s");
+    m.files.put("C:\\Data\\Recycled\\r.txt", "r");
+    m.files.put("C:\\Data\\a.txt", "a");
+
+    struct Case {
+        const char* what;
+        cleanup::CleanUpChoices choices;
+        std::vector<std::string> rows;
+    };
+    cleanup::CleanUpChoices all = Folders(true, true, false);
+    all.alsoScanFolders = {"C:\\Data", "C:\\Gone"};
+    const Case cases[] = {
+        {"nothing chosen", Folders(false, false, false), {}},
+        {"everything, in source order", all,
+         {"C:\\users\\user\\Temp\\setup1.exe", local + "Microsoft\\Windows\\INetCache\\IE\\page.htm",
+          "C:\\Program Files\\Netscape\\Users\\default\\cache\\M0001.htm",
+          local + "Mozilla\\Firefox\\Profiles\\ab12.default\\cache2\\entries\\E1",
+          local + "Google\\Chrome\\User Data\\Default\\Cache\\Cache_Data\\data_1",
+          local + "Steam\\htmlcache\\GPUCache\\index", "C:\\Data\\a.txt"}},
+    };
+    for (const Case& c : cases) {
+        m.rows.clear();
+        Scan(m, c.choices);
+        EXPECT_EQ(m.rows, c.rows) << c.what;
+    }
+    EXPECT_EQ(cleanup::NetscapeCacheFolders(m.files, m.system, m.prompt),
+              std::string("C:\\Program Files\\Netscape\\Users\\default\\cache\\\x7f") +
+                  "C:\\Program Files\\Netscape\\Users\\nocache\\cache\\\x7f");
+}
+
+TEST(TempFolders, LocalApplicationDataOfBothProfileLayouts) {
+    CleanMachine m;
+    EXPECT_EQ(cleanup::LocalAppDataFolder(m.system), kLocal);
+    m.system.folders[CSIDL_APPDATA] = "C:\\Documents and Settings\\u\\Application Data";
+    EXPECT_EQ(cleanup::LocalAppDataFolder(m.system), "C:\\Documents and Settings\\u\\Local Settings\\Application Data\\");
+    m.system.folders.erase(CSIDL_APPDATA);
+    EXPECT_EQ(cleanup::LocalAppDataFolder(m.system), "");
+    EXPECT_TRUE(cleanup::BrowserCacheFolders(m.files, m.system).empty());
+}
+
+TEST(TempFolders, RecycleBinAsksWithCountAndSizeAndNoKeepsIt) {
+    struct Case {
+        Answer answer;
+        std::size_t left;
+    } cases[] = {{Answer::No, 2}, {Answer::Yes, 0}};
+    for (const Case& c : cases) {
+        CleanMachine m;
+        m.shell.trash = {{"C:\\a.txt", 1024}, {"C:\\b.txt", 1536 * 1024 - 1024}};
+        m.prompt.answers = {c.answer};
+        m.files.put("C:\\Data\\own.txt", "o");
+        cleanup::CleanUpChoices choices = Folders(false, false, true);
+        choices.alsoScanFolders = {"C:\\Data"};
+        Scan(m, choices);
+        ASSERT_EQ(m.prompt.messages.size(), 1u);
+        const Message& asked = m.prompt.messages[0];
+        EXPECT_EQ(asked.icon, Icon::Question);
+        EXPECT_EQ(asked.buttons, Buttons::YesNo);
+        EXPECT_EQ(asked.defaultButton, 2);
+        EXPECT_NE(asked.text.find("2 items from this machine, taking 1.5 MB"), std::string::npos) << asked.text;
+        EXPECT_EQ(m.shell.trash.size(), c.left);
+        EXPECT_EQ(m.rows, std::vector<std::string>{"C:\\Data\\own.txt"});  // the own folders come after either way
+    }
+    CleanMachine empty;
+    Scan(empty, Folders(false, false, true));
+    EXPECT_TRUE(empty.prompt.messages.empty());  // nothing of this machine in the bin: nothing to ask
+}
+
+}  // namespace
+}  // namespace korvex::test

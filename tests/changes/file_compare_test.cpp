@@ -10,6 +10,7 @@
 #include "platform/fake/fake_system.h"
 #include "platform/fake/memory_files.h"
 #include "platform/fake/scripted_prompt.h"
+#include "tests/scandb/support.h"
 #include "tests/support/text_lines.h"
 
 namespace korvex {
@@ -68,6 +69,18 @@ TEST(FileMerge, FindsSectionsThatComeEarlierInTheDatabase) {
     EXPECT_EQ(merge(current, database), CrlfLines({"C:\\A\\{", "a2.txt", "}"}));
 }
 
+TEST(FileMerge, OddLinesAreComparedWithoutTheIndexes) {
+    // Headers with a second ":" or none, names holding character 127, and a stray line
+    // where a section should begin: searched line by line, with the same results.
+    const std::string database = CrlfLines({"C:\\{", "a.txt", "}", "C:\\odd:dir\\{", "o.txt", "}", "C:\\Sep\\{",
+                                            "x\x7fy", "z.txt", "}", "stray", "C:\\Last\\{", "}"});
+    const std::string current = CrlfLines({"C:\\{", "a.txt", "}", "C:\\Sep\\{", "z.txt", "X\x7fY", "new.txt", "}",
+                                           "C:\\odd:dir\\{", "o.txt", "}", "new:odd\\{", "}", "new:odd\\sub\\{", "n.txt",
+                                           "}", "C:\\Missing\\{", "}", "C:\\Last\\{", "}"});
+    EXPECT_EQ(merge(current, database), CrlfLines({"C:\\Sep\\{", "new.txt", "}", "!new:odd\\{", "}",
+                                                   "!C:\\Missing\\{", "}"}));
+}
+
 TEST(FileMerge, JoinsTheSelectedDrivesDatabasesInDriveOrder) {
     MemoryFiles files;
     files.put("C:\\Korvex\\Cdbase.kvd", CrlfLines({"C:\\{", "c.txt", "}"}));
@@ -118,12 +131,7 @@ TEST(IgnoreList, AFolderIsIgnoredOnlyByAnEntryThatIsExactlyItsPath) {
                         "F:\\Recycler\\" + sep + "G:\\Recycler\\" + sep + "H:\\Recycler\\" + sep + "C:\\Junk\\" + sep);
 }
 
-class StringOut : public OutputFile {
-public:
-    void write(std::string_view data) override { text += data; }
-    bool close() override { return true; }
-    std::string text;
-};
+using StringOut = test::StringOutput;
 
 TEST(ScanFolder, LeavesOutIgnoredDotAndKorvexEntriesAndCountsFolders) {
     MemoryFiles files;

@@ -1,10 +1,13 @@
-// korvex-cli find from end to end on a machine made by korvex-cli init: after an
-// update, exactly the folder, the registry key and the win.ini line added by hand are
+// korvex-cli update and find from end to end on a machine made by korvex-cli init:
+// update writes the hidden scan database and refuses drives that are not fixed disks;
+// after it, exactly the folder, the registry key and the win.ini line added by hand are
 // found; --save writes a saved data file that reads back; --keep-lists leaves the
 // change list files; a missing scan database is reported as "Title: text".
 #include <gtest/gtest.h>
+#include <sys/xattr.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -22,7 +25,6 @@ namespace {
 using Result = test::CommandResult;
 using test::ReadHostFile;
 using test::ShellQuote;
-
 
 class FindCli : public ::testing::Test {
 protected:
@@ -73,9 +75,25 @@ TEST_F(FindCli, FindsExactlyWhatWasAddedAndSavesIt) {
         << missing.err;
     EXPECT_TRUE(missing.out.empty()) << missing.out;
 
-    ASSERT_EQ(cli("update").status, 0);
+    // Drives that are no fixed disk, and unknown options, are usage errors that write nothing.
+    const fs::path driveC = machine_ / "drive_c", korvexData = driveC / "Program Files" / "Korvex";
+    for (const char* args : {"update --drives Q:", "update --drives C:D:", "update --bogus"})
+        EXPECT_EQ(cli(args).status, 2) << args;
+    EXPECT_NE(cli("update --drives Q:").err.find("Q: is not a fixed drive"), std::string::npos);
+    EXPECT_FALSE(fs::exists(korvexData / "Cdbase.kvd"));
 
-    const fs::path driveC = machine_ / "drive_c";
+    test::WriteHostFile(driveC / "Apps" / "Tool" / "tool.exe", "MZ");
+    Result updated = cli("update --drives c:");
+    ASSERT_EQ(updated.status, 0) << updated.err;
+    EXPECT_NE(ReadHostFile(korvexData / "Cdbase.kvd").find("\r\nC:\\Apps\\Tool\\{\r\ntool.exe\r\n}\r\n"), std::string::npos);
+    EXPECT_EQ(ReadHostFile(korvexData / "winIni.kvd"), ReadHostFile(driveC / "windows" / "win.ini"));
+    for (const char* name : {"Cdbase.kvd", "hkcuReg.kvd", "hklmReg.kvd", "winIni.kvd", "systemIni.kvd"}) {
+        char value[32] = {};
+        const ssize_t n = getxattr((korvexData / name).c_str(), "user.DOSATTRIB", value, sizeof value - 1);
+        EXPECT_TRUE(n >= 0 ? std::string(value, 3) == "0x2" : errno == ENOTSUP) << name;  // hidden, as Wine reads it
+    }
+    for (const char* work : {"dbstemp.kvd", "RegTemp.kvd", "RegTemp2.kvd"}) EXPECT_FALSE(fs::exists(driveC / work)) << work;
+
     fs::create_directories(driveC / "Program Files" / "NewApp" / "data");
     append(driveC / "Program Files" / "NewApp" / "app.exe", "MZ program");
     append(driveC / "Program Files" / "NewApp" / "data" / "big.bin", std::string(5000, 'x'));

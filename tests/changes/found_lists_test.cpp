@@ -5,13 +5,8 @@
 #include <algorithm>
 
 #include "changes/change_lists.h"
-#include "platform/fake/fake_system.h"
-#include "platform/fake/fake_shell.h"
-#include "platform/fake/memory_files.h"
-#include "platform/fake/memory_registry.h"
-#include "platform/fake/scripted_prompt.h"
-#include "platform/registry_access.h"
 #include "removal/found_lists.h"
+#include "tests/support/memory_machine.h"
 
 namespace korvex {
 namespace {
@@ -25,17 +20,9 @@ FoundRow row(std::string text, std::string sub1 = {}) {
 
 const std::string kDel(1, '\x7f');
 
-struct Machine {
-    MemoryRegistry reg;
-    MemoryFiles files;
-    FakeSystem system;
-    ScriptedPrompt prompt;
-    FakeShell shell{files};
-    Services services{reg, files, system, shell};
-    RegistryAccess access{reg, prompt};
-
+struct Machine : test::MemoryMachine {
     void scanning(std::string_view name, std::string_view value) {
-        reg.setString("HKCU\\Software\\Korvex!\\Scanning", name, value);
+        registry.setString("HKCU\\Software\\Korvex!\\Scanning", name, value);
     }
 };
 
@@ -62,8 +49,8 @@ TEST(FoundLists, LoadsTheSixListsAndDeletesTheChangeListFiles) {
     m.files.put("C:\\SysChanges.kvd",
                 "Autoexec.bat{\r\nSET A=1" + kDel + "\r\n " + kDel + "\r\n}\r\n"
                 "Win.ini{\r\nload=new.exe" + kDel + "[New]" + kDel + "\r\nload=" + kDel + " " + kDel + "\r\n}\r\n");
-    m.reg.setString("HKCU\\Software\\NewVendor\\NewApp", "x", "1");
-    m.reg.setString("HKLM\\Software\\NewVendor", "y", "1");
+    m.registry.setString("HKCU\\Software\\NewVendor\\NewApp", "x", "1");
+    m.registry.setString("HKLM\\Software\\NewVendor", "y", "1");
     m.files.put("C:\\hkcuchanges.kvd", "Software\\NewVendor\r\nSoftware\\Vanished\r\n");
     m.files.put("C:\\hklmchanges.kvd", "Software\\NewVendor\r\n");
 
@@ -96,7 +83,7 @@ TEST(FoundLists, LoadsTheSixListsAndDeletesTheChangeListFiles) {
 
     for (auto name : {"C:\\changes.kvd", "C:\\SysChanges.kvd", "C:\\hkcuchanges.kvd", "C:\\hklmchanges.kvd"})
         EXPECT_FALSE(m.files.exists(name)) << name;
-    EXPECT_EQ(m.reg.openCount, 0);
+    EXPECT_EQ(m.registry.openCount, 0);
 
     // A second load finds nothing left to read.
     FoundLists again = LoadFoundLists(m.services, m.access, m.prompt);
@@ -153,6 +140,7 @@ TEST(FoundLists, SelectionCommandsNeverSelectDisabledScanRows) {
 TEST(FoundLists, SizeSortKeyOrdersByKilobytes) {
     // The window's sort test covers KB and MB; gigabytes and empty sizes only here.
     EXPECT_EQ(SizeSortKey("3GB"), "003145728");
+    EXPECT_EQ(SizeSortKey("10KB"), "000000010");  // a 0 is a digit like the others
     EXPECT_EQ(SizeSortKey(""), "000000000");
 }
 

@@ -8,26 +8,14 @@
 
 #include "changes/change_lists.h"
 #include "changes/find_changes.h"
-#include "platform/fake/fake_system.h"
-#include "platform/fake/fake_shell.h"
-#include "platform/fake/memory_files.h"
-#include "platform/fake/memory_registry.h"
-#include "platform/fake/scripted_prompt.h"
-#include "platform/registry_access.h"
 #include "scandb/update_database.h"
+#include "tests/support/memory_machine.h"
 
 namespace korvex::test {
 
 inline constexpr const char* kScanning = "HKCU\\Software\\Korvex!\\Scanning";
 
-struct Machine {
-    MemoryFiles files;
-    MemoryRegistry registry;
-    FakeSystem system;
-    ScriptedPrompt prompt;
-    FakeShell shell{files};
-    Services services{registry, files, system, shell};
-    RegistryAccess access{registry, prompt};
+struct Machine : MemoryMachine {
     std::string data = "C:\\Korvex\\";
     bool stop = false;
     FindProgress progress;

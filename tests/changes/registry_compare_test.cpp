@@ -63,6 +63,8 @@ TEST(RegistryCompare, FindsKeysBehindTheSearchPositionByGoingRoundTheRing) {
 
 TEST(RegistryCompare, AnEmptySavedDumpMakesEveryKeyAddedSaveThoseBelowOne) {
     EXPECT_EQ(compare("", CrlfLines({"", "A", "A\\B", "C"})), CrlfLines({"A", "C"}));
+    // Keys shorter than the index's grams are searched line by line.
+    EXPECT_EQ(compare(kSaved, CrlfLines({"", "Zq", "Ve"})), CrlfLines({"Zq"}));
 }
 
 TEST(RegistryCompare, WorksOnFilesAndStopsAtTheStopFlag) {

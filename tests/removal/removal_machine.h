@@ -5,28 +5,16 @@
 
 #include <string>
 
-#include "platform/fake/fake_shell.h"
-#include "platform/fake/fake_system.h"
-#include "platform/fake/memory_files.h"
-#include "platform/fake/memory_registry.h"
-#include "platform/fake/scripted_prompt.h"
-#include "platform/registry_access.h"
 #include "removal/removal_context.h"
 #include "removal/shared_dll.h"
+#include "tests/support/memory_machine.h"
 
 namespace korvex::test {
 
 inline constexpr const char* kGeneral = "HKCU\\Software\\Korvex!\\General";
 inline constexpr const char* kSharedDlls = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
-struct RemovalMachine {
-    MemoryFiles files;
-    MemoryRegistry registry;
-    FakeSystem system;
-    ScriptedPrompt prompt;
-    FakeShell shell{files};
-    Services services{registry, files, system, shell};
-    RegistryAccess access{registry, prompt};
+struct RemovalMachine : MemoryMachine {
     RemovalContext context{services, access, prompt, "C:\\Korvex\\"};
     InUseDll dll;
     std::vector<std::string> asked;  // libraries the DLL prompt was shown for

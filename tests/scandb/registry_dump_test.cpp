@@ -2,20 +2,13 @@
 
 #include <string>
 
-#include "platform/fake/memory_files.h"
-#include "platform/fake/memory_registry.h"
-#include "platform/fake/scripted_prompt.h"
-#include "platform/registry_access.h"
 #include "scandb/registry_dump.h"
+#include "tests/support/memory_machine.h"
 
 namespace korvex {
 namespace {
 
-struct DumpFixture {
-    MemoryRegistry registry;
-    MemoryFiles files;
-    ScriptedPrompt prompt;
-    RegistryAccess access{registry, prompt};
+struct DumpFixture : test::MemoryMachine {
     bool stop = false;
 
     DumpFixture() { files.createFolder("C:\\"); }

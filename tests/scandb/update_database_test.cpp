@@ -3,12 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/fake/fake_system.h"
-#include "platform/fake/fake_shell.h"
-#include "platform/fake/memory_files.h"
-#include "platform/fake/memory_registry.h"
-#include "platform/fake/scripted_prompt.h"
 #include "scandb/update_database.h"
+#include "tests/support/memory_machine.h"
 
 namespace korvex {
 namespace {
@@ -17,13 +13,7 @@ constexpr const char* kData = "C:\\Program Files\\Korvex\\";
 
 // A machine with drives C: and D:, the four system files, an old scan database and
 // a few registry keys.
-struct Machine {
-    MemoryRegistry registry;
-    MemoryFiles files;
-    FakeSystem system;
-    FakeShell shell{files};
-    Services services{registry, files, system, shell};
-    ScriptedPrompt prompt;
+struct Machine : test::MemoryMachine {
     bool stop = false;
     std::vector<std::string> drivesDone;
 

@@ -4,22 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/fake/fake_system.h"
-#include "platform/fake/fake_shell.h"
-#include "platform/fake/memory_files.h"
-#include "platform/fake/memory_registry.h"
 #include "settings/command_line.h"
+#include "tests/support/memory_machine.h"
 
 namespace korvex {
 namespace {
 
-struct Machine {
-    MemoryRegistry registry;
-    MemoryFiles files;
-    FakeSystem system;
-    FakeShell shell{files};
-    Services services{registry, files, system, shell};
-};
+using Machine = test::MemoryMachine;
 
 TEST(CommandLine, SwitchesQuotedFilesAndEverythingElse) {
     Machine m;

@@ -4,11 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/fake/fake_system.h"
-#include "platform/fake/fake_shell.h"
-#include "platform/fake/memory_files.h"
-#include "platform/fake/memory_registry.h"
 #include "settings/drive_list.h"
+#include "tests/support/memory_machine.h"
 
 namespace korvex {
 namespace {
@@ -54,24 +51,20 @@ TEST(DriveList, LabelsAreCutAtElevenCharactersOrTheirFirstNul) {
 }
 
 TEST(DriveList, LastScanTextSpeaksOfTheFirstDrive) {
-    MemoryRegistry registry;
-    MemoryFiles files;
-    FakeSystem system;
-    FakeShell shell{files};
-    Services services{registry, files, system, shell};
+    test::MemoryMachine m;
     const std::string data = "C:\\Program Files\\Korvex\\";
-    files.put(data + "Ddbase.kvd", "C:\\{\r\n}\r\n", 1700000000);
+    m.files.put(data + "Ddbase.kvd", "C:\\{\r\n}\r\n", 1700000000);
 
-    EXPECT_EQ(LastScanText(services, data, "D:"), "This drive was last scanned on 2023-11-14 22:13:20");
-    EXPECT_EQ(LastScanText(services, data, "C:"), "This drive has not been scanned.");
-    EXPECT_EQ(LastScanText(services, data, "C:,D:"), "This drive has not been scanned.");
-    EXPECT_EQ(LastScanText(services, data, "D:,C:"), "This drive was last scanned on 2023-11-14 22:13:20");
-    EXPECT_EQ(LastScanText(services, data, ""), "This drive has not been scanned.");
+    EXPECT_EQ(LastScanText(m.services, data, "D:"), "This drive was last scanned on 2023-11-14 22:13:20");
+    EXPECT_EQ(LastScanText(m.services, data, "C:"), "This drive has not been scanned.");
+    EXPECT_EQ(LastScanText(m.services, data, "C:,D:"), "This drive has not been scanned.");
+    EXPECT_EQ(LastScanText(m.services, data, "D:,C:"), "This drive was last scanned on 2023-11-14 22:13:20");
+    EXPECT_EQ(LastScanText(m.services, data, ""), "This drive has not been scanned.");
     // Another data folder has its own database.
-    EXPECT_EQ(LastScanText(services, "C:\\Other\\", "D:"), "This drive has not been scanned.");
+    EXPECT_EQ(LastScanText(m.services, "C:\\Other\\", "D:"), "This drive has not been scanned.");
     // A folder of that name is no database.
-    files.createFolder(data + "Edbase.kvd");
-    EXPECT_EQ(LastScanText(services, data, "E:"), "This drive has not been scanned.");
+    m.files.createFolder(data + "Edbase.kvd");
+    EXPECT_EQ(LastScanText(m.services, data, "E:"), "This drive has not been scanned.");
 }
 
 }  // namespace

@@ -117,6 +117,7 @@ StageEnd ListDuplicateCandidates(CleanUpScan& scan, std::string_view root, const
     while (!queue.empty() && !stopped) {
         const std::string folder = std::move(queue.back());
         queue.pop_back();
+        if (files.isLinkedFolder(folder)) continue;
         lines.assign(folder).append("{\r\n");
         scan.prompt.status("Scanning: " + folder);
         const bool inWorkFolder = EqualsNoCase(folder, workFolder);

@@ -173,7 +173,7 @@ void WalkCleanUpFolder(CleanUpScan& scan, std::string_view startFolder, const Ju
         bool skipped = false;
         for (const std::string& entry : skip)
             if (EqualsNoCase(entry, folder)) skipped = true;
-        if (skipped) continue;
+        if (skipped || scan.files.isLinkedFolder(folder)) continue;
         scan.prompt.status("Scanning: " + folder);
         scan.files.listFolder(folder, onEntry);  // a folder that cannot be listed gives nothing
     }

@@ -43,6 +43,10 @@ public:
     // cannot be listed.
     using EntryCallback = std::function<void(std::string_view name, bool isFolder)>;
     virtual bool listFolder(std::string_view folder, const EntryCallback& onEntry) = 0;
+    // True for one of those machine-linked profile folders itself. The clean-up scans
+    // stay out of them: they hold the user's own files from the home folder, which a
+    // junk or duplicate scan of the machine must not offer to delete.
+    virtual bool isLinkedFolder(std::string_view /*windowsPath*/) const { return false; }
 
     virtual FileInfo info(std::string_view path) = 0;
     virtual bool readFile(std::string_view path, std::string& contents) = 0;

@@ -256,6 +256,8 @@ bool MemoryFiles::isExecutable(std::string_view path) const {
     return n && n->executable;
 }
 
+bool MemoryFiles::isLinkedFolder(std::string_view path) const { return listed(linked, path); }
+
 bool MemoryFiles::isFileInUse(std::string_view path) { return find(path) && listed(inUse, path); }
 
 void MemoryFiles::put(std::string_view path, std::string_view contents, std::int64_t modified) {

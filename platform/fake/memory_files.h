@@ -30,6 +30,7 @@ public:
     bool setAttributes(std::string_view path, std::uint32_t attributes) override;
     bool setExecutable(std::string_view path) override;
     bool isFileInUse(std::string_view path) override;
+    bool isLinkedFolder(std::string_view path) const override;
     std::string lastError() override { return lastError_; }
 
     // Test helpers: write a file (creating its folders), read one back, list a tree.
@@ -48,6 +49,7 @@ public:
     // Failures on demand; paths compare without regard to case.
     std::set<std::string> unreadable;   // folders that cannot be listed
     std::set<std::string> readOnly;     // files that cannot be written, replaced, moved or deleted
+    std::set<std::string> linked;       // folders that stand for links Wine makes into the home
     std::set<std::string> inUse;        // files another process holds open
     std::set<std::string> lockedFolders;  // folders nothing can be written into ("Permission denied")
     std::int64_t clock = 2000;          // modification time given to files written

@@ -58,7 +58,7 @@ public:
     // The Windows paths of the links listed as folders, in the order they were chosen.
     std::vector<std::string> linkedFolders() const;
     // True for the path of one of those links itself (not for what is inside it).
-    bool isLinkedFolder(std::string_view windowsPath) const;
+    bool isLinkedFolder(std::string_view windowsPath) const override;
 
     bool listFolder(std::string_view folder, const EntryCallback& onEntry) override;
     FileInfo info(std::string_view path) override;

@@ -31,6 +31,8 @@ TEST(JunkScan, CategoriesAndTheirExceptionsOnOneTree) {
     m.files.put("C:\\Recycled\\r.bak", "r");
     m.files.put("C:\\a\\My RECYCLED stuff\\r.bak", "r");
     m.files.put("C:\\Skip\\Me\\s.bak", "s");
+    m.files.put("C:\\users\\user\\Documents\\thesis.bak", "d");  // the user's own, from the home folder
+    m.files.linked.insert("C:\\users\\user\\Documents");
     m.files.inUse.insert("C:\\a\\held.bak");
     m.registry.setString(kScanningKey, "FoldersToIgnore", std::string("C:\\SKIP\\") + kListSeparator);
 

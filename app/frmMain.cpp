@@ -326,15 +326,6 @@ void frmMain::cmdOptions_Click() {
     window.exec();
 }
 
-void frmMain::notAvailableYet(const std::string& text) {
-    Message message;
-    message.icon = Icon::Information;
-    message.buttons = Buttons::OK;
-    message.title = "Korvex!";
-    message.text = text;
-    prompt_.messageBox(message);
-}
-
 // Items whose program is missing are disabled and stay so for the rest of the run.
 void frmMain::mnuTools_Click() {
     for (const ToolItem& item : kToolItems) {

@@ -66,7 +66,6 @@ private:
     void mnuAbout_Click();
     // Review of a saved data file in the found-changes window.
     void reviewSavedFile(const std::string& path);
-    void notAvailableYet(const std::string& text);
 
     QtPrompt prompt_;
     RegistryAccess access_;

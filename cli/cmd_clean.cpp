@@ -155,10 +155,6 @@ int cmdClean(Context& context, const std::vector<std::string>& args) {
     RegistryAccess runRegistry(services.registry, prompt);
     const cleanup::CleanUpRemoval removal =
         cleanup::RemovalLayerCalls(services, runRegistry, prompt, context.dataFolder);
-    if (!removal.removeFiles || !removal.moveFiles) {
-        std::fputs("korvex-cli clean: removing is not available in this version of Korvex yet\n", stderr);
-        return 1;
-    }
     if (options.remove) {
         cleanup::DeleteResults(services.files, prompt, rows, cleanup::ResultsKind::Junk,
                                cleanup::DeleteHow::DeleteMode, removal);

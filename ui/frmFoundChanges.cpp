@@ -414,11 +414,6 @@ void frmFoundChanges::cmdPrint_Click() {
     if (printing) prompt_->busy(false);
 }
 
-void frmFoundChanges::notAvailableYet(const QString& what) {
-    QMessageBox::information(this, QStringLiteral("Korvex!"),
-                             what + QStringLiteral(" the selected changes is not available yet."));
-}
-
 void frmFoundChanges::writeBack() {
     // A window closed before or while loading holds only part of the file's rows.
     if (writtenBack_ || !loaded_ || loading_ || viewedSavedFile_.empty()) return;

@@ -84,7 +84,6 @@ private:
     void cmdMove_Click();
     void cmdHelp_Click();
     void cmdPrint_Click();
-    void notAvailableYet(const QString& what);
     // Shows the lists as a removal left them, keeping their selection.
     void refill(const FoundLists& lists);
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -86,21 +86,9 @@ int cmdClean(Context& context, const std::vector<std::string>& args) {
 
     std::string drives;
     if (options.tempFiles) {
-        if (options.drives.empty()) {
-            drives = DefaultDrives(services, registry);
-            if (drives.empty()) {
-                std::fputs("korvex-cli clean: the machine has no fixed drive to scan\n", stderr);
-                return 1;
-            }
-        } else {
-            std::string error;
-            drives = CheckedDrives(services.system, options.drives, error);
-            if (drives.empty()) {
-                std::fprintf(stderr, "korvex-cli clean: %s (fixed drives: %s)\n%s", error.c_str(),
-                             FixedDrives(services.system).c_str(), kUsage);
-                return 2;
-            }
-        }
+        int status = 0;
+        drives = CommandDrives(services, registry, options.drives, "clean", "scan", kUsage, status);
+        if (drives.empty()) return status;
     }
     std::string moveTo;
     if (!options.moveTo.empty()) {

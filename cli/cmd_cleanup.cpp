@@ -212,22 +212,9 @@ int cmdDuplicates(Context& context, const std::vector<std::string>& args) {
         std::fprintf(stderr, "korvex-cli duplicates: --delete and --move exclude each other\n%s", kDuplicatesUsage);
         return 2;
     }
-    if (drives.empty()) {
-        drives = DefaultDrives(services, registry);
-        if (drives.empty()) {
-            std::fputs("korvex-cli duplicates: the machine has no fixed drive to search\n", stderr);
-            return 1;
-        }
-    } else {
-        std::string error;
-        const std::string checked = CheckedDrives(services.system, drives, error);
-        if (checked.empty()) {
-            std::fprintf(stderr, "korvex-cli duplicates: %s (fixed drives: %s)\n%s", error.c_str(),
-                         FixedDrives(services.system).c_str(), kDuplicatesUsage);
-            return 2;
-        }
-        drives = checked;
-    }
+    int status = 0;
+    drives = CommandDrives(services, registry, drives, "duplicates", "search", kDuplicatesUsage, status);
+    if (drives.empty()) return status;
     std::string destination;
     if (!moveTo.empty() && (destination = destinationFolder(context, "duplicates", moveTo)).empty()) return 1;
 

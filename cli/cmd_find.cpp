@@ -93,22 +93,9 @@ int cmdFind(Context& context, const std::vector<std::string>& args) {
     Services& services = context.services;
     RegistryAccess registry(services.registry, context.prompt);
 
-    std::string drives;
-    if (options.drives.empty()) {
-        drives = DefaultDrives(services, registry);
-        if (drives.empty()) {
-            std::fputs("korvex-cli find: the machine has no fixed drive to search\n", stderr);
-            return 1;
-        }
-    } else {
-        std::string error;
-        drives = CheckedDrives(services.system, options.drives, error);
-        if (drives.empty()) {
-            std::fprintf(stderr, "korvex-cli find: %s (fixed drives: %s)\n%s", error.c_str(),
-                         FixedDrives(services.system).c_str(), kUsage);
-            return 2;
-        }
-    }
+    int status = 0;
+    const std::string drives = CommandDrives(services, registry, options.drives, "find", "search", kUsage, status);
+    if (drives.empty()) return status;
     std::string savePath;
     if (!options.save.empty()) {
         savePath = MachinePath(services.system, options.save);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <vector>
 
@@ -68,6 +69,27 @@ std::string FixedDrives(System& system) {
         list += ':';
     }
     return list.empty() ? "none" : list;
+}
+
+std::string CommandDrives(Services& services, RegistryAccess& registry, std::string_view given,
+                          const char* command, const char* verb, const char* usage, int& status) {
+    std::string drives;
+    if (given.empty()) {
+        drives = DefaultDrives(services, registry);
+        if (drives.empty()) {
+            std::fprintf(stderr, "korvex-cli %s: the machine has no fixed drive to %s\n", command, verb);
+            status = 1;
+        }
+        return drives;
+    }
+    std::string error;
+    drives = CheckedDrives(services.system, given, error);
+    if (drives.empty()) {
+        std::fprintf(stderr, "korvex-cli %s: %s (fixed drives: %s)\n%s", command, error.c_str(),
+                     FixedDrives(services.system).c_str(), usage);
+        status = 2;
+    }
+    return drives;
 }
 
 std::string DefaultDrives(Services& services, RegistryAccess& registry) {

@@ -19,6 +19,11 @@ std::string FixedDrives(System& system);
 // The drives the main window would have selected: the stored "DriveName" when it is
 // one of the drive list's entries, else the first entry; "" without a fixed drive.
 std::string DefaultDrives(Services& services, RegistryAccess& registry);
+// The drives a scanning command works on: the --drives text checked when one was given,
+// else DefaultDrives. On failure "" after one line on standard error, and status is 2
+// for a mistaken --drives (the usage follows) or 1 when the machine has no fixed drive.
+std::string CommandDrives(Services& services, RegistryAccess& registry, std::string_view given,
+                          const char* command, const char* verb, const char* usage, int& status);
 // The Windows path of a file named on the command line: kept when it is one already,
 // else mapped from the host; "" when it lies on none of the machine's drives.
 std::string MachinePath(System& system, const std::string& file);

@@ -66,7 +66,7 @@ void frmSysCleanUp::buildTempFilesTab(QWidget* page) {
         const cleanup::JunkTypeInfo& t = cleanup::kJunkTypes[i];
         auto* box = new QCheckBox(q(t.caption), fra);
         box->setObjectName(q(t.control));
-        box->setGeometry(i < 6 ? 8 : 124, 20 + static_cast<int>(i % 6) * 30, i < 6 ? 114 : 136, 24);
+        box->setGeometry(i < 6 ? 8 : 114, 20 + static_cast<int>(i % 6) * 30, i < 6 ? 104 : 146, 24);
         junkBoxes_[i] = box;
     }
     auto* lbl = new QLabel(QStringLiteral("Also scan for these files :"), page);

@@ -230,8 +230,8 @@ UninstallPlan PlanUninstall(RemovalContext& c, const std::string& path) {
     const std::optional<SavedData> data = readDataFile(s.files, path);
     if (!data) return plan;
     plan.valid = true;
-    // The removal layer's own rules on the machine's structure; what only the disk can
-    // tell (links, places outside the machine) shows in the real run.
+    // The removal layer's rules: the machine's structure, then what the shell finds on
+    // the disk (links leading out, places outside the machine) without touching anything.
     RemovalGuard guard(MachineLayout::Of(s.system));
     guard.protect(c.dataFolder);
     for (const std::string& entry : data->files) {
@@ -241,6 +241,8 @@ UninstallPlan PlanUninstall(RemovalContext& c, const std::string& path) {
             item.refusal = *why;
         } else if (std::string refused = guard.check(entry); !refused.empty()) {
             item.refusal = refused;
+        } else if (std::string onDisk = s.shell.refusalFor(entry); !onDisk.empty()) {
+            item.refusal = onDisk;
         } else {
             const FileInfo info = s.files.info(entry);
             item.exists = info.exists;

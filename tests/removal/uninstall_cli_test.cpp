@@ -128,5 +128,20 @@ TEST_F(UninstallCli, AHandMadeInstallationGoesWithoutATrace) {
     EXPECT_TRUE(fs::exists(dir_ / "data" / "Trash" / "files" / "NewApp"));
 }
 
+// The dry run names what the disk would refuse too: a file reached through a link out of
+// the machine is listed as refused, and neither run touches the link's target.
+TEST_F(UninstallCli, DryRunNamesAPathThroughALinkOutOfTheMachineAsRefused) {
+    ASSERT_EQ(cli("init").status, 0);
+    append(dir_ / "outside" / "keep.txt", "keep");
+    fs::create_directory_symlink(dir_ / "outside", driveC / "linked");
+    append(driveC / "users" / "evil.kvu", "Files{\r\nC:\\linked\\keep.txt\r\n}\r\nRegistry{\r\n}\r\n");
+
+    test::CommandResult dry = cli("uninstall 'C:\\users\\evil.kvu' --dry-run");
+    EXPECT_NE(dry.out.find("refused  C:\\linked\\keep.txt"), std::string::npos) << dry.out;
+    test::CommandResult run = cli("--yes uninstall 'C:\\users\\evil.kvu'");
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_EQ(readHost(dir_ / "outside" / "keep.txt"), "keep");
+}
+
 }  // namespace
 }  // namespace korvex

@@ -6,26 +6,14 @@
 #include <vector>
 
 #include "cleanup/junk_scan.h"
-#include "platform/fake/fake_shell.h"
-#include "platform/fake/fake_system.h"
-#include "platform/fake/memory_files.h"
-#include "platform/fake/memory_registry.h"
-#include "platform/fake/scripted_prompt.h"
-#include "platform/registry_access.h"
+#include "tests/support/memory_machine.h"
 
 namespace korvex::test {
 
 inline constexpr const char* kSysClean = "HKCU\\Software\\Korvex!\\Sys Clean";
 inline constexpr const char* kScanningKey = "HKCU\\Software\\Korvex!\\Scanning";
 
-struct CleanMachine {
-    MemoryFiles files;
-    MemoryRegistry registry;
-    FakeSystem system;
-    FakeShell shell{files};
-    Services services{registry, files, system, shell};
-    ScriptedPrompt prompt;
-    RegistryAccess access{registry, prompt};
+struct CleanMachine : MemoryMachine {
     bool stop = false;
     std::vector<std::string> rows;  // full paths, in the order the scan added them
     std::vector<std::uint64_t> sizes;

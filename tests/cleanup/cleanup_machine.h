@@ -7,23 +7,11 @@
 #include <vector>
 
 #include "cleanup/scan_rows.h"
-#include "platform/fake/fake_shell.h"
-#include "platform/fake/fake_system.h"
-#include "platform/fake/memory_files.h"
-#include "platform/fake/memory_registry.h"
-#include "platform/fake/scripted_prompt.h"
-#include "platform/registry_access.h"
+#include "tests/support/memory_machine.h"
 
 namespace korvex::test {
 
-struct CleanUpMachine {
-    MemoryFiles files;
-    MemoryRegistry registry;
-    FakeSystem system;
-    ScriptedPrompt prompt;
-    FakeShell shell{files};
-    Services services{registry, files, system, shell};
-    RegistryAccess access{registry, prompt};
+struct CleanUpMachine : MemoryMachine {
     bool stop = false;
 
     CleanUpMachine() { files.createFolder("C:\\windows\\system32"); }

@@ -8,6 +8,9 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
+
+#include <sys/stat.h>
 
 #include "platform/fake/scripted_prompt.h"
 #include "platform/wine/machine_builder.h"
@@ -94,5 +97,24 @@ public:
     std::unique_ptr<WineMachine> machine;
     ScriptedPrompt prompt;
 };
+
+inline constexpr std::uint16_t kQuiet = FOF_NOCONFIRMATION | FOF_NOERRORUI;
+
+// One shell file operation on the machine, answered by its scripted prompt.
+inline int run(ShellMachine& m, unsigned func, std::vector<std::string> from, std::uint16_t flags,
+               std::string to = "") {
+    FileOperation op;
+    op.wFunc = func;
+    op.from = std::move(from);
+    op.fFlags = flags;
+    op.to = std::move(to);
+    return m.shell().fileOperation(op, m.prompt);
+}
+
+// Whether anything, a dangling link included, stands at a host path.
+inline bool present(const std::string& host) {
+    struct stat st {};
+    return ::lstat(host.c_str(), &st) == 0;
+}
 
 }  // namespace korvex::wine::test

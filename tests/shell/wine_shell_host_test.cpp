@@ -23,22 +23,6 @@ using korvex::test::RunCommand;
 using korvex::test::RunShell;
 using korvex::test::ShellQuote;
 
-constexpr std::uint16_t kQuiet = FOF_NOCONFIRMATION | FOF_NOERRORUI;
-
-int run(ShellMachine& m, unsigned func, std::vector<std::string> from, std::uint16_t flags, std::string to = "") {
-    FileOperation op;
-    op.wFunc = func;
-    op.from = std::move(from);
-    op.fFlags = flags;
-    op.to = std::move(to);
-    return m.shell().fileOperation(op, m.prompt);
-}
-
-bool present(const std::string& host) {
-    struct stat st {};
-    return ::lstat(host.c_str(), &st) == 0;
-}
-
 bool installed(const char* program) { return RunShell(std::string("command -v ") + program + " >/dev/null 2>&1") == 0; }
 
 // Another process that holds a file open for as long as the object lives.

@@ -14,22 +14,6 @@
 namespace korvex::wine::test {
 namespace {
 
-constexpr std::uint16_t kQuiet = FOF_NOCONFIRMATION | FOF_NOERRORUI;
-
-int run(ShellMachine& m, unsigned func, std::vector<std::string> from, std::uint16_t flags, std::string to = "") {
-    FileOperation op;
-    op.wFunc = func;
-    op.from = std::move(from);
-    op.fFlags = flags;
-    op.to = std::move(to);
-    return m.shell().fileOperation(op, m.prompt);
-}
-
-bool present(const std::string& host) {
-    struct stat st {};
-    return ::lstat(host.c_str(), &st) == 0;
-}
-
 std::string z(const std::string& host) {
     std::string out = "Z:" + host;
     for (char& ch : out)

@@ -27,6 +27,7 @@
 #include "ui/list_columns.h"
 #include "ui/qt_printer.h"
 #include "ui/qt_prompt.h"
+#include "ui/qt_text.h"
 
 namespace korvex {
 
@@ -36,18 +37,6 @@ constexpr int kFolderRole = Qt::UserRole + 1;
 constexpr int kSizeColumn = 2;
 constexpr int kSortKeyColumn = 4;
 
-QString q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-std::string s(const QString& text) { return text.toStdString(); }
-
-// Rows sort by their text without regard to letter case, as report lists do.
-class RowItem : public QTreeWidgetItem {
-public:
-    using QTreeWidgetItem::QTreeWidgetItem;
-    bool operator<(const QTreeWidgetItem& other) const override {
-        const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
-        return text(column).compare(other.text(column), Qt::CaseInsensitive) < 0;
-    }
-};
 
 }  // namespace
 

@@ -20,12 +20,11 @@
 #include "app/help_viewer.h"
 #include "ui/found_icons.h"
 #include "ui/qt_prompt.h"
+#include "ui/qt_text.h"
 
 namespace korvex {
 namespace {
 
-QString q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-std::string s(const QString& text) { return text.toStdString(); }
 
 template <typename T>
 T* named(T* widget, const char* name) {

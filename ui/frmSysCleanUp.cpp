@@ -34,6 +34,7 @@
 #include "ui/avi_player.h"
 #include "ui/found_icons.h"
 #include "ui/qt_prompt.h"
+#include "ui/qt_text.h"
 
 namespace korvex {
 
@@ -41,18 +42,6 @@ namespace {
 
 constexpr int kBytesRole = Qt::UserRole + 1;
 
-QString q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-std::string s(const QString& text) { return text.toStdString(); }
-
-// Rows sort by their text without regard to letter case, as report lists do.
-class RowItem : public QTreeWidgetItem {
-public:
-    using QTreeWidgetItem::QTreeWidgetItem;
-    bool operator<(const QTreeWidgetItem& other) const override {
-        const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
-        return text(column).compare(other.text(column), Qt::CaseInsensitive) < 0;
-    }
-};
 
 std::vector<std::string> entries(const QListWidget* list) {
     std::vector<std::string> out;

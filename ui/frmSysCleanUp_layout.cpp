@@ -21,14 +21,9 @@
 #include "ui/frmSysCleanUp.h"
 #include "ui/status_texts.h"
 #include "ui/sys_clean_status_texts.h"
+#include "ui/qt_text.h"
 
 namespace korvex {
-
-namespace {
-
-QString q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-
-}  // namespace
 
 
 void frmSysCleanUp::buildTop() {

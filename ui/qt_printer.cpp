@@ -10,13 +10,9 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include "ui/qt_text.h"
+
 namespace korvex {
-namespace {
-
-QString q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-
-}  // namespace
-
 PrintTarget ReportPrintTarget() {
     if (!QPrinterInfo::defaultPrinter().isNull()) return {};
     const QList<QPrinterInfo> printers = QPrinterInfo::availablePrinters();

@@ -10,43 +10,29 @@
 #include "platform/wine/machine_locator.h"
 #include "platform/wine/reg_file_text.h"
 #include "platform/wine/wine_machine.h"
+#include "tests/registry/wine_test_support.h"
 #include "tests/support/host_files.h"
 
 namespace korvex::wine {
 namespace {
 
 namespace fs = std::filesystem;
-using test::ReadHostFile;
-using test::TempHostFolder;
-using test::WriteHostFile;
+using namespace korvex::test;
 
+// A value as text: strings without their NUL, DWORDs in decimal; "<no key>" or
+// "<no value>" when missing.
 std::string query(Registry& registry, HKEY root, const std::string& key, const std::string& name,
                   std::uint32_t* typeOut = nullptr) {
-    HKEY h = 0;
-    if (registry.openKey(root, key, KEY_READ, &h) != ERROR_SUCCESS) return "<no key>";
     std::uint32_t type = 0;
-    std::string data;
-    const long status = registry.queryValue(h, name, &type, &data);
-    registry.closeKey(h);
-    if (status != ERROR_SUCCESS) return "<no value>";
+    std::string data = testing::Query(registry, root, key, name, &type);
     if (typeOut) *typeOut = type;
     if (type == REG_DWORD && data.size() == 4) {
         std::uint32_t v = 0;
         for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(data[static_cast<std::size_t>(i)]);
         return std::to_string(v);
     }
-    if (!data.empty() && data.back() == '\0') data.pop_back();
+    if (type != 0 && !data.empty() && data.back() == '\0') data.pop_back();
     return data;
-}
-
-std::vector<std::string> subKeys(Registry& registry, HKEY root, const std::string& key) {
-    std::vector<std::string> out;
-    HKEY h = 0;
-    if (registry.openKey(root, key, KEY_READ, &h) != ERROR_SUCCESS) return out;
-    std::string name;
-    for (std::uint32_t i = 0; registry.enumKey(h, i, &name) == ERROR_SUCCESS; ++i) out.push_back(name);
-    registry.closeKey(h);
-    return out;
 }
 
 class MachineTest : public ::testing::Test {
@@ -113,7 +99,7 @@ TEST_F(MachineTest, Windows7MachineOpensAsAnNtMachine) {
     EXPECT_EQ(type, REG_EXPAND_SZ);
     EXPECT_EQ(query(reg, HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Cache"),
               "C:\\users\\" + user + "\\AppData\\Local\\Microsoft\\Windows\\INetCache");
-    EXPECT_EQ(subKeys(reg, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall").size(), 2u);
+    EXPECT_EQ(testing::SubKeys(reg, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall").size(), 2u);
     EXPECT_EQ(query(reg, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
                     "C:\\windows\\system32\\demort.dll", &type), "2");
     EXPECT_EQ(type, REG_DWORD);
@@ -273,12 +259,6 @@ TEST_F(MachineTest, LocatorOrderAndBuiltInMachine) {
     EXPECT_FALSE(LocateMachine("", &error, lookup).has_value());
     EXPECT_FALSE(error.empty());
 }
-
-}  // namespace
-}  // namespace korvex::wine
-
-namespace korvex::wine {
-namespace {
 
 TEST(MachineFolderText, HomeIsWrittenAsTilde) {
     EXPECT_EQ(MachineFolderText("/home/ann/.wine", "/home/ann"), "~/.wine");

@@ -18,10 +18,7 @@ namespace korvex::wine {
 namespace {
 
 namespace fs = std::filesystem;
-using test::ReadHostFile;
-using test::ScopedEnv;
-using test::TempHostFolder;
-using test::WriteHostFile;
+using namespace korvex::test;
 
 class WineSystemTest : public ::testing::Test {
 protected:
@@ -45,6 +42,14 @@ protected:
         registry.closeKey(h);
     }
 
+    // The type of each drive letter by name: "fixed", "remote", "none" and so on.
+    std::string driveTypes(std::string_view letters) {
+        static const char* const names[] = {"unknown", "none", "removable", "fixed", "remote", "cdrom", "ramdisk"};
+        std::string out;
+        for (char letter : letters) out += std::string(out.empty() ? "" : " ") + names[system->driveType(letter)];
+        return out;
+    }
+
     ScopedEnv user{"USER", "tester"};
     TempHostFolder temp{"korvex-system"};
     std::string root = temp.path();
@@ -66,35 +71,25 @@ TEST_F(WineSystemTest, HostFileSystemIsNoFixedDisk) {
     fs::create_symlink(root, root + "/dosdevices/x:");
     files->reloadDrives();
 
-    EXPECT_EQ(system->driveType('Z'), DRIVE_REMOTE);
-    EXPECT_EQ(system->driveType('Y'), DRIVE_REMOTE);
-    EXPECT_EQ(system->driveType('X'), DRIVE_REMOTE);
+    EXPECT_EQ(driveTypes("ZYXD"), "remote remote remote fixed");
     registry.setString("HKLM\\Software\\Wine\\Drives", "z:", "hd");
-    EXPECT_EQ(system->driveType('Z'), DRIVE_REMOTE);
-    EXPECT_EQ(system->driveType('D'), DRIVE_FIXED);
+    EXPECT_EQ(driveTypes("Z"), "remote");
     EXPECT_EQ(FillDriveList(*system),
               (std::vector<std::string>{"(C:) ", "(D:) ", "Local hard drives (C:,D:)"}));
 }
 
 TEST_F(WineSystemTest, DriveTypesAndLabels) {
-    EXPECT_EQ(system->driveType('C'), DRIVE_FIXED);
-    EXPECT_EQ(system->driveType('c'), DRIVE_FIXED);
-    EXPECT_EQ(system->driveType('A'), DRIVE_REMOVABLE);  // a: and b: are floppies without a setting
-    EXPECT_EQ(system->driveType('D'), DRIVE_FIXED);
-    EXPECT_EQ(system->driveType('E'), DRIVE_NO_ROOT_DIR);
+    EXPECT_EQ(driveTypes("CcADE"), "fixed fixed removable fixed none");  // a: and b: are floppies without a setting
 
-    registry.setString("HKLM\\Software\\Wine\\Drives", "d:", "cdrom");
-    registry.setString("HKLM\\Software\\Wine\\Drives", "C:", "network");
-    registry.setString("HKLM\\Software\\Wine\\Drives", "a:", "hd");
-    registry.setString("HKLM\\Software\\Wine\\Drives", "e:", "cdrom");  // no such drive: still absent
-    EXPECT_EQ(system->driveType('D'), DRIVE_CDROM);
-    EXPECT_EQ(system->driveType('C'), DRIVE_REMOTE);
-    EXPECT_EQ(system->driveType('A'), DRIVE_FIXED);
-    EXPECT_EQ(system->driveType('E'), DRIVE_NO_ROOT_DIR);
-    registry.setString("HKLM\\Software\\Wine\\Drives", "d:", "ramdisk");
-    EXPECT_EQ(system->driveType('D'), DRIVE_RAMDISK);
-    registry.setString("HKLM\\Software\\Wine\\Drives", "d:", "floppy");
-    EXPECT_EQ(system->driveType('D'), DRIVE_REMOVABLE);
+    // The Drives settings: the type of each drive that exists (e: does not).
+    const std::string drives = "HKLM\\Software\\Wine\\Drives";
+    const std::pair<const char*, const char*> settings[] = {{"d:", "cdrom"}, {"C:", "network"}, {"a:", "hd"}, {"e:", "cdrom"}};
+    for (const auto& [letter, type] : settings) registry.setString(drives, letter, type);
+    EXPECT_EQ(driveTypes("DCAE"), "cdrom remote fixed none");
+    registry.setString(drives, "d:", "ramdisk");
+    EXPECT_EQ(driveTypes("D"), "ramdisk");
+    registry.setString(drives, "d:", "floppy");
+    EXPECT_EQ(driveTypes("D"), "removable");
 
     EXPECT_EQ(system->volumeLabel('C'), "");
     WriteHostFile(root + "/drive_c/.windows-label", "System Disk  \r\n");
@@ -112,13 +107,12 @@ TEST_F(WineSystemTest, PlatformFromVersionSettingThenNtThen9xKeys) {
     registry.setString("HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion", "CurrentVersion", "6.1");
     EXPECT_EQ(system->platformId(), VER_PLATFORM_WIN32_NT);  // the NT keys come first
 
-    for (const char* version : {"win98", "WIN95", "winme"}) {
+    const std::pair<const char*, int> versions[] = {{"win98", VER_PLATFORM_WIN32_WINDOWS}, {"WIN95", VER_PLATFORM_WIN32_WINDOWS},
+                                                    {"winme", VER_PLATFORM_WIN32_WINDOWS}, {"win7", VER_PLATFORM_WIN32_NT},
+                                                    {"win10", VER_PLATFORM_WIN32_NT}, {"winxp", VER_PLATFORM_WIN32_NT}};
+    for (const auto& [version, platform] : versions) {
         registry.setString("HKCU\\Software\\Wine", "Version", version);
-        EXPECT_EQ(system->platformId(), VER_PLATFORM_WIN32_WINDOWS) << version;
-    }
-    for (const char* version : {"win7", "win10", "winxp"}) {
-        registry.setString("HKCU\\Software\\Wine", "Version", version);
-        EXPECT_EQ(system->platformId(), VER_PLATFORM_WIN32_NT) << version;
+        EXPECT_EQ(system->platformId(), platform) << version;
     }
 }
 
@@ -137,11 +131,6 @@ TEST_F(WineSystemTest, ShellFoldersFallBackToWineDefaults) {
     EXPECT_EQ(system->shellFolder(0x7777), "");
     EXPECT_EQ(system->tempPath(), "C:\\users\\Tester\\Temp\\");
     EXPECT_EQ(system->programFolder(), "C:\\Program Files\\Korvex");
-
-    // The getters of the logic see the same, with their "\".
-    EXPECT_EQ(WindowsFolder(*system), "C:\\windows\\");
-    EXPECT_EQ(WindowsDriveRoot(*system), "C:\\");
-    EXPECT_EQ(HistoryFolder(*system), "C:\\users\\Tester\\AppData\\Local\\Microsoft\\Windows\\History\\");
 
     // Another user's prefix: the one profile folder there is taken.
     ScopedEnv other("USER", "somebody");

@@ -24,16 +24,7 @@
 namespace korvex::wine {
 namespace {
 
-using korvex::testing::CopyFixtures;
-using korvex::testing::inodeOf;
-using korvex::testing::sz;
-using korvex::testing::Lines;
-using korvex::testing::OtherFiles;
-using korvex::test::FakeWineserver;
-using korvex::test::ReadHostFile;
-using korvex::test::ScopedEnv;
-using korvex::test::TempHostFolder;
-using korvex::test::WriteHostFile;
+using namespace korvex::testing;
 
 unsigned modeOf(const std::string& path) {
     struct stat st {};

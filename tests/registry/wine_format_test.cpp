@@ -90,83 +90,65 @@ TEST(WineFormat, RealSystemFileContents) {
                                        Utf16ToBytes(u"\\Registry\\Machine\\Software\\Classes\\Wow6432Node")}}));
 }
 
-const char kHandMade[] =
-    "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n"
-    "[Software\\\\Zz\\[Test\\]] 1796505343\n"
-    "#time=1dd84fdc9c6a996\n"
-    "#class=\"Cls \\\"x\\\"\"\n"
-    "\"na\\\"me\"=\"Caf\\x20ac \\\"q\\\" \\\\ tab\\tx\"\n"
-    "@=\"default\"\n"
-    "; a comment between values\n"
-    "\"Ctl\"=\"\\a\\b\\n\\v\\f\\r\\e\\0015\\1x\"\n"
-    "\"Raw\"=\"Caf\xc3\xa9 \xe2\x82\xac\"\n"
-    "\"Short\"=\"\\xe9z\\x00e9a\"\n"
-    "\"Expand\"=str(2):\"%SystemRoot%\\\\x\"\n"
-    "\"Multi\"=str(7):\"a\\0b\\0\"\n"
-    "\"Plain\"=str:\"p\"\n"
-    "\"Dword\"=dword:0000002a\n"
-    "\"Odd\"=dword:000000054\n"
-    "\"Bin\"=hex:01,02,ff\n"
-    "\"Qword\"=hex(b):01,00,00,00,00,00,00,00\n"
-    "\"Long\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,\\\n"
-    "  16,17,18\n"
-    "\"Broken\"=nonsense\n"
-    "#unknown option\n\n"
-    "[Software\\\\Zz\\\\Empty] 1796505343\n"
-    "#time=1dd84fdc9c6a996\n\n";
+// Every value form Wine writes or reads, one row each: the lines of a hand-made file,
+// the value read from them, and the line the writer makes of it anew ("" = the same).
+struct Form { const char* lines; std::u16string name; std::uint32_t type; std::string data; const char* written; };
+const Form kForms[] = {
+    {"\"na\\\"me\"=\"Caf\\x20ac \\\"q\\\" \\\\ tab\\tx\"", u"na\"me", REG_SZ, utf16z(u"Caf\u20ac \"q\" \\ tab\tx"), ""},
+    {"@=\"default\"\n; a comment between values", u"", REG_SZ, utf16z(u"default"), "@=\"default\""},
+    {"\"Ctl\"=\"\\a\\b\\n\\v\\f\\r\\e\\0015\\1x\"", u"Ctl", REG_SZ,
+     utf16z(std::u16string(u"\a\b\n\v\f\r\x1b\x01" u"5\x01x")), ""},
+    {"\"Raw\"=\"Caf\xc3\xa9 \xe2\x82\xac\"", u"Raw", REG_SZ, utf16z(u"Caf\u00e9 \u20ac"), "\"Raw\"=\"Caf\\xe9 \\x20ac\""},
+    {"\"Short\"=\"\\xe9z\\x00e9a\"", u"Short", REG_SZ, utf16z(u"\u00e9z\u00e9a"), ""},
+    {"\"Expand\"=str(2):\"%SystemRoot%\\\\x\"", u"Expand", REG_EXPAND_SZ, utf16z(u"%SystemRoot%\\x"), ""},
+    {"\"Multi\"=str(7):\"a\\0b\\0\"", u"Multi", REG_MULTI_SZ, utf16z(std::u16string(u"a\0b\0", 4)), ""},
+    {"\"Plain\"=str:\"p\"", u"Plain", REG_SZ, utf16z(u"p"), "\"Plain\"=\"p\""},
+    {"\"Dword\"=dword:0000002a", u"Dword", REG_DWORD, std::string("\x2a\0\0\0", 4), ""},
+    {"\"Odd\"=dword:000000054", u"Odd", REG_DWORD, std::string("\x54\0\0\0", 4), "\"Odd\"=dword:00000054"},
+    {"\"Bin\"=hex:01,02,ff", u"Bin", REG_BINARY, "\x01\x02\xff", ""},
+    {"\"Qword\"=hex(b):01,00,00,00,00,00,00,00", u"Qword", REG_QWORD, std::string("\x01\0\0\0\0\0\0\0", 8), ""},
+    {"\"Long\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,\\\n  16,17,18", u"Long",
+     REG_BINARY, std::string("\0\1\2\3\4\5\6\7\10\11\12\13\14\15\16\17\20\21\22\23\24\25\26\27\30", 25),
+     "\"Long\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,\\"},
+};
+
+// A file with one key holding every form (its class and time set), a value line the
+// reader does not understand, an unknown option and an empty key.
+std::string handMade() {
+    std::string text = "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n"
+                       "[Software\\\\Zz\\[Test\\]] 1796505343\n#time=1dd84fdc9c6a996\n#class=\"Cls \\\"x\\\"\"\n";
+    for (const Form& form : kForms) text += std::string(form.lines) + "\n";
+    return text + "\"Broken\"=nonsense\n#unknown option\n\n[Software\\\\Zz\\\\Empty] 1796505343\n#time=1dd84fdc9c6a996\n\n";
+}
 
 TEST(WineFormat, ReaderUnderstandsEveryValueForm) {
     Hive hive;
-    ASSERT_TRUE(parse(hive, kHandMade));
-    EXPECT_EQ(SerializeHive(hive), kHandMade);
+    ASSERT_TRUE(parse(hive, handMade()));
+    EXPECT_EQ(SerializeHive(hive), handMade());
 
     RegKey* key = find(hive, u"Software\\Zz[Test]");
     ASSERT_NE(key, nullptr);
     EXPECT_EQ(key->className, std::u16string(u"Cls \"x\""));
     EXPECT_EQ(key->modified, 0x1dd84fdc9c6a996ULL);
-    std::string long25;
-    for (char b = 0; b < 25; ++b) long25 += b;
-    // "Broken" is kept as text, not as a value.
-    EXPECT_EQ(valuesOf(key),
-              (Values{{u"na\"me", REG_SZ, utf16z(u"Caf\u20ac \"q\" \\ tab\tx")},
-                      {u"", REG_SZ, utf16z(u"default")},
-                      {u"Ctl", REG_SZ, utf16z(std::u16string(u"\a\b\n\v\f\r\x1b\x01" u"5\x01x"))},
-                      {u"Raw", REG_SZ, utf16z(u"Caf\u00e9 \u20ac")},
-                      {u"Short", REG_SZ, utf16z(u"\u00e9z\u00e9a")},
-                      {u"Expand", REG_EXPAND_SZ, utf16z(u"%SystemRoot%\\x")},
-                      {u"Multi", REG_MULTI_SZ, utf16z(std::u16string(u"a\0b\0", 4))},
-                      {u"Plain", REG_SZ, utf16z(u"p")},
-                      {u"Dword", REG_DWORD, std::string("\x2a\0\0\0", 4)},
-                      {u"Odd", REG_DWORD, std::string("\x54\0\0\0", 4)},
-                      {u"Bin", REG_BINARY, "\x01\x02\xff"},
-                      {u"Qword", REG_QWORD, std::string("\x01\0\0\0\0\0\0\0", 8)},
-                      {u"Long", REG_BINARY, long25}}));
+    Values expected;  // "Broken" is kept as text, not as a value
+    for (const Form& form : kForms) expected.emplace_back(form.name, form.type, form.data);
+    EXPECT_EQ(valuesOf(key), expected);
     EXPECT_NE(find(hive, u"software\\zz\\empty"), nullptr);
 }
 
 TEST(WineFormat, WriterEscapesAsWineDoes) {
     Hive hive;
-    ASSERT_TRUE(parse(hive, kHandMade));
+    ASSERT_TRUE(parse(hive, handMade()));
     forgetText(*hive.top);
     const std::string written = SerializeHive(hive);
-    for (const char* line : {"[Software\\\\Zz\\[Test\\]] 1796505343",
-                             "#class=\"Cls \\\"x\\\"\"",
-                             "\"na\\\"me\"=\"Caf\\x20ac \\\"q\\\" \\\\ tab\\tx\"",
-                             "\"Ctl\"=\"\\a\\b\\n\\v\\f\\r\\e\\0015\\1x\"",
-                             "\"Raw\"=\"Caf\\xe9 \\x20ac\"",
-                             "\"Short\"=\"\\xe9z\\x00e9a\"",
-                             "\"Multi\"=str(7):\"a\\0b\\0\"",
-                             "\"Plain\"=\"p\"",
-                             "\"Odd\"=dword:00000054",
-                             "\"Qword\"=hex(b):01,00,00,00,00,00,00,00",
-                             "\"Long\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,\\"}) {
-        EXPECT_NE(written.find(std::string("\n") + line + "\n"), std::string::npos) << line;
-    }
+    std::vector<std::string> lines = {"[Software\\\\Zz\\[Test\\]] 1796505343", "#class=\"Cls \\\"x\\\"\""};
+    for (const Form& form : kForms) lines.push_back(*form.written ? form.written : form.lines);
+    for (const std::string& line : lines) EXPECT_NE(written.find("\n" + line + "\n"), std::string::npos) << line;
     // Written anew and read again, every value is the same.
     Hive again;
     ASSERT_TRUE(parse(again, written));
     const Values before = valuesOf(find(hive, u"Software\\Zz[Test]"));
-    EXPECT_EQ(before.size(), 13u);
+    EXPECT_EQ(before.size(), std::size(kForms));
     EXPECT_EQ(valuesOf(find(again, u"Software\\Zz[Test]")), before);
 }
 
@@ -224,8 +206,8 @@ TEST(WineFormat, DamagedFilesAreKeptAsTheyAre) {
     };
     const std::string real = ReadHostFile(Fixture("system.reg"));
     for (std::size_t cut = 30; cut < real.size(); cut += real.size() / 20 + 1) cutAt(real, cut);
-    const std::string handMade = kHandMade;
-    for (std::size_t cut = 24; cut <= handMade.size(); ++cut) cutAt(handMade, cut);
+    const std::string made = handMade();
+    for (std::size_t cut = 24; cut <= made.size(); ++cut) cutAt(made, cut);
     std::string noise = "WINE REGISTRY Version 2\n";
     unsigned seed = 12345;
     const char pieces[] = "[]\\\"@=:,#\nhexdwordstr(7)\r\x80\xff ab01";

@@ -351,7 +351,6 @@ TEST_F(LinksFixture, WalksEnd) {
     std::vector<std::string> seen;
     auto result = WalkTree(*reg, HKEY_LOCAL_MACHINE, "", 10000, [&](const std::string& p) { seen.push_back(p); });
     EXPECT_FALSE(result.endless);
-    EXPECT_EQ(result.keys, seen.size());
     EXPECT_LT(result.keys, 40u);
     EXPECT_NE(std::find(seen.begin(), seen.end(), "Software\\Wow6432Node\\Classes\\CLSID\\{X}"), seen.end());
     EXPECT_NE(std::find(seen.begin(), seen.end(), "Software\\Classes\\Wow6432Node\\Back\\Classes"),
@@ -378,10 +377,7 @@ TEST_F(LinksFixture, WalksEnd) {
 }
 
 TEST_F(LinksFixture, WritesGoToTheTargetAndDeletingRemovesOnlyTheLink) {
-    HKEY key = 0;
-    ASSERT_EQ(reg->createKey(HKEY_LOCAL_MACHINE, "Software\\Wow6432Node\\Classes\\New", &key), ERROR_SUCCESS);
-    ASSERT_EQ(reg->setValue(key, "v", REG_SZ, std::string("1", 2)), ERROR_SUCCESS);
-    ASSERT_EQ(reg->closeKey(key), ERROR_SUCCESS);
+    ASSERT_EQ(write(*reg, HKEY_LOCAL_MACHINE, "Software\\Wow6432Node\\Classes\\New", "v", "1", true), ERROR_SUCCESS);
     std::string text = ReadHostFile(dir / "system.reg");
     EXPECT_NE(text.find("\n[Software\\\\Classes\\\\Wow6432Node\\\\New] "), std::string::npos);
 

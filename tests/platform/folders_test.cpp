@@ -9,35 +9,31 @@
 namespace korvex {
 namespace {
 
-TEST(FormatSize, TableWithDecimalOnAndOff) {
-    struct Row { double bytes; bool decimal; const char* text; };
+TEST(FormatSize, TableWithDecimalOnAndOffAndEitherSeparator) {
+    struct Row { double bytes; bool decimal; char separator; const char* text; };
     const Row rows[] = {
-        {0, true, "0KB"},
-        {512, true, "0KB"},
-        {513, true, "1KB"},
-        {1024, true, "1KB"},
-        {1126, true, "1KB"},           // 1.0996: the digit is 0
-        {1536, true, "1.5 KB"},
-        {1536, false, "1KB"},
-        {1048576, true, "1024KB"},     // exactly 1024 KB stays in KB
-        {1048577, true, "1MB"},
-        {1610612736, true, "1.5 GB"},
-        {5637144576.0, true, "5.2 GB"},  // 5.25 truncated, not rounded
-        {5637144576.0, false, "5GB"},
-        {1024.0 * 1024 * 1024 * 1024 * 3, true, "3"},  // past GB there is no unit
-        {2136746230.0, true, "1.9 GB"},  // 1.99 GB
+        {0, true, '.', "0KB"},
+        {512, true, '.', "0KB"},
+        {513, true, '.', "1KB"},
+        {1024, true, '.', "1KB"},
+        {1126, true, '.', "1KB"},           // 1.0996: the digit is 0
+        {1536, true, '.', "1.5 KB"},
+        {1536, false, '.', "1KB"},
+        {1048576, true, '.', "1024KB"},     // exactly 1024 KB stays in KB
+        {1048577, true, '.', "1MB"},
+        {1610612736, true, '.', "1.5 GB"},
+        {5637144576.0, true, '.', "5.2 GB"},  // 5.25 truncated, not rounded
+        {5637144576.0, false, '.', "5GB"},
+        {1024.0 * 1024 * 1024 * 1024 * 3, true, '.', "3"},  // past GB there is no unit
+        {2136746230.0, true, '.', "1.9 GB"},  // 1.99 GB
+        // A comma locale still shows the point.
+        {1536, true, ',', "1.5 KB"},
+        {1610612736, true, ',', "1.5 GB"},
+        {1048577, true, ',', "1MB"},
+        {1536, false, ',', "1KB"},
     };
-    for (const Row& row : rows) EXPECT_EQ(FormatSize(row.bytes, row.decimal), row.text) << row.bytes;
-}
-
-TEST(FormatSize, CommaSeparatorLocaleAndCallerValueUntouched) {
-    EXPECT_EQ(FormatSize(1536, true, ','), "1.5 KB");
-    EXPECT_EQ(FormatSize(1610612736, true, ','), "1.5 GB");
-    EXPECT_EQ(FormatSize(1048577, true, ','), "1MB");
-    EXPECT_EQ(FormatSize(1536, false, ','), "1KB");
-    double bytes = 1536;
-    FormatSize(bytes, true);
-    EXPECT_EQ(bytes, 1536);
+    for (const Row& row : rows)
+        EXPECT_EQ(FormatSize(row.bytes, row.decimal, row.separator), row.text) << row.bytes << " " << row.separator;
 }
 
 TEST(LastIndexOf, OneBasedWithoutRegardToCase) {

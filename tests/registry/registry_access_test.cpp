@@ -14,7 +14,24 @@ std::string text(std::initializer_list<unsigned char> bytes, std::uint32_t type)
     return ValueToText(data.data(), data.size(), type);
 }
 
-const std::string kSep(1, kListSeparator);
+// A sub-key list as EnumSubKeyPaths gives it: each path ended by the list separator.
+std::string list(std::initializer_list<const char*> paths) {
+    std::string out;
+    for (const char* path : paths) out += std::string(path) + kListSeparator;
+    return out;
+}
+
+// Every message shown so far: "icon buttons title: text" (icon 16 = critical,
+// 48 = exclamation; buttons 0 = OK).
+std::vector<std::string> shown(const ScriptedPrompt& prompt) {
+    std::vector<std::string> out;
+    for (const Message& m : prompt.messages)
+        out.push_back(std::to_string(static_cast<int>(m.icon)) + " " + std::to_string(static_cast<int>(m.buttons)) +
+                      " " + m.title + ": " + m.text);
+    return out;
+}
+
+using Texts = std::vector<std::string>;
 
 TEST(ValueToText, EveryType) {
     EXPECT_EQ(text({0x01, 0, 0, 0}, REG_DWORD), "1");
@@ -32,6 +49,8 @@ TEST(ValueToText, EveryType) {
 }
 
 struct AccessFixture : ::testing::Test {
+    // Every test leaves no key open.
+    void TearDown() override { EXPECT_EQ(reg.openCount, 0); }
     MemoryRegistry reg;
     ScriptedPrompt prompt;
     RegistryAccess access{reg, prompt};
@@ -47,7 +66,6 @@ TEST_F(AccessFixture, QueryValueGivesTextOrEmpty) {
     EXPECT_EQ(access.CloseKey(key), ERROR_SUCCESS);
     EXPECT_EQ(access.OpenKey(HKEY_CURRENT_USER, "Software\\Nobody"), 0u);
     EXPECT_NE(access.SetValue(0, "x", "y"), ERROR_SUCCESS);
-    EXPECT_EQ(reg.openCount, 0);
 }
 
 TEST_F(AccessFixture, TextWrittenReadsBackWholeAndUnchangedInAnyLetterCase) {
@@ -63,19 +81,18 @@ TEST_F(AccessFixture, TextWrittenReadsBackWholeAndUnchangedInAnyLetterCase) {
     EXPECT_EQ(access.QueryValue(key, "Empty"), "");
     EXPECT_EQ(access.SetValue(key, "bak FILES", "0"), ERROR_SUCCESS);
     EXPECT_EQ(access.QueryValue(key, "Bak files"), "0");
-    EXPECT_EQ(reg.valueNames("HKCU\\Software\\Korvex!\\Sys Clean"), (std::vector<std::string>{"Bak files", "Empty"}));
+    EXPECT_EQ(reg.valueNames("HKCU\\Software\\Korvex!\\Sys Clean"), (Texts{"Bak files", "Empty"}));
     EXPECT_EQ(access.DeleteValue(key, "EMPTY"), ERROR_SUCCESS);
-    EXPECT_EQ(access.QueryValue(key, "Empty"), "");
+    EXPECT_EQ(reg.valueNames("HKCU\\Software\\Korvex!\\Sys Clean"), (Texts{"Bak files"}));
     // Long values read whole.
-    std::string list;
-    for (int i = 0; i < 200; ++i) list += "C:\\Some folder " + std::to_string(i) + kSep;
-    ASSERT_EQ(access.SetValue(key, "FoldersToIgnore", list), ERROR_SUCCESS);
-    EXPECT_EQ(access.QueryValue(key, "FoldersToIgnore"), list);
+    std::string folders;
+    for (int i = 0; i < 200; ++i) folders += "C:\\Some folder " + std::to_string(i) + kListSeparator;
+    ASSERT_EQ(access.SetValue(key, "FoldersToIgnore", folders), ERROR_SUCCESS);
+    EXPECT_EQ(access.QueryValue(key, "FoldersToIgnore"), folders);
     access.CloseKey(key);
     // A key's default value is set through its parent, creating the key.
     EXPECT_EQ(access.SetKeyDefault(HKEY_CLASSES_ROOT, ".kvu", REG_SZ, "KorvexUninstall"), ERROR_SUCCESS);
     EXPECT_EQ(reg.text("HKLM\\Software\\Classes\\.kvu", ""), "KorvexUninstall");
-    EXPECT_EQ(reg.openCount, 0);
 }
 
 TEST_F(AccessFixture, OpenKeyFallsBackToReadOnly) {
@@ -87,36 +104,35 @@ TEST_F(AccessFixture, OpenKeyFallsBackToReadOnly) {
     EXPECT_NE(access.SetValue(key, "Name", "other"), ERROR_SUCCESS);
     EXPECT_EQ(access.QueryValue(key, "Name"), "value");
     access.CloseKey(key);
-    EXPECT_TRUE(prompt.messages.empty());
+    EXPECT_EQ(shown(prompt), Texts{});
 }
 
 TEST_F(AccessFixture, EnumSubKeyPathsReversedWithoutTheExcludedPath) {
     for (const char* name : {"B", "a", "C"}) reg.setString(std::string("HKLM\\Software\\Top\\") + name, "v", "1");
-    EXPECT_EQ(access.EnumSubKeyPaths(HKEY_LOCAL_MACHINE, "Software\\Top", ""),
-              "Software\\Top\\C" + kSep + "Software\\Top\\B" + kSep + "Software\\Top\\a" + kSep);
-    for (const char* excluded : {"Software\\Top\\C", "software\\top\\c", "SOFTWARE\\TOP\\C"}) {
-        EXPECT_EQ(access.EnumSubKeyPaths(HKEY_LOCAL_MACHINE, "Software\\Top", excluded),
-                  "Software\\Top\\B" + kSep + "Software\\Top\\a" + kSep)
-            << excluded;
-    }
-    // A longer or shorter path that merely contains the excluded one is kept.
-    EXPECT_EQ(access.EnumSubKeyPaths(HKEY_LOCAL_MACHINE, "Software\\Top", "Software\\Top\\"),
-              "Software\\Top\\C" + kSep + "Software\\Top\\B" + kSep + "Software\\Top\\a" + kSep);
-    EXPECT_EQ(access.EnumSubKeyPaths(HKEY_LOCAL_MACHINE, "Software\\Missing", ""), "");
-    EXPECT_EQ(access.EnumSubKeyPaths(HKEY_LOCAL_MACHINE, "Software\\Top\\a", ""), "");
     // Names that would break a line-based list never come out.
-    reg.setString("HKLM\\Software\\Odd\\line\nbreak", "v", "1");
-    reg.setString("HKLM\\Software\\Odd\\del\x7f", "v", "1");
-    reg.setString("HKLM\\Software\\Odd\\plain", "v", "1");
-    EXPECT_EQ(access.EnumSubKeyPaths(HKEY_LOCAL_MACHINE, "Software\\Odd", ""), "Software\\Odd\\plain" + kSep);
-    EXPECT_EQ(reg.openCount, 0);
+    for (const char* name : {"line\nbreak", "del\x7f", "plain"}) reg.setString(std::string("HKLM\\Software\\Odd\\") + name, "v", "1");
+    const std::string all = list({"Software\\Top\\C", "Software\\Top\\B", "Software\\Top\\a"});
+    struct Row { const char* path; const char* excluded; std::string expected; };
+    const Row rows[] = {
+        {"Software\\Top", "", all},
+        {"Software\\Top", "Software\\Top\\C", list({"Software\\Top\\B", "Software\\Top\\a"})},
+        {"Software\\Top", "software\\top\\c", list({"Software\\Top\\B", "Software\\Top\\a"})},
+        {"Software\\Top", "SOFTWARE\\TOP\\C", list({"Software\\Top\\B", "Software\\Top\\a"})},
+        {"Software\\Top", "Software\\Top\\", all},  // merely contains the excluded path: kept
+        {"Software\\Missing", "", ""},
+        {"Software\\Top\\a", "", ""},
+        {"Software\\Odd", "", list({"Software\\Odd\\plain"})},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(access.EnumSubKeyPaths(HKEY_LOCAL_MACHINE, row.path, row.excluded), row.expected)
+            << row.path << " without " << row.excluded;
 }
 
 TEST_F(AccessFixture, EnumSubKeyPathsOfTheRootAndYields) {
     reg.setString("HKCU\\Software\\X", "v", "1");
     reg.setString("HKCU\\Environment", "TEMP", "C:\\Temp");
     std::uint64_t before = prompt.yields;
-    EXPECT_EQ(access.EnumSubKeyPaths(HKEY_CURRENT_USER, "", ""), "\\Software" + kSep + "\\Environment" + kSep);
+    EXPECT_EQ(access.EnumSubKeyPaths(HKEY_CURRENT_USER, "", ""), list({"\\Software", "\\Environment"}));
     EXPECT_EQ(prompt.yields - before, 2u);
 }
 
@@ -125,16 +141,13 @@ TEST_F(AccessFixture, DeleteKeyTree) {
     EXPECT_EQ(access.DeleteKeyTree(HKEY_CURRENT_USER, "software\\GONE"), 0);
     EXPECT_FALSE(reg.keyExists("HKCU\\Software\\Gone"));
     EXPECT_TRUE(reg.keyExists("HKCU\\Software"));
-    EXPECT_TRUE(prompt.messages.empty());
+    EXPECT_EQ(shown(prompt), Texts{});
 
     reg.setString("HKLM\\Software\\Vendor\\Locked", "v", "1");
     reg.readOnlyKeys.insert("HKLM\\Software\\Vendor\\Locked");
     EXPECT_EQ(access.DeleteKeyTree(HKEY_LOCAL_MACHINE, "Software\\Vendor"), 1);
-    ASSERT_EQ(prompt.messages.size(), 1u);
-    EXPECT_EQ(prompt.messages[0].icon, Icon::Critical);
-    EXPECT_EQ(prompt.messages[0].buttons, Buttons::OK);
-    EXPECT_EQ(prompt.messages[0].title, "Error deleting key");
-    EXPECT_EQ(prompt.messages[0].text, "Error deleting key Software\\Vendor. Administrative privileges required");
+    EXPECT_EQ(shown(prompt),
+              Texts{"16 0 Error deleting key: Error deleting key Software\\Vendor. Administrative privileges required"});
     EXPECT_TRUE(reg.keyExists("HKLM\\Software\\Vendor\\Locked"));
 }
 
@@ -144,22 +157,18 @@ TEST_F(AccessFixture, RefusedWritesAreReportedOnce) {
     HKEY key = access.OpenKey(HKEY_CURRENT_USER, "Software\\Korvex!\\General");
     ASSERT_NE(key, 0u);
     EXPECT_EQ(access.QueryValue(key, "DefaultPath"), "C:\\K\\");
-    EXPECT_TRUE(prompt.messages.empty());
+    EXPECT_EQ(shown(prompt), Texts{});
     EXPECT_EQ(access.SetValue(key, "DefaultPath", "D:\\"), ERROR_LOCK_VIOLATION);
     EXPECT_EQ(access.SetValue(key, "Other", "x"), ERROR_LOCK_VIOLATION);
     EXPECT_EQ(access.CreateKey(HKEY_CURRENT_USER, "Software\\New"), 0u);
     access.CloseKey(key);
-    ASSERT_EQ(prompt.messages.size(), 1u);
-    EXPECT_EQ(prompt.messages[0].icon, Icon::Exclamation);
-    EXPECT_EQ(prompt.messages[0].buttons, Buttons::OK);
-    EXPECT_EQ(prompt.messages[0].title, "Korvex!");
-    EXPECT_EQ(prompt.messages[0].text, "Wine is using this machine.");
+    EXPECT_EQ(shown(prompt), Texts{"48 0 Korvex!: Wine is using this machine."});
     EXPECT_EQ(reg.text("HKCU\\Software\\Korvex!\\General", "DefaultPath"), "C:\\K\\");
 
     // A key that cannot be deleted still gets its own message.
     EXPECT_EQ(access.DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Korvex!"), 1);
-    ASSERT_EQ(prompt.messages.size(), 2u);
-    EXPECT_EQ(prompt.messages[1].title, "Error deleting key");
+    EXPECT_EQ(shown(prompt).size(), 2u);
+    EXPECT_EQ(shown(prompt).back().substr(0, 24), "16 0 Error deleting key:");
     EXPECT_TRUE(reg.keyExists("HKCU\\Software\\Korvex!\\General"));
 }
 

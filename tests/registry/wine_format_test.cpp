@@ -2,6 +2,8 @@
 // style, and byte-for-byte round trips of real files made by Wine.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "platform/types.h"
 #include "platform/wine/reg_parse.h"
 #include "platform/wine/reg_text.h"
@@ -12,8 +14,7 @@
 namespace korvex::wine {
 namespace {
 
-using korvex::testing::Fixture;
-using korvex::test::ReadHostFile;
+using namespace korvex::testing;
 
 RegKey* find(Hive& hive, std::u16string_view path) {
     RegKey* k = hive.top.get();
@@ -25,6 +26,12 @@ RegKey* find(Hive& hive, std::u16string_view path) {
         start = end + 1;
     }
     return k;
+}
+
+// Reads text as a file that exists.
+bool parse(Hive& hive, const std::string& text, std::string* error = nullptr) {
+    hive.existed = true;
+    return ParseHive(hive, text, error);
 }
 
 std::string utf16z(std::u16string_view s) { return Utf16ToBytes(s) + std::string(2, '\0'); }
@@ -42,15 +49,23 @@ std::size_t countKeys(const RegKey& key) {
     return n;
 }
 
+// A key's values in order: name, type and data.
+using Values = std::vector<std::tuple<std::u16string, std::uint32_t, std::string>>;
+Values valuesOf(const RegKey* key) {
+    Values out;
+    if (key)
+        for (const auto& v : key->values) out.emplace_back(v.name, v.type, v.data);
+    return out;
+}
+
 TEST(WineFormat, RealFilesRoundTripByteForByte) {
     for (const char* name : {"system.reg", "user.reg"}) {
         SCOPED_TRACE(name);
         const std::string original = ReadHostFile(Fixture(name));
         ASSERT_GT(original.size(), 10000u);
         Hive hive;
-        hive.existed = true;
         std::string error;
-        ASSERT_TRUE(ParseHive(hive, original, &error)) << error;
+        ASSERT_TRUE(parse(hive, original, &error)) << error;
         EXPECT_EQ(SerializeHive(hive), original);
         // Written entirely anew, the file is still what Wine wrote: same order,
         // escapes, wrapping of hex data and implied parent keys.
@@ -62,8 +77,7 @@ TEST(WineFormat, RealFilesRoundTripByteForByte) {
 
 TEST(WineFormat, RealSystemFileContents) {
     Hive hive;
-    hive.existed = true;
-    ASSERT_TRUE(ParseHive(hive, ReadHostFile(Fixture("system.reg")), nullptr));
+    ASSERT_TRUE(parse(hive, ReadHostFile(Fixture("system.reg"))));
     std::size_t sections = 0;
     for (const auto& line : korvex::testing::Lines(hive.text)) sections += !line.empty() && line[0] == '[';
     EXPECT_EQ(sections, 8883u);
@@ -72,112 +86,70 @@ TEST(WineFormat, RealSystemFileContents) {
     RegKey* link = find(hive, u"Software\\Wow6432Node\\Classes");
     ASSERT_NE(link, nullptr);
     EXPECT_TRUE(link->isLink);
-    RegValue* target = link->findValue(u"SymbolicLinkValue");
-    ASSERT_NE(target, nullptr);
-    EXPECT_EQ(target->type, REG_LINK);
-    EXPECT_EQ(BytesToUtf16(target->data), u"\\Registry\\Machine\\Software\\Classes\\Wow6432Node");
+    EXPECT_EQ(valuesOf(link), (Values{{u"SymbolicLinkValue", REG_LINK,
+                                       Utf16ToBytes(u"\\Registry\\Machine\\Software\\Classes\\Wow6432Node")}}));
 }
 
-const char kHandMade[] =
-    "WINE REGISTRY Version 2\n"
-    ";; All keys relative to \\\\Machine\n"
-    "\n"
-    "#arch=win64\n"
-    "\n"
-    "[Software\\\\Zz\\[Test\\]] 1796505343\n"
-    "#time=1dd84fdc9c6a996\n"
-    "#class=\"Cls \\\"x\\\"\"\n"
-    "\"na\\\"me\"=\"Caf\\x20ac \\\"q\\\" \\\\ tab\\tx\"\n"
-    "@=\"default\"\n"
-    "; a comment between values\n"
-    "\"Ctl\"=\"\\a\\b\\n\\v\\f\\r\\e\\0015\\1x\"\n"
-    "\"Raw\"=\"Caf\xc3\xa9 \xe2\x82\xac\"\n"
-    "\"Short\"=\"\\xe9z\\x00e9a\"\n"
-    "\"Expand\"=str(2):\"%SystemRoot%\\\\x\"\n"
-    "\"Multi\"=str(7):\"a\\0b\\0\"\n"
-    "\"Plain\"=str:\"p\"\n"
-    "\"Dword\"=dword:0000002a\n"
-    "\"Odd\"=dword:000000054\n"
-    "\"Bin\"=hex:01,02,ff\n"
-    "\"Qword\"=hex(b):01,00,00,00,00,00,00,00\n"
-    "\"Long\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,\\\n"
-    "  16,17,18\n"
-    "\"Broken\"=nonsense\n"
-    "#unknown option\n"
-    "\n"
-    "[Software\\\\Zz\\\\Empty] 1796505343\n"
-    "#time=1dd84fdc9c6a996\n"
-    "\n";
+// Every value form Wine writes or reads, one row each: the lines of a hand-made file,
+// the value read from them, and the line the writer makes of it anew ("" = the same).
+struct Form { const char* lines; std::u16string name; std::uint32_t type; std::string data; const char* written; };
+const Form kForms[] = {
+    {"\"na\\\"me\"=\"Caf\\x20ac \\\"q\\\" \\\\ tab\\tx\"", u"na\"me", REG_SZ, utf16z(u"Caf\u20ac \"q\" \\ tab\tx"), ""},
+    {"@=\"default\"\n; a comment between values", u"", REG_SZ, utf16z(u"default"), "@=\"default\""},
+    {"\"Ctl\"=\"\\a\\b\\n\\v\\f\\r\\e\\0015\\1x\"", u"Ctl", REG_SZ,
+     utf16z(std::u16string(u"\a\b\n\v\f\r\x1b\x01" u"5\x01x")), ""},
+    {"\"Raw\"=\"Caf\xc3\xa9 \xe2\x82\xac\"", u"Raw", REG_SZ, utf16z(u"Caf\u00e9 \u20ac"), "\"Raw\"=\"Caf\\xe9 \\x20ac\""},
+    {"\"Short\"=\"\\xe9z\\x00e9a\"", u"Short", REG_SZ, utf16z(u"\u00e9z\u00e9a"), ""},
+    {"\"Expand\"=str(2):\"%SystemRoot%\\\\x\"", u"Expand", REG_EXPAND_SZ, utf16z(u"%SystemRoot%\\x"), ""},
+    {"\"Multi\"=str(7):\"a\\0b\\0\"", u"Multi", REG_MULTI_SZ, utf16z(std::u16string(u"a\0b\0", 4)), ""},
+    {"\"Plain\"=str:\"p\"", u"Plain", REG_SZ, utf16z(u"p"), "\"Plain\"=\"p\""},
+    {"\"Dword\"=dword:0000002a", u"Dword", REG_DWORD, std::string("\x2a\0\0\0", 4), ""},
+    {"\"Odd\"=dword:000000054", u"Odd", REG_DWORD, std::string("\x54\0\0\0", 4), "\"Odd\"=dword:00000054"},
+    {"\"Bin\"=hex:01,02,ff", u"Bin", REG_BINARY, "\x01\x02\xff", ""},
+    {"\"Qword\"=hex(b):01,00,00,00,00,00,00,00", u"Qword", REG_QWORD, std::string("\x01\0\0\0\0\0\0\0", 8), ""},
+    {"\"Long\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,\\\n  16,17,18", u"Long",
+     REG_BINARY, std::string("\0\1\2\3\4\5\6\7\10\11\12\13\14\15\16\17\20\21\22\23\24\25\26\27\30", 25),
+     "\"Long\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,\\"},
+};
+
+// A file with one key holding every form (its class and time set), a value line the
+// reader does not understand, an unknown option and an empty key.
+std::string handMade() {
+    std::string text = "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n"
+                       "[Software\\\\Zz\\[Test\\]] 1796505343\n#time=1dd84fdc9c6a996\n#class=\"Cls \\\"x\\\"\"\n";
+    for (const Form& form : kForms) text += std::string(form.lines) + "\n";
+    return text + "\"Broken\"=nonsense\n#unknown option\n\n[Software\\\\Zz\\\\Empty] 1796505343\n#time=1dd84fdc9c6a996\n\n";
+}
 
 TEST(WineFormat, ReaderUnderstandsEveryValueForm) {
     Hive hive;
-    hive.existed = true;
-    ASSERT_TRUE(ParseHive(hive, kHandMade, nullptr));
-    EXPECT_EQ(SerializeHive(hive), kHandMade);
+    ASSERT_TRUE(parse(hive, handMade()));
+    EXPECT_EQ(SerializeHive(hive), handMade());
 
     RegKey* key = find(hive, u"Software\\Zz[Test]");
     ASSERT_NE(key, nullptr);
     EXPECT_EQ(key->className, std::u16string(u"Cls \"x\""));
     EXPECT_EQ(key->modified, 0x1dd84fdc9c6a996ULL);
-    auto value = [&](std::u16string_view name) -> RegValue& {
-        RegValue* v = key->findValue(name);
-        EXPECT_NE(v, nullptr) << Utf16ToUtf8(name);
-        static RegValue none;
-        return v ? *v : none;
-    };
-    EXPECT_EQ(value(u"NA\"ME").data, utf16z(u"Caf\u20ac \"q\" \\ tab\tx"));
-    EXPECT_EQ(value(u"").data, utf16z(u"default"));
-    EXPECT_EQ(value(u"Ctl").data, utf16z(std::u16string(u"\a\b\n\v\f\r\x1b\x01" u"5\x01x")));
-    EXPECT_EQ(value(u"Raw").data, utf16z(u"Caf\u00e9 \u20ac"));
-    EXPECT_EQ(value(u"Short").data, utf16z(u"\u00e9z\u00e9a"));
-    EXPECT_EQ(value(u"Expand").type, REG_EXPAND_SZ);
-    EXPECT_EQ(value(u"Expand").data, utf16z(u"%SystemRoot%\\x"));
-    EXPECT_EQ(value(u"Multi").type, REG_MULTI_SZ);
-    EXPECT_EQ(value(u"Multi").data, utf16z(std::u16string(u"a\0b\0", 4)));
-    EXPECT_EQ(value(u"Plain").data, utf16z(u"p"));
-    EXPECT_EQ(value(u"Dword").data, std::string("\x2a\0\0\0", 4));
-    EXPECT_EQ(value(u"Odd").data, std::string("\x54\0\0\0", 4));
-    EXPECT_EQ(value(u"Bin").type, REG_BINARY);
-    EXPECT_EQ(value(u"Bin").data, "\x01\x02\xff");
-    EXPECT_EQ(value(u"Qword").type, REG_QWORD);
-    EXPECT_EQ(value(u"Long").data.size(), 25u);
-    EXPECT_EQ(value(u"Long").data[24], '\x18');
-    EXPECT_EQ(key->findValue(u"Broken"), nullptr);  // kept as text, not as a value
+    Values expected;  // "Broken" is kept as text, not as a value
+    for (const Form& form : kForms) expected.emplace_back(form.name, form.type, form.data);
+    EXPECT_EQ(valuesOf(key), expected);
     EXPECT_NE(find(hive, u"software\\zz\\empty"), nullptr);
 }
 
 TEST(WineFormat, WriterEscapesAsWineDoes) {
     Hive hive;
-    hive.existed = true;
-    ASSERT_TRUE(ParseHive(hive, kHandMade, nullptr));
+    ASSERT_TRUE(parse(hive, handMade()));
     forgetText(*hive.top);
     const std::string written = SerializeHive(hive);
-    for (const char* line : {"[Software\\\\Zz\\[Test\\]] 1796505343",
-                             "#class=\"Cls \\\"x\\\"\"",
-                             "\"na\\\"me\"=\"Caf\\x20ac \\\"q\\\" \\\\ tab\\tx\"",
-                             "\"Ctl\"=\"\\a\\b\\n\\v\\f\\r\\e\\0015\\1x\"",
-                             "\"Raw\"=\"Caf\\xe9 \\x20ac\"",
-                             "\"Short\"=\"\\xe9z\\x00e9a\"",
-                             "\"Multi\"=str(7):\"a\\0b\\0\"",
-                             "\"Plain\"=\"p\"",
-                             "\"Odd\"=dword:00000054",
-                             "\"Qword\"=hex(b):01,00,00,00,00,00,00,00",
-                             "\"Long\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,\\"}) {
-        EXPECT_NE(written.find(std::string("\n") + line + "\n"), std::string::npos) << line;
-    }
+    std::vector<std::string> lines = {"[Software\\\\Zz\\[Test\\]] 1796505343", "#class=\"Cls \\\"x\\\"\""};
+    for (const Form& form : kForms) lines.push_back(*form.written ? form.written : form.lines);
+    for (const std::string& line : lines) EXPECT_NE(written.find("\n" + line + "\n"), std::string::npos) << line;
     // Written anew and read again, every value is the same.
     Hive again;
-    again.existed = true;
-    ASSERT_TRUE(ParseHive(again, written, nullptr));
-    RegKey* a = find(hive, u"Software\\Zz[Test]");
-    RegKey* b = find(again, u"Software\\Zz[Test]");
-    ASSERT_TRUE(a && b);
-    ASSERT_EQ(a->values.size(), b->values.size());
-    for (std::size_t i = 0; i < a->values.size(); ++i) {
-        EXPECT_EQ(a->values[i].name, b->values[i].name);
-        EXPECT_EQ(a->values[i].type, b->values[i].type);
-        EXPECT_EQ(a->values[i].data, b->values[i].data);
-    }
+    ASSERT_TRUE(parse(again, written));
+    const Values before = valuesOf(find(hive, u"Software\\Zz[Test]"));
+    EXPECT_EQ(before.size(), std::size(kForms));
+    EXPECT_EQ(valuesOf(find(again, u"Software\\Zz[Test]")), before);
 }
 
 TEST(WineFormat, LongHexDataWrapsAndStringsWithoutNulFallBackToHex) {
@@ -185,31 +157,33 @@ TEST(WineFormat, LongHexDataWrapsAndStringsWithoutNulFallBackToHex) {
     v.name = u"Blob";
     v.type = REG_BINARY;
     for (int i = 0; i < 200; ++i) v.data += static_cast<char>(i);
-    std::string text = FormatValue(v);
-    auto lines = korvex::testing::Lines(text);
+    auto lines = korvex::testing::Lines(FormatValue(v));
     ASSERT_GT(lines.size(), 3u);
+    std::string joined;
     for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+        SCOPED_TRACE(lines[i]);
         EXPECT_LE(lines[i].size(), 80u);
         EXPECT_EQ(lines[i].back(), '\\');
         EXPECT_EQ(lines[i + 1].substr(0, 2), "  ");
+        joined += lines[i].substr(0, lines[i].size() - 1);
     }
-    std::string joined;
-    for (auto& l : lines) joined += l.back() == '\\' ? l.substr(0, l.size() - 1) : l;
     RegValue back;
-    ASSERT_TRUE(ParseValueLine(joined, &back));
+    ASSERT_TRUE(ParseValueLine(joined + lines.back(), &back));
     EXPECT_EQ(back.data, v.data);
 
-    RegValue s;
-    s.type = REG_SZ;
-    s.data = "a";  // half a UTF-16 unit: not text
-    EXPECT_EQ(FormatValue(s), "@=hex(1):61\n");
-    s.data = std::string("a\0", 2);  // no terminating NUL
-    EXPECT_EQ(FormatValue(s), "@=hex(1):61,00\n");
-    RegValue d;
-    d.name = u"D";
-    d.type = REG_DWORD;
-    d.data = std::string("\0\0\0\x80", 4);
-    EXPECT_EQ(FormatValue(d), "\"D\"=dword:80000000\n");
+    struct Row { const char16_t* name; std::uint32_t type; std::string data; const char* text; };
+    const Row rows[] = {
+        {u"", REG_SZ, "a", "@=hex(1):61\n"},                            // half a UTF-16 unit: not text
+        {u"", REG_SZ, std::string("a\0", 2), "@=hex(1):61,00\n"},       // no terminating NUL
+        {u"D", REG_DWORD, std::string("\0\0\0\x80", 4), "\"D\"=dword:80000000\n"},
+    };
+    for (const Row& row : rows) {
+        RegValue value;
+        value.name = row.name;
+        value.type = row.type;
+        value.data = row.data;
+        EXPECT_EQ(FormatValue(value), row.text);
+    }
 }
 
 TEST(WineFormat, NotARegistryFile) {
@@ -221,26 +195,19 @@ TEST(WineFormat, NotARegistryFile) {
     EXPECT_FALSE(ParseHive(hive, "", &error));
 }
 
-}  // namespace
-}  // namespace korvex::wine
-
-namespace korvex::wine {
-namespace {
-
 // Whatever a file holds, reading it never fails past the first line, and what is
 // read is written back as it was.
 TEST(WineFormat, DamagedFilesAreKeptAsTheyAre) {
     auto cutAt = [](const std::string& original, std::size_t cut) {
         Hive hive;
-        hive.existed = true;
         const std::string text = original.substr(0, cut);
-        ASSERT_TRUE(ParseHive(hive, text, nullptr)) << cut;
+        ASSERT_TRUE(parse(hive, text)) << cut;
         ASSERT_EQ(SerializeHive(hive), text) << cut;
     };
     const std::string real = ReadHostFile(Fixture("system.reg"));
     for (std::size_t cut = 30; cut < real.size(); cut += real.size() / 20 + 1) cutAt(real, cut);
-    const std::string handMade = kHandMade;
-    for (std::size_t cut = 24; cut <= handMade.size(); ++cut) cutAt(handMade, cut);
+    const std::string made = handMade();
+    for (std::size_t cut = 24; cut <= made.size(); ++cut) cutAt(made, cut);
     std::string noise = "WINE REGISTRY Version 2\n";
     unsigned seed = 12345;
     const char pieces[] = "[]\\\"@=:,#\nhexdwordstr(7)\r\x80\xff ab01";
@@ -248,29 +215,22 @@ TEST(WineFormat, DamagedFilesAreKeptAsTheyAre) {
         seed = seed * 1103515245u + 12345u;
         noise += pieces[(seed >> 16) % (sizeof pieces - 1)];
     }
-    Hive hive;
-    hive.existed = true;
-    ASSERT_TRUE(ParseHive(hive, noise, nullptr));
-    Hive again;
-    again.existed = true;
-    EXPECT_TRUE(ParseHive(again, SerializeHive(hive), nullptr));
+    Hive hive, again;
+    ASSERT_TRUE(parse(hive, noise));
+    EXPECT_TRUE(parse(again, SerializeHive(hive)));
 }
 
 TEST(WineFormat, HandEditedOrderIsKeptAndNewKeysFollowTheirPredecessor) {
-    const std::string text =
-        "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n"
-        "\n[Software\\\\B] 1796505343\n#time=1dd84fdc9c6a996\n\"v\"=\"b\"\n"
-        "\n[Software\\\\A] 1796505343\n#time=1dd84fdc9c6a996\n\"v\"=\"a\"\n";
+    const std::string b = "\n[Software\\\\B] 1796505343\n#time=1dd84fdc9c6a996\n\"v\"=\"b\"\n";
+    const std::string text = "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n" + b +
+                             "\n[Software\\\\A] 1796505343\n#time=1dd84fdc9c6a996\n\"v\"=\"a\"\n";
     Hive hive;
-    hive.existed = true;
-    ASSERT_TRUE(ParseHive(hive, text, nullptr));
+    ASSERT_TRUE(parse(hive, text));
     EXPECT_EQ(SerializeHive(hive), text);
     RegKey* software = find(hive, u"Software");
     ASSERT_NE(software, nullptr);
-    RegKey* c = software->child(u"C");
-    c->modified = 0x1dd84fdc9c6a996ULL;
+    software->child(u"C")->modified = 0x1dd84fdc9c6a996ULL;
     // C follows B in key order, so its section goes right after B's.
-    const std::string b = "\n[Software\\\\B] 1796505343\n#time=1dd84fdc9c6a996\n\"v\"=\"b\"\n";
     std::string expected = text;
     expected.insert(expected.find(b) + b.size(), "\n[Software\\\\C] 1796505343\n#time=1dd84fdc9c6a996\n");
     EXPECT_EQ(SerializeHive(hive), expected);

@@ -1,11 +1,17 @@
 // The registry of a Wine prefix through the Registry calls: real prefix files, new
-// files, names, data forms, links, and when changes reach the disk.
+// files, names, data forms, links, when changes reach the disk, and files rewritten
+// by others.
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <chrono>
 #include <filesystem>
+#include <regex>
 #include <set>
+#include <thread>
 
+#include "platform/fake/scripted_prompt.h"
+#include "platform/registry_access.h"
 #include "platform/wine/reg_text.h"
 #include "platform/wine/wine_registry.h"
 #include "tests/support/host_files.h"
@@ -14,13 +20,7 @@
 namespace korvex::wine {
 namespace {
 
-using korvex::testing::CopyFixtures;
-using korvex::testing::inodeOf;
-using korvex::testing::sz;
-using korvex::testing::Lines;
-using korvex::test::ReadHostFile;
-using korvex::test::TempHostFolder;
-using korvex::testing::WalkTree;
+using namespace korvex::testing;
 
 std::unique_ptr<WineRegistry> openPrefix(const std::string& dir) {
     std::string error;
@@ -45,16 +45,22 @@ std::size_t countKeysOf(const std::string& fileText) {
     return keys.size();
 }
 
-bool startsWith(const std::string& text, const std::string& prefix) { return text.compare(0, prefix.size(), prefix) == 0; }
+// A file's text with the time stamps of its sections blanked: "] <s>" for the Unix
+// seconds (of this century: "17..."), "#time=<t>" for the file time.
+std::string withoutTimes(const std::string& text) {
+    const std::string seconds = std::regex_replace(text, std::regex("\\] 17[0-9]{8}\n"), "] <s>\n");
+    return std::regex_replace(seconds, std::regex("\n#time=[0-9a-f]+\n"), "\n#time=<t>\n");
+}
 
-std::string query(Registry& reg, HKEY root, const std::string& path, const std::string& name,
-                  std::uint32_t* type = nullptr) {
+// Sets a string value through a handle of its own (made with create), closing it
+// again, which saves; the first failure is returned.
+long write(Registry& reg, HKEY root, const std::string& path, const std::string& name, const std::string& text,
+           bool create = false) {
     HKEY key = 0;
-    if (reg.openKey(root, path, KEY_READ, &key) != ERROR_SUCCESS) return "<no key>";
-    std::string data;
-    long rc = reg.queryValue(key, name, type, &data);
-    reg.closeKey(key);
-    return rc == ERROR_SUCCESS ? data : "<no value>";
+    long rc = create ? reg.createKey(root, path, &key) : reg.openKey(root, path, KEY_ALL_ACCESS_RW, &key);
+    if (rc == ERROR_SUCCESS) rc = reg.setValue(key, name, REG_SZ, sz(text));
+    const long closed = reg.closeKey(key);
+    return rc != ERROR_SUCCESS ? rc : closed;
 }
 
 TEST(WineRegistry, RealPrefixIsReadWalkedAndLeftByteIdentical) {
@@ -65,17 +71,20 @@ TEST(WineRegistry, RealPrefixIsReadWalkedAndLeftByteIdentical) {
     {
         auto reg = openPrefix(dir.path());
         ASSERT_TRUE(reg);
-        std::uint32_t type = 0;
-        EXPECT_EQ(query(*reg, HKEY_LOCAL_MACHINE, "SOFTWARE\\borland\\Database Engine\\Settings\\SYSTEM\\INIT",
-                        "SharedMemLocation", &type),
-                  sz("9000"));
-        EXPECT_EQ(type, REG_SZ);
-        EXPECT_EQ(query(*reg, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion", "CurrentVersion"),
-                  sz("6.1"));
-        EXPECT_EQ(query(*reg, HKEY_CURRENT_USER, "Control Panel\\Accessibility\\AudioDescription", "Locale", &type),
-                  std::string(4, '\0'));
-        EXPECT_EQ(type, REG_DWORD);
-        EXPECT_EQ(query(*reg, HKEY_CLASSES_ROOT, ".bmp", "Content Type"), sz("image/bmp"));
+        struct Row { HKEY root; const char* path; const char* name; std::string data; std::uint32_t type; };
+        const Row rows[] = {
+            {HKEY_LOCAL_MACHINE, "SOFTWARE\\borland\\Database Engine\\Settings\\SYSTEM\\INIT", "SharedMemLocation",
+             sz("9000"), REG_SZ},
+            {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion", "CurrentVersion", sz("6.1"), REG_SZ},
+            {HKEY_CURRENT_USER, "Control Panel\\Accessibility\\AudioDescription", "Locale", std::string(4, '\0'),
+             REG_DWORD},
+            {HKEY_CLASSES_ROOT, ".bmp", "Content Type", sz("image/bmp"), REG_SZ},
+        };
+        for (const Row& row : rows) {
+            std::uint32_t type = 0;
+            EXPECT_EQ(Query(*reg, row.root, row.path, row.name, &type), row.data) << row.path;
+            EXPECT_EQ(type, row.type) << row.path;
+        }
         // The classes root itself is HKLM\Software\Classes, also when used as a handle.
         std::string first;
         EXPECT_EQ(reg->enumKey(HKEY_CLASSES_ROOT, 0, &first), ERROR_SUCCESS);
@@ -88,14 +97,9 @@ TEST(WineRegistry, RealPrefixIsReadWalkedAndLeftByteIdentical) {
         // key's sub keys come sorted without regard to case.
         std::size_t unsorted = 0;
         auto result = WalkTree(*reg, HKEY_LOCAL_MACHINE, "", 2000000, [&](const std::string& path) {
-            HKEY key = 0;
-            reg->openKey(HKEY_LOCAL_MACHINE, path, KEY_READ, &key);
-            std::string prev, name;
-            for (std::uint32_t i = 0; reg->enumKey(key, i, &name) == ERROR_SUCCESS; ++i) {
-                if (i && CompareFolded(Fold(Utf8ToUtf16(prev)), Fold(Utf8ToUtf16(name))) >= 0) ++unsorted;
-                prev = name;
-            }
-            reg->closeKey(key);
+            const auto names = SubKeys(*reg, HKEY_LOCAL_MACHINE, path);
+            for (std::size_t i = 1; i < names.size(); ++i)
+                unsorted += CompareFolded(Fold(Utf8ToUtf16(names[i - 1])), Fold(Utf8ToUtf16(names[i]))) >= 0;
         });
         EXPECT_FALSE(result.endless);
         EXPECT_GT(result.keys, 9000u);
@@ -116,11 +120,9 @@ TEST(WineRegistry, ChangesTouchOnlyTheirOwnLines) {
     const ino_t userInode = inodeOf(dir / "user.reg");
     auto reg = openPrefix(dir.path());
     ASSERT_TRUE(reg);
+    const std::string avi = "Software\\Classes\\.avi";
 
-    HKEY key = 0;
-    ASSERT_EQ(reg->openKey(HKEY_LOCAL_MACHINE, "Software\\Classes\\.avi", KEY_ALL_ACCESS_RW, &key), ERROR_SUCCESS);
-    ASSERT_EQ(reg->setValue(key, "content type", REG_SZ, sz("video/x-msvideo")), ERROR_SUCCESS);
-    ASSERT_EQ(reg->closeKey(key), ERROR_SUCCESS);
+    ASSERT_EQ(write(*reg, HKEY_LOCAL_MACHINE, avi, "content type", "video/x-msvideo"), ERROR_SUCCESS);
     auto after = Lines(ReadHostFile(dir / "system.reg"));
     ASSERT_EQ(after.size(), before.size());
     std::vector<std::size_t> differing;
@@ -133,33 +135,29 @@ TEST(WineRegistry, ChangesTouchOnlyTheirOwnLines) {
     EXPECT_EQ(inodeOf(dir / "user.reg"), userInode);
 
     // A new value goes after the key's last value; nothing else moves.
-    ASSERT_EQ(reg->openKey(HKEY_LOCAL_MACHINE, "Software\\Classes\\.avi", KEY_ALL_ACCESS_RW, &key), ERROR_SUCCESS);
-    ASSERT_EQ(reg->setValue(key, "PerceivedType", REG_SZ, sz("video")), ERROR_SUCCESS);
-    ASSERT_EQ(reg->closeKey(key), ERROR_SUCCESS);
+    ASSERT_EQ(write(*reg, HKEY_LOCAL_MACHINE, avi, "PerceivedType", "video"), ERROR_SUCCESS);
     auto added = Lines(ReadHostFile(dir / "system.reg"));
     ASSERT_EQ(added.size(), after.size() + 1);
+    EXPECT_EQ(added[differing[0] + 1], "\"PerceivedType\"=\"video\"");
     added.erase(added.begin() + static_cast<long>(differing[0]) + 1);
     EXPECT_EQ(added, after);
 
     // Deleting it gives the previous file back exactly.
-    ASSERT_EQ(reg->openKey(HKEY_LOCAL_MACHINE, "Software\\Classes\\.avi", KEY_ALL_ACCESS_RW, &key), ERROR_SUCCESS);
+    HKEY key = 0;
+    ASSERT_EQ(reg->openKey(HKEY_LOCAL_MACHINE, avi, KEY_ALL_ACCESS_RW, &key), ERROR_SUCCESS);
     ASSERT_EQ(reg->deleteValue(key, "perceivedtype"), ERROR_SUCCESS);
     ASSERT_EQ(reg->closeKey(key), ERROR_SUCCESS);
     EXPECT_EQ(Lines(ReadHostFile(dir / "system.reg")), after);
 
     // A new key gets a section of its own in sorted place, with a time stamp.
-    ASSERT_EQ(reg->createKey(HKEY_CLASSES_ROOT, ".kvu", &key), ERROR_SUCCESS);
-    ASSERT_EQ(reg->setValue(key, "", REG_SZ, sz("KorvexUninstall")), ERROR_SUCCESS);
-    ASSERT_EQ(reg->closeKey(key), ERROR_SUCCESS);
+    ASSERT_EQ(write(*reg, HKEY_CLASSES_ROOT, ".kvu", "", "KorvexUninstall", true), ERROR_SUCCESS);
     const std::string text = ReadHostFile(dir / "system.reg");
     auto at = text.find("\n[Software\\\\Classes\\\\.kvu] ");
     ASSERT_NE(at, std::string::npos);
     EXPECT_LT(text.find("\n[Software\\\\Classes\\\\.ico]"), at);
     EXPECT_GT(text.find("\n[Software\\\\Classes\\\\.lnk]"), at);
-    auto section = Lines(text.substr(at + 1, 200));
-    EXPECT_EQ(section[1].substr(0, 6), "#time=");
-    EXPECT_EQ(section[2], "@=\"KorvexUninstall\"");
-    EXPECT_EQ(section[3], "");
+    EXPECT_EQ(withoutTimes(text.substr(at, text.find("\n\n", at + 1) + 2 - at)),
+              "\n[Software\\\\Classes\\\\.kvu] <s>\n#time=<t>\n@=\"KorvexUninstall\"\n\n");
     EXPECT_EQ(Lines(text).size(), after.size() + 4);
 }
 
@@ -178,42 +176,32 @@ TEST(WineRegistry, MissingFilesAreEmptyHivesCreatedOnFirstWrite) {
     ASSERT_EQ(reg->setValue(key, "DefaultPath", REG_SZ, sz("C:\\Program Files\\Korvex\\")), ERROR_SUCCESS);
     EXPECT_FALSE(std::filesystem::exists(dir / "user.reg"));  // not before the handle is closed
     ASSERT_EQ(reg->closeKey(key), ERROR_SUCCESS);
-    auto lines = Lines(ReadHostFile(dir / "user.reg"));
-    ASSERT_EQ(lines.size(), 8u);
-    EXPECT_EQ(lines[0], "WINE REGISTRY Version 2");
-    EXPECT_EQ(lines[1], ";; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000");
-    EXPECT_EQ(lines[2], "");
-    EXPECT_EQ(lines[3], "#arch=win64");
-    EXPECT_EQ(lines[4], "");
-    EXPECT_TRUE(startsWith(lines[5], "[Software\\\\Korvex!\\\\General] 17")) << lines[5];  // Unix seconds
-    EXPECT_EQ(lines[6].substr(0, 6), "#time=");
-    EXPECT_EQ(lines[7], "\"DefaultPath\"=\"C:\\\\Program Files\\\\Korvex\\\\\"");
+    EXPECT_EQ(withoutTimes(ReadHostFile(dir / "user.reg")),
+              "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win64\n\n"
+              "[Software\\\\Korvex!\\\\General] <s>\n#time=<t>\n\"DefaultPath\"=\"C:\\\\Program Files\\\\Korvex\\\\\"\n");
     EXPECT_FALSE(std::filesystem::exists(dir / "system.reg"));
 
     ASSERT_EQ(reg->createKey(HKEY_CLASSES_ROOT, "KorvexUninstall\\shell\\Uninstall", &key), ERROR_SUCCESS);
     ASSERT_EQ(reg->closeKey(key), ERROR_SUCCESS);
-    lines = Lines(ReadHostFile(dir / "system.reg"));
-    ASSERT_EQ(lines.size(), 7u);
-    EXPECT_EQ(lines[1], ";; All keys relative to \\\\Machine");
-    EXPECT_TRUE(startsWith(lines[5], "[Software\\\\Classes\\\\KorvexUninstall\\\\shell\\\\Uninstall] ")) << lines[5];
+    EXPECT_EQ(withoutTimes(ReadHostFile(dir / "system.reg")),
+              "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n"
+              "[Software\\\\Classes\\\\KorvexUninstall\\\\shell\\\\Uninstall] <s>\n#time=<t>\n");
     reg.reset();
 
     auto again = openPrefix(dir.path());
-    EXPECT_EQ(query(*again, HKEY_CURRENT_USER, "software\\korvex!\\general", "defaultpath"),
+    EXPECT_EQ(Query(*again, HKEY_CURRENT_USER, "software\\korvex!\\general", "defaultpath"),
               sz("C:\\Program Files\\Korvex\\"));
-    EXPECT_EQ(query(*again, HKEY_LOCAL_MACHINE, "Software\\Classes\\KorvexUninstall\\Shell", "x"), "<no value>");
+    EXPECT_EQ(Query(*again, HKEY_LOCAL_MACHINE, "Software\\Classes\\KorvexUninstall\\Shell", "x"), "<no value>");
 }
 
 TEST(WineRegistry, NamesOrderAndDataForms) {
     TempHostFolder dir;
     auto reg = openPrefix(dir.path());
-    HKEY key = 0;
+    HKEY key = 0, child = 0;
     // Sub keys sort without regard to case (checked on every backend by the contract tests).
     ASSERT_EQ(reg->createKey(HKEY_CURRENT_USER, "Software\\Test", &key), ERROR_SUCCESS);
-    HKEY child = 0;
     ASSERT_EQ(reg->createKey(key, "ALPHA\\Child", &child), ERROR_SUCCESS);
     reg->closeKey(child);
-    std::string name;
 
     const std::string longText(5000, 'x');
     ASSERT_EQ(reg->setValue(key, "Zeta", REG_SZ, sz("Caf\xc3\xa9 \xe2\x82\xac")), ERROR_SUCCESS);
@@ -224,6 +212,7 @@ TEST(WineRegistry, NamesOrderAndDataForms) {
     std::vector<std::string> valueNames;
     std::uint32_t type = 0;
     std::string data;
+    std::string name;
     for (std::uint32_t i = 0; reg->enumValue(key, i, &name, &type, &data) == ERROR_SUCCESS; ++i)
         valueNames.push_back(name);
     EXPECT_EQ(valueNames, (std::vector<std::string>{"Zeta", "alpha", "Long", "Multi"}));
@@ -234,14 +223,20 @@ TEST(WineRegistry, NamesOrderAndDataForms) {
     EXPECT_NE(text.find("\n\"Multi\"=str(7):\"a\\0b\\0\"\n"), std::string::npos);
 
     auto again = openPrefix(dir.path());
-    EXPECT_EQ(query(*again, HKEY_CURRENT_USER, "SOFTWARE\\TEST", "zeta", &type), sz("Caf\xc3\xa9 \xe2\x82\xac!"));
-    EXPECT_EQ(type, REG_SZ);
-    EXPECT_EQ(query(*again, HKEY_CURRENT_USER, "Software\\Test", "ALPHA", &type), std::string("\x2a\0\0\0", 4));
-    EXPECT_EQ(type, REG_DWORD);
-    EXPECT_EQ(query(*again, HKEY_CURRENT_USER, "Software\\Test", "long"), sz(longText));
-    EXPECT_EQ(query(*again, HKEY_CURRENT_USER, "Software\\Test", "multi"), std::string("a\0b\0\0", 5));
-    EXPECT_EQ(query(*again, HKEY_CURRENT_USER, "Software\\Test\\alpha\\CHILD", "x"), "<no value>");
-    EXPECT_EQ(query(*again, HKEY_CURRENT_USER, "Software\\Test\\Delta", "x"), "<no key>");
+    struct Row { const char* path; const char* name; std::string data; std::uint32_t type; };
+    const Row rows[] = {
+        {"SOFTWARE\\TEST", "zeta", sz("Caf\xc3\xa9 \xe2\x82\xac!"), REG_SZ},
+        {"Software\\Test", "ALPHA", std::string("\x2a\0\0\0", 4), REG_DWORD},
+        {"Software\\Test", "long", sz(longText), REG_SZ},
+        {"Software\\Test", "multi", std::string("a\0b\0\0", 5), REG_MULTI_SZ},
+        {"Software\\Test\\alpha\\CHILD", "x", "<no value>", 0},
+        {"Software\\Test\\Delta", "x", "<no key>", 0},
+    };
+    for (const Row& row : rows) {
+        std::uint32_t type = 0;
+        EXPECT_EQ(Query(*again, HKEY_CURRENT_USER, row.path, row.name, &type), row.data) << row.name;
+        EXPECT_EQ(type, row.type) << row.name;
+    }
 }
 
 TEST(WineRegistry, HandlesAccessAndDeletedKeys) {
@@ -274,6 +269,219 @@ TEST(WineRegistry, HandlesAccessAndDeletedKeys) {
     for (int i = 0; i < 600; ++i) deep += "\\k";
     EXPECT_EQ(reg->createKey(HKEY_CURRENT_USER, deep, &key), ERROR_INVALID_PARAMETER);
     EXPECT_EQ(WalkTree(*reg, HKEY_CURRENT_USER, "").keys, 2u);
+}
+
+// Links: opening through them, enumerating them, and walks over link cycles that must end.
+std::string linkValue(const std::string& target) {
+    std::string line = "\"SymbolicLinkValue\"=hex(6):";
+    char buffer[8];
+    for (std::size_t i = 0; i < target.size(); ++i) {
+        std::snprintf(buffer, sizeof buffer, "%s%02x,00", i ? "," : "", static_cast<unsigned char>(target[i]));
+        line += buffer;
+    }
+    return line + "\n";
+}
+
+std::string linkKey(const std::string& path, const std::string& target) {
+    return "\n[" + path + "] 1796505343\n#time=1dd84fdc9c6a996\n#link\n" + linkValue(target);
+}
+
+// A machine hive with Wow6432Node-style links, a link back that closes a cycle of two
+// links, a link to itself, a link to its parent, a dangling link and one into the
+// user's hive.
+std::string machineWithLinks() {
+    return "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n" +
+           linkKey("Software\\\\Classes\\\\Wow6432Node\\\\Back", "\\Registry\\Machine\\Software\\Wow6432Node") +
+           "\n[Software\\\\Classes\\\\Wow6432Node\\\\CLSID\\\\{X}] 1796505343\n#time=1dd84fdc9c6a996\n@=\"x32\"\n" +
+           linkKey("Software\\\\Dangling", "\\Registry\\Machine\\Software\\Nowhere") +
+           "\n[Software\\\\Loop] 1796505343\n#time=1dd84fdc9c6a996\n\"In\"=\"loop\"\n" +
+           linkKey("Software\\\\Loop\\\\Self", "\\Registry\\Machine\\Software\\Loop\\Self") +
+           linkKey("Software\\\\Loop\\\\Up", "\\REGISTRY\\MACHINE\\software\\loop") +
+           linkKey("Software\\\\ToUser", "\\Registry\\User\\S-1-5-21-0-0-0-1000\\Software") +
+           linkKey("Software\\\\Wow6432Node\\\\Classes", "\\Registry\\Machine\\Software\\Classes\\Wow6432Node");
+}
+
+// The sub keys of a machine key; *status gets what opening it gave.
+std::vector<std::string> subKeys(Registry& reg, const std::string& path, long* status = nullptr) {
+    return korvex::testing::SubKeys(reg, HKEY_LOCAL_MACHINE, path, status);
+}
+
+using Names = std::vector<std::string>;
+
+struct LinksFixture : ::testing::Test {
+    void SetUp() override {
+        WriteHostFile(dir / "system.reg", machineWithLinks());
+        WriteHostFile(dir / "user.reg",
+                      "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win64\n"
+                      "\n[Software\\\\Korvex!\\\\General] 1796505343\n#time=1dd84fdc9c6a996\n\"DefaultPath\"=\"C:\\\\K\\\\\"\n");
+        reg = openPrefix(dir.path());
+    }
+    TempHostFolder dir;
+    std::unique_ptr<WineRegistry> reg;
+};
+
+TEST_F(LinksFixture, OpeningFollowsLinksUnlessTheyLeadBackOntoThePath) {
+    EXPECT_EQ(subKeys(*reg, "Software"), (Names{"Classes", "Dangling", "Loop", "ToUser", "Wow6432Node"}));
+    EXPECT_EQ(subKeys(*reg, "Software\\Wow6432Node"), (Names{"Classes"}));
+    EXPECT_EQ(subKeys(*reg, "software\\wow6432node\\classes"), (Names{"Back", "CLSID"}));
+
+    EXPECT_EQ(Query(*reg, HKEY_LOCAL_MACHINE, "Software\\Wow6432Node\\Classes\\CLSID\\{x}", ""), std::string("x32", 4));
+
+    // Back points at Software\Wow6432Node: reached from there it would go round, so
+    // the link key itself is opened, which has no sub keys.
+    EXPECT_EQ(subKeys(*reg, "Software\\Wow6432Node\\Classes\\Back"), Names{});
+    std::uint32_t type = 0;
+    EXPECT_EQ(Query(*reg, HKEY_LOCAL_MACHINE, "Software\\Wow6432Node\\Classes\\Back", "SymbolicLinkValue", &type),
+              Utf16ToBytes(u"\\Registry\\Machine\\Software\\Wow6432Node"));
+    EXPECT_EQ(type, REG_LINK);
+    // Reached the other way round it is followed once, then no more.
+    EXPECT_EQ(subKeys(*reg, "Software\\Classes\\Wow6432Node\\Back"), (Names{"Classes"}));
+    EXPECT_EQ(subKeys(*reg, "Software\\Classes\\Wow6432Node\\Back\\Classes"), Names{});
+
+    EXPECT_EQ(subKeys(*reg, "Software\\Loop\\Self"), Names{});
+    EXPECT_EQ(subKeys(*reg, "Software\\Loop\\Up"), Names{});
+    long status = 0;
+    subKeys(*reg, "Software\\Dangling", &status);
+    EXPECT_EQ(status, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(subKeys(*reg, "Software\\ToUser"), (Names{"Korvex!"}));
+    EXPECT_EQ(subKeys(*reg, "Software\\ToUser\\Korvex!"), (Names{"General"}));
+}
+
+TEST_F(LinksFixture, WalksEnd) {
+    std::vector<std::string> seen;
+    auto result = WalkTree(*reg, HKEY_LOCAL_MACHINE, "", 10000, [&](const std::string& p) { seen.push_back(p); });
+    EXPECT_FALSE(result.endless);
+    EXPECT_LT(result.keys, 40u);
+    EXPECT_NE(std::find(seen.begin(), seen.end(), "Software\\Wow6432Node\\Classes\\CLSID\\{X}"), seen.end());
+    EXPECT_NE(std::find(seen.begin(), seen.end(), "Software\\Classes\\Wow6432Node\\Back\\Classes"),
+              seen.end());
+
+    // The same through Korvex's own sub-key lists, level by level as a snapshot does.
+    ScriptedPrompt prompt;
+    RegistryAccess access(*reg, prompt);
+    std::vector<std::string> pending{""};
+    std::size_t listed = 0;
+    while (!pending.empty() && listed < 10000) {
+        std::string path = pending.back();
+        pending.pop_back();
+        std::string list = access.EnumSubKeyPaths(HKEY_LOCAL_MACHINE, path, "");
+        for (std::size_t start = 0, end; (end = list.find(kListSeparator, start)) != std::string::npos; start = end + 1) {
+            std::string sub = list.substr(start, end - start);
+            pending.push_back(sub[0] == '\\' ? sub.substr(1) : sub);
+            ++listed;
+        }
+    }
+    EXPECT_TRUE(pending.empty());
+    // Every key but the root, plus the dangling link, which is listed but does not open.
+    EXPECT_EQ(listed, result.keys);
+}
+
+TEST_F(LinksFixture, WritesGoToTheTargetAndDeletingRemovesOnlyTheLink) {
+    ASSERT_EQ(write(*reg, HKEY_LOCAL_MACHINE, "Software\\Wow6432Node\\Classes\\New", "v", "1", true), ERROR_SUCCESS);
+    std::string text = ReadHostFile(dir / "system.reg");
+    EXPECT_NE(text.find("\n[Software\\\\Classes\\\\Wow6432Node\\\\New] "), std::string::npos);
+
+    EXPECT_EQ(reg->deleteTree(HKEY_LOCAL_MACHINE, "Software\\Wow6432Node\\Classes"), ERROR_SUCCESS);
+    EXPECT_EQ(subKeys(*reg, "Software\\Wow6432Node"), Names{});
+    EXPECT_EQ(subKeys(*reg, "Software\\Classes\\Wow6432Node"), (Names{"Back", "CLSID", "New"}));
+    EXPECT_EQ(reg->deleteTree(HKEY_LOCAL_MACHINE, "Software\\Loop\\Up"), ERROR_SUCCESS);
+    EXPECT_EQ(subKeys(*reg, "Software\\Loop"), (Names{"Self"}));
+    text = ReadHostFile(dir / "system.reg");
+    EXPECT_EQ(text.find("[Software\\\\Wow6432Node\\\\Classes]"), std::string::npos);
+    EXPECT_NE(text.find("\n[Software\\\\Classes\\\\Wow6432Node\\\\CLSID\\\\{X}] "), std::string::npos);
+    EXPECT_NE(text.find("\n[Software\\\\Loop] "), std::string::npos);
+}
+
+// When changes reach the disk, and files rewritten by others.
+struct DurabilityFixture : ::testing::Test {
+    void SetUp() override {
+        CopyFixtures(dir.path());
+        userText = ReadHostFile(dir / "user.reg");
+        reg = openPrefix(dir.path());
+    }
+    bool onDisk(const std::string& text) { return ReadHostFile(dir / "user.reg").find(text) != std::string::npos; }
+    HKEY open(const std::string& path, std::uint32_t access = KEY_ALL_ACCESS_RW) {
+        HKEY key = 0;
+        EXPECT_EQ(reg->openKey(HKEY_CURRENT_USER, path, access, &key), ERROR_SUCCESS);
+        return key;
+    }
+    TempHostFolder dir;
+    std::string userText;
+    std::unique_ptr<WineRegistry> reg;
+};
+
+TEST_F(DurabilityFixture, ClosingTheChangingHandleSaves) {
+    HKEY changing = open("Environment");
+    HKEY reading = open("Environment", KEY_READ);
+    HKEY other = open("Environment");
+    ASSERT_EQ(reg->setValue(changing, "KORVEX", REG_SZ, sz("1")), ERROR_SUCCESS);
+    EXPECT_EQ(ReadHostFile(dir / "user.reg"), userText);
+    EXPECT_EQ(reg->closeKey(reading), ERROR_SUCCESS);
+    EXPECT_EQ(reg->closeKey(other), ERROR_SUCCESS);
+    EXPECT_EQ(ReadHostFile(dir / "user.reg"), userText);
+    EXPECT_EQ(reg->closeKey(changing), ERROR_SUCCESS);
+    EXPECT_TRUE(onDisk("\n\"KORVEX\"=\"1\"\n"));
+
+    // Setting what is already there changes nothing on disk.
+    const ino_t inode = inodeOf(dir / "user.reg");
+    HKEY again = open("environment");
+    ASSERT_EQ(reg->setValue(again, "korvex", REG_SZ, sz("1")), ERROR_SUCCESS);
+    ASSERT_EQ(reg->closeKey(again), ERROR_SUCCESS);
+    EXPECT_EQ(inodeOf(dir / "user.reg"), inode);
+}
+
+TEST_F(DurabilityFixture, DeleteTreeFlushAndDestructionSave) {
+    ASSERT_TRUE(onDisk("[Software\\\\Wine\\\\Fonts\\\\External Fonts]"));
+    HKEY held = open("Software\\Wine");
+    EXPECT_EQ(reg->deleteTree(HKEY_CURRENT_USER, "Software\\Wine\\Fonts"), ERROR_SUCCESS);
+    EXPECT_FALSE(onDisk("[Software\\\\Wine\\\\Fonts"));
+    EXPECT_TRUE(onDisk("[Software\\\\Wine\\\\DllOverrides]"));
+
+    ASSERT_EQ(reg->setValue(held, "Flushed", REG_SZ, sz("yes")), ERROR_SUCCESS);
+    EXPECT_FALSE(onDisk("\"Flushed\"=\"yes\""));
+    EXPECT_EQ(reg->flush(), ERROR_SUCCESS);
+    EXPECT_TRUE(onDisk("\n[Software\\\\Wine] "));
+    EXPECT_TRUE(onDisk("\"Flushed\"=\"yes\""));
+
+    ASSERT_EQ(reg->setValue(held, "Destroyed", REG_SZ, sz("yes")), ERROR_SUCCESS);
+    reg.reset();  // the handle was never closed
+    EXPECT_TRUE(onDisk("\"Destroyed\"=\"yes\""));
+}
+
+TEST_F(DurabilityFixture, FilesRewrittenByOthers) {
+    // With no handle open, the registry follows a file that Wine rewrote.
+    std::string changed = userText + "\n[Software\\\\Vendor] 1796506643\n#time=1dd8500d04087b2\n\"Name\"=\"new\"\n";
+    WriteHostFile(dir / "user.reg", changed);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));  // files are looked at once a second
+    HKEY key = open("Software\\Vendor");
+    std::string data;
+    EXPECT_EQ(reg->queryValue(key, "Name", nullptr, &data), ERROR_SUCCESS);
+    EXPECT_EQ(data, sz("new"));
+    ASSERT_EQ(reg->setValue(key, "Mine", REG_SZ, sz("1")), ERROR_SUCCESS);
+
+    // Rewritten again while Korvex has a change pending: Korvex refuses to overwrite it.
+    const std::string theirs = changed + "\"Theirs\"=\"2\"\n";
+    WriteHostFile(dir / "user.reg", theirs);
+    EXPECT_EQ(reg->setValue(key, "Other", REG_SZ, sz("1")), ERROR_LOCK_VIOLATION);
+    EXPECT_EQ(reg->writeRefusal(),
+              "Another program changed " + (dir / "user.reg") +
+                  " after Korvex read it. Close Korvex's window and try again: Korvex does not overwrite changes it "
+                  "has not seen.");
+    EXPECT_EQ(reg->closeKey(key), ERROR_LOCK_VIOLATION);
+    EXPECT_EQ(reg->flush(), ERROR_LOCK_VIOLATION);
+    EXPECT_EQ(ReadHostFile(dir / "user.reg"), theirs);
+    reg.reset();
+    EXPECT_EQ(ReadHostFile(dir / "user.reg"), theirs);
+}
+
+TEST(WineRegistryOpen, BadPrefixes) {
+    TempHostFolder dir;
+    std::string error;
+    EXPECT_FALSE(WineRegistry::open(dir / "missing", &error));
+    EXPECT_EQ(error, dir / "missing" + " is not a folder.");
+    WriteHostFile(dir / "system.reg", "REGEDIT4\n");
+    EXPECT_FALSE(WineRegistry::open(dir.path(), &error));
+    EXPECT_EQ(error, dir / "system.reg" + " is not a Wine registry file.");
 }
 
 }  // namespace

@@ -24,16 +24,7 @@
 namespace korvex::wine {
 namespace {
 
-using korvex::testing::CopyFixtures;
-using korvex::testing::inodeOf;
-using korvex::testing::sz;
-using korvex::testing::Lines;
-using korvex::testing::OtherFiles;
-using korvex::test::FakeWineserver;
-using korvex::test::ReadHostFile;
-using korvex::test::ScopedEnv;
-using korvex::test::TempHostFolder;
-using korvex::test::WriteHostFile;
+using namespace korvex::testing;
 
 unsigned modeOf(const std::string& path) {
     struct stat st {};
@@ -228,17 +219,24 @@ TEST(Wineserver, RunningServerRefusesEveryWrite) {
     EXPECT_EQ(ReadHostFile(prefix / "system.reg"), system);
 }
 
+// Asks until the answer is the one wanted, for at most tries * 50 ms; the last answer.
+bool waitFor(bool wanted, int tries, const std::function<bool()>& ask) {
+    bool answer = ask();
+    for (int i = 0; i < tries && answer != wanted; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        answer = ask();
+    }
+    return answer;
+}
+
 // Wine's own server, when Wine is installed here.
 TEST(Wineserver, RealWineserverIsSeen) {
     if (::access("/usr/bin/wineserver", X_OK) != 0) GTEST_SKIP() << "wineserver is not installed";
     TempHostFolder prefix;
     const std::string env = "WINEPREFIX='" + prefix.path() + "' WINEDEBUG=-all ";
     ASSERT_EQ(std::system((env + "/usr/bin/wineserver -p >/dev/null 2>&1").c_str()), 0);
-    bool seen = false;
-    for (int i = 0; i < 100 && !seen; ++i) {
-        seen = FindWineserver(prefix.path()).running;
-        if (!seen) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
+    const auto running = [&] { return FindWineserver(prefix.path()).running; };
+    const bool seen = waitFor(true, 100, running);
     auto reg = WineRegistry::open(prefix.path(), nullptr);
     HKEY key = 0;
     long created = reg ? reg->createKey(HKEY_CURRENT_USER, "Software\\Korvex!", &key) : -1;
@@ -246,12 +244,7 @@ TEST(Wineserver, RealWineserverIsSeen) {
     std::system((env + "/usr/bin/wineserver -k >/dev/null 2>&1").c_str());
     EXPECT_TRUE(seen);
     EXPECT_EQ(created, ERROR_LOCK_VIOLATION);
-    bool gone = false;
-    for (int i = 0; i < 200 && !gone; ++i) {
-        gone = !FindWineserver(prefix.path()).running;
-        if (!gone) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    EXPECT_TRUE(gone);
+    EXPECT_FALSE(waitFor(false, 200, running));  // gone after "-k"
     while (!recorded.empty() && recorded.back() == '\n') recorded.pop_back();
     if (!recorded.empty() && recorded.find('/') == std::string::npos) {
         std::error_code ec;

@@ -1,5 +1,6 @@
 // Helpers of the Wine registry tests: the registry fixture files, text lines, left-over
-// files, and a walk over a registry the way Korvex's snapshot walks it.
+// files, values and sub keys read through the Registry calls, and a walk over a
+// registry the way Korvex's snapshot walks it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,6 +18,9 @@
 
 namespace korvex::testing {
 
+// The shared host-file helpers come along with these.
+using namespace korvex::test;
+
 inline std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
@@ -29,7 +33,7 @@ inline std::string Fixture(const std::string& name) { return std::string(KORVEX_
 // Puts the fixture system.reg and user.reg into a prefix folder.
 inline void CopyFixtures(const std::string& prefix) {
     for (const char* name : {"system.reg", "user.reg"})
-        korvex::test::WriteHostFile(prefix + "/" + name, korvex::test::ReadHostFile(Fixture(name)));
+        WriteHostFile(prefix + "/" + name, ReadHostFile(Fixture(name)));
 }
 
 // A REG_SZ value's data: the text with its terminating NUL.
@@ -50,6 +54,30 @@ inline std::vector<std::string> OtherFiles(const std::string& dir, const std::ve
         if (std::find(keep.begin(), keep.end(), name) == keep.end()) others.push_back(name);
     }
     return others;
+}
+
+// A value's data as stored (its type in *type), or "<no key>" / "<no value>".
+inline std::string Query(Registry& reg, HKEY root, const std::string& path, const std::string& name,
+                         std::uint32_t* type = nullptr) {
+    HKEY key = 0;
+    if (reg.openKey(root, path, KEY_READ, &key) != ERROR_SUCCESS) return "<no key>";
+    std::string data;
+    long rc = reg.queryValue(key, name, type, &data);
+    reg.closeKey(key);
+    return rc == ERROR_SUCCESS ? data : "<no value>";
+}
+
+// A key's sub keys in enumeration order; *status gets what opening it gave.
+inline std::vector<std::string> SubKeys(Registry& reg, HKEY root, const std::string& path, long* status = nullptr) {
+    std::vector<std::string> names;
+    HKEY key = 0;
+    long rc = reg.openKey(root, path, KEY_READ, &key);
+    if (status) *status = rc;
+    if (rc != ERROR_SUCCESS) return names;
+    std::string name;
+    for (std::uint32_t i = 0; reg.enumKey(key, i, &name) == ERROR_SUCCESS; ++i) names.push_back(name);
+    reg.closeKey(key);
+    return names;
 }
 
 struct WalkResult {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "cleanup/duplicates.h"
-#include "tests/cleanup/cleanup_machine.h"
+#include "tests/cleanup/clean_machine.h"
 #include "tests/cleanup/plain_duplicates.h"
 
 namespace korvex::test {
@@ -40,8 +40,7 @@ void makeDrive(MemoryFiles& files, unsigned seed, int folders, int perFolder) {
 }
 
 // Both matchings on the candidate list under every combination of the rules.
-void compareOnList(CleanUpMachine& machine, const std::string& list, const std::string& filter,
-                   std::size_t* rowsSeen) {
+void compareOnList(CleanMachine& machine, const std::string& list, const std::string& filter, std::size_t* rowsSeen) {
     const std::string candidates = "C:\\duplicate1.kvd", work = "C:\\temp.kvd";
     for (int bits = 0; bits < 32; ++bits) {
         DuplicateOptions options;
@@ -53,23 +52,27 @@ void compareOnList(CleanUpMachine& machine, const std::string& list, const std::
         options.containing = (bits & 16) ? "hello" : "";
         SCOPED_TRACE("filter '" + filter + "', options " + std::to_string(bits));
         const DuplicatePairTest test(machine.files, options, "C:\\windows\\");
-        machine.files.replaceFile(candidates, list);  // the plain passes consume it
-
-        RecordedRows fast, plain;
-        CleanUpScan fastScan = fast.scan(machine), plainScan = plain.scan(machine);
-        ASSERT_EQ(FindDuplicates(fastScan, candidates, test), StageEnd::Done);
-        ASSERT_EQ(PlainFindDuplicates(plainScan, candidates, work, test), StageEnd::Done);
-        ASSERT_EQ(fast.lines(), plain.lines());
-        EXPECT_EQ(fastScan.totals.files, plainScan.totals.files);
-        EXPECT_EQ(fastScan.totals.bytes, plainScan.totals.bytes);
-        *rowsSeen += fast.rows.size();
+        std::vector<std::string> rows[2];  // the real finder's, the plain passes'
+        CleanUpTotals totals[2];
+        for (int plain = 0; plain < 2; ++plain) {
+            machine.files.replaceFile(candidates, list);  // the plain passes consume it
+            machine.rows.clear();
+            CleanUpScan scan = machine.scan();
+            ASSERT_EQ(plain ? PlainFindDuplicates(scan, candidates, work, test) : FindDuplicates(scan, candidates, test),
+                      StageEnd::Done);
+            rows[plain] = machine.lines();
+            totals[plain] = scan.totals;
+        }
+        ASSERT_EQ(rows[0], rows[1]);
+        EXPECT_EQ(totals[0].files, totals[1].files);
+        EXPECT_EQ(totals[0].bytes, totals[1].bytes);
+        *rowsSeen += rows[0].size();
     }
 }
 
-void compareAllOptions(CleanUpMachine& machine, const std::vector<std::string>& filters, std::size_t* rowsSeen) {
+void compareAllOptions(CleanMachine& machine, const std::vector<std::string>& filters, std::size_t* rowsSeen) {
     for (const std::string& filter : filters) {
-        RecordedRows walked;
-        CleanUpScan walk = walked.scan(machine);
+        CleanUpScan walk = machine.scan();
         ASSERT_EQ(ListDuplicateCandidates(walk, "C:\\", SplitNameFilter(filter), "C:\\duplicate1.kvd"),
                   StageEnd::Done);
         compareOnList(machine, machine.files.contents("C:\\duplicate1.kvd"), filter, rowsSeen);
@@ -84,7 +87,7 @@ TEST(DuplicatesEquivalence, SameRowsAsThePlainPasses) {
     // Many folders with a few names each, and fewer folders crowded with the pool.
     for (const Drive& d : {Drive{1, 600, 4}, Drive{2, 150, 12}, Drive{3, 40, 3}}) {
         SCOPED_TRACE("drive " + std::to_string(d.seed));
-        CleanUpMachine machine;
+        CleanMachine machine;
         makeDrive(machine.files, d.seed, d.folders, d.perFolder);
         std::size_t rowsSeen = 0;
         compareAllOptions(machine, {"", ".dll", "read", "x.D"}, &rowsSeen);
@@ -93,7 +96,7 @@ TEST(DuplicatesEquivalence, SameRowsAsThePlainPasses) {
 }
 
 TEST(DuplicatesEquivalence, ThousandsOfOneName) {
-    CleanUpMachine machine;
+    CleanMachine machine;
     std::mt19937 random(7);
     for (int f = 0; f < 3000; ++f) {
         const std::string folder = "C:\\D" + std::to_string(f % 30) + "\\S" + std::to_string(f) + "\\";
@@ -108,7 +111,7 @@ TEST(DuplicatesEquivalence, ThousandsOfOneName) {
 // A case-sensitive disk can hold several spellings of one name in a folder: the
 // first spelling of the first folder is the current file of the whole name.
 TEST(DuplicatesEquivalence, SpellingsOfOneNameInOneFolder) {
-    CleanUpMachine machine;
+    CleanMachine machine;
     for (const char* folder : {"C:\\A\\", "C:\\B\\", "C:\\C\\", "C:\\D\\"})
         for (const char* name : {"x.txt", "y.txt"}) machine.files.put(std::string(folder) + name, "hello");
     const std::string list =

@@ -3,11 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <numeric>
 #include <string>
 #include <vector>
 
 #include "cleanup/duplicates.h"
-#include "tests/cleanup/cleanup_machine.h"
+#include "tests/cleanup/clean_machine.h"
 
 namespace korvex::test {
 namespace {
@@ -81,100 +82,82 @@ std::vector<Case> cases() {
     };
 }
 
+// The duplicate scan of drives; checks the totals against the rows and that no work
+// file is left, and gives the rows as "path size".
+std::vector<std::string> Found(CleanMachine& m, const DuplicateOptions& options = {}, const char* drives = "C:") {
+    CleanUpScan scan = m.scan();
+    ScanDuplicates(m.services, scan, options, drives);
+    EXPECT_EQ(scan.totals.files, m.rows.size());
+    EXPECT_EQ(scan.totals.bytes, std::accumulate(m.rows.begin(), m.rows.end(), 0.0,
+                                                 [](double sum, const CleanUpRow& row) { return sum + row.bytes; }));
+    EXPECT_FALSE(m.files.exists("C:\\duplicate1.kvd"));
+    EXPECT_FALSE(m.files.exists("C:\\temp.kvd"));
+    return m.lines();
+}
+
 TEST(Duplicates, RowsOfEachRule) {
     for (const Case& c : cases()) {
         SCOPED_TRACE(c.what);
-        CleanUpMachine machine;
-        for (const File& f : c.files) machine.files.put(f.path, f.contents, f.modified);
+        CleanMachine m;
+        for (const File& f : c.files) m.files.put(f.path, f.contents, f.modified);
         DuplicateOptions options;
         c.options(options);
-        RecordedRows rows;
-        CleanUpScan scan = rows.scan(machine);
-        ScanDuplicates(machine.services, scan, options, "C:");
-        EXPECT_EQ(rows.lines(), c.rows);
-        EXPECT_EQ(scan.totals.files, c.rows.size());
-        double bytes = 0;
-        for (const CleanUpRow& row : rows.rows) bytes += static_cast<double>(row.bytes);
-        EXPECT_EQ(scan.totals.bytes, bytes);
-        EXPECT_FALSE(machine.files.exists("C:\\duplicate1.kvd"));
-        EXPECT_FALSE(machine.files.exists("C:\\temp.kvd"));
+        EXPECT_EQ(Found(m, options), c.rows);
     }
 }
 
 TEST(Duplicates, CandidateListFollowsTheWalk) {
-    CleanUpMachine machine;
-    machine.files.put("C:\\a.txt", "1");
-    machine.files.put("C:\\P\\b.dll", "2");
-    machine.files.put("C:\\P\\Q\\c.dll", "3");
-    machine.files.put("C:\\R\\}", "4");     // would end its folder's block
-    machine.files.put("C:\\R\\odd{", "5");  // would start a block
-    machine.files.put("C:\\R\\d.DLL", "6");
-    RecordedRows rows;
-    CleanUpScan scan = rows.scan(machine);
-    const StageEnd end = ListDuplicateCandidates(scan, "C:", SplitNameFilter(""), "C:\\duplicate1.kvd");
-    EXPECT_EQ(end, StageEnd::Done);
+    CleanMachine m;
+    m.files.put("C:\\a.txt", "1");
+    m.files.put("C:\\P\\b.dll", "2");
+    m.files.put("C:\\P\\Q\\c.dll", "3");
+    m.files.put("C:\\R\\}", "4");     // would end its folder's block
+    m.files.put("C:\\R\\odd{", "5");  // would start a block
+    m.files.put("C:\\R\\d.DLL", "6");
+    CleanUpScan scan = m.scan();
+    EXPECT_EQ(ListDuplicateCandidates(scan, "C:", SplitNameFilter(""), "C:\\duplicate1.kvd"), StageEnd::Done);
     // The work file itself is no candidate.
-    EXPECT_EQ(machine.files.contents("C:\\duplicate1.kvd"),
+    EXPECT_EQ(m.files.contents("C:\\duplicate1.kvd"),
               "C:\\{\r\na.txt\r\n}\r\n"
               "C:\\R\\{\r\nd.DLL\r\n}\r\n"
               "C:\\P\\{\r\nb.dll\r\n}\r\n"
               "C:\\P\\Q\\{\r\nc.dll\r\n}\r\n"
               "C:\\windows\\{\r\n}\r\n"
               "C:\\windows\\system32\\{\r\n}\r\n");
-    EXPECT_EQ(machine.prompt.statuses.front(), "Scanning: C:\\");
+    EXPECT_EQ(m.prompt.statuses.front(), "Scanning: C:\\");
 }
 
 TEST(Duplicates, StopInEitherStageLeavesNoWorkFile) {
-    struct StopCase {
-        const char* what;
-        const char* stopAfterStatus;  // the first yield after this status presses Stop
-        bool rowsPossible;
-    };
-    for (const StopCase& c : {StopCase{"during the walk", "Scanning: C:\\B\\", false},
-                              StopCase{"during the matching", "Finding duplicate files. Please wait...", true}}) {
-        SCOPED_TRACE(c.what);
-        CleanUpMachine machine;
+    // The first yield after the status presses Stop; rows are possible only in the matching.
+    for (const auto& [stopAfter, rowsBelow] : {std::pair{"Scanning: C:\\B\\", 1u},
+                                               std::pair{"Finding duplicate files. Please wait...", 9u}}) {
+        SCOPED_TRACE(stopAfter);
+        CleanMachine m;
         for (const char* folder : {"C:\\C\\", "C:\\B\\", "C:\\A\\"})
-            for (const char* name : {"x.txt", "y.txt", "z.txt"}) machine.files.put(std::string(folder) + name, "same");
-        machine.files.put("C:\\temp.kvd", "left by an interrupted run");
+            for (const char* name : {"x.txt", "y.txt", "z.txt"}) m.files.put(std::string(folder) + name, "same");
+        m.files.put("C:\\temp.kvd", "left by an interrupted run");
         bool armed = false;
-        machine.prompt.onStatus = [&](std::string_view text) { armed = armed || text == c.stopAfterStatus; };
-        machine.prompt.onYield = [&] { machine.stop = machine.stop || armed; };
-        RecordedRows rows;
-        CleanUpScan scan = rows.scan(machine);
-        ScanDuplicates(machine.services, scan, DuplicateOptions{}, "C:");
-        EXPECT_TRUE(machine.stop);
-        EXPECT_FALSE(machine.files.exists("C:\\duplicate1.kvd"));
-        EXPECT_FALSE(machine.files.exists("C:\\temp.kvd"));
-        EXPECT_LT(rows.rows.size(), 9u);
-        if (!c.rowsPossible) {
-            EXPECT_TRUE(rows.rows.empty());
-        }
+        m.prompt.onStatus = [&, stopAfter = stopAfter](std::string_view text) { armed = armed || text == stopAfter; };
+        m.prompt.onYield = [&] { m.stop = m.stop || armed; };
+        const std::vector<std::string> rows = Found(m);
+        EXPECT_TRUE(m.stop);
+        EXPECT_LT(rows.size(), rowsBelow);
     }
 }
 
-TEST(Duplicates, EachDriveOnItsOwn) {
-    CleanUpMachine machine;
-    machine.system.drives['D'] = FakeSystem::Drive{DRIVE_FIXED, ""};
-    for (const char* path : {"C:\\B\\x.txt", "C:\\A\\x.txt", "D:\\A\\x.txt"}) machine.files.put(path, "x");
-    RecordedRows rows;
-    CleanUpScan scan = rows.scan(machine);
-    ScanDuplicates(machine.services, scan, DuplicateOptions{}, "C:,D:");
-    EXPECT_EQ(rows.lines(), (std::vector<std::string>{"C:\\A\\x.txt 1", "C:\\B\\x.txt 1"}));
-    EXPECT_EQ(scan.totals.files, 2u);
-}
+TEST(Duplicates, EachDriveOnItsOwnAndAVanishedFileIsNoDuplicate) {
+    CleanMachine drives;
+    drives.system.drives['D'] = FakeSystem::Drive{DRIVE_FIXED, ""};
+    for (const char* path : {"C:\\B\\x.txt", "C:\\A\\x.txt", "D:\\A\\x.txt"}) drives.files.put(path, "x");
+    EXPECT_EQ(Found(drives, {}, "C:,D:"), (std::vector<std::string>{"C:\\A\\x.txt 1", "C:\\B\\x.txt 1"}));
 
-TEST(Duplicates, VanishedFileIsNoDuplicate) {
-    CleanUpMachine machine;
-    for (const char* path : {"C:\\C\\x.txt", "C:\\B\\x.txt", "C:\\A\\x.txt"}) machine.files.put(path, "x");
+    CleanMachine m;
+    for (const char* path : {"C:\\C\\x.txt", "C:\\B\\x.txt", "C:\\A\\x.txt"}) m.files.put(path, "x");
     // B's file goes between the walk and the matching.
-    machine.prompt.onStatus = [&](std::string_view text) {
-        if (text == "Finding duplicate files. Please wait...") machine.files.erase("C:\\B\\x.txt");
+    m.prompt.onStatus = [&](std::string_view text) {
+        if (text == "Finding duplicate files. Please wait...") m.files.erase("C:\\B\\x.txt");
     };
-    RecordedRows rows;
-    CleanUpScan scan = rows.scan(machine);
-    ScanDuplicates(machine.services, scan, DuplicateOptions{}, "C:");
-    EXPECT_EQ(rows.lines(), (std::vector<std::string>{"C:\\A\\x.txt 1", "C:\\C\\x.txt 1"}));
+    EXPECT_EQ(Found(m), (std::vector<std::string>{"C:\\A\\x.txt 1", "C:\\C\\x.txt 1"}));
 }
 
 }  // namespace

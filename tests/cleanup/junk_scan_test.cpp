@@ -12,7 +12,13 @@ namespace {
 
 using cleanup::JunkType;
 
-// One tree holds every name of the table; each case checks it with its categories.
+std::vector<std::string> Sorted(std::vector<std::string> paths) {
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+// One tree holds every name of the table; each case checks it with its categories or
+// its own file types.
 TEST(JunkScan, CategoriesAndTheirExceptionsOnOneTree) {
     CleanMachine m;
     const std::int64_t today = m.system.now();
@@ -35,6 +41,11 @@ TEST(JunkScan, CategoriesAndTheirExceptionsOnOneTree) {
     m.files.linked.insert("C:\\users\\user\\Documents");
     m.files.inUse.insert("C:\\a\\held.bak");
     m.registry.setString(kScanningKey, "FoldersToIgnore", std::string("C:\\SKIP\\") + kListSeparator);
+    for (const char* name : {"C:\\w\\page.html", "C:\\w\\photo.jpeg", "C:\\w\\x.mml", "C:\\w\\Y.MML", "C:\\w\\a.xyz"})
+        m.files.put(name, "1");
+    cleanup::CleanUpChoices own = Only({});
+    for (const char* answer : {"html", "jpeg", ".mml", "XYZ"}) cleanup::AddOwnFileType(own.alsoScanFiles, answer);
+    EXPECT_EQ(cleanup::JunkPatternText(own), "|.html||.jpeg||.mml||.XYZ|");
 
     struct Case {
         const char* what;
@@ -54,13 +65,13 @@ TEST(JunkScan, CategoriesAndTheirExceptionsOnOneTree) {
         {"others", Only({JunkType::Chk, JunkType::Gid, JunkType::PrevCompressed, JunkType::Fts, JunkType::Old}),
          {"C:\\a\\a.old", "C:\\a\\file0001.chk", "C:\\a\\help.GID", "C:\\a\\index.ftg", "C:\\a\\index.fts",
           "C:\\a\\setup.---"}},
+        // x.mml carries the key of excluded files and is never listed; Y.MML's key differs in case.
+        {"own types", own, {"C:\\w\\Y.MML", "C:\\w\\a.xyz", "C:\\w\\page.html", "C:\\w\\photo.jpeg"}},
     };
     for (const Case& c : cases) {
         m.rows.clear();
         m.junk(c.choices);
-        std::vector<std::string> got = m.rows;
-        std::sort(got.begin(), got.end());
-        EXPECT_EQ(got, c.listed) << c.what;
+        EXPECT_EQ(Sorted(m.paths()), c.listed) << c.what;
     }
 }
 
@@ -87,19 +98,6 @@ TEST(JunkScan, ExtensionKeys) {
     }
 }
 
-TEST(JunkScan, OwnTypesAndTheExcludedKey) {
-    CleanMachine m;
-    for (const char* name : {"C:\\w\\page.html", "C:\\w\\photo.jpeg", "C:\\w\\x.mml", "C:\\w\\Y.MML", "C:\\w\\a.xyz"})
-        m.files.put(name, "1");
-    cleanup::CleanUpChoices c = Only({});
-    for (const char* answer : {"html", "jpeg", ".mml", "XYZ"}) cleanup::AddOwnFileType(c.alsoScanFiles, answer);
-    EXPECT_EQ(cleanup::JunkPatternText(c), "|.html||.jpeg||.mml||.XYZ|");
-    m.junk(c);
-    std::sort(m.rows.begin(), m.rows.end());
-    // x.mml carries the key of excluded files and is never listed; Y.MML's key differs in case.
-    EXPECT_EQ(m.rows, (std::vector<std::string>{"C:\\w\\Y.MML", "C:\\w\\a.xyz", "C:\\w\\page.html", "C:\\w\\photo.jpeg"}));
-}
-
 TEST(JunkScan, RowsComeDepthFirstLastFolderFirstWithTotals) {
     CleanMachine m;
     m.files.put("C:\\top.bak", std::string(1000, 'x'));
@@ -108,11 +106,10 @@ TEST(JunkScan, RowsComeDepthFirstLastFolderFirstWithTotals) {
     m.files.put("C:\\B\\b.bak", std::string(600, 'x'));
     m.files.put("C:\\B\\b2.bak", "");
     const cleanup::CleanUpTotals totals = m.junk(Only({JunkType::Bak}));
-    EXPECT_EQ(m.rows, (std::vector<std::string>{"C:\\top.bak", "C:\\B\\b.bak", "C:\\B\\b2.bak", "C:\\A\\a.bak",
-                                                "C:\\A\\Deep\\d.bak"}));
+    EXPECT_EQ(m.lines(), (std::vector<std::string>{"C:\\top.bak 1000", "C:\\B\\b.bak 600", "C:\\B\\b2.bak 0",
+                                                   "C:\\A\\a.bak 2000", "C:\\A\\Deep\\d.bak 1"}));
     EXPECT_EQ(totals.files, 5u);
     EXPECT_EQ(totals.bytes, 3601.0);
-    EXPECT_EQ(m.sizes[0], 1000u);
     // The History folder and the Recycled folders of D: to H: lead the skip list.
     EXPECT_EQ(cleanup::JunkSkipList(m.system, m.access).substr(0, 22), "C:\\windows\\History\\\x7f" "D:");
 }
@@ -129,7 +126,7 @@ TEST(JunkScan, StopDuringTheFirstDriveEndsTheSecondAfterItsFirstEntry) {
         if (text == "Scanning: C:\\two\\") m.stop = true;  // pressed while the first drive is walked
     };
     m.junk(Only({JunkType::Bak}), "C:,D:");
-    EXPECT_EQ(m.rows, (std::vector<std::string>{"C:\\two\\2.bak", "D:\\first.bak"}));
+    EXPECT_EQ(m.paths(), (std::vector<std::string>{"C:\\two\\2.bak", "D:\\first.bak"}));
     EXPECT_EQ(std::count(m.prompt.statuses.begin(), m.prompt.statuses.end(), "Scanning: D:\\"), 1);
     EXPECT_EQ(std::count(m.prompt.statuses.begin(), m.prompt.statuses.end(), "Scanning: D:\\sub\\"), 0);
 }

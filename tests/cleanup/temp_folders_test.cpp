@@ -63,7 +63,7 @@ TEST(TempFolders, SourcesInOrderWithTheWalkersExceptions) {
     for (const Case& c : cases) {
         m.rows.clear();
         Scan(m, c.choices);
-        EXPECT_EQ(m.rows, c.rows) << c.what;
+        EXPECT_EQ(m.paths(), c.rows) << c.what;
     }
     EXPECT_EQ(cleanup::NetscapeCacheFolders(m.files, m.system, m.prompt),
               std::string("C:\\Program Files\\Netscape\\Users\\default\\cache\\\x7f") +
@@ -100,7 +100,7 @@ TEST(TempFolders, RecycleBinAsksWithCountAndSizeAndNoKeepsIt) {
         EXPECT_EQ(asked.defaultButton, 2);
         EXPECT_NE(asked.text.find("2 items from this machine, taking 1.5 MB"), std::string::npos) << asked.text;
         EXPECT_EQ(m.shell.trash.size(), c.left);
-        EXPECT_EQ(m.rows, std::vector<std::string>{"C:\\Data\\own.txt"});  // the own folders come after either way
+        EXPECT_EQ(m.paths(), std::vector<std::string>{"C:\\Data\\own.txt"});  // the own folders come after either way
     }
     CleanMachine empty;
     Scan(empty, Folders(false, false, true));

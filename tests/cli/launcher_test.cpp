@@ -10,23 +10,15 @@
 #include <thread>
 #include <vector>
 
-#include "platform/fake/fake_shell.h"
-#include "platform/fake/fake_system.h"
-#include "platform/fake/memory_files.h"
-#include "platform/fake/memory_registry.h"
 #include "settings/support_files.h"
 #include "tests/support/host_files.h"
+#include "tests/support/memory_machine.h"
 #include "tests/support/run_command.h"
 
-namespace fs = std::filesystem;
-
+namespace korvex::test {
 namespace {
 
-using korvex::test::ReadHostFile;
-using korvex::test::RunCommand;
-using korvex::test::ShellQuote;
-using korvex::test::TempHostFolder;
-using korvex::test::WriteHostFile;
+namespace fs = std::filesystem;
 
 const char* const kLauncher = "C:\\Program Files\\Korvex\\Korvex!.exe";
 
@@ -47,26 +39,18 @@ std::string WaitFor(const std::string& path, std::chrono::seconds deadline) {
 }
 
 TEST(Launcher, PlacedOnceAndExecutable) {
-    korvex::MemoryRegistry registry;
-    korvex::MemoryFiles files;
-    korvex::FakeSystem system;
-    korvex::FakeShell shell{files};
-    korvex::Services services{registry, files, system, shell};
-    files.createFolder("C:\\Program Files\\Korvex");
-    korvex::PlaceSupportFiles(services);
-    EXPECT_EQ(files.contents(kLauncher), korvex::ProgramLauncher());
-    EXPECT_TRUE(files.isExecutable(kLauncher));
-    EXPECT_EQ(korvex::ProgramLauncher().rfind("#!/bin/sh\n", 0), 0u);
-    EXPECT_EQ(korvex::ProgramLauncher().find('\r'), std::string::npos);
-
-    // A launcher of the user's own stays as it is.
-    korvex::MemoryFiles own;
-    korvex::FakeShell ownShell{own};
-    korvex::Services ownServices{registry, own, system, ownShell};
-    own.put(kLauncher, "#!/bin/sh\nexec my-korvex \"$@\"\n");
-    korvex::PlaceSupportFiles(ownServices);
-    EXPECT_EQ(own.contents(kLauncher), "#!/bin/sh\nexec my-korvex \"$@\"\n");
-    EXPECT_FALSE(own.isExecutable(kLauncher));
+    const std::string own = "#!/bin/sh\nexec my-korvex \"$@\"\n";
+    for (bool usersOwn : {false, true}) {
+        MemoryMachine m;
+        m.files.createFolder("C:\\Program Files\\Korvex");
+        if (usersOwn) m.files.put(kLauncher, own);
+        PlaceSupportFiles(m.services);
+        // A launcher of the user's own stays as it is.
+        EXPECT_EQ(m.files.contents(kLauncher), usersOwn ? own : ProgramLauncher());
+        EXPECT_EQ(m.files.isExecutable(kLauncher), !usersOwn);
+    }
+    EXPECT_EQ(ProgramLauncher().rfind("#!/bin/sh\n", 0), 0u);
+    EXPECT_EQ(ProgramLauncher().find('\r'), std::string::npos);
 }
 
 TEST(Launcher, StartsKorvexOnItsMachineWithItsArguments) {
@@ -74,7 +58,7 @@ TEST(Launcher, StartsKorvexOnItsMachineWithItsArguments) {
     const std::string machine = temp / "prefix";
     const std::string launcher = machine + "/drive_c/Program Files/Korvex/Korvex!.exe";
     WriteHostFile(machine + "/system.reg", "WINE REGISTRY Version 2\n");
-    WriteHostFile(launcher, korvex::ProgramLauncher());
+    WriteHostFile(launcher, ProgramLauncher());
     fs::permissions(launcher, fs::perms::owner_all);
     const std::string bin = temp / "bin", record = temp / "args";
     WriteStandIn(bin, record);
@@ -147,3 +131,4 @@ TEST(Launcher, OpensASavedFileInARealWinePrefix) {
 }
 
 }  // namespace
+}  // namespace korvex::test

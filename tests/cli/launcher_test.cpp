@@ -63,24 +63,21 @@ TEST(Launcher, StartsKorvexOnItsMachineWithItsArguments) {
     const std::string bin = temp / "bin", record = temp / "args";
     WriteStandIn(bin, record);
 
-    struct Case {
-        std::vector<std::string> args;
-        std::string recorded;
+    // The arguments, and what korvex is handed after "--machine" and the machine.
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"C:\\users\\me\\App.kvu"}, "\"C:\\users\\me\\App.kvu\"\n"},
+        {{"C:\\My Files\\Two words.kvu"}, "\"C:\\My Files\\Two words.kvu\"\n"},
+        {{"\"C:\\quoted.kvu\""}, "\"C:\\quoted.kvu\"\n"},
+        {{"\\u"}, "\\u\n"},
+        {{}, ""},
     };
-    const Case cases[] = {
-        {{"C:\\users\\me\\App.kvu"}, "--machine\n" + machine + "\n\"C:\\users\\me\\App.kvu\"\n"},
-        {{"C:\\My Files\\Two words.kvu"}, "--machine\n" + machine + "\n\"C:\\My Files\\Two words.kvu\"\n"},
-        {{"\"C:\\quoted.kvu\""}, "--machine\n" + machine + "\n\"C:\\quoted.kvu\"\n"},
-        {{"\\u"}, "--machine\n" + machine + "\n\\u\n"},
-        {{}, "--machine\n" + machine + "\n"},
-    };
-    for (const Case& c : cases) {
+    for (const auto& [args, handed] : cases) {
         fs::remove(record);
         std::string command = "PATH=" + ShellQuote(bin) + ":/usr/bin:/bin " + ShellQuote(launcher);
-        for (const std::string& a : c.args) command += " " + ShellQuote(a);
+        for (const std::string& a : args) command += " " + ShellQuote(a);
         const auto run = RunCommand(command, temp.path());
         EXPECT_EQ(run.status, 0) << command << "\n" << run.err;
-        EXPECT_EQ(ReadHostFile(record), c.recorded) << command;
+        EXPECT_EQ(ReadHostFile(record), "--machine\n" + machine + "\n" + handed) << command;
     }
 
     // Without korvex it ends quietly, with the status of a program that is not there.
@@ -108,23 +105,17 @@ TEST(Launcher, OpensASavedFileInARealWinePrefix) {
     WriteHostFile(prefix + "/drive_c/users/open.bat",
                   "@\"C:\\Program Files\\Korvex\\Korvex!.exe\" \"C:\\users\\Saved App.kvu\"\r\n");
 
-    struct Case {
-        const char* how;
-        std::string command;
-        std::string file;
+    // How the file is opened, and the file korvex is handed.
+    const std::pair<const char*, const char*> cases[] = {
+        {"wine start 'C:\\users\\Saved App.kvu'", "C:\\users\\Saved App.kvu"},
+        {"wine cmd /c 'C:\\Program Files\\Korvex\\Korvex!.exe' 'C:\\users\\Saved.kvu'", "C:\\users\\Saved.kvu"},
+        {"wine cmd /c 'C:\\users\\open.bat'", "C:\\users\\Saved App.kvu"},
     };
-    const Case cases[] = {
-        {"wine start", "wine start 'C:\\users\\Saved App.kvu'", "C:\\users\\Saved App.kvu"},
-        {"wine cmd /c", "wine cmd /c 'C:\\Program Files\\Korvex\\Korvex!.exe' 'C:\\users\\Saved.kvu'",
-         "C:\\users\\Saved.kvu"},
-        {"wine cmd /c with a batch file", "wine cmd /c 'C:\\users\\open.bat'", "C:\\users\\Saved App.kvu"},
-    };
-    for (const Case& c : cases) {
+    for (const auto& [how, file] : cases) {
         fs::remove(record);
-        const auto run = RunCommand(env + c.command, temp.path());
-        EXPECT_EQ(run.status, 0) << c.how << "\n" << run.err;
-        EXPECT_EQ(WaitFor(record, std::chrono::seconds(60)), "--machine\n" + prefix + "\n\"" + c.file + "\"\n")
-            << c.how;
+        const auto run = RunCommand(env + how, temp.path());
+        EXPECT_EQ(run.status, 0) << how << "\n" << run.err;
+        EXPECT_EQ(WaitFor(record, std::chrono::seconds(60)), "--machine\n" + prefix + "\n\"" + file + "\"\n") << how;
     }
     RunCommand(env + "wineserver -k", temp.path());
     RunCommand(env + "wineserver -w", temp.path());

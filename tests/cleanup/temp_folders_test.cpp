@@ -86,7 +86,8 @@ TEST(TempFolders, RecycleBinAsksWithCountAndSizeAndNoKeepsIt) {
         Scan(m, choices);
         ASSERT_EQ(m.prompt.messages.size(), 1u);
         const Message& asked = m.prompt.messages[0];
-        EXPECT_EQ(std::tie(asked.icon, asked.buttons, asked.defaultButton), std::make_tuple(Icon::Question, Buttons::YesNo, 2));
+        EXPECT_EQ(std::tie(asked.icon, asked.buttons, asked.defaultButton),
+                  std::make_tuple(Icon::Question, Buttons::YesNo, 2));
         EXPECT_NE(asked.text.find("2 items from this machine, taking 1.5 MB"), std::string::npos) << asked.text;
         EXPECT_EQ(m.shell.trash.size(), c.left);
         EXPECT_EQ(m.paths(), std::vector<std::string>{"C:\\Data\\own.txt"});  // the own folders come after either way

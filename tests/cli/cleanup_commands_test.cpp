@@ -121,7 +121,8 @@ TEST_F(CleanUpCommands, CleanListsPlantedJunkWithTheWindowsTotalsAndDeletesOnlyW
 TEST_F(CleanUpCommands, RecycleBinStepEmptiesOnlyThisMachinesEntries) {
     const std::string inside = fs::canonical(machine_).string() + "/drive_c/old.txt";
     WriteHostFile(trash_ + "/files/old.txt", std::string(1000, 'm'));
-    WriteHostFile(trash_ + "/info/old.txt.trashinfo", "[Trash Info]\nPath=" + inside + "\nDeletionDate=2026-01-01T10:00:00\n");
+    WriteHostFile(trash_ + "/info/old.txt.trashinfo",
+                  "[Trash Info]\nPath=" + inside + "\nDeletionDate=2026-01-01T10:00:00\n");
     WriteHostFile(trash_ + "/files/elsewhere.txt", "someone else's");
     WriteHostFile(trash_ + "/info/elsewhere.txt.trashinfo",
                   "[Trash Info]\nPath=" + machine("elsewhere.txt") + "\nDeletionDate=2026-01-01T10:00:00\n");
@@ -179,7 +180,9 @@ TEST_F(CleanUpCommands, DuplicatesFollowTheRulesAndAreDeletedOnlyAfterTheWarning
         const char* totals;
     } cases[] = {
         {{}, {"C:\\One\\readme.txt", "C:\\Two\\readme.txt"}, "Total files:2\nTotal size:0KB\n"},
-        {{"--named", "other", "--any-time"}, {"C:\\Four\\other.txt", "C:\\Two\\other.txt"}, "Total files:2\nTotal size:0KB\n"},
+        {{"--named", "other", "--any-time"},
+         {"C:\\Four\\other.txt", "C:\\Two\\other.txt"},
+         "Total files:2\nTotal size:0KB\n"},
         {{"--drives", "C:", "--any-time", "--containing", "TEXT", "--named=.txt"},
          {"C:\\One\\readme.txt", "C:\\Three\\readme.txt", "C:\\Two\\readme.txt"}, "Total files:3\nTotal size:0KB\n"},
         {{"--containing", "absent"}, {}, "Total files:0\nTotal size:0KB\n"},

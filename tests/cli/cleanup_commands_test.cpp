@@ -35,19 +35,12 @@ std::vector<std::string> Files(const std::string& folder) {
     return out;
 }
 
-// The listed paths of a clean-up command's output, sorted (the host lists folders in its
-// own order), and its "Total" lines.
-std::pair<std::vector<std::string>, std::string> Listed(const std::string& out) {
-    std::vector<std::string> paths;
-    std::string totals;
-    for (const std::string& line : Lines(out)) {
-        if (line.rfind("Total ", 0) == 0)
-            totals += line + "\n";
-        else
-            paths.push_back(line.substr(0, line.find('\t')));
-    }
-    std::sort(paths.begin(), paths.end());
-    return {paths, totals};
+// The lines a listing command printed: the files sorted (the host lists folders in its
+// own order), then the two totals.
+std::vector<std::string> Listing(const std::string& out) {
+    std::vector<std::string> lines = Lines(out);
+    std::sort(lines.begin(), lines.end() - std::min<std::ptrdiff_t>(lines.size(), 2));
+    return lines;
 }
 
 class CleanUpCommands : public CliRun {
@@ -91,10 +84,7 @@ TEST_F(CleanUpCommands, CleanListsPlantedJunkWithTheWindowsTotalsAndDeletesOnlyW
 
     const CommandResult run = onMachine({"clean", "--drives", "C:"});
     ASSERT_EQ(run.status, 0) << run.err;
-    std::vector<std::string> lines = Lines(run.out);
-    ASSERT_EQ(lines.size(), 7u) << run.out;
-    std::sort(lines.begin(), lines.end() - 2);  // the host lists folders in its own order
-    EXPECT_EQ(lines, (std::vector<std::string>{"C:\\Apps\\Tool\\page.~mp\t1KB", "C:\\Games\\X\\Logs\\error.log\t2KB",
+    EXPECT_EQ(Listing(run.out), (std::vector<std::string>{"C:\\Apps\\Tool\\page.~mp\t1KB", "C:\\Games\\X\\Logs\\error.log\t2KB",
                                                "C:\\Games\\X\\old.tmp\t0KB", "C:\\Games\\X\\save.bak\t1KB",
                                                "C:\\users\\Public\\Documents\\report.old\t2MB", "Total files:5",
                                                "Total size:2MB"}));
@@ -174,26 +164,22 @@ TEST_F(CleanUpCommands, DuplicatesFollowTheRulesAndAreDeletedOnlyAfterTheWarning
     file("Three/readme.txt", "same text", kFixedTime + std::chrono::minutes(5));  // another time
     file("Four/other.txt", "y", kFixedTime + std::chrono::minutes(7));
 
-    struct Case {
-        std::vector<std::string> args;
-        std::vector<std::string> paths;  // sorted
-        const char* totals;
-    } cases[] = {
-        {{}, {"C:\\One\\readme.txt", "C:\\Two\\readme.txt"}, "Total files:2\nTotal size:0KB\n"},
-        {{"--named", "other", "--any-time"},
-         {"C:\\Four\\other.txt", "C:\\Two\\other.txt"},
-         "Total files:2\nTotal size:0KB\n"},
+    const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {  // options, files listed
+        {{}, {"C:\\One\\readme.txt", "C:\\Two\\readme.txt"}},
+        {{"--named", "other", "--any-time"}, {"C:\\Four\\other.txt", "C:\\Two\\other.txt"}},
         {{"--drives", "C:", "--any-time", "--containing", "TEXT", "--named=.txt"},
-         {"C:\\One\\readme.txt", "C:\\Three\\readme.txt", "C:\\Two\\readme.txt"}, "Total files:3\nTotal size:0KB\n"},
-        {{"--containing", "absent"}, {}, "Total files:0\nTotal size:0KB\n"},
+         {"C:\\One\\readme.txt", "C:\\Three\\readme.txt", "C:\\Two\\readme.txt"}},
+        {{"--containing", "absent"}, {}},
     };
-    for (const Case& c : cases) {
-        std::vector<std::string> args{"duplicates"};
-        args.insert(args.end(), c.args.begin(), c.args.end());
+    for (const auto& [options, files] : cases) {
+        std::vector<std::string> args{"duplicates"}, listing;
+        args.insert(args.end(), options.begin(), options.end());
+        for (const std::string& f : files) listing.push_back(f + "\t0KB");
+        listing.insert(listing.end(), {"Total files:" + std::to_string(files.size()), "Total size:0KB"});
         SCOPED_TRACE(::testing::PrintToString(args));
         const CommandResult result = onMachine(args);
         EXPECT_EQ(result.status, 0) << result.err;
-        EXPECT_EQ(Listed(result.out), std::make_pair(c.paths, std::string(c.totals)));
+        EXPECT_EQ(Listing(result.out), listing);
         EXPECT_FALSE(fs::exists(driveC() / "duplicate1.kvd"));
         EXPECT_FALSE(fs::exists(driveC() / "temp.kvd"));
     }

@@ -1,5 +1,5 @@
-// An in-memory machine for the clean-up tests: drive C: (and D: when asked), Korvex's
-// settings keys, a scripted user, and a scan that collects its rows as "C:\a\b.bak".
+// An in-memory machine for the clean-up tests: drive C: with C:\windows\system32 (and D:
+// when asked), Korvex's settings keys, a scripted user, and scans that keep their rows.
 #pragma once
 
 #include <string>
@@ -15,19 +15,16 @@ inline constexpr const char* kScanningKey = "HKCU\\Software\\Korvex!\\Scanning";
 
 struct CleanMachine : MemoryMachine {
     bool stop = false;
-    std::vector<std::string> rows;  // full paths, in the order the scan added them
-    std::vector<std::uint64_t> sizes;
+    std::vector<cleanup::CleanUpRow> rows;  // in the order the scan added them
 
-    CleanMachine() { registry.setString(kScanningKey, "FoldersToIgnore", ""); }
+    CleanMachine() {
+        files.createFolder("C:\\windows\\system32");
+        registry.setString(kScanningKey, "FoldersToIgnore", "");
+    }
 
     cleanup::CleanUpScan scan() {
-        return cleanup::CleanUpScan{files, prompt, stop,
-                                    [this](const cleanup::CleanUpRow& row) {
-                                        rows.push_back(row.folder + row.name);
-                                        sizes.push_back(row.bytes);
-                                    },
-                                    cleanup::LocalDay(system.now()),
-                                    {}};
+        return cleanup::CleanUpScan{files, prompt, stop, [this](const cleanup::CleanUpRow& row) { rows.push_back(row); },
+                                    cleanup::LocalDay(system.now()), {}};
     }
 
     // The junk-file scan of drives with these choices; gives the totals.
@@ -35,6 +32,31 @@ struct CleanMachine : MemoryMachine {
         cleanup::CleanUpScan s = scan();
         cleanup::ScanForJunkFiles(services, access, s, choices, drives);
         return s.totals;
+    }
+
+    // The rows as "C:\A\x.txt", or as "C:\A\x.txt 5" with their sizes.
+    std::vector<std::string> paths(bool withSizes = false) const {
+        std::vector<std::string> out;
+        for (const cleanup::CleanUpRow& row : rows)
+            out.push_back(row.folder + row.name + (withSizes ? " " + std::to_string(row.bytes) : ""));
+        return out;
+    }
+    std::vector<std::string> lines() const { return paths(true); }
+
+    // A REG_DWORD or REG_SZ value under HKEY_LOCAL_MACHINE.
+    void setDword(std::string_view key, std::string_view name, std::uint32_t value) {
+        std::string data;
+        for (int i = 0; i < 4; ++i) data += static_cast<char>((value >> (8 * i)) & 0xFF);
+        setRaw(key, name, REG_DWORD, data);
+    }
+    void setText(std::string_view key, std::string_view name, std::string_view text) {
+        setRaw(key, name, REG_SZ, std::string(text) + '\0');
+    }
+    void setRaw(std::string_view key, std::string_view name, std::uint32_t type, std::string_view data) {
+        HKEY handle = 0;
+        registry.createKey(HKEY_LOCAL_MACHINE, key, &handle);
+        registry.setValue(handle, name, type, data);
+        registry.closeKey(handle);
     }
 };
 

@@ -2,6 +2,8 @@
 // layer, and the rows taken out afterwards.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "cleanup/clean_results.h"
 #include "tests/cleanup/clean_machine.h"
 
@@ -11,7 +13,8 @@ namespace {
 using cleanup::DeleteHow;
 using cleanup::ResultsKind;
 
-// Ten rows C:\r\f0.bak ... f9.bak, rows 2, 5 and 9 selected; removal deletes what it is handed.
+// Ten rows C:\r\f0.bak ... f9.bak, rows 2, 5 and 9 selected; removal deletes what it is
+// handed and keeps, per call, the paths and how (or where to) they went.
 struct Results {
     CleanMachine m;
     cleanup::ResultRows rows;
@@ -41,26 +44,22 @@ struct Results {
     }
 };
 
-const std::vector<std::string> kLastFirst = {"C:\\r\\f9.bak", "C:\\r\\f5.bak", "C:\\r\\f2.bak"};
-const std::vector<std::size_t> kTakenOut = {9, 5, 2};
-
 TEST(CleanResults, DeleteAndMoveOfRows2_5_9TakeOut9_5_2) {
-    {
-        Results r;
-        EXPECT_EQ(cleanup::DeleteResults(r.m.files, r.m.prompt, r.rows, ResultsKind::Junk, DeleteHow::Permanent,
-                                         r.removal),
-                  kTakenOut);
-        EXPECT_EQ(r.removed, std::vector<std::vector<std::string>>{kLastFirst});
-        EXPECT_EQ(r.hows, std::vector<DeleteHow>{DeleteHow::Permanent});
-        EXPECT_TRUE(r.m.prompt.messages.empty());
-    }
-    {
-        Results r;
-        r.m.prompt.picks = {"D:\\Backup"};
-        EXPECT_EQ(cleanup::MoveResults(r.m.prompt, r.rows, r.removal), kTakenOut);
-        EXPECT_EQ(r.moved, std::vector<std::vector<std::string>>{kLastFirst});
-        EXPECT_EQ(r.destinations, std::vector<std::string>{"D:\\Backup"});
-    }
+    const std::vector<std::vector<std::string>> lastFirst = {{"C:\\r\\f9.bak", "C:\\r\\f5.bak", "C:\\r\\f2.bak"}};
+    const std::vector<std::size_t> takenOut = {9, 5, 2};
+    Results deleted;
+    EXPECT_EQ(cleanup::DeleteResults(deleted.m.files, deleted.m.prompt, deleted.rows, ResultsKind::Junk,
+                                     DeleteHow::Permanent, deleted.removal),
+              takenOut);
+    EXPECT_EQ(deleted.removed, lastFirst);
+    EXPECT_EQ(deleted.hows, std::vector<DeleteHow>{DeleteHow::Permanent});
+    EXPECT_TRUE(deleted.m.prompt.messages.empty());
+
+    Results moved;
+    moved.m.prompt.picks = {"D:\\Backup"};
+    EXPECT_EQ(cleanup::MoveResults(moved.m.prompt, moved.rows, moved.removal), takenOut);
+    EXPECT_EQ(moved.moved, lastFirst);
+    EXPECT_EQ(moved.destinations, std::vector<std::string>{"D:\\Backup"});
 }
 
 TEST(CleanResults, QuestionsBeforeDeletingAndMoving) {
@@ -69,51 +68,44 @@ TEST(CleanResults, QuestionsBeforeDeletingAndMoving) {
         ResultsKind kind;
         bool noneSelected;
         Answer answer;
-        std::string pick;
-        const char* title;
-        Icon icon;
+        const char* title;  // all with the exclamation icon
         Buttons buttons;
         int defaultButton;
-        std::size_t removals, moves;
+        std::size_t removals;
+        std::vector<std::string> destinations;
         std::vector<std::size_t> takenOut;
     } cases[] = {
-        {"nothing selected", ResultsKind::Junk, true, Answer::OK, "", "Error deleting files", Icon::Exclamation,
-         Buttons::OK, 1, 0, 0, {}},
-        {"duplicates, Cancel", ResultsKind::Duplicates, false, Answer::Cancel, "", "Confirm delete",
-         Icon::Exclamation, Buttons::OKCancel, 2, 0, 0, {}},
-        {"duplicates, OK", ResultsKind::Duplicates, false, Answer::OK, "", "Confirm delete", Icon::Exclamation,
-         Buttons::OKCancel, 2, 1, 0, {9, 7, 5, 2}},
-        {"DLLs, Cancel: a vanished row still goes", ResultsKind::UnusedDlls, false, Answer::Cancel, "",
-         "Deleting DLL files not recommended", Icon::Exclamation, Buttons::OKCancel, 1, 0, 0, {7}},
-        {"DLLs, OK: moved, never deleted", ResultsKind::UnusedDlls, false, Answer::OK, "E:\\Keep",
-         "Deleting DLL files not recommended", Icon::Exclamation, Buttons::OKCancel, 1, 0, 1, {9, 7, 5, 2}},
+        {"nothing selected", ResultsKind::Junk, true, Answer::OK, "Error deleting files", Buttons::OK, 1, 0, {}, {}},
+        {"duplicates, Cancel", ResultsKind::Duplicates, false, Answer::Cancel, "Confirm delete", Buttons::OKCancel, 2,
+         0, {}, {}},
+        {"duplicates, OK", ResultsKind::Duplicates, false, Answer::OK, "Confirm delete", Buttons::OKCancel, 2, 1, {},
+         {9, 7, 5, 2}},
+        {"DLLs, Cancel: a vanished row still goes", ResultsKind::UnusedDlls, false, Answer::Cancel,
+         "Deleting DLL files not recommended", Buttons::OKCancel, 1, 0, {}, {7}},
+        {"DLLs, OK: moved, never deleted", ResultsKind::UnusedDlls, false, Answer::OK,
+         "Deleting DLL files not recommended", Buttons::OKCancel, 1, 0, {"E:\\Keep"}, {9, 7, 5, 2}},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         Results r;
         if (c.noneSelected) r.rows.selected.assign(10, false);
         r.m.files.deleteFile("C:\\r\\f7.bak");  // gone meanwhile
         r.m.prompt.answers = {c.answer};
-        r.m.prompt.picks = {c.pick};
-        std::vector<std::size_t> out = cleanup::DeleteResults(r.m.files, r.m.prompt, r.rows, c.kind,
-                                                              DeleteHow::DeleteMode, r.removal);
-        EXPECT_EQ(out, c.takenOut) << c.what;
-        ASSERT_FALSE(r.m.prompt.messages.empty()) << c.what;
+        r.m.prompt.picks = {"E:\\Keep"};
+        EXPECT_EQ(cleanup::DeleteResults(r.m.files, r.m.prompt, r.rows, c.kind, DeleteHow::DeleteMode, r.removal),
+                  c.takenOut);
+        ASSERT_FALSE(r.m.prompt.messages.empty());
         const Message& shown = r.m.prompt.messages[0];
-        EXPECT_EQ(shown.title, c.title) << c.what;
-        EXPECT_EQ(shown.icon, c.icon) << c.what;
-        EXPECT_EQ(shown.buttons, c.buttons) << c.what;
-        EXPECT_EQ(shown.defaultButton, c.defaultButton) << c.what;
-        EXPECT_EQ(r.removed.size(), c.removals) << c.what;
-        EXPECT_EQ(r.moved.size(), c.moves) << c.what;
-        if (c.moves) {
-            EXPECT_EQ(r.destinations[0], "E:\\Keep");
-        }
+        EXPECT_EQ(std::tie(shown.title, shown.icon, shown.buttons, shown.defaultButton),
+                  std::make_tuple(std::string(c.title), Icon::Exclamation, c.buttons, c.defaultButton));
+        EXPECT_EQ(r.removed.size(), c.removals);
+        EXPECT_EQ(r.destinations, c.destinations);
     }
-    Results r;
-    r.rows.selected.assign(10, false);
-    EXPECT_TRUE(cleanup::MoveResults(r.m.prompt, r.rows, r.removal).empty());
-    EXPECT_EQ(r.m.prompt.messages.at(0).title, "Error moving files");
-    EXPECT_EQ(r.m.prompt.messages.at(0).text, "No files selected to move. Select a file and then click on Move");
+    Results none;
+    none.rows.selected.assign(10, false);
+    EXPECT_TRUE(cleanup::MoveResults(none.m.prompt, none.rows, none.removal).empty());
+    EXPECT_EQ(none.m.prompt.messages.at(0).title + ": " + none.m.prompt.messages.at(0).text,
+              "Error moving files: No files selected to move. Select a file and then click on Move");
     Results cancelled;
     cancelled.m.prompt.picks = {""};
     EXPECT_TRUE(cleanup::MoveResults(cancelled.m.prompt, cancelled.rows, cancelled.removal).empty());

@@ -9,32 +9,24 @@ namespace {
 
 TEST(CleanSettings, NoKeyGivesTheDesignDefaultsAndSavingWritesAll21InOrder) {
     CleanMachine m;
-    const cleanup::CleanUpChoices c = cleanup::LoadCleanUpChoices(m.access);
+    cleanup::CleanUpChoices c = cleanup::LoadCleanUpChoices(m.access);
     for (std::size_t i = 0; i < cleanup::kJunkTypeCount; ++i)
         EXPECT_EQ(c.junk[i], cleanup::kJunkTypes[i].control != "chkMSCREATEFiles") << cleanup::kJunkTypes[i].control;
-    EXPECT_TRUE(c.alsoScanFiles.empty());
-    EXPECT_TRUE(c.alsoScanFolders.empty());
-    EXPECT_EQ(m.registry.openCount, 0);
+    EXPECT_TRUE(c.alsoScanFiles.empty() && c.alsoScanFolders.empty());
 
-    cleanup::CleanUpChoices changed = c;
-    changed[cleanup::JunkType::Tmp] = false;
-    changed.alsoScanFiles = {"*.abc", "*.xyz"};
-    changed.alsoScanFolders = {"C:\\Data"};
-    changed.recycleBin = false;
-    const std::vector<std::string> order = cleanup::SaveCleanUpChoices(m.access, changed);
-    const std::vector<std::string> expected = {
-        "Tmp files",      "Bak files",       "Old files",  "Gid files",  "PrevCompressed files", "Chk files",
-        "Dollar files",   "Tidle files",     "Chklist files", "Mscreate files", "Log files",     "Fts files",
-        "AlsoScanFiles",  "TempFolder",      "CacheFolder", "RecycleBin", "AlsoScanFolders",     "Same Date Time",
-        "Skip Zero Length", "Same Size",     "Skip Sysbckup"};
-    EXPECT_EQ(order, expected);
-    EXPECT_EQ(m.registry.valueNames(kSysClean), expected);
-    EXPECT_EQ(m.registry.text(kSysClean, "Tmp files"), "0");
-    EXPECT_EQ(m.registry.text(kSysClean, "Mscreate files"), "0");
-    EXPECT_EQ(m.registry.text(kSysClean, "Bak files"), "1");
-    EXPECT_EQ(m.registry.text(kSysClean, "AlsoScanFiles"), "*.abc\x7f*.xyz\x7f");
-    EXPECT_EQ(m.registry.text(kSysClean, "AlsoScanFolders"), "C:\\Data\x7f");
-    EXPECT_EQ(m.registry.text(kSysClean, "RecycleBin"), "0");
+    c[cleanup::JunkType::Tmp] = false;
+    c.alsoScanFiles = {"*.abc", "*.xyz"};
+    c.alsoScanFolders = {"C:\\Data"};
+    c.recycleBin = false;
+    const std::vector<std::string> order = cleanup::SaveCleanUpChoices(m.access, c);
+    EXPECT_EQ(order, m.registry.valueNames(kSysClean));
+    std::string stored;
+    for (const std::string& name : order) stored += name + "=" + m.registry.text(kSysClean, name).value_or("?") + "|";
+    EXPECT_EQ(stored,
+              "Tmp files=0|Bak files=1|Old files=1|Gid files=1|PrevCompressed files=1|Chk files=1|Dollar files=1|"
+              "Tidle files=1|Chklist files=1|Mscreate files=0|Log files=1|Fts files=1|AlsoScanFiles=*.abc\x7f*.xyz\x7f|"
+              "TempFolder=1|CacheFolder=1|RecycleBin=0|AlsoScanFolders=C:\\Data\x7f|Same Date Time=1|"
+              "Skip Zero Length=1|Same Size=1|Skip Sysbckup=1|");
     EXPECT_EQ(m.registry.openCount, 0);
 }
 

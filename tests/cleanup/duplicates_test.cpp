@@ -1,13 +1,17 @@
-// The duplicate finder on small machines: which rows each rule gives, in which order,
-// the candidate list the walk writes, and Stop in either stage.
+// The duplicate finder: on small machines, which rows each rule gives, in which order,
+// the candidate list the walk writes, and Stop in either stage; on generated drives, the
+// same rows as a plain matching under every combination of the rules.
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <numeric>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "cleanup/duplicates.h"
-#include "tests/cleanup/cleanup_machine.h"
+#include "tests/cleanup/clean_machine.h"
+#include "tests/cleanup/plain_duplicates.h"
 
 namespace korvex::test {
 namespace {
@@ -23,11 +27,9 @@ struct File {
 struct Case {
     const char* what;
     std::vector<File> files;  // folders are made in this order, so they are walked in the reverse
-    std::function<void(DuplicateOptions&)> options;
+    std::function<void(DuplicateOptions&)> options;  // none: the defaults
     std::vector<std::string> rows;  // "path size"
 };
-
-void noChange(DuplicateOptions&) {}
 
 std::vector<Case> cases() {
     // Made C, B, A: the walk enters A first, so A is the current folder of every pair.
@@ -48,15 +50,15 @@ std::vector<Case> cases() {
                                         {"C:\\A\\y.txt", "y"}};
     auto anySize = [](DuplicateOptions& o) { o.sameSize = false; };
     return {
-        {"three equal files: the first folder's once, the others each", equal, noChange,
+        {"three equal files: the first folder's once, the others each", equal, {},
          {"C:\\A\\readme.txt 3", "C:\\B\\readme.txt 3", "C:\\C\\readme.txt 3"}},
-        {"the first folder's file of another size drops both others", aDiffers, noChange, {}},
+        {"the first folder's file of another size drops both others", aDiffers, {}, {}},
         {"without the size rule the other size is listed too", aDiffers, anySize,
          {"C:\\A\\readme.txt 4", "C:\\B\\readme.txt 3", "C:\\C\\readme.txt 3"}},
-        {"another date and time is no duplicate", dates, noChange, {}},
+        {"another date and time is no duplicate", dates, {}, {}},
         {"without the date rule it is", dates, [](DuplicateOptions& o) { o.sameDateTime = false; },
          {"C:\\A\\readme.txt 3", "C:\\B\\readme.txt 3"}},
-        {"an empty filter takes every name, also one without an extension", kinds, noChange,
+        {"an empty filter takes every name, also one without an extension", kinds, {},
          {"C:\\A\\x.dll 1", "C:\\B\\x.dll 1", "C:\\A\\x.txt 1", "C:\\B\\x.txt 1", "C:\\A\\README 1",
           "C:\\B\\README 1", "C:\\A\\y.DLLX 1", "C:\\B\\y.DLLX 1"}},
         {"the filter .dll: extensions holding dll", kinds, [](DuplicateOptions& o) { o.named = ".dll"; },
@@ -65,10 +67,10 @@ std::vector<Case> cases() {
          {"C:\\A\\README 1", "C:\\B\\README 1"}},
         {"name and extension parts both apply", kinds, [](DuplicateOptions& o) { o.named = "x.T"; },
          {"C:\\A\\x.txt 1", "C:\\B\\x.txt 1"}},
-        {"zero-length files are skipped", empty, noChange, {}},
+        {"zero-length files are skipped", empty, {}, {}},
         {"and kept on request", empty, [](DuplicateOptions& o) { o.skipZeroLength = false; },
          {"C:\\A\\MSCREATE.DIR 0", "C:\\B\\MSCREATE.DIR 0", "C:\\C\\MSCREATE.DIR 0"}},
-        {"the Sysbckup folder is skipped", sysbckup, noChange, {}},
+        {"the Sysbckup folder is skipped", sysbckup, {}, {}},
         {"and compared on request", sysbckup, [](DuplicateOptions& o) { o.skipSysbckup = false; },
          {"C:\\A\\x.dll 1", "C:\\windows\\SYSBCKUP\\x.dll 1"}},
         {"the containing text must be in the later file, on any line, in any case", text,
@@ -76,105 +78,190 @@ std::vector<Case> cases() {
          {"C:\\A\\notes.txt 11", "C:\\B\\notes.txt 16"}},
         {"a text across a line break is on no line", text,
          [](DuplicateOptions& o) { o.sameSize = false; o.containing = "one\r\nhello"; }, {}},
-        {"rows follow the later folder's list order, name by name", twoNames, noChange,
+        {"rows follow the later folder's list order, name by name", twoNames, {},
          {"C:\\A\\y.txt 1", "C:\\B\\y.txt 1", "C:\\A\\x.txt 1", "C:\\B\\x.txt 1"}},
     };
+}
+
+// The duplicate scan of drives; checks the totals against the rows and that no work
+// file is left, and gives the rows as "path size".
+std::vector<std::string> Found(CleanMachine& m, const DuplicateOptions& options = {}, const char* drives = "C:") {
+    CleanUpScan scan = m.scan();
+    ScanDuplicates(m.services, scan, options, drives);
+    EXPECT_EQ(scan.totals.files, m.rows.size());
+    EXPECT_EQ(scan.totals.bytes, std::accumulate(m.rows.begin(), m.rows.end(), 0.0,
+                                                 [](double sum, const CleanUpRow& row) { return sum + row.bytes; }));
+    EXPECT_FALSE(m.files.exists("C:\\duplicate1.kvd"));
+    EXPECT_FALSE(m.files.exists("C:\\temp.kvd"));
+    return m.lines();
 }
 
 TEST(Duplicates, RowsOfEachRule) {
     for (const Case& c : cases()) {
         SCOPED_TRACE(c.what);
-        CleanUpMachine machine;
-        for (const File& f : c.files) machine.files.put(f.path, f.contents, f.modified);
+        CleanMachine m;
+        for (const File& f : c.files) m.files.put(f.path, f.contents, f.modified);
         DuplicateOptions options;
-        c.options(options);
-        RecordedRows rows;
-        CleanUpScan scan = rows.scan(machine);
-        ScanDuplicates(machine.services, scan, options, "C:");
-        EXPECT_EQ(rows.lines(), c.rows);
-        EXPECT_EQ(scan.totals.files, c.rows.size());
-        double bytes = 0;
-        for (const CleanUpRow& row : rows.rows) bytes += static_cast<double>(row.bytes);
-        EXPECT_EQ(scan.totals.bytes, bytes);
-        EXPECT_FALSE(machine.files.exists("C:\\duplicate1.kvd"));
-        EXPECT_FALSE(machine.files.exists("C:\\temp.kvd"));
+        if (c.options) c.options(options);
+        EXPECT_EQ(Found(m, options), c.rows);
     }
 }
 
 TEST(Duplicates, CandidateListFollowsTheWalk) {
-    CleanUpMachine machine;
-    machine.files.put("C:\\a.txt", "1");
-    machine.files.put("C:\\P\\b.dll", "2");
-    machine.files.put("C:\\P\\Q\\c.dll", "3");
-    machine.files.put("C:\\R\\}", "4");     // would end its folder's block
-    machine.files.put("C:\\R\\odd{", "5");  // would start a block
-    machine.files.put("C:\\R\\d.DLL", "6");
-    RecordedRows rows;
-    CleanUpScan scan = rows.scan(machine);
-    const StageEnd end = ListDuplicateCandidates(scan, "C:", SplitNameFilter(""), "C:\\duplicate1.kvd");
-    EXPECT_EQ(end, StageEnd::Done);
+    CleanMachine m;
+    m.files.put("C:\\a.txt", "1");
+    m.files.put("C:\\P\\b.dll", "2");
+    m.files.put("C:\\P\\Q\\c.dll", "3");
+    m.files.put("C:\\R\\}", "4");     // would end its folder's block
+    m.files.put("C:\\R\\odd{", "5");  // would start a block
+    m.files.put("C:\\R\\d.DLL", "6");
+    CleanUpScan scan = m.scan();
+    EXPECT_EQ(ListDuplicateCandidates(scan, "C:", SplitNameFilter(""), "C:\\duplicate1.kvd"), StageEnd::Done);
     // The work file itself is no candidate.
-    EXPECT_EQ(machine.files.contents("C:\\duplicate1.kvd"),
+    EXPECT_EQ(m.files.contents("C:\\duplicate1.kvd"),
               "C:\\{\r\na.txt\r\n}\r\n"
               "C:\\R\\{\r\nd.DLL\r\n}\r\n"
               "C:\\P\\{\r\nb.dll\r\n}\r\n"
               "C:\\P\\Q\\{\r\nc.dll\r\n}\r\n"
               "C:\\windows\\{\r\n}\r\n"
               "C:\\windows\\system32\\{\r\n}\r\n");
-    EXPECT_EQ(machine.prompt.statuses.front(), "Scanning: C:\\");
+    EXPECT_EQ(m.prompt.statuses.front(), "Scanning: C:\\");
 }
 
 TEST(Duplicates, StopInEitherStageLeavesNoWorkFile) {
-    struct StopCase {
-        const char* what;
-        const char* stopAfterStatus;  // the first yield after this status presses Stop
-        bool rowsPossible;
-    };
-    for (const StopCase& c : {StopCase{"during the walk", "Scanning: C:\\B\\", false},
-                              StopCase{"during the matching", "Finding duplicate files. Please wait...", true}}) {
-        SCOPED_TRACE(c.what);
-        CleanUpMachine machine;
+    // The first yield after the status presses Stop; rows are possible only in the matching.
+    for (const auto& [stopAfter, rowsBelow] : {std::pair{"Scanning: C:\\B\\", 1u},
+                                               std::pair{"Finding duplicate files. Please wait...", 9u}}) {
+        SCOPED_TRACE(stopAfter);
+        CleanMachine m;
         for (const char* folder : {"C:\\C\\", "C:\\B\\", "C:\\A\\"})
-            for (const char* name : {"x.txt", "y.txt", "z.txt"}) machine.files.put(std::string(folder) + name, "same");
-        machine.files.put("C:\\temp.kvd", "left by an interrupted run");
+            for (const char* name : {"x.txt", "y.txt", "z.txt"}) m.files.put(std::string(folder) + name, "same");
+        m.files.put("C:\\temp.kvd", "left by an interrupted run");
         bool armed = false;
-        machine.prompt.onStatus = [&](std::string_view text) { armed = armed || text == c.stopAfterStatus; };
-        machine.prompt.onYield = [&] { machine.stop = machine.stop || armed; };
-        RecordedRows rows;
-        CleanUpScan scan = rows.scan(machine);
-        ScanDuplicates(machine.services, scan, DuplicateOptions{}, "C:");
-        EXPECT_TRUE(machine.stop);
-        EXPECT_FALSE(machine.files.exists("C:\\duplicate1.kvd"));
-        EXPECT_FALSE(machine.files.exists("C:\\temp.kvd"));
-        EXPECT_LT(rows.rows.size(), 9u);
-        if (!c.rowsPossible) {
-            EXPECT_TRUE(rows.rows.empty());
-        }
+        m.prompt.onStatus = [&, stopAfter = stopAfter](std::string_view text) { armed = armed || text == stopAfter; };
+        m.prompt.onYield = [&] { m.stop = m.stop || armed; };
+        const std::vector<std::string> rows = Found(m);
+        EXPECT_TRUE(m.stop);
+        EXPECT_LT(rows.size(), rowsBelow);
     }
 }
 
-TEST(Duplicates, EachDriveOnItsOwn) {
-    CleanUpMachine machine;
-    machine.system.drives['D'] = FakeSystem::Drive{DRIVE_FIXED, ""};
-    for (const char* path : {"C:\\B\\x.txt", "C:\\A\\x.txt", "D:\\A\\x.txt"}) machine.files.put(path, "x");
-    RecordedRows rows;
-    CleanUpScan scan = rows.scan(machine);
-    ScanDuplicates(machine.services, scan, DuplicateOptions{}, "C:,D:");
-    EXPECT_EQ(rows.lines(), (std::vector<std::string>{"C:\\A\\x.txt 1", "C:\\B\\x.txt 1"}));
-    EXPECT_EQ(scan.totals.files, 2u);
+TEST(Duplicates, EachDriveOnItsOwnAndAVanishedFileIsNoDuplicate) {
+    CleanMachine drives;
+    drives.system.drives['D'] = FakeSystem::Drive{DRIVE_FIXED, ""};
+    for (const char* path : {"C:\\B\\x.txt", "C:\\A\\x.txt", "D:\\A\\x.txt"}) drives.files.put(path, "x");
+    EXPECT_EQ(Found(drives, {}, "C:,D:"), (std::vector<std::string>{"C:\\A\\x.txt 1", "C:\\B\\x.txt 1"}));
+
+    CleanMachine m;
+    for (const char* path : {"C:\\C\\x.txt", "C:\\B\\x.txt", "C:\\A\\x.txt"}) m.files.put(path, "x");
+    // B's file goes between the walk and the matching.
+    m.prompt.onStatus = [&](std::string_view text) {
+        if (text == "Finding duplicate files. Please wait...") m.files.erase("C:\\B\\x.txt");
+    };
+    EXPECT_EQ(Found(m), (std::vector<std::string>{"C:\\A\\x.txt 1", "C:\\C\\x.txt 1"}));
 }
 
-TEST(Duplicates, VanishedFileIsNoDuplicate) {
-    CleanUpMachine machine;
-    for (const char* path : {"C:\\C\\x.txt", "C:\\B\\x.txt", "C:\\A\\x.txt"}) machine.files.put(path, "x");
-    // B's file goes between the walk and the matching.
-    machine.prompt.onStatus = [&](std::string_view text) {
-        if (text == "Finding duplicate files. Please wait...") machine.files.erase("C:\\B\\x.txt");
+// A drive of `folders` folders a few levels deep, each holding some names of a small
+// shared pool (so most names recur in many folders) and a name of its own.
+void makeDrive(MemoryFiles& files, unsigned seed, int folders, int perFolder) {
+    std::mt19937 random(seed);
+    const std::vector<std::string> pool = {"readme.txt", "README.TXT", "Setup.exe", "x.dll", "X.DLL", "LICENSE",
+                                           "mscreate.dir", "a.b.c", "notes.log", "data.dll"};
+    const std::vector<std::string> contents = {"", "same", "SAME", "hello world", "say Hello\r\nagain", "other"};
+    std::vector<std::string> made = {"C:\\", "C:\\windows\\", "C:\\windows\\Sysbckup\\"};
+    for (int f = 0; f < folders; ++f) {
+        const std::string& parent = made[random() % made.size()];
+        const std::string folder = parent + "F" + std::to_string(f) + "\\";
+        files.createFolder(folder);
+        made.push_back(folder);
+        for (int i = 0; i < perFolder; ++i) {
+            const std::string& name = pool[random() % pool.size()];
+            if (files.exists(folder + name)) continue;  // one spelling per folder
+            files.put(folder + name, contents[random() % contents.size()], 1000 + static_cast<int>(random() % 2));
+        }
+        files.put(folder + "own" + std::to_string(f) + ".txt", "same", 1000);
+    }
+}
+
+// Both matchings of the candidate list under every combination of the rules; gives the
+// number of rows they found.
+std::size_t CompareOnList(CleanMachine& m, const std::string& list, const std::string& filter) {
+    const std::string candidates = "C:\\duplicate1.kvd", work = "C:\\temp.kvd";
+    std::size_t rowsSeen = 0;
+    for (int bits = 0; bits < 32; ++bits) {
+        DuplicateOptions options;
+        options.named = filter;
+        options.sameSize = bits & 1;
+        options.sameDateTime = bits & 2;
+        options.skipZeroLength = bits & 4;
+        options.skipSysbckup = bits & 8;
+        options.containing = (bits & 16) ? "hello" : "";
+        SCOPED_TRACE("filter '" + filter + "', options " + std::to_string(bits));
+        const DuplicatePairTest test(m.files, options, "C:\\windows\\");
+        std::vector<std::string> rows[2];  // the real finder's, the plain passes'
+        CleanUpTotals totals[2];
+        for (int plain = 0; plain < 2; ++plain) {
+            m.files.replaceFile(candidates, list);  // the plain passes consume it
+            m.rows.clear();
+            CleanUpScan scan = m.scan();
+            EXPECT_EQ(plain ? PlainFindDuplicates(scan, candidates, work, test) : FindDuplicates(scan, candidates, test),
+                      StageEnd::Done);
+            rows[plain] = m.lines();
+            totals[plain] = scan.totals;
+        }
+        EXPECT_EQ(rows[0], rows[1]);
+        EXPECT_EQ(totals[0].files, totals[1].files);
+        EXPECT_EQ(totals[0].bytes, totals[1].bytes);
+        if (rows[0] != rows[1]) return 0;
+        rowsSeen += rows[0].size();
+    }
+    return rowsSeen;
+}
+
+// The same on the candidate lists of drive C: that each name filter gives.
+std::size_t CompareOnDrive(CleanMachine& m, std::initializer_list<std::string> filters) {
+    std::size_t rowsSeen = 0;
+    for (const std::string& filter : filters) {
+        CleanUpScan walk = m.scan();
+        EXPECT_EQ(ListDuplicateCandidates(walk, "C:\\", SplitNameFilter(filter), "C:\\duplicate1.kvd"), StageEnd::Done);
+        rowsSeen += CompareOnList(m, m.files.contents("C:\\duplicate1.kvd"), filter);
+    }
+    return rowsSeen;
+}
+
+TEST(Duplicates, SameRowsAsThePlainPassesOnGeneratedDrives) {
+    struct Drive {
+        unsigned seed;
+        int folders, perFolder;
     };
-    RecordedRows rows;
-    CleanUpScan scan = rows.scan(machine);
-    ScanDuplicates(machine.services, scan, DuplicateOptions{}, "C:");
-    EXPECT_EQ(rows.lines(), (std::vector<std::string>{"C:\\A\\x.txt 1", "C:\\C\\x.txt 1"}));
+    // Many folders with a few names each, and fewer folders crowded with the pool.
+    for (const Drive& d : {Drive{1, 600, 4}, Drive{2, 150, 12}, Drive{3, 40, 3}}) {
+        SCOPED_TRACE("drive " + std::to_string(d.seed));
+        CleanMachine m;
+        makeDrive(m.files, d.seed, d.folders, d.perFolder);
+        EXPECT_GT(CompareOnDrive(m, {"", ".dll", "read", "x.D"}), 1000u);  // the drives do hold duplicates
+    }
+    // Thousands of folders holding one name in two spellings.
+    CleanMachine m;
+    std::mt19937 random(7);
+    for (int f = 0; f < 3000; ++f) {
+        const std::string folder = "C:\\D" + std::to_string(f % 30) + "\\S" + std::to_string(f) + "\\";
+        m.files.put(folder + (f % 2 ? "Common.DLL" : "common.dll"), (random() % 3) ? "same" : "diff!",
+                    1000 + static_cast<int>(random() % 2));
+    }
+    EXPECT_GT(CompareOnDrive(m, {""}), 3000u);
+}
+
+// A case-sensitive disk can hold several spellings of one name in a folder: the
+// first spelling of the first folder is the current file of the whole name.
+TEST(Duplicates, SameRowsAsThePlainPassesForSpellingsOfOneNameInOneFolder) {
+    CleanMachine m;
+    for (const char* folder : {"C:\\A\\", "C:\\B\\", "C:\\C\\", "C:\\D\\"})
+        for (const char* name : {"x.txt", "y.txt"}) m.files.put(std::string(folder) + name, "hello");
+    const std::string list =
+        "C:\\A\\{\r\nX.TXT\r\nx.txt\r\ny.txt\r\n}\r\nC:\\B\\{\r\nx.Txt\r\nX.txt\r\n}\r\n"
+        "C:\\C\\{\r\n}\r\nC:\\D\\{\r\nY.TXT\r\nx.txt\r\n}\r\n";
+    EXPECT_EQ(CompareOnList(m, list, ""), 32u * 6);  // A\X.TXT, B\x.Txt, B\X.txt, D\x.txt; A\y.txt, D\Y.TXT
 }
 
 }  // namespace

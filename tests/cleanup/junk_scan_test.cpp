@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "platform/text.h"
 #include "tests/cleanup/clean_machine.h"
@@ -12,36 +13,37 @@ namespace {
 
 using cleanup::JunkType;
 
-// One tree holds every name of the table; each case checks it with its categories.
+std::vector<std::string> Sorted(std::vector<std::string> paths) {
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+// One tree holds every name of the table; each case checks it with its categories or
+// its own file types.
 TEST(JunkScan, CategoriesAndTheirExceptionsOnOneTree) {
     CleanMachine m;
-    const std::int64_t today = m.system.now();
-    const std::int64_t yesterday = today - 24 * 3600;
+    // Never entered: Recycled folders, ignored folders, and the user's own (linked from the home folder).
     const char* names[] = {
         "C:\\a\\c.bak", "C:\\b\\C.BAK", "C:\\a\\c.bak.old", "C:\\a\\data.bak", "C:\\a\\report.old.bak",
         "C:\\a\\install.log", "C:\\a\\setup.log", "C:\\a\\unstall.log", "C:\\a\\ntrp.log", "C:\\a\\fifo.log",
         "C:\\a\\error.log", "C:\\a\\foo.~mp", "C:\\a\\foo.t~p", "C:\\a\\CHKLIST.MS", "C:\\a\\chklist.cps",
         "C:\\a\\MSCREATE.DIR", "C:\\a\\x.ab$", "C:\\a\\file0001.chk", "C:\\a\\help.GID", "C:\\a\\setup.---",
         "C:\\a\\index.fts", "C:\\a\\index.ftg", "C:\\a\\desktop.ini", "C:\\a\\held.bak", "C:\\a\\list.dat",
-        "C:\\a\\a.old",
+        "C:\\a\\a.old", "C:\\w\\page.html", "C:\\w\\photo.jpeg", "C:\\w\\x.mml", "C:\\w\\Y.MML", "C:\\w\\a.xyz",
+        "C:\\Recycled\\r.bak", "C:\\a\\My RECYCLED stuff\\r.bak", "C:\\Skip\\Me\\s.bak",
+        "C:\\users\\user\\Documents\\thesis.bak",
     };
     for (const char* name : names) m.files.put(name, "12345");
-    m.files.put("C:\\a\\today.tmp", "t", today);
-    m.files.put("C:\\a\\yesterday.tmp", "y", yesterday);
-    m.files.put("C:\\Recycled\\r.bak", "r");
-    m.files.put("C:\\a\\My RECYCLED stuff\\r.bak", "r");
-    m.files.put("C:\\Skip\\Me\\s.bak", "s");
-    m.files.put("C:\\users\\user\\Documents\\thesis.bak", "d");  // the user's own, from the home folder
+    m.files.put("C:\\a\\today.tmp", "t", m.system.now());
+    m.files.put("C:\\a\\yesterday.tmp", "y", m.system.now() - 24 * 3600);
     m.files.linked.insert("C:\\users\\user\\Documents");
     m.files.inUse.insert("C:\\a\\held.bak");
     m.registry.setString(kScanningKey, "FoldersToIgnore", std::string("C:\\SKIP\\") + kListSeparator);
+    cleanup::CleanUpChoices own = Only({});
+    for (const char* answer : {"html", "jpeg", ".mml", "XYZ"}) cleanup::AddOwnFileType(own.alsoScanFiles, answer);
+    EXPECT_EQ(cleanup::JunkPatternText(own), "|.html||.jpeg||.mml||.XYZ|");
 
-    struct Case {
-        const char* what;
-        cleanup::CleanUpChoices choices;
-        std::vector<std::string> listed;  // sorted
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, cleanup::CleanUpChoices, std::vector<std::string>> cases[] = {  // listed: sorted
         {"backups", Only({JunkType::Bak}), {"C:\\a\\c.bak", "C:\\b\\C.BAK"}},
         {"logs", Only({JunkType::Log}), {"C:\\a\\error.log"}},
         {"tilde", Only({JunkType::Tidle}), {"C:\\a\\foo.~mp"}},
@@ -54,13 +56,13 @@ TEST(JunkScan, CategoriesAndTheirExceptionsOnOneTree) {
         {"others", Only({JunkType::Chk, JunkType::Gid, JunkType::PrevCompressed, JunkType::Fts, JunkType::Old}),
          {"C:\\a\\a.old", "C:\\a\\file0001.chk", "C:\\a\\help.GID", "C:\\a\\index.ftg", "C:\\a\\index.fts",
           "C:\\a\\setup.---"}},
+        // x.mml carries the key of excluded files and is never listed; Y.MML's key differs in case.
+        {"own types", own, {"C:\\w\\Y.MML", "C:\\w\\a.xyz", "C:\\w\\page.html", "C:\\w\\photo.jpeg"}},
     };
-    for (const Case& c : cases) {
+    for (const auto& [what, choices, listed] : cases) {
         m.rows.clear();
-        m.junk(c.choices);
-        std::vector<std::string> got = m.rows;
-        std::sort(got.begin(), got.end());
-        EXPECT_EQ(got, c.listed) << c.what;
+        m.junk(choices);
+        EXPECT_EQ(Sorted(m.paths()), listed) << what;
     }
 }
 
@@ -87,19 +89,6 @@ TEST(JunkScan, ExtensionKeys) {
     }
 }
 
-TEST(JunkScan, OwnTypesAndTheExcludedKey) {
-    CleanMachine m;
-    for (const char* name : {"C:\\w\\page.html", "C:\\w\\photo.jpeg", "C:\\w\\x.mml", "C:\\w\\Y.MML", "C:\\w\\a.xyz"})
-        m.files.put(name, "1");
-    cleanup::CleanUpChoices c = Only({});
-    for (const char* answer : {"html", "jpeg", ".mml", "XYZ"}) cleanup::AddOwnFileType(c.alsoScanFiles, answer);
-    EXPECT_EQ(cleanup::JunkPatternText(c), "|.html||.jpeg||.mml||.XYZ|");
-    m.junk(c);
-    std::sort(m.rows.begin(), m.rows.end());
-    // x.mml carries the key of excluded files and is never listed; Y.MML's key differs in case.
-    EXPECT_EQ(m.rows, (std::vector<std::string>{"C:\\w\\Y.MML", "C:\\w\\a.xyz", "C:\\w\\page.html", "C:\\w\\photo.jpeg"}));
-}
-
 TEST(JunkScan, RowsComeDepthFirstLastFolderFirstWithTotals) {
     CleanMachine m;
     m.files.put("C:\\top.bak", std::string(1000, 'x'));
@@ -108,11 +97,10 @@ TEST(JunkScan, RowsComeDepthFirstLastFolderFirstWithTotals) {
     m.files.put("C:\\B\\b.bak", std::string(600, 'x'));
     m.files.put("C:\\B\\b2.bak", "");
     const cleanup::CleanUpTotals totals = m.junk(Only({JunkType::Bak}));
-    EXPECT_EQ(m.rows, (std::vector<std::string>{"C:\\top.bak", "C:\\B\\b.bak", "C:\\B\\b2.bak", "C:\\A\\a.bak",
-                                                "C:\\A\\Deep\\d.bak"}));
+    EXPECT_EQ(m.lines(), (std::vector<std::string>{"C:\\top.bak 1000", "C:\\B\\b.bak 600", "C:\\B\\b2.bak 0",
+                                                   "C:\\A\\a.bak 2000", "C:\\A\\Deep\\d.bak 1"}));
     EXPECT_EQ(totals.files, 5u);
     EXPECT_EQ(totals.bytes, 3601.0);
-    EXPECT_EQ(m.sizes[0], 1000u);
     // The History folder and the Recycled folders of D: to H: lead the skip list.
     EXPECT_EQ(cleanup::JunkSkipList(m.system, m.access).substr(0, 22), "C:\\windows\\History\\\x7f" "D:");
 }
@@ -129,7 +117,7 @@ TEST(JunkScan, StopDuringTheFirstDriveEndsTheSecondAfterItsFirstEntry) {
         if (text == "Scanning: C:\\two\\") m.stop = true;  // pressed while the first drive is walked
     };
     m.junk(Only({JunkType::Bak}), "C:,D:");
-    EXPECT_EQ(m.rows, (std::vector<std::string>{"C:\\two\\2.bak", "D:\\first.bak"}));
+    EXPECT_EQ(m.paths(), (std::vector<std::string>{"C:\\two\\2.bak", "D:\\first.bak"}));
     EXPECT_EQ(std::count(m.prompt.statuses.begin(), m.prompt.statuses.end(), "Scanning: D:\\"), 1);
     EXPECT_EQ(std::count(m.prompt.statuses.begin(), m.prompt.statuses.end(), "Scanning: D:\\sub\\"), 0);
 }

@@ -2,109 +2,76 @@
 // views of a 64-bit machine, and Stop.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "cleanup/unused_dlls.h"
-#include "tests/cleanup/cleanup_machine.h"
+#include "tests/cleanup/clean_machine.h"
 
 namespace korvex::test {
 namespace {
 
 using namespace cleanup;
 
-const std::string kMain(kSharedDllsKey);
-const std::string kView32(kSharedDllsKey32);
-
-struct Case {
-    const char* what;
-    std::function<void(CleanUpMachine&)> setUp;
-    std::vector<std::string> rows;  // "path size"
+// A shared-library count: in the main or the 32-bit view, a DWORD or (text set) a string.
+struct Count {
+    bool view32;
+    const char* path;
+    std::uint32_t count;
+    const char* text = nullptr;
 };
 
-std::vector<Case> cases() {
-    return {
-        {"count 0 and the file present: one row",
-         [](CleanUpMachine& m) {
-             m.files.put("C:\\windows\\system\\old.dll", "12345");
-             m.setDword(kMain, "C:\\windows\\system\\old.dll", 0);
-         },
-         {"C:\\windows\\system\\old.dll 5"}},
-        {"count 1: none",
-         [](CleanUpMachine& m) {
-             m.files.put("C:\\windows\\system\\old.dll", "12345");
-             m.setDword(kMain, "C:\\windows\\system\\old.dll", 1);
-         },
-         {}},
-        {"count 0 but the file deleted: none",
-         [](CleanUpMachine& m) { m.setDword(kMain, "C:\\windows\\system\\gone.dll", 0); }, {}},
-        {"Korvex's own files: none, in any case",
-         [](CleanUpMachine& m) {
-             m.files.put("C:\\Program Files\\Korvex\\SCAN.AVI", "a");
-             m.setDword(kMain, "C:\\Program Files\\Korvex\\SCAN.AVI", 0);
-         },
-         {}},
-        {"a count written as text \"0\" counts; \"00\" does not",
-         [](CleanUpMachine& m) {
-             m.files.put("C:\\a\\one.dll", "1");
-             m.files.put("C:\\a\\two.dll", "22");
-             m.setText(kMain, "C:\\a\\one.dll", "0");
-             m.setText(kMain, "C:\\a\\two.dll", "00");
-         },
-         {"C:\\a\\one.dll 1"}},
-        {"both views: each file once, the main view's first",
-         [](CleanUpMachine& m) {
-             m.files.put("C:\\a\\both.dll", "x");
-             m.files.put("C:\\a\\only32.dll", "xy");
-             m.setDword(kView32, "C:\\a\\only32.dll", 0);
-             m.setDword(kView32, "C:\\A\\BOTH.DLL", 0);
-             m.setDword(kMain, "C:\\a\\both.dll", 0);
-         },
-         {"C:\\a\\both.dll 1", "C:\\a\\only32.dll 2"}},
-        {"a file one view still counts is in use",
-         [](CleanUpMachine& m) {
-             m.files.put("C:\\a\\used.dll", "x");
-             m.setDword(kMain, "C:\\a\\used.dll", 0);
-             m.setDword(kView32, "C:\\a\\used.dll", 2);
-         },
-         {}},
-        {"system32 in the 32-bit view is syswow64",
-         [](CleanUpMachine& m) {
-             m.files.put("C:\\windows\\system32\\x.dll", "64-bit");
-             m.files.put("C:\\windows\\syswow64\\x.dll", "32");
-             m.setDword(kView32, "C:\\windows\\system32\\x.dll", 0);
-         },
-         {"C:\\windows\\syswow64\\x.dll 2"}},
-    };
-}
-
 TEST(UnusedDlls, RowsOfEachCount) {
-    for (const Case& c : cases()) {
+    struct Case {
+        const char* what;
+        std::vector<std::pair<const char*, const char*>> files;  // path, contents
+        std::vector<Count> counts;
+        std::vector<std::string> rows;  // "path size"
+    } cases[] = {
+        {"count 0 and the file present: one row", {{"C:\\windows\\system\\old.dll", "12345"}},
+         {{false, "C:\\windows\\system\\old.dll", 0}}, {"C:\\windows\\system\\old.dll 5"}},
+        {"count 1: none", {{"C:\\windows\\system\\old.dll", "12345"}}, {{false, "C:\\windows\\system\\old.dll", 1}}, {}},
+        {"count 0 but the file deleted: none", {}, {{false, "C:\\windows\\system\\gone.dll", 0}}, {}},
+        {"Korvex's own files: none, in any case", {{"C:\\Program Files\\Korvex\\SCAN.AVI", "a"}},
+         {{false, "C:\\Program Files\\Korvex\\SCAN.AVI", 0}}, {}},
+        {"a count written as text \"0\" counts; \"00\" does not", {{"C:\\a\\one.dll", "1"}, {"C:\\a\\two.dll", "22"}},
+         {{false, "C:\\a\\one.dll", 0, "0"}, {false, "C:\\a\\two.dll", 0, "00"}}, {"C:\\a\\one.dll 1"}},
+        {"both views: each file once, the main view's first", {{"C:\\a\\both.dll", "x"}, {"C:\\a\\only32.dll", "xy"}},
+         {{true, "C:\\a\\only32.dll", 0}, {true, "C:\\A\\BOTH.DLL", 0}, {false, "C:\\a\\both.dll", 0}},
+         {"C:\\a\\both.dll 1", "C:\\a\\only32.dll 2"}},
+        {"a file one view still counts is in use", {{"C:\\a\\used.dll", "x"}},
+         {{false, "C:\\a\\used.dll", 0}, {true, "C:\\a\\used.dll", 2}}, {}},
+        {"system32 in the 32-bit view is syswow64",
+         {{"C:\\windows\\system32\\x.dll", "64-bit"}, {"C:\\windows\\syswow64\\x.dll", "32"}},
+         {{true, "C:\\windows\\system32\\x.dll", 0}}, {"C:\\windows\\syswow64\\x.dll 2"}},
+    };
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        CleanUpMachine machine;
-        c.setUp(machine);
-        RecordedRows rows;
-        CleanUpScan scan = rows.scan(machine);
-        ScanUnusedDlls(machine.services, machine.access, scan);
-        EXPECT_EQ(rows.lines(), c.rows);
+        CleanMachine m;
+        for (const auto& [path, contents] : c.files) m.files.put(path, contents);
+        for (const Count& count : c.counts) {
+            const std::string_view key = count.view32 ? kSharedDllsKey32 : kSharedDllsKey;
+            count.text ? m.setText(key, count.path, count.text) : m.setDword(key, count.path, count.count);
+        }
+        CleanUpScan scan = m.scan();
+        ScanUnusedDlls(m.services, m.access, scan);
+        EXPECT_EQ(m.lines(), c.rows);
         EXPECT_EQ(scan.totals.files, c.rows.size());
-        EXPECT_EQ(machine.registry.openCount, 0);
-        EXPECT_EQ(machine.prompt.statuses, std::vector<std::string>{"Scanning for unused DLL files. Please wait..."});
+        EXPECT_EQ(m.registry.openCount, 0);
+        EXPECT_EQ(m.prompt.statuses, std::vector<std::string>{"Scanning for unused DLL files. Please wait..."});
     }
 }
 
 TEST(UnusedDlls, StopKeepsTheRowsFoundSoFar) {
-    CleanUpMachine machine;
+    CleanMachine m;
     for (const char* name : {"C:\\a\\1.dll", "C:\\a\\2.dll", "C:\\a\\3.dll"}) {
-        machine.files.put(name, "abc");
-        machine.setDword(kMain, name, 0);
+        m.files.put(name, "abc");
+        m.setDword(kSharedDllsKey, name, 0);
     }
-    RecordedRows rows;
-    machine.prompt.onYield = [&] { machine.stop = rows.rows.size() == 2; };
-    CleanUpScan scan = rows.scan(machine);
-    ScanUnusedDlls(machine.services, machine.access, scan);
-    EXPECT_EQ(rows.lines(), (std::vector<std::string>{"C:\\a\\1.dll 3", "C:\\a\\2.dll 3"}));
+    m.prompt.onYield = [&] { m.stop = m.rows.size() == 2; };
+    CleanUpScan scan = m.scan();
+    ScanUnusedDlls(m.services, m.access, scan);
+    EXPECT_EQ(m.lines(), (std::vector<std::string>{"C:\\a\\1.dll 3", "C:\\a\\2.dll 3"}));
     EXPECT_EQ(scan.totals.files, 2u);
     EXPECT_EQ(scan.totals.bytes, 6.0);
 }

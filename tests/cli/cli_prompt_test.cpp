@@ -38,17 +38,15 @@ TEST(CliPrompt, MessagesAreTitleColonTextLinesAndPickersCancel) {
     ASSERT_NE(out, nullptr);
     {
         CliPrompt prompt(false, out);
-        Message question{Icon::Question, Buttons::YesNo, 2, "Confirm uninstall", "Remove GameX?"};
-        EXPECT_EQ(prompt.messageBox(question), Answer::No);
-        Message info{Icon::Information, Buttons::OK, 1, "Korvex!", "Done."};
-        EXPECT_EQ(prompt.messageBox(info), Answer::OK);
+        EXPECT_EQ(prompt.messageBox({Icon::Question, Buttons::YesNo, 2, "Confirm uninstall", "Remove GameX?"}), Answer::No);
+        EXPECT_EQ(prompt.messageBox({Icon::Information, Buttons::OK, 1, "Korvex!", "Done."}), Answer::OK);
         EXPECT_EQ(prompt.messagesShown(), 2);
         // Not a terminal: no progress line at all.
         prompt.status("C:\\windows\\system32\\");
         prompt.progress(5, 10);
-        EXPECT_EQ(prompt.pickFolder("Choose"), "");
-        EXPECT_EQ(prompt.pickOpenFile("Open", "*.kvu", "C:\\"), "");
-        EXPECT_EQ(prompt.pickSaveFile("Save", "*.kvu", "C:\\", "x.kvu"), "");
+        EXPECT_EQ(prompt.pickFolder("Choose") + prompt.pickOpenFile("Open", "*.kvu", "C:\\") +
+                      prompt.pickSaveFile("Save", "*.kvu", "C:\\", "x.kvu"),
+                  "");
         EXPECT_FALSE(prompt.inputBox("Extension", "Add", "tmp").has_value());
     }
     EXPECT_EQ(written(out), "Confirm uninstall: Remove GameX?\nKorvex!: Done.\n");

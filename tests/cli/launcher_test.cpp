@@ -10,23 +10,15 @@
 #include <thread>
 #include <vector>
 
-#include "platform/fake/fake_shell.h"
-#include "platform/fake/fake_system.h"
-#include "platform/fake/memory_files.h"
-#include "platform/fake/memory_registry.h"
 #include "settings/support_files.h"
 #include "tests/support/host_files.h"
+#include "tests/support/memory_machine.h"
 #include "tests/support/run_command.h"
 
-namespace fs = std::filesystem;
-
+namespace korvex::test {
 namespace {
 
-using korvex::test::ReadHostFile;
-using korvex::test::RunCommand;
-using korvex::test::ShellQuote;
-using korvex::test::TempHostFolder;
-using korvex::test::WriteHostFile;
+namespace fs = std::filesystem;
 
 const char* const kLauncher = "C:\\Program Files\\Korvex\\Korvex!.exe";
 
@@ -47,26 +39,18 @@ std::string WaitFor(const std::string& path, std::chrono::seconds deadline) {
 }
 
 TEST(Launcher, PlacedOnceAndExecutable) {
-    korvex::MemoryRegistry registry;
-    korvex::MemoryFiles files;
-    korvex::FakeSystem system;
-    korvex::FakeShell shell{files};
-    korvex::Services services{registry, files, system, shell};
-    files.createFolder("C:\\Program Files\\Korvex");
-    korvex::PlaceSupportFiles(services);
-    EXPECT_EQ(files.contents(kLauncher), korvex::ProgramLauncher());
-    EXPECT_TRUE(files.isExecutable(kLauncher));
-    EXPECT_EQ(korvex::ProgramLauncher().rfind("#!/bin/sh\n", 0), 0u);
-    EXPECT_EQ(korvex::ProgramLauncher().find('\r'), std::string::npos);
-
-    // A launcher of the user's own stays as it is.
-    korvex::MemoryFiles own;
-    korvex::FakeShell ownShell{own};
-    korvex::Services ownServices{registry, own, system, ownShell};
-    own.put(kLauncher, "#!/bin/sh\nexec my-korvex \"$@\"\n");
-    korvex::PlaceSupportFiles(ownServices);
-    EXPECT_EQ(own.contents(kLauncher), "#!/bin/sh\nexec my-korvex \"$@\"\n");
-    EXPECT_FALSE(own.isExecutable(kLauncher));
+    const std::string own = "#!/bin/sh\nexec my-korvex \"$@\"\n";
+    for (bool usersOwn : {false, true}) {
+        MemoryMachine m;
+        m.files.createFolder("C:\\Program Files\\Korvex");
+        if (usersOwn) m.files.put(kLauncher, own);
+        PlaceSupportFiles(m.services);
+        // A launcher of the user's own stays as it is.
+        EXPECT_EQ(m.files.contents(kLauncher), usersOwn ? own : ProgramLauncher());
+        EXPECT_EQ(m.files.isExecutable(kLauncher), !usersOwn);
+    }
+    EXPECT_EQ(ProgramLauncher().rfind("#!/bin/sh\n", 0), 0u);
+    EXPECT_EQ(ProgramLauncher().find('\r'), std::string::npos);
 }
 
 TEST(Launcher, StartsKorvexOnItsMachineWithItsArguments) {
@@ -74,29 +58,26 @@ TEST(Launcher, StartsKorvexOnItsMachineWithItsArguments) {
     const std::string machine = temp / "prefix";
     const std::string launcher = machine + "/drive_c/Program Files/Korvex/Korvex!.exe";
     WriteHostFile(machine + "/system.reg", "WINE REGISTRY Version 2\n");
-    WriteHostFile(launcher, korvex::ProgramLauncher());
+    WriteHostFile(launcher, ProgramLauncher());
     fs::permissions(launcher, fs::perms::owner_all);
     const std::string bin = temp / "bin", record = temp / "args";
     WriteStandIn(bin, record);
 
-    struct Case {
-        std::vector<std::string> args;
-        std::string recorded;
+    // The arguments, and what korvex is handed after "--machine" and the machine.
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"C:\\users\\me\\App.kvu"}, "\"C:\\users\\me\\App.kvu\"\n"},
+        {{"C:\\My Files\\Two words.kvu"}, "\"C:\\My Files\\Two words.kvu\"\n"},
+        {{"\"C:\\quoted.kvu\""}, "\"C:\\quoted.kvu\"\n"},
+        {{"\\u"}, "\\u\n"},
+        {{}, ""},
     };
-    const Case cases[] = {
-        {{"C:\\users\\me\\App.kvu"}, "--machine\n" + machine + "\n\"C:\\users\\me\\App.kvu\"\n"},
-        {{"C:\\My Files\\Two words.kvu"}, "--machine\n" + machine + "\n\"C:\\My Files\\Two words.kvu\"\n"},
-        {{"\"C:\\quoted.kvu\""}, "--machine\n" + machine + "\n\"C:\\quoted.kvu\"\n"},
-        {{"\\u"}, "--machine\n" + machine + "\n\\u\n"},
-        {{}, "--machine\n" + machine + "\n"},
-    };
-    for (const Case& c : cases) {
+    for (const auto& [args, handed] : cases) {
         fs::remove(record);
         std::string command = "PATH=" + ShellQuote(bin) + ":/usr/bin:/bin " + ShellQuote(launcher);
-        for (const std::string& a : c.args) command += " " + ShellQuote(a);
+        for (const std::string& a : args) command += " " + ShellQuote(a);
         const auto run = RunCommand(command, temp.path());
         EXPECT_EQ(run.status, 0) << command << "\n" << run.err;
-        EXPECT_EQ(ReadHostFile(record), c.recorded) << command;
+        EXPECT_EQ(ReadHostFile(record), "--machine\n" + machine + "\n" + handed) << command;
     }
 
     // Without korvex it ends quietly, with the status of a program that is not there.
@@ -124,26 +105,21 @@ TEST(Launcher, OpensASavedFileInARealWinePrefix) {
     WriteHostFile(prefix + "/drive_c/users/open.bat",
                   "@\"C:\\Program Files\\Korvex\\Korvex!.exe\" \"C:\\users\\Saved App.kvu\"\r\n");
 
-    struct Case {
-        const char* how;
-        std::string command;
-        std::string file;
+    // How the file is opened, and the file korvex is handed.
+    const std::pair<const char*, const char*> cases[] = {
+        {"wine start 'C:\\users\\Saved App.kvu'", "C:\\users\\Saved App.kvu"},
+        {"wine cmd /c 'C:\\Program Files\\Korvex\\Korvex!.exe' 'C:\\users\\Saved.kvu'", "C:\\users\\Saved.kvu"},
+        {"wine cmd /c 'C:\\users\\open.bat'", "C:\\users\\Saved App.kvu"},
     };
-    const Case cases[] = {
-        {"wine start", "wine start 'C:\\users\\Saved App.kvu'", "C:\\users\\Saved App.kvu"},
-        {"wine cmd /c", "wine cmd /c 'C:\\Program Files\\Korvex\\Korvex!.exe' 'C:\\users\\Saved.kvu'",
-         "C:\\users\\Saved.kvu"},
-        {"wine cmd /c with a batch file", "wine cmd /c 'C:\\users\\open.bat'", "C:\\users\\Saved App.kvu"},
-    };
-    for (const Case& c : cases) {
+    for (const auto& [how, file] : cases) {
         fs::remove(record);
-        const auto run = RunCommand(env + c.command, temp.path());
-        EXPECT_EQ(run.status, 0) << c.how << "\n" << run.err;
-        EXPECT_EQ(WaitFor(record, std::chrono::seconds(60)), "--machine\n" + prefix + "\n\"" + c.file + "\"\n")
-            << c.how;
+        const auto run = RunCommand(env + how, temp.path());
+        EXPECT_EQ(run.status, 0) << how << "\n" << run.err;
+        EXPECT_EQ(WaitFor(record, std::chrono::seconds(60)), "--machine\n" + prefix + "\n\"" + file + "\"\n") << how;
     }
     RunCommand(env + "wineserver -k", temp.path());
     RunCommand(env + "wineserver -w", temp.path());
 }
 
 }  // namespace
+}  // namespace korvex::test

@@ -1,166 +1,115 @@
 // korvex-cli report: the PDF of a saved data file, read back with poppler's tools (the
 // test is skipped where they are not installed): the report's texts in Courier, at
 // their positions in twips from the printable left edge.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 #include <map>
 #include <regex>
 #include <string>
 #include <vector>
 
-#include "tests/support/host_files.h"
-#include "tests/support/run_command.h"
+#include "tests/cli/cli_run.h"
 
+namespace korvex::test {
 namespace {
 
-using korvex::test::ReadHostFile;
-using korvex::test::RunCommand;
-using korvex::test::ShellQuote;
-using korvex::test::TempHostFolder;
-using korvex::test::WriteHostFile;
-
-// The PDF's page: A4 with a quarter inch edge; W is the printable width in twips.
-constexpr double kEdgePoints = 18;
-constexpr int kW = 11906 - 720;
-
-double points(int twips) { return kEdgePoints + twips / 20.0; }
-
-struct Word {
-    double x, y;
-    std::string text;
-};
-
-// The page's lines top to bottom, each a list of words left to right.
-std::vector<std::vector<Word>> Lines(const std::string& bbox) {
+// The page's lines top to bottom from pdftotext -bbox, each as its phrases left to right:
+// words one blank apart make a phrase, shown with the twips of its left edge from the
+// printable edge (A4 with a quarter inch edge), "Name@1000 | In folder@4000".
+std::vector<std::string> Page(const std::string& bbox) {
+    struct Word {
+        double x, right;
+        std::string text;
+    };
     std::map<long, std::vector<Word>> byLine;
-    const std::regex word(R"re(<word xMin="([0-9.]+)" yMin="([0-9.]+)" xMax="[0-9.]+" yMax="[0-9.]+">([^<]*)</word>)re");
-    for (auto it = std::sregex_iterator(bbox.begin(), bbox.end(), word); it != std::sregex_iterator(); ++it) {
-        const double y = std::stod((*it)[2]);
-        byLine[std::lround(y)].push_back({std::stod((*it)[1]), y, (*it)[3]});
-    }
-    std::vector<std::vector<Word>> out;
-    for (auto& [y, words] : byLine) out.push_back(words);
-    return out;
-}
-
-const std::vector<Word>* LineStarting(const std::vector<std::vector<Word>>& lines, const std::string& first,
-                                      std::size_t* index = nullptr) {
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (!lines[i].empty() && lines[i][0].text == first) {
-            if (index) *index = i;
-            return &lines[i];
+    const std::regex word(R"re(<word xMin="([0-9.]+)" yMin="([0-9.]+)" xMax="([0-9.]+)" yMax="[0-9.]+">([^<]*)</word>)re");
+    for (auto it = std::sregex_iterator(bbox.begin(), bbox.end(), word); it != std::sregex_iterator(); ++it)
+        byLine[std::lround(std::stod((*it)[2]))].push_back({std::stod((*it)[1]), std::stod((*it)[3]), (*it)[4]});
+    std::vector<std::string> page;
+    for (const auto& [y, words] : byLine) {
+        std::string line;
+        for (std::size_t i = 0; i < words.size(); ++i) {
+            const Word& w = words[i];
+            const double blank = (w.right - w.x) / w.text.size();
+            if (i > 0 && w.x - words[i - 1].right < 1.5 * blank) {
+                line.insert(line.rfind('@'), " " + w.text);
+            } else {
+                line += (line.empty() ? "" : " | ") + w.text + "@" + std::to_string(std::lround((w.x - 18) * 20));
+            }
         }
+        page.push_back(line);
     }
-    return nullptr;
+    return page;
 }
 
-TEST(ReportPdf, TextsInCourierAtTheirPositions) {
+using ReportPdf = CliRun;
+
+TEST_F(ReportPdf, TextsInCourierAtTheirPositions) {
     if (std::system("command -v pdftotext >/dev/null 2>&1 && command -v pdffonts >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "poppler-utils is not installed";
-    TempHostFolder temp("korvex-report-test");
-    const std::string machine = temp / "machine";
-    ASSERT_EQ(RunCommand(ShellQuote(KORVEX_CLI) + " --machine " + ShellQuote(machine) + " init", temp.path()).status, 0);
-    WriteHostFile(machine + "/drive_c/Program Files/Tool/tool.exe", "MZ");
-    WriteHostFile(machine + "/drive_c/Tool.kvu",
+    ASSERT_EQ(onMachine({"init"}).status, 0);
+    WriteHostFile(driveC() / "Program Files/Tool/tool.exe", "MZ");
+    WriteHostFile(driveC() / "Tool.kvu",
                   "Files{\r\nC:\\Program Files\\Tool\\tool.exe\r\n"
                   "C:\\Tools\\AVeryLongFolderNameWithoutBlanks\\AndAnotherOneAfterIt\\x.dll\r\n}\r\n"
                   "Registry{\r\nHKEY_CURRENT_USER\\Software\\Tool\r\nTopLevel\r\n}\r\n"
                   "Win.ini{\r\nload=tool.exe\x7fload=\x7f\r\n}\r\nSystem.ini{\r\n}\r\nAutoexec.bat{\r\n}\r\n"
                   "Config.sys{\r\n}\r\n");
-    const std::string pdf = temp / "report.pdf";
-    const auto run = RunCommand(ShellQuote(KORVEX_CLI) + " --machine " + ShellQuote(machine) + " report " +
-                                    ShellQuote(machine + "/drive_c/Tool.kvu") + " --pdf " + ShellQuote(pdf),
-                                temp.path());
+    const std::string pdf = machine("report.pdf");
+    const CommandResult run = onMachine({"report", (driveC() / "Tool.kvu").string(), "--pdf", pdf});
     ASSERT_EQ(run.status, 0) << run.err;
 
-    const auto fonts = RunCommand("pdffonts " + ShellQuote(pdf), temp.path());
-    EXPECT_NE(fonts.out.find("Courier "), std::string::npos) << fonts.out;
-    EXPECT_NE(fonts.out.find("Courier-Bold "), std::string::npos) << fonts.out;
+    const CommandResult fonts = RunCommand("pdffonts " + ShellQuote(pdf), root_);
+    EXPECT_TRUE(Contains(fonts.out, "Courier ")) << fonts.out;
+    EXPECT_TRUE(Contains(fonts.out, "Courier-Bold ")) << fonts.out;
 
-    ASSERT_EQ(RunCommand("pdftotext -bbox " + ShellQuote(pdf) + " " + ShellQuote(temp / "bbox.html"), temp.path()).status, 0);
-    const auto lines = Lines(ReadHostFile(temp / "bbox.html"));
-
-    // Title block at the left edge.
-    const auto* title = LineStarting(lines, "File");
-    ASSERT_TRUE(title);
-    EXPECT_NEAR((*title)[0].x, points(0), 0.1);
-    EXPECT_EQ((*title)[2].text, "Tool.kvu");
-
-    struct Column {
-        std::string heading;  // first word of the heading line
-        std::vector<std::pair<std::string, int>> words;  // word and its position in twips
-    };
-    const Column columns[] = {
-        {"Name", {{"Name", 1000}, {"In", 4000}, {"Size", kW - 3440}, {"Type", kW - 2000}}},
-        {"Key", {{"Key", 1000}, {"In", 6360}}},
-        {"Line", {{"Line", 1000}, {"Replacing", 6360}}},
-    };
-    for (const Column& c : columns) {
-        const auto* line = LineStarting(lines, c.heading);
-        ASSERT_TRUE(line) << c.heading;
-        for (const auto& [text, twips] : c.words) {
-            bool found = false;
-            for (const Word& w : *line) {
-                if (w.text == text && std::abs(w.x - points(twips)) < 0.1) found = true;
-            }
-            EXPECT_TRUE(found) << c.heading << ": " << text << " at " << points(twips);
-        }
-    }
-    for (const char* heading : {"The following files and folders were added:", "The following registry keys were added:",
-                                "The following lines were added to the Win.ini file:"}) {
-        bool found = false;
-        for (const auto& l : lines) {
-            std::string text;
-            for (const Word& w : l) text += (text.empty() ? "" : " ") + w.text;
-            if (text == heading && std::abs(l[0].x - points(1000)) < 0.1) found = true;
-        }
-        EXPECT_TRUE(found) << heading;
-    }
-
-    // The long folder goes on in the "In folder" column on the next line.
-    std::size_t row = 0;
-    const auto* dll = LineStarting(lines, "x.dll", &row);
-    ASSERT_TRUE(dll);
-    EXPECT_NEAR((*dll)[1].x, points(4000), 0.1);
-    ASSERT_LT(row + 1, lines.size());
-    EXPECT_NEAR(lines[row + 1][0].x, points(4000), 0.1);
-    // A key without a parent stands alone on its line.
-    const auto* top = LineStarting(lines, "TopLevel");
-    ASSERT_TRUE(top);
-    EXPECT_EQ(top->size(), 1u);
-    // Lines of win.ini: the added line and the line it replaced.
-    const auto* load = LineStarting(lines, "load=tool.exe");
-    ASSERT_TRUE(load);
-    ASSERT_EQ(load->size(), 2u);
-    EXPECT_NEAR((*load)[1].x, points(6360), 0.1);
+    ASSERT_EQ(RunCommand("pdftotext -bbox " + ShellQuote(pdf) + " " + ShellQuote(machine("bbox.html")), root_).status, 0);
+    std::vector<std::string> page = Page(ReadHostFile(machine("bbox.html")));
+    ASSERT_GT(page.size(), 1u);
+    EXPECT_THAT(page[1], ::testing::MatchesRegex("File log creation date: [0-9/]+ [0-9:]+@0"));
+    page[1] = "(date)";
+    // The title block at the left edge; the headings and the first column at 1000; a long
+    // folder goes on in the "In folder" column on the next lines; a key without a parent
+    // stands alone; a line of win.ini with the line it replaced.
+    EXPECT_EQ(page, (std::vector<std::string>{
+                        "File name: Tool.kvu@0",
+                        "(date)",
+                        "Korvex! found the following changes to your system:@0",
+                        "The following files and folders were added:@1000",
+                        "Name@1000 | In folder@4000 | Size@7746 | Type@9186",
+                        "tool.exe@1000 | C:\\Program Files\\Tool\\@4000 | 0KB@7746 | EXE File@9186",
+                        "x.dll@1000 | C:\\Tools\\AVeryLongFolderNameWi@4000 | DLL File@9186",
+                        "thoutBlanks\\AndAnotherOneAfter@4000",
+                        "It\\@4000",
+                        "The following registry keys were added:@1000",
+                        "Key name@1000 | In parent key@6360",
+                        "Tool@1000 | HKEY_CURRENT_USER\\Software\\@6360",
+                        "TopLevel@1000",
+                        "The following lines were added to the Win.ini file:@1000",
+                        "Line added@1000 | Replacing line@6360",
+                        "load=tool.exe@1000 | load=@6360",
+                    }));
 }
 
-TEST(ReportPdf, UsageAndUnreadableFiles) {
-    TempHostFolder temp("korvex-report-test");
-    const std::string machine = temp / "machine";
-    const std::string cli = ShellQuote(KORVEX_CLI) + " --machine " + ShellQuote(machine);
-    ASSERT_EQ(RunCommand(cli + " init", temp.path()).status, 0);
-    WriteHostFile(machine + "/drive_c/not.kvu", "just text\r\n");
-    struct Case {
-        std::string args;
-        int status;
-        std::string err;
+TEST_F(ReportPdf, UsageAndUnreadableFiles) {
+    ASSERT_EQ(onMachine({"init"}).status, 0);
+    const std::string notKvu = (driveC() / "not.kvu").string(), missing = (driveC() / "missing.kvu").string();
+    WriteHostFile(notKvu, "just text\r\n");
+    const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
+        {{"report"}, 2, "usage: korvex-cli [--machine DIR] report FILE.kvu --pdf OUT.pdf"},
+        {{"report", notKvu}, 2, "usage:"},
+        {{"report", missing, "--pdf", "out.pdf"}, 1, "cannot read"},
+        {{"report", notKvu, "--pdf", "out.pdf"}, 1, "is not a saved uninstall data file"},
     };
-    const Case cases[] = {
-        {"report", 2, "usage: korvex-cli [--machine DIR] report FILE.kvu --pdf OUT.pdf"},
-        {"report " + ShellQuote(machine + "/drive_c/not.kvu"), 2, "usage:"},
-        {"report " + ShellQuote(machine + "/drive_c/missing.kvu") + " --pdf out.pdf", 1, "cannot read"},
-        {"report " + ShellQuote(machine + "/drive_c/not.kvu") + " --pdf out.pdf", 1,
-         "is not a saved uninstall data file"},
-    };
-    for (const Case& c : cases) {
-        const auto run = RunCommand(cli + " " + c.args, temp.path());
-        EXPECT_EQ(run.status, c.status) << c.args;
-        EXPECT_NE(run.err.find(c.err), std::string::npos) << c.args << "\n" << run.err;
+    for (const auto& [args, status, err] : cases) {
+        const CommandResult run = onMachine(args);
+        EXPECT_EQ(run.status, status) << args.back();
+        EXPECT_TRUE(Contains(run.err, err)) << args.back() << "\n" << run.err;
     }
-    EXPECT_FALSE(std::filesystem::exists(temp / "out.pdf"));
+    EXPECT_FALSE(fs::exists(root_ / "out.pdf"));
 }
 
 }  // namespace
+}  // namespace korvex::test

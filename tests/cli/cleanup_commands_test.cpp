@@ -1,0 +1,204 @@
+// korvex-cli clean, unused-dlls and duplicates on a machine in a temporary folder: what
+// they list, with the window's totals, their exit statuses, what they remove only when
+// told to, and that their work files are gone afterwards; and the Recycle Bin step,
+// which empties only the Trash entries that came from this machine.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "cleanup/temp_folders.h"
+#include "cleanup/unused_dlls.h"
+#include "platform/fake/scripted_prompt.h"
+#include "platform/wine/wine_machine.h"
+#include "tests/cli/cli_run.h"
+#include "tests/support/scoped_env.h"
+
+namespace korvex::test {
+namespace {
+
+// Every file below folder (links included, not followed), relative, sorted; the
+// registry files are left out (each run of korvex-cli may save them).
+std::vector<std::string> Files(const std::string& folder) {
+    std::vector<std::string> out;
+    std::error_code error;
+    for (auto it = fs::recursive_directory_iterator(folder, error); it != fs::recursive_directory_iterator();
+         it.increment(error)) {
+        if (it->is_directory(error) && !it->is_symlink(error)) continue;
+        const std::string relative = fs::relative(it->path(), folder).string();
+        if (relative.rfind("dosdevices", 0) != 0 && it->path().extension() != ".reg") out.push_back(relative);
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+// The lines a listing command printed: the files sorted (the host lists folders in its
+// own order), then the two totals.
+std::vector<std::string> Listing(const std::string& out) {
+    std::vector<std::string> lines = Lines(out);
+    std::sort(lines.begin(), lines.end() - std::min<std::ptrdiff_t>(lines.size(), 2));
+    return lines;
+}
+
+class CleanUpCommands : public CliRun {
+protected:
+    void SetUp() override {
+        CliRun::SetUp();
+        createMachine();
+    }
+
+    // A file in C:, by default at a fixed time and so a copy of others with the same text.
+    void file(const std::string& relative, const std::string& text, fs::file_time_type time = kFixedTime) {
+        WriteHostFile(driveC() / relative, text);
+        fs::last_write_time(driveC() / relative, time);
+    }
+    static constexpr fs::file_time_type kFixedTime{std::chrono::hours(400000)};
+
+    void sharedCount(const std::string& path, std::uint32_t count) {
+        auto m = wine::WineMachine::open(machine_);
+        ASSERT_TRUE(m);
+        HKEY key = 0;
+        ASSERT_EQ(m->registry().createKey(HKEY_LOCAL_MACHINE, cleanup::kSharedDllsKey, &key), ERROR_SUCCESS);
+        std::string data;
+        for (int i = 0; i < 4; ++i) data += static_cast<char>((count >> (8 * i)) & 0xFF);
+        m->registry().setValue(key, path, REG_DWORD, data);
+        m->registry().closeKey(key);
+        ASSERT_EQ(m->registry().flush(), ERROR_SUCCESS);
+    }
+
+    std::string trash_ = home_ + "/.local/share/Trash";
+};
+
+TEST_F(CleanUpCommands, CleanListsPlantedJunkWithTheWindowsTotalsAndDeletesOnlyWhenTold) {
+    const fs::file_time_type now = fs::file_time_type::clock::now();
+    for (const auto& [path, bytes] : {std::pair{"Games/X/save.bak", 1500}, {"Games/X/new.tmp", 10},
+                                      {"Games/X/Logs/error.log", 3000}, {"Games/X/Logs/install.log", 10},
+                                      {"Games/X/data.bak", 10}, {"Apps/Tool/readme.txt", 10}, {"Apps/Tool/page.~mp", 700},
+                                      {"Apps/Tool/Recycled/gone.bak", 10},
+                                      {"users/Public/Documents/report.old", 2 * 1024 * 1024 + 5}})
+        file(path, std::string(bytes, 'j'), now);
+    file("Games/X/old.tmp", std::string(10, 'j'), now - std::chrono::hours(30));
+
+    const CommandResult run = onMachine({"clean", "--drives", "C:"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Listing(run.out), (std::vector<std::string>{"C:\\Apps\\Tool\\page.~mp\t1KB", "C:\\Games\\X\\Logs\\error.log\t2KB",
+                                               "C:\\Games\\X\\old.tmp\t0KB", "C:\\Games\\X\\save.bak\t1KB",
+                                               "C:\\users\\Public\\Documents\\report.old\t2MB", "Total files:5",
+                                               "Total size:2MB"}));
+    EXPECT_EQ(onMachine({"clean", "--delete", "--move", "/tmp"}).status, 2);
+
+    // --delete: nothing unasked; with --yes exactly the listed files, into the Trash
+    // (the default delete mode), and nothing else.
+    const std::vector<std::string> before = Files(machine_);
+    EXPECT_EQ(onMachine({"clean", "--delete"}).status, 1);
+    EXPECT_EQ(Files(machine_), before);
+    const CommandResult removed = onMachine({"--yes", "clean", "--delete"});
+    EXPECT_EQ(removed.status, 0) << removed.err;
+    EXPECT_TRUE(Contains(removed.out, "Removed 5 of 5 files")) << removed.out;
+    std::vector<std::string> expected = before;
+    for (const char* gone : {"drive_c/Apps/Tool/page.~mp", "drive_c/Games/X/Logs/error.log", "drive_c/Games/X/old.tmp",
+                             "drive_c/Games/X/save.bak", "drive_c/users/Public/Documents/report.old"})
+        expected.erase(std::remove(expected.begin(), expected.end(), std::string(gone)), expected.end());
+    EXPECT_EQ(expected.size(), before.size() - 5);
+    EXPECT_EQ(Files(machine_), expected);
+    EXPECT_EQ(Files(trash_ + "/files"),
+              (std::vector<std::string>{"error.log", "old.tmp", "page.~mp", "report.old", "save.bak"}));
+}
+
+TEST_F(CleanUpCommands, RecycleBinStepEmptiesOnlyThisMachinesEntries) {
+    const std::string inside = fs::canonical(machine_).string() + "/drive_c/old.txt";
+    WriteHostFile(trash_ + "/files/old.txt", std::string(1000, 'm'));
+    WriteHostFile(trash_ + "/info/old.txt.trashinfo",
+                  "[Trash Info]\nPath=" + inside + "\nDeletionDate=2026-01-01T10:00:00\n");
+    WriteHostFile(trash_ + "/files/elsewhere.txt", "someone else's");
+    WriteHostFile(trash_ + "/info/elsewhere.txt.trashinfo",
+                  "[Trash Info]\nPath=" + machine("elsewhere.txt") + "\nDeletionDate=2026-01-01T10:00:00\n");
+    ScopedEnv home("XDG_DATA_HOME", home_ + "/.local/share");
+    std::unique_ptr<wine::WineMachine> m = wine::WineMachine::open(machine_);
+    ASSERT_TRUE(m);
+
+    for (Answer answer : {Answer::No, Answer::Yes}) {
+        ScriptedPrompt prompt;
+        prompt.answers = {answer};
+        EXPECT_EQ(cleanup::EmptyRecycleBinOfMachine(m->shell(), prompt, '.'), answer == Answer::Yes);
+        ASSERT_EQ(prompt.messages.size(), 1u);
+        EXPECT_TRUE(Contains(prompt.messages[0].text, "holds 1 item from this machine, taking 1KB"))
+            << prompt.messages[0].text;
+        EXPECT_EQ(fs::exists(trash_ + "/files/old.txt"), answer == Answer::No);
+        EXPECT_EQ(fs::exists(trash_ + "/info/old.txt.trashinfo"), answer == Answer::No);
+        EXPECT_TRUE(fs::exists(trash_ + "/files/elsewhere.txt"));
+        EXPECT_TRUE(fs::exists(trash_ + "/info/elsewhere.txt.trashinfo"));
+    }
+}
+
+TEST_F(CleanUpCommands, UnusedDllsListsAndNeverDeletes) {
+    file("windows/system32/old.dll", std::string(600, 'x'));
+    file("windows/system32/used.dll", "u");
+    sharedCount("C:\\windows\\system32\\old.dll", 0);
+    sharedCount("C:\\windows\\system32\\used.dll", 3);
+    sharedCount("C:\\windows\\system32\\gone.dll", 0);
+
+    const CommandResult listed = onMachine({"unused-dlls"});
+    EXPECT_EQ(listed.status, 0) << listed.err;
+    EXPECT_EQ(listed.out, "C:\\windows\\system32\\old.dll\t1KB\nTotal files:1\nTotal size:1KB\n");
+
+    const CommandResult refused = onMachine({"--yes", "unused-dlls", "--delete"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_TRUE(Contains(refused.err, "never deleted")) << refused.err;
+    EXPECT_TRUE(fs::exists(driveC() / "windows/system32/old.dll"));
+
+    const CommandResult moved = onMachine({"--yes", "unused-dlls", "--move", "C:\\Aside"});
+    EXPECT_EQ(moved.status, 0) << moved.err;
+    EXPECT_TRUE(Contains(moved.out, "Moved 1 of 1 files")) << moved.out;
+    EXPECT_TRUE(fs::exists(driveC() / "Aside/old.dll"));
+    EXPECT_TRUE(fs::exists(driveC() / "windows/system32/used.dll"));
+}
+
+TEST_F(CleanUpCommands, DuplicatesFollowTheRulesAndAreDeletedOnlyAfterTheWarning) {
+    file("One/readme.txt", "same text");
+    file("Two/readme.txt", "same text");
+    file("Two/other.txt", "x");
+    file("Three/readme.txt", "same text", kFixedTime + std::chrono::minutes(5));  // another time
+    file("Four/other.txt", "y", kFixedTime + std::chrono::minutes(7));
+
+    const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {  // options, files listed
+        {{}, {"C:\\One\\readme.txt", "C:\\Two\\readme.txt"}},
+        {{"--named", "other", "--any-time"}, {"C:\\Four\\other.txt", "C:\\Two\\other.txt"}},
+        {{"--drives", "C:", "--any-time", "--containing", "TEXT", "--named=.txt"},
+         {"C:\\One\\readme.txt", "C:\\Three\\readme.txt", "C:\\Two\\readme.txt"}},
+        {{"--containing", "absent"}, {}},
+    };
+    for (const auto& [options, files] : cases) {
+        std::vector<std::string> args{"duplicates"}, listing;
+        args.insert(args.end(), options.begin(), options.end());
+        for (const std::string& f : files) listing.push_back(f + "\t0KB");
+        listing.insert(listing.end(), {"Total files:" + std::to_string(files.size()), "Total size:0KB"});
+        SCOPED_TRACE(::testing::PrintToString(args));
+        const CommandResult result = onMachine(args);
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(Listing(result.out), listing);
+        EXPECT_FALSE(fs::exists(driveC() / "duplicate1.kvd"));
+        EXPECT_FALSE(fs::exists(driveC() / "temp.kvd"));
+    }
+    for (const std::vector<std::string>& bad : {std::vector<std::string>{"duplicates", "--drives", "Q:"},
+                                                {"duplicates", "--named"}, {"duplicates", "--fast"},
+                                                {"duplicates", "--delete", "--move", "C:\\Aside"}})
+        EXPECT_EQ(onMachine(bad).status, 2) << bad.back();
+
+    const CommandResult asked = onMachine({"duplicates", "--delete"});
+    EXPECT_EQ(asked.status, 1);
+    EXPECT_EQ(asked.err.rfind("Confirm delete: Make sure that you keep at least one copy", 0), 0u) << asked.err;
+    EXPECT_TRUE(fs::exists(driveC() / "One/readme.txt") && fs::exists(driveC() / "Two/readme.txt"));
+
+    const CommandResult deleted = onMachine({"--yes", "duplicates", "--delete"});
+    EXPECT_EQ(deleted.status, 0) << deleted.err;
+    EXPECT_TRUE(Contains(deleted.out, "Total files:2\nTotal size:0KB\nRemoved 2 of 2 files\n")) << deleted.out;
+    EXPECT_FALSE(fs::exists(driveC() / "One/readme.txt"));
+    EXPECT_FALSE(fs::exists(driveC() / "Two/readme.txt"));
+}
+
+}  // namespace
+}  // namespace korvex::test

@@ -6,11 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "tests/support/host_files.h"
 #include "tests/support/run_command.h"
@@ -21,13 +18,6 @@ namespace korvex {
 namespace {
 
 using test::ShellQuote;
-
-std::string readHost(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 void append(const fs::path& p, const std::string& text) {
     fs::create_directories(p.parent_path());
@@ -50,7 +40,7 @@ std::vector<std::string> fileList(const fs::path& driveC) {
 // A registry file's keys and values without the times Wine stamps on them and without
 // Korvex's own settings, which saving and uninstalling update.
 std::string registryText(const fs::path& file) {
-    std::istringstream in(readHost(file));
+    std::istringstream in(test::ReadHostFile(file));
     std::string line, out;
     bool skip = false;
     while (std::getline(in, line)) {
@@ -86,7 +76,7 @@ TEST_F(UninstallCli, AHandMadeInstallationGoesWithoutATrace) {
     const std::vector<std::string> filesBefore = fileList(driveC);
     const std::string systemBefore = registryText(machine_ / "system.reg");
     const std::string userBefore = registryText(machine_ / "user.reg");
-    const std::string winIniBefore = readHost(driveC / "windows" / "win.ini");
+    const std::string winIniBefore = test::ReadHostFile(driveC / "windows" / "win.ini");
 
     append(driveC / "Program Files" / "NewApp" / "newapp.exe", "MZ program");
     append(driveC / "Program Files" / "NewApp" / "data" / "levels.bin", std::string(5000, 'x'));
@@ -97,7 +87,7 @@ TEST_F(UninstallCli, AHandMadeInstallationGoesWithoutATrace) {
 
     test::CommandResult find = cli("find --save 'C:\\users\\newapp.kvu'");
     ASSERT_EQ(find.status, 0) << find.err;
-    const std::string saved = readHost(driveC / "users" / "newapp.kvu");
+    const std::string saved = test::ReadHostFile(driveC / "users" / "newapp.kvu");
     EXPECT_NE(saved.find("C:\\windows\\system32\\newapp.dll"), std::string::npos) << saved;
     EXPECT_NE(saved.find("HKEY_LOCAL_MACHINE\\Software\\NewVendor"), std::string::npos) << saved;
 
@@ -122,7 +112,7 @@ TEST_F(UninstallCli, AHandMadeInstallationGoesWithoutATrace) {
     EXPECT_EQ(fileList(driveC), filesBefore);
     EXPECT_EQ(registryText(machine_ / "system.reg"), systemBefore);
     EXPECT_EQ(registryText(machine_ / "user.reg"), userBefore);
-    EXPECT_EQ(readHost(driveC / "windows" / "win.ini"), winIniBefore);
+    EXPECT_EQ(test::ReadHostFile(driveC / "windows" / "win.ini"), winIniBefore);
     // The keys were kept in a backup first; the files went to the Trash.
     EXPECT_FALSE(fs::is_empty(driveC / "Program Files" / "Korvex" / "Backups"));
     EXPECT_TRUE(fs::exists(dir_ / "data" / "Trash" / "files" / "NewApp"));
@@ -140,7 +130,7 @@ TEST_F(UninstallCli, DryRunNamesAPathThroughALinkOutOfTheMachineAsRefused) {
     EXPECT_NE(dry.out.find("refused  C:\\linked\\keep.txt"), std::string::npos) << dry.out;
     test::CommandResult run = cli("--yes uninstall 'C:\\users\\evil.kvu'");
     EXPECT_EQ(run.status, 1) << run.err;
-    EXPECT_EQ(readHost(dir_ / "outside" / "keep.txt"), "keep");
+    EXPECT_EQ(test::ReadHostFile(dir_ / "outside" / "keep.txt"), "keep");
 }
 
 }  // namespace

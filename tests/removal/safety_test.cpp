@@ -55,7 +55,8 @@ TEST(Safety, EntriesThatAreNoPathBelowADriveAreRefused) {
         "C:\\Program Files\\New/App", std::string("C:\\windows\0x", 12), "C:\\windows\ttab", "",
     };
     for (const std::string& path : refused) EXPECT_TRUE(PathRefusal(path).has_value()) << path;
-    for (const char* path : {"C:\\Program Files\\NewApp", "d:\\Games\\x.sav"}) EXPECT_FALSE(PathRefusal(path).has_value()) << path;
+    for (const char* path : {"C:\\Program Files\\NewApp", "d:\\Games\\x.sav"})
+        EXPECT_FALSE(PathRefusal(path).has_value()) << path;
 }
 
 }  // namespace

@@ -26,14 +26,16 @@ void append(const fs::path& p, const std::string& text) {
 }
 
 // Every path below drive_c, except Korvex's own folder (its scan database and backups).
-std::vector<std::string> fileList(const fs::path& driveC) {
-    std::vector<std::string> out;
+std::string fileList(const fs::path& driveC) {
+    std::vector<std::string> paths;
     for (auto it = fs::recursive_directory_iterator(driveC); it != fs::recursive_directory_iterator(); ++it) {
         const std::string rel = fs::relative(it->path(), driveC).string();
         if (rel.rfind("Program Files/Korvex", 0) == 0) continue;
-        out.push_back(rel + (it->is_directory() && !it->is_symlink() ? "/" : ""));
+        paths.push_back(rel + (it->is_directory() && !it->is_symlink() ? "/" : ""));
     }
-    std::sort(out.begin(), out.end());
+    std::sort(paths.begin(), paths.end());
+    std::string out;
+    for (const std::string& p : paths) out += p + "\n";
     return out;
 }
 
@@ -61,6 +63,11 @@ protected:
                                     " --machine " + ShellQuote(machine_.string()) + " " + args,
                                 dir_);
     }
+    // The machine's files, both registry files and win.ini, as the test compares them.
+    std::string machineState() {
+        return fileList(driveC) + registryText(machine_ / "system.reg") + registryText(machine_ / "user.reg") +
+               test::ReadHostFile(driveC / "windows" / "win.ini");
+    }
     test::TempHostFolder temp_{"korvex-uninstall"};
     fs::path dir_ = temp_.path(), machine_ = dir_ / "machine", driveC = machine_ / "drive_c";
 };
@@ -73,10 +80,7 @@ TEST_F(UninstallCli, AHandMadeInstallationGoesWithoutATrace) {
            "\"C:\\\\windows\\\\system32\\\\newapp.dll\"=dword:00000002\n");
     ASSERT_EQ(cli("update").status, 0);
 
-    const std::vector<std::string> filesBefore = fileList(driveC);
-    const std::string systemBefore = registryText(machine_ / "system.reg");
-    const std::string userBefore = registryText(machine_ / "user.reg");
-    const std::string winIniBefore = test::ReadHostFile(driveC / "windows" / "win.ini");
+    const std::string before = machineState();
 
     append(driveC / "Program Files" / "NewApp" / "newapp.exe", "MZ program");
     append(driveC / "Program Files" / "NewApp" / "data" / "levels.bin", std::string(5000, 'x'));
@@ -109,10 +113,7 @@ TEST_F(UninstallCli, AHandMadeInstallationGoesWithoutATrace) {
         << run.err;
     EXPECT_NE(run.err.find("Korvex! Uninstall complete: newapp has been uninstalled."), std::string::npos) << run.err;
 
-    EXPECT_EQ(fileList(driveC), filesBefore);
-    EXPECT_EQ(registryText(machine_ / "system.reg"), systemBefore);
-    EXPECT_EQ(registryText(machine_ / "user.reg"), userBefore);
-    EXPECT_EQ(test::ReadHostFile(driveC / "windows" / "win.ini"), winIniBefore);
+    EXPECT_EQ(machineState(), before);
     // The keys were kept in a backup first; the files went to the Trash.
     EXPECT_FALSE(fs::is_empty(driveC / "Program Files" / "Korvex" / "Backups"));
     EXPECT_TRUE(fs::exists(dir_ / "data" / "Trash" / "files" / "NewApp"));

@@ -60,8 +60,8 @@ TEST(RegistryBackup, WineRegeditPutsTheDeletedKeysBack) {
     fs::path backup;
     for (const auto& e : fs::directory_iterator(prefix + "/drive_c/Korvex/Backups")) backup = e.path();
     ASSERT_FALSE(backup.empty());
-    ASSERT_EQ(wine::test::RunWine(prefix, "wine regedit /S " + ShellQuote("C:\\Korvex\\Backups\\" + backup.filename().string())),
-              0);
+    const std::string file = "C:\\Korvex\\Backups\\" + backup.filename().string();
+    ASSERT_EQ(wine::test::RunWine(prefix, "wine regedit /S " + ShellQuote(file)), 0);
 
     auto machine = wine::WineMachine::open(prefix, &error);
     ASSERT_TRUE(machine) << error;

@@ -88,7 +88,7 @@ std::vector<std::string> expectedRegistry(const std::string& foldersToIgnore) {
     };
 }
 
-TEST(FirstStart, WritesEveryDefaultInOrderOnAnNtMachine) {
+TEST(FirstStart, WritesEveryDefaultInOrderOnAnNtMachineAndLaterStartsWriteNothing) {
     Machine m;
     EXPECT_EQ(SettleDataFolder(m.services, m.access), "C:\\Program Files\\Korvex\\");
 
@@ -111,6 +111,30 @@ TEST(FirstStart, WritesEveryDefaultInOrderOnAnNtMachine) {
                       "KorvexUninstall\\Shell\\open\\Command"}));
     EXPECT_TRUE(m.prompt.messages.empty());
     EXPECT_EQ(m.memory.openCount, 0) << "every key opened is closed again";
+
+    // The Sys Clean key and its values are found in any letter case.
+    HKEY upper = m.access.OpenKey(HKEY_CURRENT_USER, "Software\\Korvex!\\Sys Clean");
+    HKEY lower = m.access.OpenKey(HKEY_CURRENT_USER, "Software\\Korvex!\\Sys clean");
+    ASSERT_NE(upper, 0u);
+    ASSERT_NE(lower, 0u);
+    for (const char* name : {"AlsoScanFiles", "Bak files", "Mscreate files", "PrevCompressed files",
+                             "PrevCompressed Files", "RecycleBin", "Skip Zero Length"})
+        EXPECT_EQ(m.access.QueryValue(lower, name), m.access.QueryValue(upper, name)) << name;
+    EXPECT_EQ(m.access.QueryValue(lower, "PrevCompressed files"), "1");
+    EXPECT_EQ(m.access.QueryValue(lower, "Mscreate files"), "0");
+    m.access.CloseKey(upper);
+    m.access.CloseKey(lower);
+
+    // A later start writes nothing when the settings are in place.
+    const auto afterFirst = DumpRegistry(m.memory);
+    const auto filesAfterFirst = m.files.tree("C:\\");
+    m.registry.created.clear();
+    m.registry.writes = 0;
+    EXPECT_EQ(SettleDataFolder(m.services, m.access), "C:\\Program Files\\Korvex\\");
+    EXPECT_EQ(m.registry.writes, 0);
+    EXPECT_TRUE(m.registry.created.empty());
+    EXPECT_EQ(DumpRegistry(m.memory), afterFirst);
+    EXPECT_EQ(m.files.tree("C:\\"), filesAfterFirst);
 }
 
 TEST(FirstStart, Windows95FamilyListsNoHistoryAndKeepsTheCacheGroup) {
@@ -124,19 +148,18 @@ TEST(FirstStart, Windows95FamilyListsNoHistoryAndKeepsTheCacheGroup) {
     const std::string tail = WithSeparators({"", "C:\\WINDOWS\\Prefetch\\", ""});
     const std::string caches = WithSeparators({"C:\\Program Files\\Netscape\\Users\\default\\cache\\",
                                                "C:\\Program Files\\Netscape\\Users\\jane\\cache\\"});
-    Machine plain;
-    plain.makeWindows98();
-    SettleDataFolder(plain.services, plain.access);
-    EXPECT_EQ(plain.setting("Scanning", "FoldersToIgnore"), WithSeparators(head) + tail);
-
-    Machine browser;
-    browser.makeWindows98();
-    browser.files.put("C:\\Program Files\\Netscape\\Users\\default\\prefs.js", "x");
-    browser.files.put("C:\\Program Files\\Netscape\\Users\\users.txt", "x");
-    browser.files.createFolder("C:\\Program Files\\Netscape\\Users\\jane");
-    SettleDataFolder(browser.services, browser.access);
-    EXPECT_EQ(browser.setting("Scanning", "FoldersToIgnore"), WithSeparators(head) + caches + tail);
-    EXPECT_EQ(NetscapeCacheFolders(browser.services), caches);
+    for (const bool withBrowser : {false, true}) {
+        Machine m;
+        m.makeWindows98();
+        if (withBrowser) {
+            m.files.put("C:\\Program Files\\Netscape\\Users\\default\\prefs.js", "x");
+            m.files.put("C:\\Program Files\\Netscape\\Users\\users.txt", "x");
+            m.files.createFolder("C:\\Program Files\\Netscape\\Users\\jane");
+        }
+        SettleDataFolder(m.services, m.access);
+        EXPECT_EQ(m.setting("Scanning", "FoldersToIgnore"), WithSeparators(head) + (withBrowser ? caches : "") + tail);
+        EXPECT_EQ(NetscapeCacheFolders(m.services), withBrowser ? caches : "");
+    }
 }
 
 TEST(FirstStart, SchedulerEntryIsCreatedOrRespected) {
@@ -171,21 +194,6 @@ TEST(FirstStart, ProgramInADriveRootGetsOneBackslash) {
     EXPECT_EQ(m.memory.text("HKCR\\KorvexUninstall\\Shell\\Uninstall\\Command", ""), "\"D:\\Korvex!.exe\" \"%1\"");
 }
 
-TEST(LaterStarts, WriteNothingWhenTheSettingsAreInPlace) {
-    Machine m;
-    SettleDataFolder(m.services, m.access);
-    const auto afterFirst = DumpRegistry(m.memory);
-    const auto filesAfterFirst = m.files.tree("C:\\");
-    m.registry.created.clear();
-    m.registry.writes = 0;
-
-    EXPECT_EQ(SettleDataFolder(m.services, m.access), "C:\\Program Files\\Korvex\\");
-    EXPECT_EQ(m.registry.writes, 0);
-    EXPECT_TRUE(m.registry.created.empty());
-    EXPECT_EQ(DumpRegistry(m.memory), afterFirst);
-    EXPECT_EQ(m.files.tree("C:\\"), filesAfterFirst);
-}
-
 TEST(LaterStarts, DataFolderFromDefaultPath) {
     // An existing folder elsewhere is used as it is, with a "\" added in memory only.
     Machine kept;
@@ -217,22 +225,6 @@ TEST(LaterStarts, DataFolderFromDefaultPath) {
     ASSERT_EQ(reset.access.DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"), 0);
     SettleDataFolder(reset.services, reset.access);
     EXPECT_EQ(DumpRegistry(reset.memory), defaults);
-}
-
-TEST(Settings, SysCleanKeyAndValuesIgnoreLetterCase) {
-    Machine m;
-    SettleDataFolder(m.services, m.access);
-    const char* names[] = {"AlsoScanFiles", "Bak files", "Mscreate files", "PrevCompressed files",
-                           "PrevCompressed Files", "RecycleBin", "Skip Zero Length"};
-    HKEY upper = m.access.OpenKey(HKEY_CURRENT_USER, "Software\\Korvex!\\Sys Clean");
-    HKEY lower = m.access.OpenKey(HKEY_CURRENT_USER, "Software\\Korvex!\\Sys clean");
-    ASSERT_NE(upper, 0u);
-    ASSERT_NE(lower, 0u);
-    for (const char* name : names) EXPECT_EQ(m.access.QueryValue(lower, name), m.access.QueryValue(upper, name)) << name;
-    EXPECT_EQ(m.access.QueryValue(lower, "PrevCompressed files"), "1");
-    EXPECT_EQ(m.access.QueryValue(lower, "Mscreate files"), "0");
-    m.access.CloseKey(upper);
-    m.access.CloseKey(lower);
 }
 
 TEST(FirstStart, PlacesSupportFilesWithoutReplacingExistingOnes) {

@@ -122,8 +122,9 @@ inline int RunWine(const std::string& prefix, const std::string& command, int se
 
 // A prefix made by Wine's own wineboot; false when Wine is not installed or fails.
 inline bool MakeWinebootPrefix(const std::string& prefix) {
-    return korvex::test::RunShell("{ command -v wine && command -v wineboot && command -v wineserver; } >/dev/null") == 0 &&
-           RunWine(prefix, "wineboot --init", 600) == 0 && fs::exists(prefix + "/system.reg");
+    const std::string wine = "{ command -v wine && command -v wineboot && command -v wineserver; } >/dev/null";
+    return korvex::test::RunShell(wine) == 0 && RunWine(prefix, "wineboot --init", 600) == 0 &&
+           fs::exists(prefix + "/system.reg");
 }
 
 // What the user was shown, one "title: text" line per message.

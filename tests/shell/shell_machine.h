@@ -2,15 +2,16 @@
 // builder, a D: drive mapped to a games folder outside it, Z: as the host's root, the
 // profile's Documents and Desktop linked into a home folder of the test's own, and
 // files outside the machine that nothing may touch. HOME and XDG_DATA_HOME point into
-// the test's folder, so the user's real Trash is never used.
+// the test's folder, so the user's real Trash is never used. Beside it, what the tests
+// on real machines share: a process that holds a file open, runs of Wine's own
+// programs, and the messages shown and items refused as text to compare.
 #pragma once
 
+#include <csignal>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include <csignal>
 
 #include <fcntl.h>
 #include <spawn.h>

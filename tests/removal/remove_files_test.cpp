@@ -18,8 +18,10 @@ TEST(RemoveFiles, EachDeleteModeDoesWhatItSays) {
         unsigned wFunc;            // 0: no file operation at all
         std::uint16_t opFlags;     // NT family: FOF_NOERRORUI is always added
         bool inTrash, inDataFolder, archived;
+        Answer answer = Answer::Yes;  // to the shell's question; No counts as done and removes nothing
     } cases[] = {
         {"0", RemovalMode::Normal, 0, FO_DELETE, 0x441, true, false, false},
+        {"0", RemovalMode::Normal, 0, FO_DELETE, 0x441, false, false, false, Answer::No},
         {"0", RemovalMode::Permanent, 0, FO_DELETE, 0x401, false, false, false},
         {"1", RemovalMode::Normal, 0, FO_DELETE, 0x401, false, false, false},
         // The uninstall's own flags stand as they are, whatever the mode.
@@ -30,16 +32,17 @@ TEST(RemoveFiles, EachDeleteModeDoesWhatItSays) {
         {"abc", RemovalMode::Normal, 0, FO_DELETE, 0x441, true, false, false},
     };
     for (const Case& k : cases) {
-        SCOPED_TRACE(std::string(k.mode) + " " + std::to_string(static_cast<int>(k.removal)));
+        SCOPED_TRACE(std::string(k.mode) + " " + std::to_string(static_cast<int>(k.removal)) +
+                     (k.answer == Answer::No ? " No" : ""));
         RemovalMachine m;
         m.install();
         m.deleteMode(k.mode);
         const std::vector<std::string> list = {"C:\\Program Files\\NewApp", "", "C:\\windows\\system32\\newapp.dll"};
-        m.prompt.answers = {Answer::Yes};
+        m.prompt.answers = {k.answer};
         RemoveReport report;
         EXPECT_TRUE(RemoveFiles(m.context, list, k.flags, k.removal, &report));
-        EXPECT_FALSE(m.files.exists("C:\\Program Files\\NewApp"));
-        EXPECT_FALSE(m.files.exists("C:\\windows\\system32\\newapp.dll"));
+        EXPECT_EQ(m.files.exists("C:\\Program Files\\NewApp"), k.answer == Answer::No);
+        EXPECT_EQ(m.files.exists("C:\\windows\\system32\\newapp.dll"), k.answer == Answer::No);
         if (k.wFunc) {
             ASSERT_EQ(m.shell.operations.size(), 1u);
             EXPECT_EQ(m.shell.operations[0].wFunc, k.wFunc);
@@ -58,15 +61,6 @@ TEST(RemoveFiles, EachDeleteModeDoesWhatItSays) {
         EXPECT_TRUE(report.scheduled.empty());
         EXPECT_TRUE(m.prompt.messages.size() <= 1u);  // at most the shell's own question
     }
-}
-
-TEST(RemoveFiles, AnsweringNoCountsAsDoneAndRemovesNothing) {
-    RemovalMachine m;
-    m.install();
-    m.prompt.answers = {Answer::No};
-    EXPECT_TRUE(RemoveFiles(m.context, {"C:\\Program Files\\NewApp"}, 0, RemovalMode::Normal));
-    EXPECT_TRUE(m.files.exists("C:\\Program Files\\NewApp\\app.exe"));
-    EXPECT_EQ(m.shell.operations.size(), 1u);
 }
 
 TEST(RemoveFiles, FileInUseIsScheduledOnNtAndLeftAloneOn95) {

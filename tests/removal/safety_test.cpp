@@ -8,75 +8,55 @@ namespace korvex {
 namespace {
 
 TEST(Safety, KeysEveryMachineNeedsStayTheirSubKeysMayGo) {
-    struct Case {
-        const char* name;
-        bool refused;
-    } cases[] = {
-        {"HKEY_LOCAL_MACHINE", true},
-        {"HKEY_LOCAL_MACHINE\\", true},
-        {"HKEY_CURRENT_USER\\Software", true},
-        {"HKEY_LOCAL_MACHINE\\\\Software\\\\", true},
-        {"HKEY_LOCAL_MACHINE\\Software\\Microsoft", true},
-        {"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows", true},
-        {"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion", true},
-        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\microsoft\\windows\\currentversion\\run", true},
-        {"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall", true},
-        {"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NewApp", false},
-        {"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\newapp.exe", false},
-        {"HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", true},
-        {"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\NewThing", false},
-        {"HKEY_LOCAL_MACHINE\\Software\\Classes", true},
-        {"HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID", true},
-        {"HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\{01234567-89AB-CDEF-0123-456789ABCDEF}", false},
-        {"HKEY_LOCAL_MACHINE\\Software\\Classes\\.newapp", false},
-        {"HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run", true},
-        {"HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\NewVendor", false},
-        {"HKEY_CURRENT_USER\\Software\\Wine", true},
-        {"HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\newapp.exe", false},
-        {"HKEY_CURRENT_USER\\Software\\Korvex!\\General", true},
-        {"HKEY_LOCAL_MACHINE\\System\\CurrentControlSet", true},
-        {"HKEY_LOCAL_MACHINE\\System\\ControlSet001\\Services", true},
-        {"HKEY_LOCAL_MACHINE\\System\\ControlSet002\\Control\\Session Manager", true},
-        {"HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\NewDriver", false},
-        {"HKEY_LOCAL_MACHINE\\System\\ControlSetX\\Services", false},
-        {"HKEY_CLASSES_ROOT\\Software", true},  // read as HKEY_LOCAL_MACHINE
-        {"HKEY_CURRENT_USER\\Software\\NewVendor", false},
+    const char* const refused[] = {
+        "HKEY_LOCAL_MACHINE",
+        "HKEY_LOCAL_MACHINE\\",
+        "HKEY_CURRENT_USER\\Software",
+        "HKEY_LOCAL_MACHINE\\\\Software\\\\",
+        "HKEY_LOCAL_MACHINE\\Software\\Microsoft",
+        "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows",
+        "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion",
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\microsoft\\windows\\currentversion\\run",
+        "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+        "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+        "HKEY_LOCAL_MACHINE\\Software\\Classes",
+        "HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID",
+        "HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run",
+        "HKEY_CURRENT_USER\\Software\\Wine",
+        "HKEY_CURRENT_USER\\Software\\Korvex!\\General",
+        "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet",
+        "HKEY_LOCAL_MACHINE\\System\\ControlSet001\\Services",
+        "HKEY_LOCAL_MACHINE\\System\\ControlSet002\\Control\\Session Manager",
+        "HKEY_CLASSES_ROOT\\Software",  // read as HKEY_LOCAL_MACHINE
     };
-    for (const Case& k : cases) {
-        SCOPED_TRACE(k.name);
-        EXPECT_EQ(KeyRefusal(SplitKeyName(k.name)).has_value(), k.refused);
-    }
+    const char* const allowed[] = {
+        "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NewApp",
+        "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\newapp.exe",
+        "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\NewThing",
+        "HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\{01234567-89AB-CDEF-0123-456789ABCDEF}",
+        "HKEY_LOCAL_MACHINE\\Software\\Classes\\.newapp",
+        "HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\NewVendor",
+        "HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\newapp.exe",
+        "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\NewDriver",
+        "HKEY_LOCAL_MACHINE\\System\\ControlSetX\\Services",
+        "HKEY_CURRENT_USER\\Software\\NewVendor",
+    };
+    for (const char* name : refused) EXPECT_TRUE(KeyRefusal(SplitKeyName(name)).has_value()) << name;
+    for (const char* name : allowed) EXPECT_FALSE(KeyRefusal(SplitKeyName(name)).has_value()) << name;
     const KeyName k = SplitKeyName("HKEY_CURRENT_USER_X\\Software\\\\NewVendor\\");
     EXPECT_EQ(k.hive, HKEY_CURRENT_USER);
     EXPECT_EQ(k.path, "Software\\NewVendor");
 }
 
 TEST(Safety, EntriesThatAreNoPathBelowADriveAreRefused) {
-    struct Case {
-        std::string path;
-        bool refused;
-    } cases[] = {
-        {"C:\\Program Files\\NewApp", false},
-        {"d:\\Games\\x.sav", false},
-        {"C:\\", true},
-        {"C:\\\\", true},
-        {"C:", true},
-        {"C:Program Files", true},
-        {"\\\\server\\share\\x", true},
-        {"/home/user/.bashrc", true},
-        {"Program Files\\NewApp", true},
-        {"C:\\Program Files\\..\\windows", true},
-        {"C:\\.\\windows", true},
-        {"C:\\Program Files\\NewApp\\..", true},
-        {"C:\\Program Files\\New/App", true},
-        {std::string("C:\\windows\0x", 12), true},
-        {"C:\\windows\ttab", true},
-        {"", true},
+    const std::string refused[] = {
+        "C:\\", "C:\\\\", "C:", "C:Program Files", "\\\\server\\share\\x", "/home/user/.bashrc",
+        "Program Files\\NewApp", "C:\\Program Files\\..\\windows", "C:\\.\\windows", "C:\\Program Files\\NewApp\\..",
+        "C:\\Program Files\\New/App", std::string("C:\\windows\0x", 12), "C:\\windows\ttab", "",
     };
-    for (const Case& k : cases) {
-        SCOPED_TRACE(k.path);
-        EXPECT_EQ(PathRefusal(k.path).has_value(), k.refused);
-    }
+    for (const std::string& path : refused) EXPECT_TRUE(PathRefusal(path).has_value()) << path;
+    for (const char* path : {"C:\\Program Files\\NewApp", "d:\\Games\\x.sav"})
+        EXPECT_FALSE(PathRefusal(path).has_value()) << path;
 }
 
 }  // namespace

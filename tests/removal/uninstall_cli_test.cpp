@@ -6,11 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "tests/support/host_files.h"
 #include "tests/support/run_command.h"
@@ -22,13 +19,6 @@ namespace {
 
 using test::ShellQuote;
 
-std::string readHost(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 void append(const fs::path& p, const std::string& text) {
     fs::create_directories(p.parent_path());
     std::ofstream out(p, std::ios::binary | std::ios::app);
@@ -36,21 +26,23 @@ void append(const fs::path& p, const std::string& text) {
 }
 
 // Every path below drive_c, except Korvex's own folder (its scan database and backups).
-std::vector<std::string> fileList(const fs::path& driveC) {
-    std::vector<std::string> out;
+std::string fileList(const fs::path& driveC) {
+    std::vector<std::string> paths;
     for (auto it = fs::recursive_directory_iterator(driveC); it != fs::recursive_directory_iterator(); ++it) {
         const std::string rel = fs::relative(it->path(), driveC).string();
         if (rel.rfind("Program Files/Korvex", 0) == 0) continue;
-        out.push_back(rel + (it->is_directory() && !it->is_symlink() ? "/" : ""));
+        paths.push_back(rel + (it->is_directory() && !it->is_symlink() ? "/" : ""));
     }
-    std::sort(out.begin(), out.end());
+    std::sort(paths.begin(), paths.end());
+    std::string out;
+    for (const std::string& p : paths) out += p + "\n";
     return out;
 }
 
 // A registry file's keys and values without the times Wine stamps on them and without
 // Korvex's own settings, which saving and uninstalling update.
 std::string registryText(const fs::path& file) {
-    std::istringstream in(readHost(file));
+    std::istringstream in(test::ReadHostFile(file));
     std::string line, out;
     bool skip = false;
     while (std::getline(in, line)) {
@@ -71,6 +63,11 @@ protected:
                                     " --machine " + ShellQuote(machine_.string()) + " " + args,
                                 dir_);
     }
+    // The machine's files, both registry files and win.ini, as the test compares them.
+    std::string machineState() {
+        return fileList(driveC) + registryText(machine_ / "system.reg") + registryText(machine_ / "user.reg") +
+               test::ReadHostFile(driveC / "windows" / "win.ini");
+    }
     test::TempHostFolder temp_{"korvex-uninstall"};
     fs::path dir_ = temp_.path(), machine_ = dir_ / "machine", driveC = machine_ / "drive_c";
 };
@@ -83,10 +80,7 @@ TEST_F(UninstallCli, AHandMadeInstallationGoesWithoutATrace) {
            "\"C:\\\\windows\\\\system32\\\\newapp.dll\"=dword:00000002\n");
     ASSERT_EQ(cli("update").status, 0);
 
-    const std::vector<std::string> filesBefore = fileList(driveC);
-    const std::string systemBefore = registryText(machine_ / "system.reg");
-    const std::string userBefore = registryText(machine_ / "user.reg");
-    const std::string winIniBefore = readHost(driveC / "windows" / "win.ini");
+    const std::string before = machineState();
 
     append(driveC / "Program Files" / "NewApp" / "newapp.exe", "MZ program");
     append(driveC / "Program Files" / "NewApp" / "data" / "levels.bin", std::string(5000, 'x'));
@@ -97,7 +91,7 @@ TEST_F(UninstallCli, AHandMadeInstallationGoesWithoutATrace) {
 
     test::CommandResult find = cli("find --save 'C:\\users\\newapp.kvu'");
     ASSERT_EQ(find.status, 0) << find.err;
-    const std::string saved = readHost(driveC / "users" / "newapp.kvu");
+    const std::string saved = test::ReadHostFile(driveC / "users" / "newapp.kvu");
     EXPECT_NE(saved.find("C:\\windows\\system32\\newapp.dll"), std::string::npos) << saved;
     EXPECT_NE(saved.find("HKEY_LOCAL_MACHINE\\Software\\NewVendor"), std::string::npos) << saved;
 
@@ -119,10 +113,7 @@ TEST_F(UninstallCli, AHandMadeInstallationGoesWithoutATrace) {
         << run.err;
     EXPECT_NE(run.err.find("Korvex! Uninstall complete: newapp has been uninstalled."), std::string::npos) << run.err;
 
-    EXPECT_EQ(fileList(driveC), filesBefore);
-    EXPECT_EQ(registryText(machine_ / "system.reg"), systemBefore);
-    EXPECT_EQ(registryText(machine_ / "user.reg"), userBefore);
-    EXPECT_EQ(readHost(driveC / "windows" / "win.ini"), winIniBefore);
+    EXPECT_EQ(machineState(), before);
     // The keys were kept in a backup first; the files went to the Trash.
     EXPECT_FALSE(fs::is_empty(driveC / "Program Files" / "Korvex" / "Backups"));
     EXPECT_TRUE(fs::exists(dir_ / "data" / "Trash" / "files" / "NewApp"));
@@ -140,7 +131,7 @@ TEST_F(UninstallCli, DryRunNamesAPathThroughALinkOutOfTheMachineAsRefused) {
     EXPECT_NE(dry.out.find("refused  C:\\linked\\keep.txt"), std::string::npos) << dry.out;
     test::CommandResult run = cli("--yes uninstall 'C:\\users\\evil.kvu'");
     EXPECT_EQ(run.status, 1) << run.err;
-    EXPECT_EQ(readHost(dir_ / "outside" / "keep.txt"), "keep");
+    EXPECT_EQ(test::ReadHostFile(dir_ / "outside" / "keep.txt"), "keep");
 }
 
 }  // namespace

@@ -33,27 +33,34 @@ struct Uninstall : RemovalMachine {
 };
 
 TEST(Uninstall, OutcomesMessagesAndTheLeftoverFile) {
+    const std::string question =
+        "Confirm Korvex! Uninstall: Are you sure you want to remove NewApp and and all of its components?\n";
+    const std::string keyError =
+        "Error deleting key: Error deleting key Software\\NewVendor. Administrative privileges required\n";
     struct Case {
         const char* name;
         int platform;
-        bool lockFile, lockKey;
+        bool lockFile, lockKey, skipShared;
         UninstallOutcome outcome;
         Icon icon;
-        const char* text;
+        std::string last;      // the closing message's text
         std::string leftover;  // "" : the data file is gone
     } cases[] = {
-        {"all removed", VER_PLATFORM_WIN32_NT, false, false, UninstallOutcome::Uninstalled, Icon::None,
+        {"all removed", VER_PLATFORM_WIN32_NT, false, false, false, UninstallOutcome::Uninstalled, Icon::None,
          "NewApp has been uninstalled.", ""},
-        {"NT, a key stays", VER_PLATFORM_WIN32_NT, false, true, UninstallOutcome::ItemsLeft, Icon::Exclamation,
+        // A shared library the user skips stays and is not reported as left.
+        {"shared library skipped", VER_PLATFORM_WIN32_NT, false, false, true, UninstallOutcome::Uninstalled,
+         Icon::None, "NewApp has been uninstalled.", ""},
+        {"NT, a key stays", VER_PLATFORM_WIN32_NT, false, true, false, UninstallOutcome::ItemsLeft, Icon::Exclamation,
          "Uninstall completed. Some items could not be removed because they may be in use. You should manually "
          "remove items related to the application. See the *.kvu file for items that could not be removed.",
          "Files{\r\n}\r\nRegistry{\r\nHKEY_LOCAL_MACHINE\\Software\\NewVendor\r\n}\r\n" + kEmptyLineSections},
-        {"NT, a file in use", VER_PLATFORM_WIN32_NT, true, false, UninstallOutcome::FilesAtRestart,
+        {"NT, a file in use", VER_PLATFORM_WIN32_NT, true, false, false, UninstallOutcome::FilesAtRestart,
          Icon::Exclamation,
          "Uninstall completed. Some files could not be removed because they may be in use. These files will be "
          "deleted when you restart your computer.",
          ""},
-        {"95, a file in use", VER_PLATFORM_WIN32_WINDOWS, true, false, UninstallOutcome::FilesLeft95,
+        {"95, a file in use", VER_PLATFORM_WIN32_WINDOWS, true, false, false, UninstallOutcome::FilesLeft95,
          Icon::Exclamation,
          "Uninstall completed. Some files could not be removed because they may be in use. You should manually "
          "remove items related to the application. See the *.kvu file for items that could not be removed.",
@@ -65,32 +72,25 @@ TEST(Uninstall, OutcomesMessagesAndTheLeftoverFile) {
         m.system.platform = k.platform;
         if (k.lockFile) m.shell.failing.insert("C:\\windows\\system32\\newapp.dll");
         if (k.lockKey) m.registry.readOnlyKeys.insert("HKLM\\Software\\NewVendor");
+        if (k.skipShared) m.sharedCount("C:\\windows\\system32\\newapp.dll", 2);
+        m.dllAnswers = {2};
         const UninstallResult r = m.run();
         EXPECT_EQ(r.outcome, k.outcome);
         EXPECT_TRUE(r.refusals.empty());
+        EXPECT_EQ(m.asked.size(), k.skipShared ? 1u : 0u);
 
-        const Message& first = m.prompt.messages.front();
-        EXPECT_EQ(first.title, "Confirm Korvex! Uninstall");
-        EXPECT_EQ(first.text, "Are you sure you want to remove NewApp and and all of its components?");
-        EXPECT_EQ(first.icon, Icon::Information);
-        EXPECT_EQ(first.buttons, Buttons::YesNo);
-        const Message& last = m.prompt.messages.back();
-        EXPECT_EQ(last.title, "Korvex! Uninstall complete");
-        EXPECT_EQ(last.text, k.text);
-        EXPECT_EQ(last.icon, k.icon);
-        if (k.lockKey) {
-            EXPECT_EQ(m.prompt.messages[1].title, "Error deleting key");
-        }
+        EXPECT_EQ(shown(m.prompt.messages),
+                  question + (k.lockKey ? keyError : "") + "Korvex! Uninstall complete: " + k.last + "\n");
+        EXPECT_EQ(m.prompt.messages.front().icon, Icon::Information);
+        EXPECT_EQ(m.prompt.messages.front().buttons, Buttons::YesNo);
+        EXPECT_EQ(m.prompt.messages.back().icon, k.icon);
 
-        EXPECT_EQ(m.files.exists(kDataFile), !k.leftover.empty());
-        if (!k.leftover.empty()) {
-            EXPECT_EQ(m.files.contents(kDataFile), k.leftover);
-        }
+        EXPECT_EQ(m.files.exists(kDataFile) ? m.files.contents(kDataFile) : "", k.leftover);
         EXPECT_FALSE(m.files.exists("C:\\temp.kvu"));
         EXPECT_EQ(*m.registry.text(kGeneral, "SavedForDeletion"), "C:\\a.kvu" + kDel + "C:\\b.kvu" + kDel);
 
         EXPECT_FALSE(m.files.exists("C:\\Program Files\\NewApp"));
-        EXPECT_EQ(m.files.exists("C:\\windows\\system32\\newapp.dll"), k.lockFile);
+        EXPECT_EQ(m.files.exists("C:\\windows\\system32\\newapp.dll"), k.lockFile || k.skipShared);
         EXPECT_FALSE(m.registry.keyExists("HKCU\\Software\\NewVendor"));
         EXPECT_EQ(m.registry.keyExists("HKLM\\Software\\NewVendor"), k.lockKey);
         EXPECT_EQ(m.files.contents("C:\\windows\\win.ini"), "[windows]\r\nload=\r\n\r\n[mail]\r\nMAPI=1\r\n");
@@ -123,11 +123,14 @@ TEST(Uninstall, NoAnswerInvalidFileAndBusyRegistryChangeNothing) {
         Answer answer;
         bool busy;
         UninstallOutcome outcome;
-        const char* lastTitle;  // nullptr: only the question
+        const char* after;  // what is shown after the question
     } cases[] = {
-        {"No", dataFileText(), Answer::No, false, UninstallOutcome::Cancelled, nullptr},
-        {"not a data file", "Registry{\r\n}\r\n", Answer::Yes, false, UninstallOutcome::NotValid, "Error opening file"},
-        {"Wine is running", dataFileText(), Answer::Yes, true, UninstallOutcome::RegistryInUse, "Korvex!"},
+        {"No", dataFileText(), Answer::No, false, UninstallOutcome::Cancelled, ""},
+        {"not a data file", "Registry{\r\n}\r\n", Answer::Yes, false, UninstallOutcome::NotValid,
+         "Error opening file: This is not a valid Korvex! data file. The file may be corrupted.\n"},
+        {"Wine is running", dataFileText(), Answer::Yes, true, UninstallOutcome::RegistryInUse,
+         "Korvex!: Wine is running programs in this machine. Nothing was removed: close the machine's Windows "
+         "programs first.\n"},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
@@ -136,32 +139,15 @@ TEST(Uninstall, NoAnswerInvalidFileAndBusyRegistryChangeNothing) {
         if (k.busy) m.registry.refusal = "Wine is running programs in this machine.";
         m.prompt.answers = {k.answer};
         EXPECT_EQ(m.run().outcome, k.outcome);
-        ASSERT_EQ(m.prompt.messages.size(), k.lastTitle ? 2u : 1u);
-        if (k.lastTitle) {
-            EXPECT_EQ(m.prompt.messages[1].title, k.lastTitle);
-        }
-        if (k.outcome == UninstallOutcome::NotValid) {
-            EXPECT_EQ(m.prompt.messages[1].text, "This is not a valid Korvex! data file. The file may be corrupted.");
-        }
-        if (k.busy) {
-            EXPECT_NE(m.prompt.messages[1].text.find("close the machine's Windows programs first"), std::string::npos);
-        }
+        EXPECT_EQ(shown(m.prompt.messages),
+                  "Confirm Korvex! Uninstall: Are you sure you want to remove NewApp and and all of its components?\n" +
+                      std::string(k.after));
         EXPECT_EQ(m.files.contents(kDataFile), k.text);
         EXPECT_TRUE(m.files.exists("C:\\Program Files\\NewApp\\app.exe"));
         EXPECT_TRUE(m.registry.keyExists("HKLM\\Software\\NewVendor\\NewApp"));
         EXPECT_TRUE(m.shell.operations.empty());
         EXPECT_FALSE(m.files.exists("C:\\temp.kvu"));
     }
-}
-
-TEST(Uninstall, ASkippedSharedLibraryStaysAndIsNotReportedAsLeft) {
-    Uninstall m;
-    m.sharedCount("C:\\windows\\system32\\newapp.dll", 2);
-    m.dllAnswers = {2};
-    EXPECT_EQ(m.run().outcome, UninstallOutcome::Uninstalled);
-    EXPECT_EQ(m.asked, std::vector<std::string>{"C:\\windows\\system32\\newapp.dll"});
-    EXPECT_TRUE(m.files.exists("C:\\windows\\system32\\newapp.dll"));
-    EXPECT_FALSE(m.files.exists(kDataFile));
 }
 
 TEST(Uninstall, HostileDataFilesRemoveNothingTheyMustNot) {

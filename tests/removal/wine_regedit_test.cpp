@@ -2,22 +2,13 @@
 // regedit and puts the keys back with their values (runs when Wine is installed).
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <string>
-
-#include "platform/fake/scripted_prompt.h"
-#include "platform/registry_access.h"
-#include "platform/wine/wine_machine.h"
 #include "removal/remove_keys.h"
-#include "tests/support/host_files.h"
-#include "tests/support/run_command.h"
+#include "tests/removal/removal_machine.h"
 
 namespace korvex {
 namespace {
 
 namespace fs = std::filesystem;
-using test::RunShell;
 using test::ShellQuote;
 
 std::string rawValue(Registry& registry, HKEY root, const char* key, const char* name, std::uint32_t* type) {
@@ -31,17 +22,9 @@ std::string rawValue(Registry& registry, HKEY root, const char* key, const char*
 }
 
 TEST(RegistryBackup, WineRegeditPutsTheDeletedKeysBack) {
-    if (RunShell("command -v wineboot >/dev/null && command -v wine >/dev/null") != 0)
-        GTEST_SKIP() << "wine is not installed here";
     test::TempHostFolder folder{"korvex-regedit"};
     const std::string prefix = folder.path() + "/prefix";
-    const std::string env = "WINEPREFIX=" + ShellQuote(prefix) +
-                            " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' DISPLAY= HOME=" +
-                            ShellQuote(folder.path()) + " ";
-    if (RunShell("timeout 600 env " + env + "wineboot --init >/dev/null 2>&1; env " + env +
-                 "timeout 120 wineserver -w") != 0 ||
-        !fs::exists(prefix + "/system.reg"))
-        GTEST_SKIP() << "wineboot could not make a prefix";
+    if (!wine::test::MakeWinebootPrefix(prefix)) GTEST_SKIP() << "wine is not installed here, or wineboot failed";
 
     struct Value {
         HKEY root;
@@ -62,28 +45,23 @@ TEST(RegistryBackup, WineRegeditPutsTheDeletedKeysBack) {
     {
         auto machine = wine::WineMachine::open(prefix, &error);
         ASSERT_TRUE(machine) << error;
-        Services services = machine->services();
-        ScriptedPrompt prompt;
-        RegistryAccess registry(services.registry, prompt);
+        test::WineRemoval r(*machine, "1");
         for (const Value& v : values) {
-            const HKEY key = registry.CreateKey(v.root, v.key);
-            ASSERT_EQ(services.registry.setValue(key, v.name, v.type, v.data), ERROR_SUCCESS);
-            registry.CloseKey(key);
+            const HKEY key = r.registry.CreateKey(v.root, v.key);
+            ASSERT_EQ(r.services.registry.setValue(key, v.name, v.type, v.data), ERROR_SUCCESS);
+            r.registry.CloseKey(key);
         }
-        services.files.createFolder("C:\\Korvex");
-        RemovalContext context{services, registry, prompt, "C:\\Korvex\\"};
+        r.services.files.createFolder("C:\\Korvex");
         Refusals refusals;
-        const auto results = RemoveKeys(context, {"HKEY_CURRENT_USER\\Software\\NewVendor", "HKEY_LOCAL_MACHINE\\Software\\NewVendor"}, refusals);
+        const auto results = RemoveKeys(r.context, {"HKEY_CURRENT_USER\\Software\\NewVendor", "HKEY_LOCAL_MACHINE\\Software\\NewVendor"}, refusals);
         ASSERT_EQ(results, (std::vector<KeyResult>{KeyResult::Removed, KeyResult::Removed}));
-        ASSERT_EQ(services.registry.flush(), ERROR_SUCCESS);
+        ASSERT_EQ(r.services.registry.flush(), ERROR_SUCCESS);
     }
     fs::path backup;
     for (const auto& e : fs::directory_iterator(prefix + "/drive_c/Korvex/Backups")) backup = e.path();
     ASSERT_FALSE(backup.empty());
-    ASSERT_EQ(RunShell("timeout 300 env " + env + "wine regedit /S " +
-                       ShellQuote("C:\\Korvex\\Backups\\" + backup.filename().string()) +
-                       " >/dev/null 2>&1; env " + env + "timeout 120 wineserver -w"),
-              0);
+    const std::string file = "C:\\Korvex\\Backups\\" + backup.filename().string();
+    ASSERT_EQ(wine::test::RunWine(prefix, "wine regedit /S " + ShellQuote(file)), 0);
 
     auto machine = wine::WineMachine::open(prefix, &error);
     ASSERT_TRUE(machine) << error;

@@ -21,31 +21,22 @@ TEST(CommandLine, SwitchesQuotedFilesAndEverythingElse) {
     auto parse = [&](std::string_view text) { return ParseCommandLine(m.services, text); };
     EXPECT_EQ(parse("\\u").action, StartAction::UpdateDatabase);
     EXPECT_EQ(parse("\\f").action, StartAction::FindChanges);
-    // The switches are exact: another case or anything around them is a path.
-    EXPECT_EQ(parse("\\U").action, StartAction::Normal);
-    EXPECT_EQ(parse("\\F").action, StartAction::Normal);
-    EXPECT_EQ(parse(" \\u").action, StartAction::Normal);
-    EXPECT_EQ(parse("").action, StartAction::Normal);
-    EXPECT_EQ(parse("\"\"").action, StartAction::Normal);
-
-    StartCommand quoted = parse("\"C:\\saved\\GameX.kvu\"");
-    EXPECT_EQ(quoted.action, StartAction::Uninstall);
-    EXPECT_EQ(quoted.path, "C:\\saved\\GameX.kvu");
+    // A quoted saved file, hidden or in another letter case too; a host path inside the
+    // machine's drive C: becomes its Windows path.
+    for (const char* text : {"\"C:\\saved\\GameX.kvu\"", "\"/machine/drive_c/saved/GameX.kvu\""}) {
+        const StartCommand command = parse(text);
+        EXPECT_EQ(command.action, StartAction::Uninstall) << text;
+        EXPECT_EQ(command.path, "C:\\saved\\GameX.kvu") << text;
+    }
     EXPECT_EQ(parse("\"C:\\saved\\Hidden.kvu\"").action, StartAction::Uninstall);
     EXPECT_EQ(parse("\"c:\\SAVED\\gamex.KVU\"").action, StartAction::Uninstall);
-
-    // A host path inside the machine's drive C: becomes its Windows path.
-    StartCommand host = parse("\"/machine/drive_c/saved/GameX.kvu\"");
-    EXPECT_EQ(host.action, StartAction::Uninstall);
-    EXPECT_EQ(host.path, "C:\\saved\\GameX.kvu");
-
-    // Without quotes the first and last characters are lost and nothing is found.
-    EXPECT_EQ(parse("C:\\saved\\GameX.kvu").action, StartAction::Normal);
-    EXPECT_EQ(parse("/machine/drive_c/saved/GameX.kvu").action, StartAction::Normal);
-    // Missing files, folders and host paths outside the machine start normally.
-    EXPECT_EQ(parse("\"C:\\saved\\Other.kvu\"").action, StartAction::Normal);
-    EXPECT_EQ(parse("\"C:\\saved\"").action, StartAction::Normal);
-    EXPECT_EQ(parse("\"/home/user/GameX.kvu\"").action, StartAction::Normal);
+    // Everything else starts normally: the switches are exact (another case or anything
+    // around them is a path); without quotes the first and last characters are lost and
+    // nothing is found; missing files, folders and host paths outside the machine.
+    for (const char* text : {"\\U", "\\F", " \\u", "", "\"\"", "C:\\saved\\GameX.kvu",
+                             "/machine/drive_c/saved/GameX.kvu", "\"C:\\saved\\Other.kvu\"", "\"C:\\saved\"",
+                             "\"/home/user/GameX.kvu\""})
+        EXPECT_EQ(parse(text).action, StartAction::Normal) << text;
 
     EXPECT_EQ(CommandLineText({"\"C:\\My", "Files\\a.kvu\""}), "\"C:\\My Files\\a.kvu\"");
     EXPECT_EQ(CommandLineText({}), "");

@@ -56,15 +56,13 @@ TEST(DriveList, LastScanTextSpeaksOfTheFirstDrive) {
     m.files.put(data + "Ddbase.kvd", "C:\\{\r\n}\r\n", 1700000000);
 
     EXPECT_EQ(LastScanText(m.services, data, "D:"), "This drive was last scanned on 2023-11-14 22:13:20");
-    EXPECT_EQ(LastScanText(m.services, data, "C:"), "This drive has not been scanned.");
-    EXPECT_EQ(LastScanText(m.services, data, "C:,D:"), "This drive has not been scanned.");
     EXPECT_EQ(LastScanText(m.services, data, "D:,C:"), "This drive was last scanned on 2023-11-14 22:13:20");
-    EXPECT_EQ(LastScanText(m.services, data, ""), "This drive has not been scanned.");
-    // Another data folder has its own database.
-    EXPECT_EQ(LastScanText(m.services, "C:\\Other\\", "D:"), "This drive has not been scanned.");
-    // A folder of that name is no database.
+    // Another data folder has its own database; a folder of that name is no database.
     m.files.createFolder(data + "Edbase.kvd");
-    EXPECT_EQ(LastScanText(m.services, data, "E:"), "This drive has not been scanned.");
+    const std::pair<std::string, const char*> notScanned[] = {
+        {data, "C:"}, {data, "C:,D:"}, {data, ""}, {"C:\\Other\\", "D:"}, {data, "E:"}};
+    for (const auto& [folder, drives] : notScanned)
+        EXPECT_EQ(LastScanText(m.services, folder, drives), "This drive has not been scanned.") << folder << drives;
 }
 
 }  // namespace

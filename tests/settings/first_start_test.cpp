@@ -5,22 +5,20 @@
 #include <string>
 #include <vector>
 
-#include "platform/fake/fake_system.h"
-#include "platform/fake/fake_shell.h"
-#include "platform/fake/memory_files.h"
-#include "platform/fake/memory_registry.h"
-#include "platform/fake/scripted_prompt.h"
-#include "platform/registry_access.h"
 #include "registry_dump.h"
 #include "settings/first_run.h"
 #include "settings/startup.h"
 #include "settings/support_files.h"
+#include "tests/support/memory_machine.h"
 
 namespace korvex {
 namespace {
 
 using testing::CountingRegistry;
 using testing::DumpRegistry;
+using testing::Joined;
+using testing::Readable;
+using testing::WithSeparators;
 
 const char* const kRun = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
@@ -55,88 +53,30 @@ struct Machine {
     }
 };
 
-std::string withSeparators(std::vector<std::string> entries) {
-    std::string list;
-    for (const auto& e : entries) list += e + '\x7f';
-    return list;
-}
-
+// Everything a first start on an NT machine writes, key by key, values in the order written.
 std::vector<std::string> expectedRegistry(const std::string& foldersToIgnore) {
-    std::string readableList;
-    for (char c : foldersToIgnore) {
-        if (c == '\x7f') readableList += "<127>";
-        else readableList += c;
-    }
     return {
-        "[HKCU]",
-        "[HKCU\\Software]",
-        "[HKCU\\Software\\Korvex!]",
-        "[HKCU\\Software\\Korvex!\\General]",
-        "DefaultPath=C:\\Program Files\\Korvex\\",
-        "DeleteMode=0",
-        "DriveName=C:\\",
+        "[HKCU]", "[HKCU\\Software]", "[HKCU\\Software\\Korvex!]", "[HKCU\\Software\\Korvex!\\General]",
+        "DefaultPath=C:\\Program Files\\Korvex\\", "DeleteMode=0", "DriveName=C:\\",
         "OpenSavePath=C:\\Program Files\\Korvex\\Uninstall logs",
-        "[HKCU\\Software\\Korvex!\\Scanning]",
-        "AutoUpdateDb=1",
-        "AutoexecScan=1",
-        "ConfigSysScan=1",
-        "RegScan=1",
-        "RegFullScan=1",
-        "ScanMode=0",
-        "SystemIniScan=1",
-        "WinIniScan=1",
-        "FoldersToIgnore=" + readableList,
-        "[HKCU\\Software\\Korvex!\\Scheduler]",
-        "Enabled=1",
-        "TempFiles=1",
-        "TempFolders=1",
-        "DLLFiles=0",
-        "Defragmentor=0",
-        "ScanDisk=0",
-        "ChangesStartup=0",
-        "SetupRan=0",
-        "Drive=C:\\",
-        "DriveName=C:\\",
-        "Weekly=2",
-        "Done=0",
-        "SetupDetect=1",
-        "OldDel=0",
-        "OldDelDays=7",
-        "[HKCU\\Software\\Korvex!\\Sys Clean]",
-        "AlsoScanFiles=",
-        "AlsoScanFolders=",
-        "Bak files=1",
-        "Chk files=1",
-        "Chklist files=1",
-        "Dollar files=1",
-        "Fts files=1",
-        "Gid files=1",
-        "Log files=1",
-        "Mscreate files=0",
-        "Old files=1",
-        "PrevCompressed Files=1",
-        "Tidle files=1",
-        "Tmp files=1",
-        "RecycleBin=0",
-        "CacheFolder=0",
-        "TempFolder=1",
-        "Same Date Time=1",
-        "Same Size=1",
-        "Skip Sysbckup=1",
+        "[HKCU\\Software\\Korvex!\\Scanning]", "AutoUpdateDb=1", "AutoexecScan=1", "ConfigSysScan=1",
+        "RegScan=1", "RegFullScan=1", "ScanMode=0", "SystemIniScan=1", "WinIniScan=1",
+        "FoldersToIgnore=" + Readable(foldersToIgnore),
+        "[HKCU\\Software\\Korvex!\\Scheduler]", "Enabled=1", "TempFiles=1", "TempFolders=1", "DLLFiles=0",
+        "Defragmentor=0", "ScanDisk=0", "ChangesStartup=0", "SetupRan=0", "Drive=C:\\", "DriveName=C:\\",
+        "Weekly=2", "Done=0", "SetupDetect=1", "OldDel=0", "OldDelDays=7",
+        "[HKCU\\Software\\Korvex!\\Sys Clean]", "AlsoScanFiles=", "AlsoScanFolders=", "Bak files=1",
+        "Chk files=1", "Chklist files=1", "Dollar files=1", "Fts files=1", "Gid files=1", "Log files=1",
+        "Mscreate files=0", "Old files=1", "PrevCompressed Files=1", "Tidle files=1", "Tmp files=1",
+        "RecycleBin=0", "CacheFolder=0", "TempFolder=1", "Same Date Time=1", "Same Size=1", "Skip Sysbckup=1",
         "Skip Zero Length=1",
-        "[HKCU\\Software\\Microsoft]",
-        "[HKCU\\Software\\Microsoft\\Windows]",
+        "[HKCU\\Software\\Microsoft]", "[HKCU\\Software\\Microsoft\\Windows]",
         "[HKCU\\Software\\Microsoft\\Windows\\CurrentVersion]",
         "[HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]",
         "Korvex Scheduler=C:\\Program Files\\Korvex\\Korvex Scheduler.exe",
-        "[HKLM]",
-        "[HKLM\\Software]",
-        "[HKLM\\Software\\Classes]",
-        "[HKLM\\Software\\Classes\\.kvu]",
-        "@=KorvexUninstall",
-        "[HKLM\\Software\\Classes\\KorvexUninstall]",
-        "[HKLM\\Software\\Classes\\KorvexUninstall\\DefaultIcon]",
-        "@=C:\\Program Files\\Korvex\\uninst.ico",
+        "[HKLM]", "[HKLM\\Software]", "[HKLM\\Software\\Classes]", "[HKLM\\Software\\Classes\\.kvu]",
+        "@=KorvexUninstall", "[HKLM\\Software\\Classes\\KorvexUninstall]",
+        "[HKLM\\Software\\Classes\\KorvexUninstall\\DefaultIcon]", "@=C:\\Program Files\\Korvex\\uninst.ico",
         "[HKLM\\Software\\Classes\\KorvexUninstall\\Shell]",
         // Wine opens documents with "open" only: the same command under that name.
         "[HKLM\\Software\\Classes\\KorvexUninstall\\Shell\\open]",
@@ -148,44 +88,53 @@ std::vector<std::string> expectedRegistry(const std::string& foldersToIgnore) {
     };
 }
 
-void expectLines(const std::vector<std::string>& actual, const std::vector<std::string>& expected) {
-    for (std::size_t i = 0; i < std::max(actual.size(), expected.size()); ++i) {
-        EXPECT_EQ(i < actual.size() ? actual[i] : "<none>", i < expected.size() ? expected[i] : "<none>")
-            << "line " << i;
-    }
-}
-
-TEST(FirstStart, WritesEveryDefaultInOrderOnAnNtMachine) {
+TEST(FirstStart, WritesEveryDefaultInOrderOnAnNtMachineAndLaterStartsWriteNothing) {
     Machine m;
     EXPECT_EQ(SettleDataFolder(m.services, m.access), "C:\\Program Files\\Korvex\\");
 
-    const std::string ignore = withSeparators({
-        "C:\\windows\\Applog\\",
-        "C:\\users\\user\\AppData\\Roaming\\Microsoft\\Windows\\Recent\\",
-        "C:\\users\\user\\Temp\\",
-        "C:\\users\\user\\AppData\\Local\\Microsoft\\Windows\\INetCache\\",
-        "C:\\users\\user\\Favorites\\",
-        "C:\\users\\user\\AppData\\Local\\Microsoft\\Windows\\INetCookies\\",
-        "C:\\users\\user\\AppData\\Roaming\\",
-        "",  // no other browser's cache
-        "C:\\windows\\Prefetch\\",
-        "C:\\users\\user\\AppData\\Local\\Microsoft\\Windows\\History\\",
-    });
-    EXPECT_EQ(m.setting("Scanning", "FoldersToIgnore"), ignore);
-    expectLines(DumpRegistry(m.memory), expectedRegistry(ignore));
+    // The folders to ignore; the empty entry stands for the other browser's cache.
+    const std::string ignore = WithSeparators(
+        {"C:\\windows\\Applog\\", "C:\\users\\user\\AppData\\Roaming\\Microsoft\\Windows\\Recent\\",
+         "C:\\users\\user\\Temp\\", "C:\\users\\user\\AppData\\Local\\Microsoft\\Windows\\INetCache\\",
+         "C:\\users\\user\\Favorites\\", "C:\\users\\user\\AppData\\Local\\Microsoft\\Windows\\INetCookies\\",
+         "C:\\users\\user\\AppData\\Roaming\\", "", "C:\\windows\\Prefetch\\",
+         "C:\\users\\user\\AppData\\Local\\Microsoft\\Windows\\History\\"});
+    EXPECT_EQ(Joined(DumpRegistry(m.memory)), Joined(expectedRegistry(ignore)));
     // Across keys: General first (start-up), then the scheduler's Run entry, the four
     // settings keys and the file type, each of its keys before its value.
-    EXPECT_EQ(m.registry.created,
-              std::vector<std::string>({"Software\\Korvex!\\General",
-                                        "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
-                                        "Software\\Korvex!\\General", "Software\\Korvex!\\Scanning",
-                                        "Software\\Korvex!\\Scheduler", "Software\\Korvex!\\Sys Clean", ".kvu",
-                                        "KorvexUninstall", "KorvexUninstall\\DefaultIcon", "KorvexUninstall\\Shell",
-                                        "KorvexUninstall\\Shell\\Uninstall",
-                                        "KorvexUninstall\\Shell\\Uninstall\\Command",
-                                        "KorvexUninstall\\Shell\\open", "KorvexUninstall\\Shell\\open\\Command"}));
+    EXPECT_EQ(Joined(m.registry.created),
+              Joined({"Software\\Korvex!\\General", "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                      "Software\\Korvex!\\General", "Software\\Korvex!\\Scanning", "Software\\Korvex!\\Scheduler",
+                      "Software\\Korvex!\\Sys Clean", ".kvu", "KorvexUninstall", "KorvexUninstall\\DefaultIcon",
+                      "KorvexUninstall\\Shell", "KorvexUninstall\\Shell\\Uninstall",
+                      "KorvexUninstall\\Shell\\Uninstall\\Command", "KorvexUninstall\\Shell\\open",
+                      "KorvexUninstall\\Shell\\open\\Command"}));
     EXPECT_TRUE(m.prompt.messages.empty());
     EXPECT_EQ(m.memory.openCount, 0) << "every key opened is closed again";
+
+    // The Sys Clean key and its values are found in any letter case.
+    HKEY upper = m.access.OpenKey(HKEY_CURRENT_USER, "Software\\Korvex!\\Sys Clean");
+    HKEY lower = m.access.OpenKey(HKEY_CURRENT_USER, "Software\\Korvex!\\Sys clean");
+    ASSERT_NE(upper, 0u);
+    ASSERT_NE(lower, 0u);
+    for (const char* name : {"AlsoScanFiles", "Bak files", "Mscreate files", "PrevCompressed files",
+                             "PrevCompressed Files", "RecycleBin", "Skip Zero Length"})
+        EXPECT_EQ(m.access.QueryValue(lower, name), m.access.QueryValue(upper, name)) << name;
+    EXPECT_EQ(m.access.QueryValue(lower, "PrevCompressed files"), "1");
+    EXPECT_EQ(m.access.QueryValue(lower, "Mscreate files"), "0");
+    m.access.CloseKey(upper);
+    m.access.CloseKey(lower);
+
+    // A later start writes nothing when the settings are in place.
+    const auto afterFirst = DumpRegistry(m.memory);
+    const auto filesAfterFirst = m.files.tree("C:\\");
+    m.registry.created.clear();
+    m.registry.writes = 0;
+    EXPECT_EQ(SettleDataFolder(m.services, m.access), "C:\\Program Files\\Korvex\\");
+    EXPECT_EQ(m.registry.writes, 0);
+    EXPECT_TRUE(m.registry.created.empty());
+    EXPECT_EQ(DumpRegistry(m.memory), afterFirst);
+    EXPECT_EQ(m.files.tree("C:\\"), filesAfterFirst);
 }
 
 TEST(FirstStart, Windows95FamilyListsNoHistoryAndKeepsTheCacheGroup) {
@@ -196,41 +145,41 @@ TEST(FirstStart, Windows95FamilyListsNoHistoryAndKeepsTheCacheGroup) {
         "C:\\WINDOWS\\Applog\\", "C:\\WINDOWS\\Recent\\", "C:\\WINDOWS\\TEMP\\",
         "C:\\WINDOWS\\Temporary Internet Files\\", "C:\\WINDOWS\\Favorites\\", "C:\\WINDOWS\\Cookies\\",
         "C:\\WINDOWS\\Application Data\\"};
-    const std::string tail = withSeparators({"", "C:\\WINDOWS\\Prefetch\\", ""});
-    const std::string caches = withSeparators({"C:\\Program Files\\Netscape\\Users\\default\\cache\\",
+    const std::string tail = WithSeparators({"", "C:\\WINDOWS\\Prefetch\\", ""});
+    const std::string caches = WithSeparators({"C:\\Program Files\\Netscape\\Users\\default\\cache\\",
                                                "C:\\Program Files\\Netscape\\Users\\jane\\cache\\"});
-    Machine plain;
-    plain.makeWindows98();
-    SettleDataFolder(plain.services, plain.access);
-    EXPECT_EQ(plain.setting("Scanning", "FoldersToIgnore"), withSeparators(head) + tail);
-
-    Machine browser;
-    browser.makeWindows98();
-    browser.files.put("C:\\Program Files\\Netscape\\Users\\default\\prefs.js", "x");
-    browser.files.put("C:\\Program Files\\Netscape\\Users\\users.txt", "x");
-    browser.files.createFolder("C:\\Program Files\\Netscape\\Users\\jane");
-    SettleDataFolder(browser.services, browser.access);
-    EXPECT_EQ(browser.setting("Scanning", "FoldersToIgnore"), withSeparators(head) + caches + tail);
-    EXPECT_EQ(NetscapeCacheFolders(browser.services), caches);
+    for (const bool withBrowser : {false, true}) {
+        Machine m;
+        m.makeWindows98();
+        if (withBrowser) {
+            m.files.put("C:\\Program Files\\Netscape\\Users\\default\\prefs.js", "x");
+            m.files.put("C:\\Program Files\\Netscape\\Users\\users.txt", "x");
+            m.files.createFolder("C:\\Program Files\\Netscape\\Users\\jane");
+        }
+        SettleDataFolder(m.services, m.access);
+        EXPECT_EQ(m.setting("Scanning", "FoldersToIgnore"), WithSeparators(head) + (withBrowser ? caches : "") + tail);
+        EXPECT_EQ(NetscapeCacheFolders(m.services), withBrowser ? caches : "");
+    }
 }
 
 TEST(FirstStart, SchedulerEntryIsCreatedOrRespected) {
-    Machine absent;
-    SettleDataFolder(absent.services, absent.access);
-    EXPECT_EQ(absent.memory.text(kRun, "Korvex Scheduler"), "C:\\Program Files\\Korvex\\Korvex Scheduler.exe");
-    EXPECT_EQ(absent.setting("Scheduler", "Enabled"), "1");
-
-    Machine emptied;
-    emptied.memory.setString(kRun, "Korvex Scheduler", "");
-    SettleDataFolder(emptied.services, emptied.access);
-    EXPECT_EQ(emptied.memory.text(kRun, "Korvex Scheduler"), "");
-    EXPECT_EQ(emptied.setting("Scheduler", "Enabled"), "0");
-
-    Machine elsewhere;
-    elsewhere.memory.setString(kRun, "Korvex Scheduler", "D:\\Tools\\sched.exe");
-    SettleDataFolder(elsewhere.services, elsewhere.access);
-    EXPECT_EQ(elsewhere.memory.text(kRun, "Korvex Scheduler"), "D:\\Tools\\sched.exe");
-    EXPECT_EQ(elsewhere.setting("Scheduler", "Enabled"), "1");
+    const struct {
+        const char* before;  // nullptr: no Run entry
+        const char* after;
+        const char* enabled;
+    } cases[] = {
+        {nullptr, "C:\\Program Files\\Korvex\\Korvex Scheduler.exe", "1"},
+        {"", "", "0"},
+        {"D:\\Tools\\sched.exe", "D:\\Tools\\sched.exe", "1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.after);
+        Machine m;
+        if (c.before) m.memory.setString(kRun, "Korvex Scheduler", c.before);
+        SettleDataFolder(m.services, m.access);
+        EXPECT_EQ(m.memory.text(kRun, "Korvex Scheduler"), c.after);
+        EXPECT_EQ(m.setting("Scheduler", "Enabled"), c.enabled);
+    }
 }
 
 TEST(FirstStart, ProgramInADriveRootGetsOneBackslash) {
@@ -243,20 +192,6 @@ TEST(FirstStart, ProgramInADriveRootGetsOneBackslash) {
     EXPECT_EQ(m.setting("General", "OpenSavePath"), "D:\\Uninstall logs");
     EXPECT_EQ(m.memory.text(kRun, "Korvex Scheduler"), "D:\\Korvex Scheduler.exe");
     EXPECT_EQ(m.memory.text("HKCR\\KorvexUninstall\\Shell\\Uninstall\\Command", ""), "\"D:\\Korvex!.exe\" \"%1\"");
-}
-
-TEST(LaterStarts, WriteNothingWhenTheSettingsAreInPlace) {
-    Machine m;
-    SettleDataFolder(m.services, m.access);
-    const auto afterFirst = DumpRegistry(m.memory);
-    const auto filesAfterFirst = m.files.tree("C:\\");
-    m.registry.creates = m.registry.writes = 0;
-
-    EXPECT_EQ(SettleDataFolder(m.services, m.access), "C:\\Program Files\\Korvex\\");
-    EXPECT_EQ(m.registry.writes, 0);
-    EXPECT_EQ(m.registry.creates, 0);
-    EXPECT_EQ(DumpRegistry(m.memory), afterFirst);
-    EXPECT_EQ(m.files.tree("C:\\"), filesAfterFirst);
 }
 
 TEST(LaterStarts, DataFolderFromDefaultPath) {
@@ -290,22 +225,6 @@ TEST(LaterStarts, DataFolderFromDefaultPath) {
     ASSERT_EQ(reset.access.DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"), 0);
     SettleDataFolder(reset.services, reset.access);
     EXPECT_EQ(DumpRegistry(reset.memory), defaults);
-}
-
-TEST(Settings, SysCleanKeyAndValuesIgnoreLetterCase) {
-    Machine m;
-    SettleDataFolder(m.services, m.access);
-    const char* names[] = {"AlsoScanFiles", "Bak files", "Mscreate files", "PrevCompressed files",
-                           "PrevCompressed Files", "RecycleBin", "Skip Zero Length"};
-    HKEY upper = m.access.OpenKey(HKEY_CURRENT_USER, "Software\\Korvex!\\Sys Clean");
-    HKEY lower = m.access.OpenKey(HKEY_CURRENT_USER, "Software\\Korvex!\\Sys clean");
-    ASSERT_NE(upper, 0u);
-    ASSERT_NE(lower, 0u);
-    for (const char* name : names) EXPECT_EQ(m.access.QueryValue(lower, name), m.access.QueryValue(upper, name)) << name;
-    EXPECT_EQ(m.access.QueryValue(lower, "PrevCompressed files"), "1");
-    EXPECT_EQ(m.access.QueryValue(lower, "Mscreate files"), "0");
-    m.access.CloseKey(upper);
-    m.access.CloseKey(lower);
 }
 
 TEST(FirstStart, PlacesSupportFilesWithoutReplacingExistingOnes) {

@@ -5,13 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/fake/fake_shell.h"
-#include "platform/fake/fake_system.h"
-#include "platform/fake/memory_files.h"
-#include "platform/fake/memory_registry.h"
-#include "platform/fake/scripted_prompt.h"
 #include "registry_dump.h"
 #include "settings/options_settings.h"
+#include "tests/support/memory_machine.h"
 
 namespace korvex {
 namespace {
@@ -23,15 +19,7 @@ const char* const kScheduler = "HKCU\\Software\\Korvex!\\Scheduler";
 const char* const kGeneral = "HKCU\\Software\\Korvex!\\General";
 const char* const kRun = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-struct Machine {
-    MemoryRegistry registry;
-    MemoryFiles files;
-    FakeSystem system;
-    ScriptedPrompt prompt;
-    FakeShell shell{files};
-    Services services{registry, files, system, shell};
-    RegistryAccess access{registry, prompt};
-
+struct Machine : test::MemoryMachine {
     OptionsState load() { return LoadOptions(services, access); }
     std::string value(const char* key, const char* name) { return registry.text(key, name).value_or("<missing>"); }
 };
@@ -78,7 +66,9 @@ TEST(OptionsSettings, StoredValuesAndWhatTheyShow) {
     for (const Case& c : cases) {
         Machine m;
         if (c.value) m.registry.setString(c.key, c.name, c.value);
+        const std::vector<std::string> before = DumpRegistry(m.registry);
         EXPECT_TRUE(c.shows(m.load())) << c.name << "=" << (c.value ? c.value : "<missing>") << ": " << c.what;
+        EXPECT_EQ(DumpRegistry(m.registry), before) << "loading writes nothing";
     }
 }
 
@@ -92,19 +82,6 @@ TEST(OptionsSettings, TheLastTimingStoredWins) {
     EXPECT_EQ(o.timing, SchedulerTiming::Weekly);
     EXPECT_EQ(o.dayOfWeek, "Wednesday");
     EXPECT_EQ(o.monthDays, "5");
-}
-
-TEST(OptionsSettings, FoldersThatNoLongerExistAreDroppedAndGoneAfterOk) {
-    Machine m;
-    m.files.createFolder("C:\\Keep");
-    m.files.createFolder("C:\\Also kept");
-    m.files.put("C:\\a file", "x");
-    m.registry.setString(kScanning, "FoldersToIgnore", "C:\\Keep\\\x7f\x7f" "C:\\Deleted\\\x7f" "C:\\a file\x7f" "C:\\Also kept\\\x7f");
-    m.registry.setString(kScheduler, "Enabled", "1");
-    const OptionsState o = m.load();
-    EXPECT_EQ(o.foldersToIgnore, (std::vector<std::string>{"C:\\Keep\\", "C:\\Also kept\\"}));
-    SaveOptions(m.services, m.access, o);
-    EXPECT_EQ(m.value(kScanning, "FoldersToIgnore"), "C:\\Keep\\\x7f" "C:\\Also kept\\\x7f");
 }
 
 TEST(OptionsSettings, ProgramsToIgnoreComeFromTwoParallelListsAndGoBackTheSameWay) {
@@ -121,11 +98,18 @@ TEST(OptionsSettings, ProgramsToIgnoreComeFromTwoParallelListsAndGoBackTheSameWa
     EXPECT_EQ(m.value(kScheduler, "WindowsToIgnoreInfo"), "C:\\X\\\x7f" "2026-03-04\x7f");
 }
 
-TEST(OptionsSettings, OkWritesEveryValueInOrderAndTheRunEntry) {
+TEST(OptionsSettings, OkWritesEveryValueInOrderAndDropsFoldersThatNoLongerExist) {
     Machine m;
+    m.files.createFolder("C:\\Keep");
+    m.files.createFolder("C:\\Also kept");
+    m.files.put("C:\\a file", "x");
     m.registry.setString(kScanning, "ScanMode", "1");  // the key exists
+    m.registry.setString(kScanning, "FoldersToIgnore", "C:\\Keep\\\x7f\x7f" "C:\\Deleted\\\x7f" "C:\\a file\x7f" "C:\\Also kept\\\x7f");
     m.registry.setString(kScheduler, "Weekly", "3");
+    const std::vector<std::string> before = DumpRegistry(m.registry);
     OptionsState o = m.load();
+    EXPECT_EQ(DumpRegistry(m.registry), before) << "loading writes nothing, gone folders stay stored";
+    EXPECT_EQ(o.foldersToIgnore, (std::vector<std::string>{"C:\\Keep\\", "C:\\Also kept\\"}));
     o.driveText = o.driveEntries.at(0);
     o.deleteMode = 2;
     o.scanSystemFiles = false;
@@ -150,6 +134,7 @@ TEST(OptionsSettings, OkWritesEveryValueInOrderAndTheRunEntry) {
         {kScheduler, "Drive", "C:"},      {kScheduler, "DriveName", o.driveText},
         {kScheduler, "Enabled", "1"},     {kScheduler, "DLLFiles", "0"},    {kGeneral, "DeleteMode", "2"},
         {kRun, "Korvex Scheduler", "C:\\Program Files\\Korvex\\Korvex Scheduler.exe"},
+        {kScanning, "FoldersToIgnore", "C:\\Keep\\\x7f" "C:\\Also kept\\\x7f"},
     };
     for (const Expect& e : values) EXPECT_EQ(m.value(e.key, e.name), e.value) << e.name;
 }
@@ -166,15 +151,6 @@ TEST(OptionsSettings, MissingScanningAndSchedulerKeysAreNotMadeAndAClearedBoxDel
     EXPECT_EQ(m.value(kGeneral, "DeleteMode"), "0");
     EXPECT_EQ(m.registry.valueNames(kRun), (std::vector<std::string>{"Other"}));
     EXPECT_EQ(m.registry.openCount, 0);
-}
-
-TEST(OptionsSettings, LoadingWritesNothing) {
-    Machine m;
-    m.registry.setString(kScanning, "FoldersToIgnore", "C:\\Gone\\\x7f");
-    m.registry.setString(kScheduler, "Weekly", "9");
-    const std::vector<std::string> before = DumpRegistry(m.registry);
-    m.load();
-    EXPECT_EQ(DumpRegistry(m.registry), before);
 }
 
 TEST(OptionsSettings, WhatAddToListAccepts) {

@@ -3,16 +3,6 @@
 namespace korvex::testing {
 namespace {
 
-std::string readable(std::string text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '\x7f') out += "<127>";
-        else if (c == '\0') out += "<0>";
-        else out += c;
-    }
-    return out;
-}
-
 void dumpKey(Registry& registry, HKEY key, const std::string& path, std::vector<std::string>& lines) {
     lines.push_back("[" + path + "]");
     std::string name, data;
@@ -21,7 +11,7 @@ void dumpKey(Registry& registry, HKEY key, const std::string& path, std::vector<
         if (type == REG_SZ && !data.empty() && data.back() == '\0') data.pop_back();
         std::string line = name.empty() ? "@" : name;
         if (type != REG_SZ) line += "(type " + std::to_string(type) + ")";
-        lines.push_back(readable(line + "=" + data));
+        lines.push_back(Readable(line + "=" + data));
     }
     std::vector<std::string> subKeys;
     for (std::uint32_t i = 0; registry.enumKey(key, i, &name) == ERROR_SUCCESS; ++i) subKeys.push_back(name);
@@ -47,6 +37,28 @@ std::vector<std::string> DumpRegistry(Registry& registry) {
         registry.closeKey(key);
     }
     return lines;
+}
+
+std::string Readable(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\x7f') out += "<127>";
+        else if (c == '\0') out += "<0>";
+        else out += c;
+    }
+    return out;
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string out;
+    for (const std::string& line : lines) out += line + "\n";
+    return out;
+}
+
+std::string WithSeparators(const std::vector<std::string>& entries) {
+    std::string list;
+    for (const std::string& e : entries) list += e + '\x7f';
+    return list;
 }
 
 }  // namespace korvex::testing

@@ -15,6 +15,15 @@ namespace korvex::testing {
 // is shown as "<127>" so that a difference can be read in the test output).
 std::vector<std::string> DumpRegistry(Registry& registry);
 
+// Text as DumpRegistry shows it: character 127 as "<127>", NUL as "<0>".
+std::string Readable(std::string_view text);
+
+// The lines joined with "\n", so that a failed comparison shows where they differ.
+std::string Joined(const std::vector<std::string>& lines);
+
+// A Korvex list value: every entry followed by character 127.
+std::string WithSeparators(const std::vector<std::string>& entries);
+
 // Forwards every call; counts the calls that create or change something and notes
 // which keys were created in which order.
 class CountingRegistry : public Registry {
@@ -25,7 +34,6 @@ public:
         return inner_.openKey(parent, subKey, access, result);
     }
     long createKey(HKEY parent, std::string_view subKey, HKEY* result) override {
-        ++creates;
         created.emplace_back(subKey);
         return inner_.createKey(parent, subKey, result);
     }
@@ -55,7 +63,6 @@ public:
     long flush() override { return inner_.flush(); }
     std::string writeRefusal() override { return inner_.writeRefusal(); }
 
-    int creates = 0;
     int writes = 0;
     std::vector<std::string> created;  // the sub key of every createKey, in call order
 

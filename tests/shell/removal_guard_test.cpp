@@ -10,118 +10,87 @@
 namespace korvex {
 namespace {
 
+// Every path of a row gets the row's reason ("" when it may go).
 struct Case {
-    const char* path;
-    const char* reason;  // "" when allowed
+    const char* reason;
+    std::vector<const char*> paths;
 };
+
+void expectReasons(const RemovalGuard& guard, const std::vector<Case>& cases) {
+    for (const Case& c : cases)
+        for (const char* path : c.paths) EXPECT_EQ(guard.check(path), c.reason) << path;
+}
 
 TEST(RemovalGuard, RefusesTheMachinesStructureAndAllowsItsContents) {
     RemovalGuard guard;
     guard.protect("C:\\users\\user\\Korvex Data\\");
-    const Case cases[] = {
-        {"C:\\", "a drive root"},
-        {"d:", "a drive root"},
-        {"C:\\\\", "a drive root"},
-        {"C:\\windows", "the Windows folder"},
-        {"c:\\WINDOWS\\", "the Windows folder"},
-        {"C:\\windows\\system32", "a system folder"},
-        {"C:/windows/syswow64", "a system folder"},
-        {"C:\\windows\\system", "a system folder"},
-        {"C:\\windows\\system32\\app.dll", ""},
-        {"C:\\windows\\Fonts", "a folder of the Windows folder"},
-        {"C:\\windows\\Fonts\\app.ttf", ""},
-        {"C:\\Program Files", "a Program Files folder"},
-        {"C:\\Program Files (x86)", "a Program Files folder"},
-        {"C:\\Program Files\\Common Files", "a Common Files folder"},
-        {"C:\\Program Files (x86)\\Common Files", "a Common Files folder"},
-        {"C:\\Program Files\\Common Files\\App", ""},
-        {"C:\\Program Files\\App", ""},
-        {"C:\\ProgramData", "the ProgramData folder"},
-        {"C:\\ProgramData\\App", ""},
-        {"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs", "a shell folder"},
-        {"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\App", ""},
-        {"C:\\users", "the profiles folder"},
-        {"C:\\users\\user", "a user's profile folder"},
-        {"C:\\users\\Public", "a user's profile folder"},
-        {"C:\\users\\someone else", "a user's profile folder"},
-        {"C:\\users\\user\\notes.txt", ""},
-        {"C:\\users\\user\\Desktop", "a shell folder"},
-        {"C:\\users\\user\\Desktop\\App.lnk", ""},
-        {"C:\\users\\Public\\Documents", "a shell folder"},
-        {"C:\\users\\Public\\Documents\\App", ""},
-        {"C:\\users\\user\\Documents", "a shell folder"},
-        {"C:\\users\\user\\Downloads", "a shell folder"},
-        {"C:\\users\\user\\Music", "a shell folder"},
-        {"C:\\users\\user\\Pictures", "a shell folder"},
-        {"C:\\users\\user\\Videos", "a shell folder"},
-        {"C:\\users\\user\\Templates", "a shell folder"},
-        {"C:\\users\\user\\AppData", "a shell folder"},
-        {"C:\\users\\user\\AppData\\Roaming", "a shell folder"},
-        {"C:\\users\\user\\AppData\\Roaming\\App", ""},
-        {"C:\\users\\user\\AppData\\Local\\Temp", "a shell folder"},
-        {"C:\\users\\user\\AppData\\Local\\Temp\\x.tmp", ""},
-        {"C:\\users\\user\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup", "a shell folder"},
-        {"C:\\users\\user\\Korvex Data", "Korvex's data folder"},
-        {"C:\\users\\user\\Korvex Data\\Cdbase.kvd", ""},
-        {"C:\\Program Files\\Korvex", "Korvex's program folder"},
-        {"C:\\Program Files\\Korvex\\Korvex.hlp", ""},
-        {"C:\\Program Files\\App\\..\\Korvex", "a path with . or .. in it"},
-        {"C:\\Program Files\\App\\.", "a path with . or .. in it"},
-        {"C:\\..", "a path with . or .. in it"},
-        {"C:\\windows.", "a path with a name ending in a dot or space"},
-        {"C:\\Program Files \\App", "a path with a name ending in a dot or space"},
-        {"C:\\Program Files\\App\\.hidden", ""},
-        {"C:\\Program Files\\App\\file.txt", ""},
-        {"\\\\server\\share\\file", "a network (UNC) or device path"},
-        {"//server/share", "a network (UNC) or device path"},
-        {"\\\\?\\C:\\windows", "a network (UNC) or device path"},
-        {"\\??\\C:\\a.dll", "a network (UNC) or device path"},
-        {"/home/user/file", "not a path on one of the machine's drives"},
-        {"Program Files\\App", "not a path on one of the machine's drives"},
-        {"", "an empty path"},
-        {"C:App", "not a full path on one of the machine's drives"},
-        {"C:\\Program Files\\App\\*.*", "a path with wildcards in it"},
-        {"C:\\Program Files\\App\\file.txt:stream", "a path with characters Windows does not allow in a name"},
-    };
-    for (const Case& c : cases) EXPECT_EQ(guard.check(c.path), c.reason) << c.path;
+    expectReasons(guard, {
+        {"a drive root", {"C:\\", "d:", "C:\\\\"}},
+        {"the Windows folder", {"C:\\windows", "c:\\WINDOWS\\"}},
+        {"a system folder", {"C:\\windows\\system32", "C:/windows/syswow64", "C:\\windows\\system"}},
+        {"a folder of the Windows folder", {"C:\\windows\\Fonts"}},
+        {"a Program Files folder", {"C:\\Program Files", "C:\\Program Files (x86)"}},
+        {"a Common Files folder", {"C:\\Program Files\\Common Files", "C:\\Program Files (x86)\\Common Files"}},
+        {"the ProgramData folder", {"C:\\ProgramData"}},
+        {"the profiles folder", {"C:\\users"}},
+        {"a user's profile folder", {"C:\\users\\user", "C:\\users\\Public", "C:\\users\\someone else"}},
+        {"a shell folder",
+         {"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs", "C:\\users\\user\\Desktop",
+          "C:\\users\\Public\\Documents", "C:\\users\\user\\Documents", "C:\\users\\user\\Downloads",
+          "C:\\users\\user\\Music", "C:\\users\\user\\Pictures", "C:\\users\\user\\Videos",
+          "C:\\users\\user\\Templates", "C:\\users\\user\\AppData", "C:\\users\\user\\AppData\\Roaming",
+          "C:\\users\\user\\AppData\\Local\\Temp",
+          "C:\\users\\user\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup"}},
+        {"Korvex's data folder", {"C:\\users\\user\\Korvex Data"}},
+        {"Korvex's program folder", {"C:\\Program Files\\Korvex"}},
+        {"a path with . or .. in it", {"C:\\Program Files\\App\\..\\Korvex", "C:\\Program Files\\App\\.", "C:\\.."}},
+        {"a path with a name ending in a dot or space", {"C:\\windows.", "C:\\Program Files \\App"}},
+        {"a network (UNC) or device path",
+         {"\\\\server\\share\\file", "//server/share", "\\\\?\\C:\\windows", "\\??\\C:\\a.dll"}},
+        {"not a path on one of the machine's drives", {"/home/user/file", "Program Files\\App"}},
+        {"an empty path", {""}},
+        {"not a full path on one of the machine's drives", {"C:App"}},
+        {"a path with wildcards in it", {"C:\\Program Files\\App\\*.*"}},
+        {"a path with characters Windows does not allow in a name", {"C:\\Program Files\\App\\file.txt:stream"}},
+        {"",
+         {"C:\\windows\\system32\\app.dll", "C:\\windows\\Fonts\\app.ttf", "C:\\Program Files\\Common Files\\App",
+          "C:\\Program Files\\App", "C:\\ProgramData\\App",
+          "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\App",
+          "C:\\users\\user\\notes.txt", "C:\\users\\user\\Desktop\\App.lnk", "C:\\users\\Public\\Documents\\App",
+          "C:\\users\\user\\AppData\\Roaming\\App", "C:\\users\\user\\AppData\\Local\\Temp\\x.tmp",
+          "C:\\users\\user\\Korvex Data\\Cdbase.kvd", "C:\\Program Files\\Korvex\\Korvex.hlp",
+          "C:\\Program Files\\App\\.hidden", "C:\\Program Files\\App\\file.txt"}},
+    });
 }
 
-TEST(RemovalGuard, RefusesEveryFolderThatHoldsAProtectedOne) {
+TEST(RemovalGuard, RefusesEveryFolderThatHoldsAProtectedOneAndFollowsTheMachinesLayout) {
     MachineLayout layout;
     layout.programFolder = "D:\\Tools\\Korvex";
-    RemovalGuard guard(layout);
-    guard.protect("E:\\Data\\Korvex");
-    const Case cases[] = {
-        {"D:\\Tools", "a folder that holds Korvex's program folder"},
-        {"D:\\Tools\\Korvex", "Korvex's program folder"},
-        {"D:\\Tools\\Other", ""},
-        {"E:\\Data", "a folder that holds Korvex's data folder"},
-        {"E:\\Data\\Korvex\\old.kvu", ""},
-        {"C:\\users\\user\\AppData\\Roaming\\Microsoft", "a shell folder"},
-    };
-    for (const Case& c : cases) EXPECT_EQ(guard.check(c.path), c.reason) << c.path;
-}
+    RemovalGuard moved(layout);
+    moved.protect("E:\\Data\\Korvex");
+    expectReasons(moved, {
+        {"a folder that holds Korvex's program folder", {"D:\\Tools"}},
+        {"Korvex's program folder", {"D:\\Tools\\Korvex"}},
+        {"a folder that holds Korvex's data folder", {"E:\\Data"}},
+        {"a shell folder", {"C:\\users\\user\\AppData\\Roaming\\Microsoft"}},
+        {"", {"D:\\Tools\\Other", "E:\\Data\\Korvex\\old.kvu"}},
+    });
 
-TEST(RemovalGuard, FollowsTheLayoutTheMachineReports) {
     FakeSystem system;
     system.platform = VER_PLATFORM_WIN32_WINDOWS;
     system.folders[CSIDL_WINDOWS] = "C:\\WIN98";
     system.folders[CSIDL_SYSTEM] = "C:\\WIN98\\SYSTEM";
     system.folders[CSIDL_APPDATA] = "C:\\WIN98\\Application Data";
     system.program = "C:\\Tools\\Korvex";
-    RemovalGuard guard(MachineLayout::Of(system));
-    const Case cases[] = {
-        {"C:\\win98", "the Windows folder"},
-        {"C:\\WIN98\\SYSTEM", "a system folder"},
-        {"C:\\WIN98\\SYSTEM\\app.dll", ""},
-        {"C:\\WIN98\\Profiles", "the profiles folder"},
-        {"C:\\WIN98\\Profiles\\joe", "a user's profile folder"},
-        {"C:\\WIN98\\Profiles\\joe\\Desktop", "a shell folder"},
-        {"C:\\WIN98\\Application Data", "a shell folder"},
-        {"C:\\Tools", "a folder that holds Korvex's program folder"},
-        {"C:\\windows", ""},  // not this machine's Windows folder
-    };
-    for (const Case& c : cases) EXPECT_EQ(guard.check(c.path), c.reason) << c.path;
+    expectReasons(RemovalGuard(MachineLayout::Of(system)), {
+        {"the Windows folder", {"C:\\win98"}},
+        {"a system folder", {"C:\\WIN98\\SYSTEM"}},
+        {"the profiles folder", {"C:\\WIN98\\Profiles"}},
+        {"a user's profile folder", {"C:\\WIN98\\Profiles\\joe"}},
+        {"a shell folder", {"C:\\WIN98\\Profiles\\joe\\Desktop", "C:\\WIN98\\Application Data"}},
+        {"a folder that holds Korvex's program folder", {"C:\\Tools"}},
+        {"", {"C:\\WIN98\\SYSTEM\\app.dll", "C:\\windows"}},  // not this machine's Windows folder
+    });
 }
 
 TEST(RemovalGuard, TheInMemoryShellRefusesAndReportsOncePerItem) {

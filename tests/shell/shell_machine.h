@@ -2,21 +2,31 @@
 // builder, a D: drive mapped to a games folder outside it, Z: as the host's root, the
 // profile's Documents and Desktop linked into a home folder of the test's own, and
 // files outside the machine that nothing may touch. HOME and XDG_DATA_HOME point into
-// the test's folder, so the user's real Trash is never used.
+// the test's folder, so the user's real Trash is never used. Beside it, what the tests
+// on real machines share: a process that holds a file open, runs of Wine's own
+// programs, and the messages shown and items refused as text to compare.
 #pragma once
 
+#include <csignal>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "platform/fake/scripted_prompt.h"
 #include "platform/wine/machine_builder.h"
 #include "platform/wine/wine_machine.h"
 #include "tests/support/host_files.h"
+#include "tests/support/run_command.h"
 #include "tests/support/scoped_env.h"
+
+extern char** environ;
 
 namespace korvex::wine::test {
 
@@ -24,18 +34,16 @@ namespace fs = std::filesystem;
 using korvex::test::ReadHostFile;
 using korvex::test::WriteHostFile;
 
-class ShellMachine {
-public:
-    explicit ShellMachine(const std::string& base = "")
-        : folder_(base.empty() ? "korvex-shell" : base),
-          root(folder_.path()),
-          prefix(root + "/prefix"),
-          home(root + "/home"),
-          games(root + "/games"),
-          outside(root + "/outside"),
-          trash(root + "/xdg/Trash"),
-          homeEnv_("HOME", home),
-          dataEnv_("XDG_DATA_HOME", root + "/xdg") {
+struct ShellMachine {
+    korvex::test::TempHostFolder folder{"korvex-shell"};
+    const std::string root = folder.path(), prefix = root + "/prefix", home = root + "/home",
+                      games = root + "/games", outside = root + "/outside", trash = root + "/xdg/Trash";
+    korvex::test::ScopedEnv homeEnv{"HOME", home}, dataEnv{"XDG_DATA_HOME", root + "/xdg"};
+    std::string user = MachineUserName();
+    std::unique_ptr<WineMachine> machine;
+    ScriptedPrompt prompt;
+
+    ShellMachine() {
         std::string error;
         if (!CreateMachine(prefix, WindowsVersion::Win7, &error)) throw std::runtime_error(error);
         fs::create_directories(home + "/Documents");
@@ -43,7 +51,6 @@ public:
         WriteHostFile(outside + "/secret.txt", "keep me");
         WriteHostFile(outside + "/folder/inner.txt", "keep me too");
         WriteHostFile(home + "/private.txt", "mine");
-        user = MachineUserName();
         const std::string profile = c("users/" + user);
         fs::remove_all(profile + "/Documents");
         fs::remove_all(profile + "/Desktop");
@@ -82,20 +89,6 @@ public:
         return ReadHostFile(outside + "/secret.txt") == "keep me" && ReadHostFile(outside + "/folder/inner.txt") == "keep me too" &&
                ReadHostFile(home + "/private.txt") == "mine" && fs::is_directory(home + "/Documents");
     }
-
-private:
-    korvex::test::TempHostFolder folder_;
-
-public:
-    const std::string root, prefix, home, games, outside, trash;
-
-private:
-    korvex::test::ScopedEnv homeEnv_, dataEnv_;
-
-public:
-    std::string user;
-    std::unique_ptr<WineMachine> machine;
-    ScriptedPrompt prompt;
 };
 
 inline constexpr std::uint16_t kQuiet = FOF_NOCONFIRMATION | FOF_NOERRORUI;
@@ -111,10 +104,73 @@ inline int run(ShellMachine& m, unsigned func, std::vector<std::string> from, st
     return m.shell().fileOperation(op, m.prompt);
 }
 
+// Whether /dev/shm is a second writable file system beside /tmp's.
+inline bool HaveSecondFileSystem() {
+    struct stat shm {}, tmp {};
+    return ::stat("/dev/shm", &shm) == 0 && ::access("/dev/shm", W_OK) == 0 && ::stat("/tmp", &tmp) == 0 &&
+           shm.st_dev != tmp.st_dev;
+}
+
+// Runs a Wine program on a prefix, quietly and with HOME beside the prefix, then waits
+// for the prefix's wineserver to end; the status of that wait.
+inline int RunWine(const std::string& prefix, const std::string& command, int seconds = 300) {
+    const std::string env = "env WINEPREFIX=" + korvex::test::ShellQuote(prefix) +
+                            " HOME=" + korvex::test::ShellQuote(fs::path(prefix).parent_path().string()) +
+                            " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' DISPLAY= ";
+    return korvex::test::RunShell("timeout " + std::to_string(seconds) + " " + env + command + " >/dev/null 2>&1; " +
+                                  env + "timeout 120 wineserver -w");
+}
+
+// A prefix made by Wine's own wineboot; false when Wine is not installed or fails.
+inline bool MakeWinebootPrefix(const std::string& prefix) {
+    const std::string wine = "{ command -v wine && command -v wineboot && command -v wineserver; } >/dev/null";
+    return korvex::test::RunShell(wine) == 0 && RunWine(prefix, "wineboot --init", 600) == 0 &&
+           fs::exists(prefix + "/system.reg");
+}
+
+// What the user was shown, one "title: text" line per message.
+inline std::string shown(const std::vector<Message>& messages) {
+    std::string out;
+    for (const Message& m : messages) out += m.title + ": " + m.text + "\n";
+    return out;
+}
+
+// The items the shell refused since it was last asked, one "path: reason" line each.
+inline std::string refusals(Shell& shell) {
+    std::string out;
+    for (const Refusal& r : shell.takeRefusals()) out += r.path + ": " + r.reason + "\n";
+    return out;
+}
+
 // Whether anything, a dangling link included, stands at a host path.
 inline bool present(const std::string& host) {
     struct stat st {};
     return ::lstat(host.c_str(), &st) == 0;
 }
+
+// Another process that holds a file open for as long as the object lives.
+class Holder {
+public:
+    explicit Holder(const std::string& path) {
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, path.c_str(), O_RDONLY, 0);
+        char sleep[] = "sleep", seconds[] = "120";
+        char* argv[] = {sleep, seconds, nullptr};
+        if (posix_spawnp(&pid_, "sleep", &actions, nullptr, argv, environ) != 0) pid_ = -1;
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    ~Holder() { release(); }
+    bool holding() const { return pid_ > 0; }
+    void release() {
+        if (pid_ <= 0) return;
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+    }
+
+private:
+    pid_t pid_ = -1;
+};
 
 }  // namespace korvex::wine::test

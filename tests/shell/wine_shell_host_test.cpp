@@ -3,51 +3,15 @@
 // carrying out a deletion scheduled for the machine's next start.
 #include <gtest/gtest.h>
 
-#include <csignal>
-
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include "tests/shell/shell_machine.h"
-#include "tests/support/run_command.h"
-
-extern char** environ;
 
 namespace korvex::wine::test {
 namespace {
 
 using korvex::test::RunCommand;
 using korvex::test::RunShell;
-using korvex::test::ShellQuote;
 
 bool installed(const char* program) { return RunShell(std::string("command -v ") + program + " >/dev/null 2>&1") == 0; }
-
-// Another process that holds a file open for as long as the object lives.
-class Holder {
-public:
-    explicit Holder(const std::string& path) {
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, path.c_str(), O_RDONLY, 0);
-        char sleep[] = "sleep", seconds[] = "120";
-        char* argv[] = {sleep, seconds, nullptr};
-        if (posix_spawnp(&pid_, "sleep", &actions, nullptr, argv, environ) != 0) pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
-    }
-    ~Holder() { release(); }
-    void release() {
-        if (pid_ <= 0) return;
-        ::kill(pid_, SIGKILL);
-        ::waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-    }
-
-private:
-    pid_t pid_ = -1;
-};
 
 TEST(WineShellHost, AFileAnotherProcessHoldsOpenIsInUse) {
     ShellMachine m;
@@ -71,15 +35,15 @@ TEST(WineShellHost, AFileAnotherProcessHoldsOpenIsInUse) {
     EXPECT_TRUE(m.shell().takeRefusals().empty());
     holder.release();
     ::usleep(static_cast<useconds_t>(2 * kOpenFilesMaxAge.count() * 1000));  // the answer may be that old
+    // Then it goes for good: its links with it, nothing they point to.
     EXPECT_EQ(run(m, FO_DELETE, {"C:\\Program Files\\App"}, kQuiet), 0);
+    EXPECT_FALSE(present(m.c("Program Files/App")));
+    EXPECT_TRUE(present(m.c("Program Files")));
     EXPECT_TRUE(m.outsideIntact());
 }
 
 TEST(WineShellHost, AnItemOnAnotherDiskGoesToThatDisksTrash) {
-    struct stat shm {}, tmp {};
-    if (::stat("/dev/shm", &shm) != 0 || ::access("/dev/shm", W_OK) != 0 || ::stat("/tmp", &tmp) != 0 ||
-        shm.st_dev == tmp.st_dev)
-        GTEST_SKIP() << "no second writable file system (/dev/shm) on this machine";
+    if (!HaveSecondFileSystem()) GTEST_SKIP() << "no second writable file system (/dev/shm) on this machine";
     const std::string topTrash = "/dev/shm/.Trash-" + std::to_string(::getuid());
     const bool hadTrash = present(topTrash) || present("/dev/shm/.Trash");
     korvex::test::TempHostFolder other("../dev/shm/korvex-shell-e");
@@ -121,31 +85,11 @@ TEST(WineShellHost, GlibsTrashBringsTrashedItemsBackToTheirPlaces) {
     EXPECT_TRUE(m.outsideIntact());
 }
 
-// One real prefix made by wineboot for the test program (slow: once).
-class WineStart : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        if (!installed("wineboot") || !installed("wineserver")) return;
-        folder_ = new korvex::test::TempHostFolder("korvex-wine");
-        const std::string env = "WINEPREFIX=" + ShellQuote(folder_->path() + "/prefix") +
-                                " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' DISPLAY= ";
-        ready_ = RunShell("timeout 600 env " + env + "wineboot --init >/dev/null 2>&1; env " + env +
-                          "timeout 120 wineserver -w") == 0 &&
-                 present(folder_->path() + "/prefix/system.reg");
-    }
-    static void TearDownTestSuite() {
-        delete folder_;
-        folder_ = nullptr;
-    }
-    static korvex::test::TempHostFolder* folder_;
-    static bool ready_;
-};
-korvex::test::TempHostFolder* WineStart::folder_ = nullptr;
-bool WineStart::ready_ = false;
-
-TEST_F(WineStart, TheNextStartOfTheMachineCarriesOutAScheduledDeletion) {
-    if (!ready_) GTEST_SKIP() << "wine is not installed here, or wineboot could not make a prefix";
-    const std::string prefix = folder_->path() + "/prefix";
+// Wine's own start-up (wineboot on a prefix it made) deletes what was scheduled.
+TEST(WineStart, TheNextStartOfTheMachineCarriesOutAScheduledDeletion) {
+    korvex::test::TempHostFolder folder("korvex-wine");
+    const std::string prefix = folder.path() + "/prefix";
+    if (!MakeWinebootPrefix(prefix)) GTEST_SKIP() << "wine is not installed here, or wineboot could not make a prefix";
     const std::string victim = prefix + "/drive_c/Program Files/App/in use.dll";
     WriteHostFile(victim, "dll");
     WriteHostFile(prefix + "/drive_c/Program Files/App/keep.txt", "keep");
@@ -156,8 +100,7 @@ TEST_F(WineStart, TheNextStartOfTheMachineCarriesOutAScheduledDeletion) {
         ASSERT_TRUE(machine->shell().deleteAtRestart("C:\\Program Files\\App\\in use.dll"));
     }
     ASSERT_TRUE(present(victim));
-    const std::string env = "WINEPREFIX=" + ShellQuote(prefix) + " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' DISPLAY= ";
-    EXPECT_EQ(RunShell("timeout 300 env " + env + "wineboot >/dev/null 2>&1; env " + env + "timeout 120 wineserver -w"), 0);
+    EXPECT_EQ(RunWine(prefix, "wineboot"), 0);
     EXPECT_FALSE(present(victim));
     EXPECT_TRUE(present(prefix + "/drive_c/Program Files/App/keep.txt"));
     EXPECT_EQ(ReadHostFile(prefix + "/system.reg").find("PendingFileRenameOperations"), std::string::npos);

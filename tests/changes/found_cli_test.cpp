@@ -10,9 +10,9 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
+#include "cli_output.h"
 #include "removal/saved_file.h"
 #include "tests/support/host_files.h"
 #include "tests/support/run_command.h"
@@ -23,7 +23,9 @@ namespace korvex {
 namespace {
 
 using Result = test::CommandResult;
+using test::FoundFiles;
 using test::ReadHostFile;
+using test::Section;
 using test::ShellQuote;
 
 class FindCli : public ::testing::Test {
@@ -41,26 +43,6 @@ protected:
     test::TempHostFolder temp_{"korvex-find"};
     fs::path dir_ = temp_.path(), machine_ = dir_ / "machine";
 };
-
-// The entry lines of one printed section ("Title (n):" followed by indented lines).
-std::vector<std::string> section(const std::string& out, const std::string& title) {
-    std::vector<std::string> lines;
-    std::istringstream in(out);
-    std::string line;
-    bool inside = false;
-    while (std::getline(in, line)) {
-        if (line.rfind(title, 0) == 0) {
-            inside = true;
-            continue;
-        }
-        if (inside && line.rfind("  ", 0) == 0) {
-            lines.push_back(line.substr(2));
-        } else if (inside) {
-            break;
-        }
-    }
-    return lines;
-}
 
 TEST_F(FindCli, FindsExactlyWhatWasAddedAndSavesIt) {
     ASSERT_EQ(cli("init").status, 0);
@@ -104,20 +86,21 @@ TEST_F(FindCli, FindsExactlyWhatWasAddedAndSavesIt) {
     Result found = cli("find --save " + ShellQuote(saved.string()));
     ASSERT_EQ(found.status, 0) << found.err;
 
-    std::vector<std::string> files;
-    for (const std::string& f : section(found.out, "Files and folders added"))
-        if (f.rfind("C:\\Program Files\\Korvex\\", 0) != 0) files.push_back(f);  // Korvex's own files
-    EXPECT_EQ(files, (std::vector<std::string>{"C:\\Program Files\\NewApp\\  (folder, 4KB)"})) << found.out;
-    EXPECT_EQ(section(found.out, "Registry keys added"),
-              (std::vector<std::string>{"HKEY_CURRENT_USER\\Software\\NewVendor"}))
-        << found.out;
-    EXPECT_EQ(section(found.out, "Lines added to Win.ini"), (std::vector<std::string>{"load=newapp.exe"}));
-    for (const char* t : {"Lines added to System.ini", "Lines added to Autoexec.bat", "Lines added to Config.sys"})
-        EXPECT_TRUE(section(found.out, t).empty()) << t << "\n" << found.out;
-
+    // What a run found and which change list files it left, as one line.
+    auto summary = [&](const Result& r) {
+        std::string out = "files:";
+        for (const std::string& f : FoundFiles(r.out)) out += " " + f;
+        for (const char* title : {"Registry keys added", "Lines added to Win.ini", "Lines added to System.ini",
+                                  "Lines added to Autoexec.bat", "Lines added to Config.sys"})
+            for (const std::string& line : Section(r.out, title)) out += std::string("; ") + title + ": " + line;
+        for (const char* f : {"changes.kvd", "SysChanges.kvd", "hkcuchanges.kvd", "hklmchanges.kvd"})
+            out += fs::exists(driveC / f) ? std::string("; kept ") + f : "";
+        return out;
+    };
     // The change list files were read and deleted, as the window does.
-    for (const char* f : {"changes.kvd", "SysChanges.kvd", "hkcuchanges.kvd", "hklmchanges.kvd"})
-        EXPECT_FALSE(fs::exists(driveC / f)) << f;
+    EXPECT_EQ(summary(found), "files: C:\\Program Files\\NewApp\\  (folder, 4KB); Registry keys added: "
+                             "HKEY_CURRENT_USER\\Software\\NewVendor; Lines added to Win.ini: load=newapp.exe")
+        << found.out;
 
     // The saved file reads back and is first in the recent list.
     bool valid = false;
@@ -136,10 +119,8 @@ TEST_F(FindCli, FindsExactlyWhatWasAddedAndSavesIt) {
     // asked to, leaves the four change list files in the drive root.
     Result again = cli("find --keep-lists --save 'C:\\users\\second.kvu'");
     ASSERT_EQ(again.status, 0) << again.err;
-    EXPECT_TRUE(section(again.out, "Registry keys added").empty()) << again.out;
-    EXPECT_TRUE(section(again.out, "Lines added to Win.ini").empty()) << again.out;
-    for (const char* f : {"changes.kvd", "SysChanges.kvd", "hkcuchanges.kvd", "hklmchanges.kvd"})
-        EXPECT_TRUE(fs::exists(driveC / f)) << f;
+    EXPECT_EQ(summary(again), "files:; kept changes.kvd; kept SysChanges.kvd; kept hkcuchanges.kvd; kept hklmchanges.kvd")
+        << again.out;
     EXPECT_TRUE(fs::exists(driveC / "users" / "second.kvu"));
 
     // A file outside every drive of the machine is refused.

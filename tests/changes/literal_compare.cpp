@@ -18,6 +18,8 @@ public:
     bool eof() const { return next_ >= lines_.size(); }
     void reopen() { next_ = 0; }
     std::string read() { return eof() ? std::string() : std::string(lines_[next_++]); }
+    // Reads up to and including the next "}" line.
+    void skipSection() { while (!eof() && read() != "}") continue; }
 
 private:
     std::vector<std::string_view> lines_;
@@ -63,8 +65,7 @@ std::string MergeFolderLists(const std::string& currentText, const std::string& 
                 }
             }
             if (!under) break;
-            while (!current.eof())
-                if (current.read() == "}") break;
+            current.skipSection();
             ++steps;
         }
         if (finish) break;
@@ -97,10 +98,8 @@ std::string MergeFolderLists(const std::string& currentText, const std::string& 
             addedFolders = c + kSep + addedFolders;
             write("!" + c);
             write("}");
-            while (!current.eof())
-                if (current.read() == "}") break;
-            while (!database.eof())
-                if (database.read() == "}") break;
+            current.skipSection();
+            database.skipSection();
             ++steps;
             continue;
         }

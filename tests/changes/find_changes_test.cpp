@@ -101,42 +101,36 @@ TEST(FindChanges, WineRunningProgramsStopsBothRunsBeforeTheyStart) {
     EXPECT_TRUE(m.files.exists("C:\\changes.kvd")) << "the run went on after Retry";
 }
 
-TEST(FindChanges, NothingChangedGivesEmptyListsAndLeavesNoWorkFile) {
-    Machine m;
-    m.update();
-    const std::string database = m.text("C:\\Korvex\\Cdbase.kvd");
-    ASSERT_FALSE(database.empty());
-    EXPECT_EQ(m.find(), FindOutcome::Completed);
-    EXPECT_TRUE(m.prompt.messages.empty());
-    EXPECT_EQ(m.leftOver(IsChangeList), (V{"C:\\SysChanges.kvd", "C:\\changes.kvd", "C:\\hkcuchanges.kvd",
-                                           "C:\\hklmchanges.kvd"}));
-    EXPECT_EQ(m.text("C:\\changes.kvd") + m.text("C:\\hkcuchanges.kvd") + m.text("C:\\hklmchanges.kvd"), "");
-    EXPECT_EQ(m.text("C:\\SysChanges.kvd"), CrlfLines({"Autoexec.bat{", "", "", "}", "Win.ini{", "", "", "}",
-                                                       "System.ini{", "", "", "}", "Config.sys{", "", "", "}"}));
-    EXPECT_EQ(m.leftOver(IsWorkFile), V{});
-    EXPECT_EQ(m.text("C:\\Korvex\\Cdbase.kvd"), database);  // "AutoUpdateDb" is off
-    EXPECT_EQ(m.progress.position(), m.progress.maximum());
-}
-
-TEST(FindChanges, AnInstallationIsFoundInFilesRegistryAndSystemFiles) {
+TEST(FindChanges, NothingChangedGivesEmptyListsThenAnInstallationIsFoundEverywhere) {
     Machine m;
     m.set("FoldersToIgnore", "C:\\users\\user\\Temp\\" + kSep);
     m.update();
+    const std::string database = m.text("C:\\Korvex\\Cdbase.kvd");
+    ASSERT_FALSE(database.empty());
+    const std::string noSystemChanges = CrlfLines({"System.ini{", "", "", "}", "Config.sys{", "", "", "}"});
+    EXPECT_EQ(m.find(), FindOutcome::Completed);
+    EXPECT_EQ(m.leftOver(IsChangeList), (V{"C:\\SysChanges.kvd", "C:\\changes.kvd", "C:\\hkcuchanges.kvd",
+                                           "C:\\hklmchanges.kvd"}));
+    EXPECT_EQ(m.text("C:\\changes.kvd") + m.text("C:\\hkcuchanges.kvd") + m.text("C:\\hklmchanges.kvd"), "");
+    EXPECT_EQ(m.text("C:\\SysChanges.kvd"),
+              CrlfLines({"Autoexec.bat{", "", "", "}", "Win.ini{", "", "", "}"}) + noSystemChanges);
+    EXPECT_EQ(m.progress.position(), m.progress.maximum());
+
     install(m);
     // Ignored folders, recycle bins and the history folder are not walked.
     m.files.put("C:\\users\\user\\Temp\\new.tmp", "t");
     m.files.put("C:\\Recycled\\gone.txt", "r");
     m.files.put("C:\\windows\\History\\h2.dat", "h");
     ASSERT_EQ(m.find(), FindOutcome::Completed);
-    EXPECT_TRUE(m.prompt.messages.empty());
     EXPECT_EQ(m.text("C:\\changes.kvd"),
               CrlfLines({"C:\\windows\\system32\\{", "newlib.dll", "}", "!C:\\Program Files\\NewApp\\{", "}"}));
-    EXPECT_EQ(m.text("C:\\hkcuchanges.kvd"), CrlfLines({"Software\\NewVendor"}));
-    EXPECT_EQ(m.text("C:\\hklmchanges.kvd"), CrlfLines({"Software\\NewVendor"}));
-    EXPECT_EQ(m.text("C:\\SysChanges.kvd"),
-              "Autoexec.bat{\r\nC:\\NEW\\TSR.EXE" + kSep + "\r\n " + kSep + "\r\n}\r\nWin.ini{\r\nload=C:\\NEW\\AGENT.EXE" +
-                  kSep + "\r\nload=" + kSep + "\r\n}\r\n" + CrlfLines({"System.ini{", "", "", "}", "Config.sys{", "", "", "}"}));
+    EXPECT_EQ(m.text("C:\\hkcuchanges.kvd") + m.text("C:\\hklmchanges.kvd"), CrlfLines({"Software\\NewVendor", "Software\\NewVendor"}));
+    EXPECT_EQ(m.text("C:\\SysChanges.kvd"), "Autoexec.bat{\r\nC:\\NEW\\TSR.EXE" + kSep + "\r\n " + kSep +
+                                               "\r\n}\r\nWin.ini{\r\nload=C:\\NEW\\AGENT.EXE" + kSep + "\r\nload=" + kSep +
+                                               "\r\n}\r\n" + noSystemChanges);
+    EXPECT_TRUE(m.prompt.messages.empty());
     EXPECT_EQ(m.leftOver(IsWorkFile), V{});
+    EXPECT_EQ(m.text("C:\\Korvex\\Cdbase.kvd"), database);  // "AutoUpdateDb" is off
 }
 
 TEST(FindChanges, ScanModeChoosesWhatIsWalked) {

@@ -23,6 +23,8 @@ std::string compare(const std::string& saved, const std::string& current) {
     return out;
 }
 
+// Letter case, keys that share beginnings, other enumeration orders and partial dumps are
+// also run on generated hives against the step-by-step comparison (equivalence_test).
 TEST(RegistryCompare, ReportsANewKeyOnceAndNothingBelowIt) {
     const struct {
         std::string current, added;
@@ -34,17 +36,8 @@ TEST(RegistryCompare, ReportsANewKeyOnceAndNothingBelowIt) {
         // A sibling whose name merely begins with the reported key's name is skipped too.
         {CrlfLines({"", "System", "Software", "Software\\NewApp", "Software\\NewAppHelper", "Software\\Microsoft"}),
          CrlfLines({"Software\\NewApp"})},
-        // A key is present when a saved line contains it in any case: part of a longer
-        // key, even part of a key name mid-path.
-        {CrlfLines({"", "SYSTEM", "software", "SOFTWARE\\vendor\\TOOL"}), ""},
-        {CrlfLines({"", "Software", "Software\\Ven", "Software\\Microsoft\\Win"}), ""},
+        // A key is present when a saved line contains it, even part of a key name mid-path.
         {CrlfLines({"Vendor\\Tool"}), ""},
-        {CrlfLines({"Software\\Vendors"}), CrlfLines({"Software\\Vendors"})},
-        // Software\Microsoft comes first while the saved dump holds it after Software\Vendor:
-        // the search runs to the end, and Vendor is then found from the start.
-        {CrlfLines({"", "System", "Software", "Software\\Microsoft", "Software\\Vendor", "Software\\Vendor\\Tool"}), ""},
-        // A dump of "Software" only (no full scan) against a dump of the whole hive.
-        {CrlfLines({"Software", "Software\\Vendor", "Software\\Vendor\\New"}), CrlfLines({"Software\\Vendor\\New"})},
         // Keys shorter than the index's grams are searched line by line.
         {CrlfLines({"", "Zq", "Ve"}), CrlfLines({"Zq"})},
     };

@@ -68,7 +68,8 @@ Node randomFolder(Names& names, int depth, const std::string& name) {
     Node f{name, {}, {}};
     for (int i = names.pick(8); i > 0; --i) f.files.push_back(names.file());
     if (depth > 0)
-        for (int i = names.pick(depth > 2 ? 8 : 5); i > 0; --i) f.subs.push_back(randomFolder(names, depth - 1, names.folder()));
+        for (int i = names.pick(depth > 2 ? 8 : 5); i > 0; --i)
+            f.subs.push_back(randomFolder(names, depth - 1, names.folder()));
     return f;
 }
 
@@ -173,7 +174,8 @@ TEST(Equivalence, FileMergeMatchesTheStepByStepMergeOnGeneratedTrees) {
 Node randomKey(Names& names, int depth, const std::string& name) {
     Node key{name, {}, {}};
     if (depth > 0)
-        for (int i = names.pick(depth > 2 ? 9 : 6); i > 0; --i) key.subs.push_back(randomKey(names, depth - 1, names.key()));
+        for (int i = names.pick(depth > 2 ? 9 : 6); i > 0; --i)
+            key.subs.push_back(randomKey(names, depth - 1, names.key()));
     return key;
 }
 

@@ -32,8 +32,8 @@ std::string merge(const std::string& current, const std::string& database, doubl
 // Letter case, removed and reordered sections, empty lists and nested new folders are
 // also run on thousands of generated trees against the step-by-step merge (equivalence_test).
 TEST(FileMerge, ReportsNewFoldersOnceAndAddedFilesUnderTheirFolder) {
-    const std::string database = CrlfLines({"C:\\{", "a.txt", "}", "C:\\OLD\\{", "o.txt", "}", "C:\\WINDOWS\\{", "win.ini", "}"});
     const std::string start = CrlfLines({"C:\\{", "a.txt", "}", "C:\\OLD\\{", "o.txt", "}"});
+    const std::string database = start + CrlfLines({"C:\\WINDOWS\\{", "win.ini", "}"});
     const struct {
         const char* name;
         std::string current, database, expected;
@@ -42,8 +42,9 @@ TEST(FileMerge, ReportsNewFoldersOnceAndAddedFilesUnderTheirFolder) {
          CrlfLines({"C:\\{", "a.txt", "}", "C:\\NEW\\{", "n.txt", "}", "C:\\NEW\\SUB\\{", "s.txt", "}", "C:\\OLD\\{",
                     "o.txt", "}", "C:\\WINDOWS\\{", "win.ini", "}"}),
          database, CrlfLines({"!C:\\NEW\\{", "}"})},
-        {"new files in an existing folder", start + CrlfLines({"C:\\WINDOWS\\{", "win.ini", "newlib.dll", "newctl.ocx", "}"}),
-         database, CrlfLines({"C:\\WINDOWS\\{", "newlib.dll", "newctl.ocx", "}"})},
+        {"new files in an existing folder",
+         start + CrlfLines({"C:\\WINDOWS\\{", "win.ini", "newlib.dll", "newctl.ocx", "}"}), database,
+         CrlfLines({"C:\\WINDOWS\\{", "newlib.dll", "newctl.ocx", "}"})},
         // Headers with a second ":" or none, names holding character 127, and a stray line
         // where a section should begin: searched line by line, with the same results.
         {"odd lines",

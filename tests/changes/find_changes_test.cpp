@@ -124,7 +124,8 @@ TEST(FindChanges, NothingChangedGivesEmptyListsThenAnInstallationIsFoundEverywhe
     ASSERT_EQ(m.find(), FindOutcome::Completed);
     EXPECT_EQ(m.text("C:\\changes.kvd"),
               CrlfLines({"C:\\windows\\system32\\{", "newlib.dll", "}", "!C:\\Program Files\\NewApp\\{", "}"}));
-    EXPECT_EQ(m.text("C:\\hkcuchanges.kvd") + m.text("C:\\hklmchanges.kvd"), CrlfLines({"Software\\NewVendor", "Software\\NewVendor"}));
+    EXPECT_EQ(m.text("C:\\hkcuchanges.kvd") + m.text("C:\\hklmchanges.kvd"),
+              CrlfLines({"Software\\NewVendor", "Software\\NewVendor"}));
     EXPECT_EQ(m.text("C:\\SysChanges.kvd"), "Autoexec.bat{\r\nC:\\NEW\\TSR.EXE" + kSep + "\r\n " + kSep +
                                                "\r\n}\r\nWin.ini{\r\nload=C:\\NEW\\AGENT.EXE" + kSep + "\r\nload=" + kSep +
                                                "\r\n}\r\n" + noSystemChanges);
@@ -202,7 +203,8 @@ TEST(FindChanges, AutoUpdateReplacesTheDatabaseOnlyWhenWholeDrivesWereWalked) {
         ASSERT_EQ(m.find(), FindOutcome::Completed);
         const std::string now[] = {m.text("C:\\Korvex\\Cdbase.kvd"), m.text("C:\\Korvex\\winIni.kvd"),
                                    m.text("C:\\Korvex\\hkcuReg.kvd")};
-        const bool fresh[] = {now[0].find("\r\nnewlib.dll\r\n") != std::string::npos, now[1] == m.text("C:\\windows\\win.ini"),
+        const bool fresh[] = {now[0].find("\r\nnewlib.dll\r\n") != std::string::npos,
+                              now[1] == m.text("C:\\windows\\win.ini"),
                               now[2].find("Software\\NewVendor\\App\\1.0\r\n") != std::string::npos};
         std::string state;
         for (int i = 0; i < 3; ++i)

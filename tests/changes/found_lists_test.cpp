@@ -34,8 +34,9 @@ TEST(FoundLists, LoadsTheSixListsAndDeletesTheChangeListFiles) {
     // C:\windows\gone.dll is listed but was deleted before the window opened.
     m.files.put("C:\\changes.kvd", "!C:\\Program Files\\NewApp\\{\r\n}\r\nC:\\windows\\system32\\{\r\nnewlib.dll\r\n}\r\n"
                                    "C:\\windows\\{\r\nnewapp.ini\r\ngone.dll\r\n}\r\n");
-    m.files.put("C:\\SysChanges.kvd", "Autoexec.bat{\r\nSET A=1" + kDel + "\r\n " + kDel + "\r\n}\r\nWin.ini{\r\nload=new.exe" +
-                                          kDel + "[New]" + kDel + "\r\nload=" + kDel + " " + kDel + "\r\n}\r\n");
+    m.files.put("C:\\SysChanges.kvd", "Autoexec.bat{\r\nSET A=1" + kDel + "\r\n " + kDel + "\r\n}\r\n" +
+                                          "Win.ini{\r\nload=new.exe" + kDel + "[New]" + kDel + "\r\nload=" + kDel + " " +
+                                          kDel + "\r\n}\r\n");
     m.registry.setString("HKCU\\Software\\NewVendor\\NewApp", "x", "1");
     m.registry.setString("HKLM\\Software\\NewVendor", "y", "1");
     m.files.put("C:\\hkcuchanges.kvd", "Software\\NewVendor\r\nSoftware\\Vanished\r\n");
@@ -54,7 +55,8 @@ TEST(FoundLists, LoadsTheSixListsAndDeletesTheChangeListFiles) {
               "NewVendor (HKEY_CURRENT_USER\\Software\\); NewVendor (HKEY_LOCAL_MACHINE\\Software\\)");
     EXPECT_EQ(Rows(lists[FoundList::WinIni]), "load=new.exe (load=); [New] ( )");
     EXPECT_EQ(Rows(lists[FoundList::AutoexecBat]), "SET A=1 ( )");
-    EXPECT_EQ(Rows(lists[FoundList::SystemIni]) + " / " + Rows(lists[FoundList::ConfigSys]), kOff + std::string(" / ") + kOff);
+    EXPECT_EQ(Rows(lists[FoundList::SystemIni]), kOff);
+    EXPECT_EQ(Rows(lists[FoundList::ConfigSys]), kOff);
     for (auto name : {"C:\\changes.kvd", "C:\\SysChanges.kvd", "C:\\hkcuchanges.kvd", "C:\\hklmchanges.kvd"})
         EXPECT_FALSE(m.files.exists(name)) << name;
     EXPECT_EQ(m.registry.openCount, 0);

@@ -25,13 +25,12 @@ struct Machine : MemoryMachine {
     Machine() {
         files.put("C:\\windows\\win.ini", "[windows]\r\nload=\r\n\r\n[mail]\r\nMAPI=1\r\n");
         files.put("C:\\windows\\system.ini", "[boot]\r\nshell=explorer.exe\r\n");
-        files.put("C:\\windows\\system32\\kernel32.dll", "k");
-        files.put("C:\\windows\\History\\h1.dat", "h");
         files.put("C:\\autoexec.bat", "@ECHO OFF\r\nPATH=C:\\DOS\r\nSET TEMP=C:\\TEMP\r\n");
         files.put("C:\\config.sys", "FILES=40\r\n");
-        files.put("C:\\Program Files\\Common Files\\shared.dll", "s");
-        files.put("C:\\Program Files\\Old App\\old.exe", "o");
-        files.put("C:\\users\\user\\Temp\\t.tmp", "t");
+        for (const char* path : {"C:\\windows\\system32\\kernel32.dll", "C:\\windows\\History\\h1.dat",
+                                 "C:\\Program Files\\Common Files\\shared.dll", "C:\\Program Files\\Old App\\old.exe",
+                                 "C:\\users\\user\\Temp\\t.tmp"})
+            files.put(path, "x");
         files.createFolder("C:\\Korvex");
         for (const char* name : {"AutoUpdateDb", "RegFullScan", "ScanMode"}) set(name, "0");
         for (const char* name : {"RegScan", "AutoexecScan", "WinIniScan", "SystemIniScan", "ConfigSysScan"})

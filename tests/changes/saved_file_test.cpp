@@ -78,7 +78,8 @@ TEST(SavedFile, SavingPutsThePathInFrontOfTheRecentListAndRemembersItsFolder) {
     ScriptedPrompt prompt;
     RegistryAccess access(reg, prompt);
     reg.setString("HKCU\\Software\\Korvex!\\General", "SavedForDeletion", "C:\\old.kvu" + kDel);
-    for (const char* path : {"C:\\saved\\App.kvu", "D:\\Other\\b.kvu", "C:\\saved\\App.kvu"}) RememberSavedFile(access, path);
+    for (const char* path : {"C:\\saved\\App.kvu", "D:\\Other\\b.kvu", "C:\\saved\\App.kvu"})
+        RememberSavedFile(access, path);
     EXPECT_EQ(reg.text("HKCU\\Software\\Korvex!\\General", "SavedForDeletion").value_or(""),
               "C:\\saved\\App.kvu" + kDel + "D:\\Other\\b.kvu" + kDel + "C:\\saved\\App.kvu" + kDel + "C:\\old.kvu" + kDel);
     EXPECT_EQ(reg.text("HKCU\\Software\\Korvex!\\General", "OpenSavePath").value_or("?"), "C:\\saved");

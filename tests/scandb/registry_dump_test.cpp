@@ -21,7 +21,8 @@ struct DumpFixture : test::MemoryMachine {
 
 TEST(DumpRegistryTree, HiveRootFirstThenSubTreesInReverseEnumerationOrder) {
     DumpFixture f;
-    for (const char* key : {"HKCU\\A\\A1", "HKCU\\B", "HKCU\\A\\A2\\Deep", "HKLM\\Other"}) f.registry.setString(key, "v", "1");
+    for (const char* key : {"HKCU\\A\\A1", "HKCU\\B", "HKCU\\A\\A2\\Deep", "HKLM\\Other"})
+        f.registry.setString(key, "v", "1");
     f.files.put("C:\\RegTemp.kvd", "old content that must go\r\n");
     EXPECT_EQ(f.dump(HKEY_CURRENT_USER, "", ""), "1:\r\nB\r\nA\r\nA\\A2\r\nA\\A2\\Deep\r\nA\\A1\r\n");
     EXPECT_EQ(f.registry.openCount, 0);  // every key opened for the enumeration is closed
@@ -37,7 +38,8 @@ TEST(DumpRegistryTree, ExcludedKeyInAnyCaseAndStartKey) {
     // Starting at "Software": its line first, nothing outside it; excluded as before.
     EXPECT_EQ(f.dump(HKEY_LOCAL_MACHINE, "Software", "software\\classes"), "1:" + software);
     // Nothing excluded: the Classes branch is there.
-    EXPECT_EQ(f.dump(HKEY_LOCAL_MACHINE, "Software", ""), "1:" + software + "Software\\Classes\r\nSoftware\\Classes\\.txt\r\n");
+    EXPECT_EQ(f.dump(HKEY_LOCAL_MACHINE, "Software", ""),
+              "1:" + software + "Software\\Classes\r\nSoftware\\Classes\\.txt\r\n");
     // A start key that does not exist is listed, with nothing below it.
     EXPECT_EQ(f.dump(HKEY_LOCAL_MACHINE, "Nowhere", ""), "1:Nowhere\r\n");
 }
@@ -56,7 +58,8 @@ TEST(DumpRegistryTree, StopEndsAfterTheCurrentKey) {
     // An output file that cannot be created (no such folder): the dump still ends normally.
     f.stop = false;
     f.prompt.onYield = nullptr;
-    EXPECT_EQ(scandb::DumpRegistryTree(f.access, f.files, f.prompt, HKEY_CURRENT_USER, "", "C:\\none\\x.kvd", f.stop, ""), 1);
+    EXPECT_EQ(
+        scandb::DumpRegistryTree(f.access, f.files, f.prompt, HKEY_CURRENT_USER, "", "C:\\none\\x.kvd", f.stop, ""), 1);
     EXPECT_FALSE(f.files.exists("C:\\none\\x.kvd"));
 }
 

@@ -64,13 +64,15 @@ private:
     std::mt19937 rng_;
 };
 
-Node randomFolder(Names& names, int depth, const std::string& name) {
-    Node f{name, {}, {}};
-    for (int i = names.pick(8); i > 0; --i) f.files.push_back(names.file());
+// A generated tree of folders with files, or of registry keys (no files, more sub keys).
+Node randomNode(Names& names, int depth, const std::string& name, bool keys = false) {
+    Node n{name, {}, {}};
+    if (!keys)
+        for (int i = names.pick(8); i > 0; --i) n.files.push_back(names.file());
     if (depth > 0)
-        for (int i = names.pick(depth > 2 ? 8 : 5); i > 0; --i)
-            f.subs.push_back(randomFolder(names, depth - 1, names.folder()));
-    return f;
+        for (int i = names.pick((depth > 2 ? 8 : 5) + (keys ? 1 : 0)); i > 0; --i)
+            n.subs.push_back(randomNode(names, depth - 1, keys ? names.key() : names.folder(), keys));
+    return n;
 }
 
 void emit(const Node& f, const std::string& path, std::string& out) {
@@ -92,7 +94,7 @@ void mutate(Node& f, Names& names, int& changes, bool quirks) {
     if (quirks && names.chance(0.01)) f.files.insert(f.files.begin(), "}");
     if (quirks && names.chance(0.01)) f.files.push_back("");
     if (names.chance(0.08)) {
-        names.insertSomewhere(f.subs, randomFolder(names, 2, names.folder()));
+        names.insertSomewhere(f.subs, randomNode(names, 2, names.folder()));
         ++changes;
     }
     if (quirks && names.chance(0.01)) {
@@ -146,7 +148,7 @@ TEST(Equivalence, FileMergeMatchesTheStepByStepMergeOnGeneratedTrees) {
         std::string database, current;
         // One, two or three drives joined in drive order.
         for (int d = 0; d < (reversed ? 1 : 1 + static_cast<int>(seed % 3)); ++d) {
-            Node drive = randomFolder(names, seed % 4 == 0 ? 6 : 5, "");
+            Node drive = randomNode(names, seed % 4 == 0 ? 6 : 5, "");
             const std::string root = std::string(1, static_cast<char>('C' + d)) + ":\\";
             emit(drive, root, database);
             if (reversed) std::reverse(drive.subs.begin(), drive.subs.end());
@@ -171,14 +173,6 @@ TEST(Equivalence, FileMergeMatchesTheStepByStepMergeOnGeneratedTrees) {
     EXPECT_GT(totalNewFolders, 300);
 }
 
-Node randomKey(Names& names, int depth, const std::string& name) {
-    Node key{name, {}, {}};
-    if (depth > 0)
-        for (int i = names.pick(depth > 2 ? 9 : 6); i > 0; --i)
-            key.subs.push_back(randomKey(names, depth - 1, names.key()));
-    return key;
-}
-
 // A dump: a key before its sub keys, sub keys in reverse alphabetical order (or, for
 // a current dump taken differently, in the order given).
 void dump(const Node& key, const std::string& path, bool sorted, std::string& out) {
@@ -193,7 +187,7 @@ void dump(const Node& key, const std::string& path, bool sorted, std::string& ou
 
 void mutateKeys(Node& key, Names& names, int& changes) {
     if (names.chance(0.12)) {
-        key.subs.push_back(randomKey(names, names.pick(3), names.key()));
+        key.subs.push_back(randomNode(names, names.pick(3), names.key(), true));
         ++changes;
     }
     if (!key.subs.empty() && names.chance(0.05)) names.eraseOne(key.subs);
@@ -208,7 +202,7 @@ TEST(Equivalence, RegistryComparisonMatchesTheStepByStepComparisonOnGeneratedHiv
     for (unsigned seed = 1; seed <= 30; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         Names names(1000 + seed);
-        Node root = randomKey(names, seed % 5 == 0 ? 6 : 5, "");
+        Node root = randomNode(names, seed % 5 == 0 ? 6 : 5, "", true);
         std::string saved, current;
         dump(root, "", true, saved);
         mutateKeys(root, names, totalChanges);

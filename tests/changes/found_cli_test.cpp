@@ -1,7 +1,8 @@
 // korvex-cli update and find from end to end on a machine made by korvex-cli init:
 // update writes the hidden scan database and refuses drives that are not fixed disks;
 // after it, exactly the folder, the registry key and the win.ini line added by hand are
-// found; --save writes a saved data file that reads back; --keep-lists leaves the
+// found; --save writes a saved data file that reads back (a bad one is refused before
+// the run); each run that finds something keeps a dated copy; --keep-lists leaves the
 // change list files; a missing scan database is reported as "Title: text".
 #include <gtest/gtest.h>
 #include <sys/xattr.h>
@@ -10,9 +11,9 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
+#include "cli_output.h"
 #include "removal/saved_file.h"
 #include "tests/support/host_files.h"
 #include "tests/support/run_command.h"
@@ -23,7 +24,9 @@ namespace korvex {
 namespace {
 
 using Result = test::CommandResult;
+using test::FoundFiles;
 using test::ReadHostFile;
+using test::Section;
 using test::ShellQuote;
 
 class FindCli : public ::testing::Test {
@@ -42,27 +45,7 @@ protected:
     fs::path dir_ = temp_.path(), machine_ = dir_ / "machine";
 };
 
-// The entry lines of one printed section ("Title (n):" followed by indented lines).
-std::vector<std::string> section(const std::string& out, const std::string& title) {
-    std::vector<std::string> lines;
-    std::istringstream in(out);
-    std::string line;
-    bool inside = false;
-    while (std::getline(in, line)) {
-        if (line.rfind(title, 0) == 0) {
-            inside = true;
-            continue;
-        }
-        if (inside && line.rfind("  ", 0) == 0) {
-            lines.push_back(line.substr(2));
-        } else if (inside) {
-            break;
-        }
-    }
-    return lines;
-}
-
-TEST_F(FindCli, FindsExactlyWhatWasAddedAndSavesIt) {
+TEST_F(FindCli, FindsExactlyWhatWasAddedSavesAndKeepsIt) {
     ASSERT_EQ(cli("init").status, 0);
 
     // Without a scan database the run stops with the window's message.
@@ -86,13 +69,11 @@ TEST_F(FindCli, FindsExactlyWhatWasAddedAndSavesIt) {
     Result updated = cli("update --drives c:");
     ASSERT_EQ(updated.status, 0) << updated.err;
     EXPECT_NE(ReadHostFile(korvexData / "Cdbase.kvd").find("\r\nC:\\Apps\\Tool\\{\r\ntool.exe\r\n}\r\n"), std::string::npos);
-    EXPECT_EQ(ReadHostFile(korvexData / "winIni.kvd"), ReadHostFile(driveC / "windows" / "win.ini"));
     for (const char* name : {"Cdbase.kvd", "hkcuReg.kvd", "hklmReg.kvd", "winIni.kvd", "systemIni.kvd"}) {
         char value[32] = {};
         const ssize_t n = getxattr((korvexData / name).c_str(), "user.DOSATTRIB", value, sizeof value - 1);
         EXPECT_TRUE(n >= 0 ? std::string(value, 3) == "0x2" : errno == ENOTSUP) << name;  // hidden, as Wine reads it
     }
-    for (const char* work : {"dbstemp.kvd", "RegTemp.kvd", "RegTemp2.kvd"}) EXPECT_FALSE(fs::exists(driveC / work)) << work;
 
     fs::create_directories(driveC / "Program Files" / "NewApp" / "data");
     append(driveC / "Program Files" / "NewApp" / "app.exe", "MZ program");
@@ -100,24 +81,44 @@ TEST_F(FindCli, FindsExactlyWhatWasAddedAndSavesIt) {
     append(machine_ / "user.reg", "\n[Software\\\\NewVendor\\\\NewApp] 1796507600\n\"Installed\"=\"1\"\n");
     append(driveC / "windows" / "win.ini", "load=newapp.exe\r\n");
 
+    // What a run finds is never lost: a --save into a folder that does not exist is
+    // refused before the run (which would replace the scan database).
+    const std::string database = ReadHostFile(korvexData / "Cdbase.kvd");
+    Result refused = cli("find --save " + ShellQuote((driveC / "missing" / "new.kvu").string()));
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("the folder C:\\missing does not exist; nothing was searched"), std::string::npos)
+        << refused.err;
+    EXPECT_EQ(refused.out, "");
+    EXPECT_EQ(ReadHostFile(korvexData / "Cdbase.kvd"), database);
+    EXPECT_FALSE(fs::exists(korvexData / "Found changes"));
+
     const fs::path saved = dir_ / "machine" / "drive_c" / "users" / "newapp.kvu";
     Result found = cli("find --save " + ShellQuote(saved.string()));
     ASSERT_EQ(found.status, 0) << found.err;
-
-    std::vector<std::string> files;
-    for (const std::string& f : section(found.out, "Files and folders added"))
-        if (f.rfind("C:\\Program Files\\Korvex\\", 0) != 0) files.push_back(f);  // Korvex's own files
-    EXPECT_EQ(files, (std::vector<std::string>{"C:\\Program Files\\NewApp\\  (folder, 4KB)"})) << found.out;
-    EXPECT_EQ(section(found.out, "Registry keys added"),
-              (std::vector<std::string>{"HKEY_CURRENT_USER\\Software\\NewVendor"}))
+    // Every run that finds something leaves a dated copy in the data folder's "Found changes".
+    std::vector<fs::path> kept;
+    for (const auto& entry : fs::directory_iterator(korvexData / "Found changes")) kept.push_back(entry.path());
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_NE(found.out.find("Kept in C:\\Program Files\\Korvex\\Found changes\\" + kept[0].filename().string()),
+              std::string::npos)
         << found.out;
-    EXPECT_EQ(section(found.out, "Lines added to Win.ini"), (std::vector<std::string>{"load=newapp.exe"}));
-    for (const char* t : {"Lines added to System.ini", "Lines added to Autoexec.bat", "Lines added to Config.sys"})
-        EXPECT_TRUE(section(found.out, t).empty()) << t << "\n" << found.out;
+    EXPECT_EQ(ReadHostFile(kept[0]), ReadHostFile(saved));
 
+    // What a run found and which change list files it left, as one line.
+    auto summary = [&](const Result& r) {
+        std::string out = "files:";
+        for (const std::string& f : FoundFiles(r.out)) out += " " + f;
+        for (const char* title : {"Registry keys added", "Lines added to Win.ini", "Lines added to System.ini",
+                                  "Lines added to Autoexec.bat", "Lines added to Config.sys"})
+            for (const std::string& line : Section(r.out, title)) out += std::string("; ") + title + ": " + line;
+        for (const char* f : {"changes.kvd", "SysChanges.kvd", "hkcuchanges.kvd", "hklmchanges.kvd"})
+            out += fs::exists(driveC / f) ? std::string("; kept ") + f : "";
+        return out;
+    };
     // The change list files were read and deleted, as the window does.
-    for (const char* f : {"changes.kvd", "SysChanges.kvd", "hkcuchanges.kvd", "hklmchanges.kvd"})
-        EXPECT_FALSE(fs::exists(driveC / f)) << f;
+    EXPECT_EQ(summary(found), "files: C:\\Program Files\\NewApp\\  (folder, 4KB); Registry keys added: "
+                             "HKEY_CURRENT_USER\\Software\\NewVendor; Lines added to Win.ini: load=newapp.exe")
+        << found.out;
 
     // The saved file reads back and is first in the recent list.
     bool valid = false;
@@ -136,57 +137,18 @@ TEST_F(FindCli, FindsExactlyWhatWasAddedAndSavesIt) {
     // asked to, leaves the four change list files in the drive root.
     Result again = cli("find --keep-lists --save 'C:\\users\\second.kvu'");
     ASSERT_EQ(again.status, 0) << again.err;
-    EXPECT_TRUE(section(again.out, "Registry keys added").empty()) << again.out;
-    EXPECT_TRUE(section(again.out, "Lines added to Win.ini").empty()) << again.out;
-    for (const char* f : {"changes.kvd", "SysChanges.kvd", "hkcuchanges.kvd", "hklmchanges.kvd"})
-        EXPECT_TRUE(fs::exists(driveC / f)) << f;
+    EXPECT_EQ(summary(again), "files:; kept changes.kvd; kept SysChanges.kvd; kept hkcuchanges.kvd; kept hklmchanges.kvd")
+        << again.out;
     EXPECT_TRUE(fs::exists(driveC / "users" / "second.kvu"));
+    // Nothing new: nothing kept, and the kept copy is not itself a change.
+    EXPECT_EQ(again.out.find("Found changes"), std::string::npos) << again.out;
+    EXPECT_EQ(std::distance(fs::directory_iterator(korvexData / "Found changes"), fs::directory_iterator()), 1);
 
     // A file outside every drive of the machine is refused.
     Result outside = cli("find --save " + ShellQuote((dir_ / "outside.kvu").string()));
     EXPECT_EQ(outside.status, 1);
     EXPECT_FALSE(fs::exists(dir_ / "outside.kvu"));
     EXPECT_NE(outside.err.find("not on any drive"), std::string::npos) << outside.err;
-}
-
-// What a run finds is never lost: a --save into a folder that does not exist is refused
-// before the run (which would replace the scan database), and every run that finds
-// something leaves a dated copy in the data folder's "Found changes" folder.
-TEST_F(FindCli, FindingsAreKeptAndABadSaveIsRefusedFirst) {
-    ASSERT_EQ(cli("init").status, 0);
-    ASSERT_EQ(cli("update").status, 0);
-    const fs::path driveC = machine_ / "drive_c";
-    const fs::path data = driveC / "Program Files" / "Korvex";
-    fs::create_directories(driveC / "Program Files" / "Acme");
-    append(driveC / "Program Files" / "Acme" / "acme.exe", "MZ");
-    const std::string database = ReadHostFile(data / "Cdbase.kvd");
-
-    Result refused = cli("find --save " + ShellQuote((driveC / "missing" / "acme.kvu").string()));
-    EXPECT_EQ(refused.status, 1);
-    EXPECT_NE(refused.err.find("the folder C:\\missing does not exist; nothing was searched"), std::string::npos)
-        << refused.err;
-    EXPECT_EQ(refused.out, "");
-    EXPECT_EQ(ReadHostFile(data / "Cdbase.kvd"), database);
-    EXPECT_FALSE(fs::exists(data / "Found changes"));
-
-    Result found = cli("find");
-    ASSERT_EQ(found.status, 0) << found.err;
-    std::vector<fs::path> kept;
-    for (const auto& entry : fs::directory_iterator(data / "Found changes")) kept.push_back(entry.path());
-    ASSERT_EQ(kept.size(), 1u);
-    EXPECT_NE(found.out.find("Kept in C:\\Program Files\\Korvex\\Found changes\\" + kept[0].filename().string()),
-              std::string::npos)
-        << found.out;
-    bool valid = false;
-    const SavedData saved = ParseSavedFile(ReadHostFile(kept[0]), &valid);
-    EXPECT_TRUE(valid);
-    EXPECT_NE(std::find(saved.files.begin(), saved.files.end(), "C:\\Program Files\\Acme"), saved.files.end());
-
-    // Nothing new: nothing kept, and the kept copy is not itself a change.
-    Result again = cli("find");
-    ASSERT_EQ(again.status, 0) << again.err;
-    EXPECT_EQ(again.out.find("Found changes"), std::string::npos) << again.out;
-    EXPECT_EQ(std::distance(fs::directory_iterator(data / "Found changes"), fs::directory_iterator()), 1);
 }
 
 }  // namespace

@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "cli_output.h"
 #include "platform/wine/host_launch.h"
 #include "tests/support/host_files.h"
 #include "tests/support/run_command.h"
@@ -17,6 +17,7 @@ namespace fs = std::filesystem;
 namespace korvex {
 namespace {
 
+using test::FoundFiles;
 using test::ShellQuote;
 
 class LinkedDesktop : public ::testing::Test {
@@ -32,19 +33,6 @@ protected:
     }
     test::CommandResult cli(const std::string& args) {
         return run(ShellQuote(KORVEX_CLI) + " --machine " + ShellQuote(machine_.string()) + " " + args);
-    }
-    // The files found, without Korvex's own data files.
-    std::vector<std::string> foundFiles(const std::string& out) {
-        std::vector<std::string> files;
-        std::istringstream in(out);
-        std::string line;
-        bool inside = false;
-        while (std::getline(in, line)) {
-            if (line.rfind("Files and folders added", 0) == 0) inside = true;
-            else if (inside && line.rfind("  ", 0) != 0) break;
-            else if (inside && line.rfind("  C:\\Program Files\\Korvex\\", 0) != 0) files.push_back(line.substr(2));
-        }
-        return files;
     }
     fs::path profile() {
         for (const auto& entry : fs::directory_iterator(machine_ / "drive_c" / "users"))
@@ -77,7 +65,7 @@ TEST_F(LinkedDesktop, ShortcutAddedThereIsFoundAndNothingElse) {
     const test::CommandResult found = cli("find --drives C:");
     ASSERT_EQ(found.status, 0) << found.err;
     const std::string desktop = "C:\\users\\" + user.filename().string() + "\\Desktop\\";
-    EXPECT_EQ(foundFiles(found.out), (std::vector<std::string>{desktop + "Beta Viewer.lnk  (0KB)"})) << found.out;
+    EXPECT_EQ(FoundFiles(found.out), (std::vector<std::string>{desktop + "Beta Viewer.lnk  (0KB)"})) << found.out;
 }
 
 TEST_F(LinkedDesktop, ShortcutCopiedByAWindowsProgramIntoARealPrefix) {
@@ -98,7 +86,7 @@ TEST_F(LinkedDesktop, ShortcutCopiedByAWindowsProgramIntoARealPrefix) {
     const test::CommandResult found = cli("find --drives C:");
     ASSERT_EQ(found.status, 0) << found.err;
     bool listed = false;
-    for (const std::string& file : foundFiles(found.out)) listed |= file.rfind(desktop + "Beta Viewer.lnk  (", 0) == 0;
+    for (const std::string& file : FoundFiles(found.out)) listed |= file.rfind(desktop + "Beta Viewer.lnk  (", 0) == 0;
     EXPECT_TRUE(listed) << found.out;
     run("wineserver -k");
 }

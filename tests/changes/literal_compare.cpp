@@ -18,6 +18,8 @@ public:
     bool eof() const { return next_ >= lines_.size(); }
     void reopen() { next_ = 0; }
     std::string read() { return eof() ? std::string() : std::string(lines_[next_++]); }
+    // Reads up to and including the next "}" line.
+    void skipSection() { while (!eof() && read() != "}") continue; }
 
 private:
     std::vector<std::string_view> lines_;
@@ -38,74 +40,54 @@ std::string MergeFolderLists(const std::string& currentText, const std::string& 
     std::string addedFolders;  // headers, each followed by 127, newest first
     int steps = 0;
     auto write = [&](const std::string& line) { changes += line + "\r\n"; };
+    auto underAddedFolder = [&](const std::string& header) {
+        for (const std::string& entry : SplitList(addedFolders))
+            if (contains(header, entry.substr(0, entry.size() - 1))) return true;
+        return false;
+    };
 
     for (;;) {
-        // 1, 2, 3
+        // The next database line, going round to the start at the end.
         if (current.eof()) break;
         if (database.eof()) database.reopen();
         std::string d = database.read();
 
-        // 4
+        // The next current header, skipping the sections under a folder reported new.
         std::string c;
-        bool finish = false;
         for (;;) {
             c = current.read();
-            if (current.eof()) {
-                finish = true;
-                break;
-            }
-            bool under = false;
-            for (const std::string& entry : SplitList(addedFolders)) {
-                std::string p = entry.empty() ? std::string() : entry.substr(0, entry.size() - 1);
-                if (contains(c, p)) {
-                    under = true;
-                    break;
-                }
-            }
-            if (!under) break;
-            while (!current.eof())
-                if (current.read() == "}") break;
+            if (current.eof() || !underAddedFolder(c)) break;
+            current.skipSection();
             ++steps;
         }
-        if (finish) break;
+        if (current.eof()) break;
 
-        // 5, 6
+        // The header in the database: this line, on to the end, then from the start
+        // round to this line.
         bool found = contains(d, c);
         if (!found) {
-            std::string start = d;
-            while (!database.eof()) {
-                if (contains(database.read(), c)) {
-                    found = true;
-                    break;
-                }
-            }
-            if (!found) {
-                database.reopen();
-                while (!database.eof()) {
-                    std::string line = database.read();
-                    if (contains(line, c)) {
-                        found = true;
-                        break;
-                    }
-                    if (line == start) break;
-                }
+            const std::string start = d;
+            while (!found && !database.eof()) found = contains(database.read(), c);
+            if (!found) database.reopen();
+            while (!found && !database.eof()) {
+                const std::string line = database.read();
+                found = contains(line, c);
+                if (line == start) break;
             }
         }
 
-        // 7
+        // Not there: a new folder, reported once with nothing under it.
         if (!found) {
             addedFolders = c + kSep + addedFolders;
             write("!" + c);
             write("}");
-            while (!current.eof())
-                if (current.read() == "}") break;
-            while (!database.eof())
-                if (database.read() == "}") break;
+            current.skipSection();
+            database.skipSection();
             ++steps;
             continue;
         }
 
-        // 8
+        // There: the names of the current section missing from the database's section.
         ++steps;
         std::string names;
         while (!database.eof()) {
@@ -134,38 +116,26 @@ std::string CompareKeyLists(const std::string& savedText, const std::string& cur
     std::string out;
     std::string addedKeys;  // each followed by 127, in the order reported
     while (!current.eof()) {
-        // 2.1, 2.2, 2.3
+        // The next saved line (round to the start at the end) against the next current key.
         if (saved.eof()) saved.reopen();
-        bool skip = false;
         std::string s = saved.read();
-        std::string c = current.read();
-        std::string start = s;
+        const std::string c = current.read();
+        const std::string start = s;
         if (contains(s, c)) continue;
-        // 2.4
-        for (const std::string& entry : SplitList(addedKeys))
-            if (StartsWithNoCase(c, entry)) {
-                skip = true;
-                break;
-            }
-        // 2.5, 2.6
+        // A key below one already reported is skipped.
+        bool below = false;
+        for (const std::string& entry : SplitList(addedKeys)) below = below || StartsWithNoCase(c, entry);
+        if (below) continue;
+        // Searched on to the end of the saved dump, then from its start round to this line.
         bool found = false;
-        while (!saved.eof() && !found) {
-            if (skip) break;
-            s = saved.read();
-            found = contains(s, c);
-        }
-        if (found || !saved.eof() || skip) continue;
-        // 2.7, 2.8
+        while (!saved.eof() && !found) found = contains(s = saved.read(), c);
+        if (found) continue;
         saved.reopen();
         s = saved.read();
         found = contains(s, c);
-        while (s != start && !found) {
-            if (saved.eof()) break;
-            s = saved.read();
-            found = contains(s, c);
-        }
+        while (s != start && !found && !saved.eof()) found = contains(s = saved.read(), c);
         if (s != start) continue;
-        // 2.9
+        // Not found anywhere: added.
         out += c + "\r\n";
         addedKeys += c + kSep;
     }

@@ -1,6 +1,6 @@
 // A small Windows machine in memory for the find-changes tests: drive C: in the Wine
 // prefix layout, the four system text files, Korvex's settings, a data folder, and
-// helpers to take the scan database and run Find changes on it.
+// helpers to take the scan database, run Find changes on it and read what it left.
 #pragma once
 
 #include <string>
@@ -8,6 +8,7 @@
 
 #include "changes/change_lists.h"
 #include "changes/find_changes.h"
+#include "removal/found_lists.h"
 #include "scandb/update_database.h"
 #include "tests/support/memory_machine.h"
 
@@ -24,58 +25,73 @@ struct Machine : MemoryMachine {
     Machine() {
         files.put("C:\\windows\\win.ini", "[windows]\r\nload=\r\n\r\n[mail]\r\nMAPI=1\r\n");
         files.put("C:\\windows\\system.ini", "[boot]\r\nshell=explorer.exe\r\n");
-        files.put("C:\\windows\\system32\\kernel32.dll", "k");
-        files.put("C:\\windows\\History\\h1.dat", "h");
         files.put("C:\\autoexec.bat", "@ECHO OFF\r\nPATH=C:\\DOS\r\nSET TEMP=C:\\TEMP\r\n");
         files.put("C:\\config.sys", "FILES=40\r\n");
-        files.put("C:\\Program Files\\Common Files\\shared.dll", "s");
-        files.put("C:\\Program Files\\Old App\\old.exe", "o");
-        files.put("C:\\users\\user\\Temp\\t.tmp", "t");
+        for (const char* path : {"C:\\windows\\system32\\kernel32.dll", "C:\\windows\\History\\h1.dat",
+                                 "C:\\Program Files\\Common Files\\shared.dll", "C:\\Program Files\\Old App\\old.exe",
+                                 "C:\\users\\user\\Temp\\t.tmp"})
+            files.put(path, "x");
         files.createFolder("C:\\Korvex");
-        for (const char* name : {"AutoUpdateDb", "RegFullScan"}) registry.setString(kScanning, name, "0");
+        for (const char* name : {"AutoUpdateDb", "RegFullScan", "ScanMode"}) set(name, "0");
         for (const char* name : {"RegScan", "AutoexecScan", "WinIniScan", "SystemIniScan", "ConfigSysScan"})
-            registry.setString(kScanning, name, "1");
-        registry.setString(kScanning, "ScanMode", "0");
-        registry.setString(kScanning, "FoldersToIgnore", "");
-        registry.setString("HKCU\\Software\\Vendor\\Tool", "v", "1");
-        registry.setString("HKLM\\Software\\Vendor\\Tool", "v", "1");
+            set(name, "1");
+        set("FoldersToIgnore", "");
+        for (const char* key : {"HKCU\\Software\\Vendor\\Tool", "HKLM\\Software\\Vendor\\Tool", "HKLM\\System\\Setup"})
+            registry.setString(key, "v", "1");
         registry.setString("HKLM\\Software\\Classes\\.txt", "", "txtfile");
-        registry.setString("HKLM\\System\\Setup", "v", "1");
         progress.onChange = [this](double, double maximum) {
             if (maxima.empty() || maxima.back() != maximum) maxima.push_back(maximum);
         };
     }
 
-    void set(const char* name, const char* value) { registry.setString(kScanning, name, value); }
+    void set(const char* name, const std::string& value) { registry.setString(kScanning, name, value); }
 
     // Update database for the drives, as the main window's button does.
     void update(const std::string& drives = "C:") {
         bool noStop = false;
-        scandb::UpdateRequest request{data, drives, {}};
-        scandb::UpdateDatabase(services, prompt, request, noStop);
+        scandb::UpdateDatabase(services, prompt, {data, drives, {}}, noStop);
     }
 
     FindOutcome find(const std::string& drives = "C:") {
         return FindChanges(services, access, prompt, data, drives, stop, progress);
     }
 
-    ChangeLists lists() { return ReadChangeLists(files, "C:\\"); }
     std::string text(const std::string& path) const { return files.contents(path); }
+
+    // The paths under C:\ that which() picks.
+    std::vector<std::string> leftOver(bool (*which)(const std::string&)) const {
+        std::vector<std::string> found;
+        for (const auto& path : files.tree("C:\\"))
+            if (which(path)) found.push_back(path);
+        return found;
+    }
 };
 
-// The names the drive root must not hold once a run is over.
+// A row of the found-changes lists.
+inline FoundRow Row(std::string text, std::string sub1 = {}, bool selected = false) {
+    FoundRow row;
+    row.text = std::move(text);
+    row.sub1 = std::move(sub1);
+    row.selected = selected;
+    return row;
+}
+
+// A message box as one line: "Icon Buttons | title | text".
+inline std::string Shown(const Message& m) {
+    const char* icon = m.icon == Icon::Critical ? "Critical" : m.icon == Icon::Exclamation ? "Exclamation" : "Other";
+    const char* buttons = m.buttons == Buttons::OK ? "OK" : m.buttons == Buttons::RetryCancel ? "RetryCancel" : "Other";
+    return std::string(icon) + " " + buttons + " | " + m.title + " | " + m.text;
+}
+
+// The names the drive root must not hold once a run is over: the fixed work files and
+// the numbered lists (a decimal index followed by current.kvd).
 inline bool IsWorkFile(const std::string& path) {
-    static const char* names[] = {"C:\\current.kvd", "C:\\dbase.kvd", "C:\\hkcutmp.kvd", "C:\\hklmtmp.kvd"};
-    for (const char* name : names)
+    for (const char* name : {"C:\\current.kvd", "C:\\dbase.kvd", "C:\\hkcutmp.kvd", "C:\\hklmtmp.kvd"})
         if (path == name) return true;
-    // The numbered lists: a decimal index followed by current.kvd.
     const std::string suffix = "current.kvd";
-    if (path.size() > 3 + suffix.size() && path.compare(path.size() - suffix.size(), suffix.size(), suffix) == 0 &&
-        path.find('\\', 3) == std::string::npos) {
-        std::string index = path.substr(3, path.size() - 3 - suffix.size());
-        return index.find_first_not_of("0123456789") == std::string::npos;
-    }
-    return false;
+    if (path.size() <= 3 + suffix.size() || !path.ends_with(suffix) || path.find('\\', 3) != std::string::npos)
+        return false;
+    return path.substr(3, path.size() - 3 - suffix.size()).find_first_not_of("0123456789") == std::string::npos;
 }
 
 inline bool IsChangeList(const std::string& path) {

@@ -1,42 +1,20 @@
 // Shared pieces of the scan database tests: an output file that keeps what it was
-// given, and a prompt that does nothing (for walks too large to record).
+// given, and the lines of a CR LF text.
 #pragma once
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/filesystem.h"
-#include "platform/prompt.h"
 
 namespace korvex::test {
 
 class StringOutput : public OutputFile {
 public:
     void write(std::string_view data) override { text += data; }
-    bool close() override {
-        closed = true;
-        return true;
-    }
+    bool close() override { return true; }
     std::string text;
-    bool closed = false;
-};
-
-class SilentPrompt : public Prompt {
-public:
-    Answer messageBox(const Message&) override { return Answer::OK; }
-    std::optional<std::string> inputBox(std::string_view, std::string_view, std::string_view) override {
-        return std::nullopt;
-    }
-    std::string pickFolder(std::string_view) override { return {}; }
-    std::string pickOpenFile(std::string_view, std::string_view, std::string_view) override { return {}; }
-    std::string pickSaveFile(std::string_view, std::string_view, std::string_view, std::string_view) override {
-        return {};
-    }
-    void yield() override { ++yields; }
-    void status(std::string_view) override { ++statuses; }
-    void progress(std::uint64_t, std::uint64_t) override {}
-    void busy(bool) override {}
-    std::uint64_t yields = 0, statuses = 0;
 };
 
 // The lines of a CR LF text; fails the calling test (through the returned flag) when

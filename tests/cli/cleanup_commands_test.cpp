@@ -1,7 +1,8 @@
 // korvex-cli clean, unused-dlls and duplicates on a machine in a temporary folder: what
-// they list, with the window's totals, their exit statuses, what they remove only when
-// told to, and that their work files are gone afterwards; and the Recycle Bin step,
-// which empties only the Trash entries that came from this machine.
+// they list, with the window's totals, their options and exit statuses, what they remove
+// only when told to, and that their work files are gone afterwards. Which files each
+// scan finds is the clean-up tests' business; here one run of each joins scan, options
+// and removal.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,12 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "cleanup/temp_folders.h"
 #include "cleanup/unused_dlls.h"
-#include "platform/fake/scripted_prompt.h"
 #include "platform/wine/wine_machine.h"
 #include "tests/cli/cli_run.h"
-#include "tests/support/scoped_env.h"
 
 namespace korvex::test {
 namespace {
@@ -74,11 +72,10 @@ protected:
 
 TEST_F(CleanUpCommands, CleanListsPlantedJunkWithTheWindowsTotalsAndDeletesOnlyWhenTold) {
     const fs::file_time_type now = fs::file_time_type::clock::now();
+    // Today's temporary file stays: the scan reads the host's file times as local days.
     for (const auto& [path, bytes] : {std::pair{"Games/X/save.bak", 1500}, {"Games/X/new.tmp", 10},
-                                      {"Games/X/Logs/error.log", 3000}, {"Games/X/Logs/install.log", 10},
-                                      {"Games/X/data.bak", 10}, {"Apps/Tool/readme.txt", 10}, {"Apps/Tool/page.~mp", 700},
-                                      {"Apps/Tool/Recycled/gone.bak", 10},
-                                      {"users/Public/Documents/report.old", 2 * 1024 * 1024 + 5}})
+                                      {"Games/X/Logs/error.log", 3000}, {"Apps/Tool/readme.txt", 10},
+                                      {"Apps/Tool/page.~mp", 700}, {"users/Public/Documents/report.old", 2 * 1024 * 1024 + 5}})
         file(path, std::string(bytes, 'j'), now);
     file("Games/X/old.tmp", std::string(10, 'j'), now - std::chrono::hours(30));
 
@@ -106,32 +103,6 @@ TEST_F(CleanUpCommands, CleanListsPlantedJunkWithTheWindowsTotalsAndDeletesOnlyW
     EXPECT_EQ(Files(machine_), expected);
     EXPECT_EQ(Files(trash_ + "/files"),
               (std::vector<std::string>{"error.log", "old.tmp", "page.~mp", "report.old", "save.bak"}));
-}
-
-TEST_F(CleanUpCommands, RecycleBinStepEmptiesOnlyThisMachinesEntries) {
-    const std::string inside = fs::canonical(machine_).string() + "/drive_c/old.txt";
-    WriteHostFile(trash_ + "/files/old.txt", std::string(1000, 'm'));
-    WriteHostFile(trash_ + "/info/old.txt.trashinfo",
-                  "[Trash Info]\nPath=" + inside + "\nDeletionDate=2026-01-01T10:00:00\n");
-    WriteHostFile(trash_ + "/files/elsewhere.txt", "someone else's");
-    WriteHostFile(trash_ + "/info/elsewhere.txt.trashinfo",
-                  "[Trash Info]\nPath=" + machine("elsewhere.txt") + "\nDeletionDate=2026-01-01T10:00:00\n");
-    ScopedEnv home("XDG_DATA_HOME", home_ + "/.local/share");
-    std::unique_ptr<wine::WineMachine> m = wine::WineMachine::open(machine_);
-    ASSERT_TRUE(m);
-
-    for (Answer answer : {Answer::No, Answer::Yes}) {
-        ScriptedPrompt prompt;
-        prompt.answers = {answer};
-        EXPECT_EQ(cleanup::EmptyRecycleBinOfMachine(m->shell(), prompt, '.'), answer == Answer::Yes);
-        ASSERT_EQ(prompt.messages.size(), 1u);
-        EXPECT_TRUE(Contains(prompt.messages[0].text, "holds 1 item from this machine, taking 1KB"))
-            << prompt.messages[0].text;
-        EXPECT_EQ(fs::exists(trash_ + "/files/old.txt"), answer == Answer::No);
-        EXPECT_EQ(fs::exists(trash_ + "/info/old.txt.trashinfo"), answer == Answer::No);
-        EXPECT_TRUE(fs::exists(trash_ + "/files/elsewhere.txt"));
-        EXPECT_TRUE(fs::exists(trash_ + "/info/elsewhere.txt.trashinfo"));
-    }
 }
 
 TEST_F(CleanUpCommands, UnusedDllsListsAndNeverDeletes) {
@@ -169,7 +140,6 @@ TEST_F(CleanUpCommands, DuplicatesFollowTheRulesAndAreDeletedOnlyAfterTheWarning
         {{"--named", "other", "--any-time"}, {"C:\\Four\\other.txt", "C:\\Two\\other.txt"}},
         {{"--drives", "C:", "--any-time", "--containing", "TEXT", "--named=.txt"},
          {"C:\\One\\readme.txt", "C:\\Three\\readme.txt", "C:\\Two\\readme.txt"}},
-        {{"--containing", "absent"}, {}},
     };
     for (const auto& [options, files] : cases) {
         std::vector<std::string> args{"duplicates"}, listing;
@@ -184,8 +154,7 @@ TEST_F(CleanUpCommands, DuplicatesFollowTheRulesAndAreDeletedOnlyAfterTheWarning
         EXPECT_FALSE(fs::exists(driveC() / "temp.kvd"));
     }
     for (const std::vector<std::string>& bad : {std::vector<std::string>{"duplicates", "--drives", "Q:"},
-                                                {"duplicates", "--named"}, {"duplicates", "--fast"},
-                                                {"duplicates", "--delete", "--move", "C:\\Aside"}})
+                                                {"duplicates", "--named"}, {"duplicates", "--delete", "--move", "C:\\Aside"}})
         EXPECT_EQ(onMachine(bad).status, 2) << bad.back();
 
     const CommandResult asked = onMachine({"duplicates", "--delete"});

@@ -51,12 +51,6 @@ TEST(CliPrompt, MessagesAreTitleColonTextLinesAndPickersCancel) {
     }
     EXPECT_EQ(written(out), "Confirm uninstall: Remove GameX?\nKorvex!: Done.\n");
     std::fclose(out);
-
-    std::FILE* yes = std::tmpfile();
-    CliPrompt agreeing(true, yes);
-    EXPECT_EQ(agreeing.messageBox({Icon::Question, Buttons::YesNo, 1, "Delete", "Delete 3 files?"}), Answer::Yes);
-    EXPECT_EQ(written(yes), "Delete: Delete 3 files?\n");
-    std::fclose(yes);
 }
 
 TEST(CliPrompt, ProgressLineOnlyOnATerminal) {

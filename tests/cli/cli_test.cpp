@@ -20,10 +20,8 @@ using Cli = CliRun;
 TEST_F(Cli, HelpAndUsageErrors) {
     const CommandResult help = run({"--help"});
     EXPECT_EQ(help.status, 0);
-    for (const char* part : {"Usage: korvex-cli [--machine DIR] [--yes] COMMAND", "init", "info", "update", "find",
-                             "--windows-version win98|win7|win10",
-                             "Exit status: 0 success, 1 failure or refusal, 2 usage error"})
-        EXPECT_TRUE(Contains(help.out, part)) << part;
+    EXPECT_EQ(help.out.rfind("Usage: korvex-cli [--machine DIR] [--yes] COMMAND", 0), 0u) << help.out;
+    EXPECT_TRUE(Contains(help.out, "Exit status: 0 success, 1 failure or refusal, 2 usage error")) << help.out;
     EXPECT_EQ(help.err, "");
     EXPECT_EQ(run({"help"}).out, help.out);
     EXPECT_EQ(run({"info", "--help"}).out, help.out);
@@ -47,9 +45,11 @@ TEST_F(Cli, HelpAndUsageErrors) {
     EXPECT_FALSE(fs::exists(m)) << "a usage error makes nothing";
 }
 
+// Without --machine, KORVEX_MACHINE names the machine (where else it is looked for is
+// the locator's own test).
 TEST_F(Cli, InitThenInfo) {
-    const std::string dir = machine("nt");
-    const CommandResult made = onMachine({"init"}, dir);
+    const std::string dir = machine("nt"), named = "KORVEX_MACHINE=" + ShellQuote(dir);
+    const CommandResult made = run({"init"}, named);
     ASSERT_EQ(made.status, 0) << made.err;
     EXPECT_TRUE(Contains(made.out, dir));
     EXPECT_TRUE(wine::IsMachineFolder(dir));
@@ -60,26 +60,20 @@ TEST_F(Cli, InitThenInfo) {
     EXPECT_TRUE(Contains(again.out, "already a machine"));
     EXPECT_EQ(ReadHostFile(fs::path(dir) / "user.reg"), userReg) << "an existing machine is left alone";
 
-    const CommandResult info = onMachine({"info"}, dir);
+    const CommandResult info = run({"info"}, named);
     ASSERT_EQ(info.status, 0) << info.err;
     for (const std::string& part : std::vector<std::string>{
-             "Machine:               " + dir + "\n", "(NT family)", "  C:  fixed disk", "  (C:) ", "Local hard drives (C:",
-             "This drive has not been scanned.", "Windows folder:        C:\\windows\\\n",
-             "Windows drive root:    C:\\\n", "History folder:        C:\\users\\",
-             "Program folder:        C:\\Program Files\\Korvex\n", "Data folder:           C:\\Program Files\\Korvex\\\n"})
+             "Machine:               " + dir + "\n", "(NT family)", "  C:  fixed disk", "This drive has not been scanned.",
+             "Windows folder:        C:\\windows\\\n", "Program folder:        C:\\Program Files\\Korvex\n",
+             "Data folder:           C:\\Program Files\\Korvex\\\n"})
         EXPECT_TRUE(Contains(info.out, part)) << part << "\n" << info.out;
     EXPECT_EQ(info.err, "");
 
-    // Start-up wrote the first-run settings into the machine and placed the support files.
+    // Start-up wrote the first-run settings into the machine and placed the support
+    // files; a second run changes nothing.
     const std::string settings = ReadHostFile(fs::path(dir) / "user.reg");
-    EXPECT_TRUE(Contains(settings, "[Software\\\\Korvex!\\\\General]"));
     EXPECT_TRUE(Contains(settings, "\"DefaultPath\"=\"C:\\\\Program Files\\\\Korvex\\\\\""));
-    EXPECT_TRUE(Contains(ReadHostFile(fs::path(dir) / "system.reg"),
-                         "[Software\\\\Classes\\\\KorvexUninstall\\\\DefaultIcon]"));
-    const fs::path program = fs::path(dir) / "drive_c" / "Program Files" / "Korvex";
-    for (const char* file : {"Korvex.hlp", "uninst.ico", "scan.avi"}) EXPECT_TRUE(fs::exists(program / file)) << file;
-
-    // A second run changes nothing.
+    EXPECT_TRUE(fs::exists(fs::path(dir) / "drive_c" / "Program Files" / "Korvex" / "uninst.ico"));
     EXPECT_EQ(onMachine({"info"}, dir).status, 0);
     EXPECT_EQ(ReadHostFile(fs::path(dir) / "user.reg"), settings);
 
@@ -90,23 +84,6 @@ TEST_F(Cli, InitThenInfo) {
     ASSERT_EQ(info98.status, 0) << info98.err;
     EXPECT_TRUE(Contains(info98.out, "(Windows 95 family)")) << info98.out;
     EXPECT_TRUE(Contains(info98.out, "History folder:        (none)\n")) << info98.out;
-}
-
-TEST_F(Cli, FindsTheMachineWithoutMachineOption) {
-    // KORVEX_MACHINE names the machine.
-    const std::string named = machine("named");
-    ASSERT_EQ(run({"init"}, "KORVEX_MACHINE=" + ShellQuote(named)).status, 0);
-    EXPECT_TRUE(wine::IsMachineFolder(named));
-    const CommandResult info = run({"info"}, "KORVEX_MACHINE=" + ShellQuote(named));
-    EXPECT_EQ(info.status, 0) << info.err;
-    EXPECT_TRUE(Contains(info.out, "Machine:               " + named + "\n"));
-
-    // Nothing given and no ~/.wine: the built-in machine is made on first use.
-    const CommandResult builtIn = run({"info"});
-    ASSERT_EQ(builtIn.status, 0) << builtIn.err;
-    const std::string expected = home_ + "/.local/share/korvex/machine";
-    EXPECT_TRUE(Contains(builtIn.out, "Machine:               " + expected + "\n")) << builtIn.out;
-    EXPECT_TRUE(wine::IsMachineFolder(expected));
 }
 
 TEST_F(Cli, FailuresExitWithOneAndSayWhy) {
@@ -130,27 +107,6 @@ TEST_F(Cli, FailuresExitWithOneAndSayWhy) {
     EXPECT_FALSE(fs::exists(fs::path(other) / "system.reg"));
 }
 
-TEST_F(Cli, RefusedRegistryWriteIsAMessageAndExitOne) {
-    ASSERT_EQ(onMachine({"init"}).status, 0);
-    const std::string userReg = ReadHostFile(fs::path(machine_) / "user.reg");
-    {
-        FakeWineserver server(wine::WineserverDirectories(machine_).back() + "/lock");
-        ASSERT_TRUE(server.locked());
-        const CommandResult r = onMachine({"info"});
-        EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.out, "");
-        // Korvex's message box, as korvex-cli shows it: "Title: text" on one line.
-        EXPECT_EQ(r.err.rfind("Korvex!: ", 0), 0u) << r.err;
-        EXPECT_TRUE(Contains(r.err, "wineserver")) << r.err;
-        EXPECT_EQ(r.err.back(), '\n');
-        EXPECT_EQ(ReadHostFile(fs::path(machine_) / "user.reg"), userReg) << "nothing was written behind Wine's back";
-    }
-    // With Wine gone the same command works.
-    const CommandResult after = onMachine({"info"});
-    EXPECT_EQ(after.status, 0) << after.err;
-    EXPECT_NE(ReadHostFile(fs::path(machine_) / "user.reg"), userReg);
-}
-
 // Every regular file below a folder with its contents, links not followed.
 std::vector<std::string> Snapshot(const fs::path& folder) {
     std::vector<std::string> all;
@@ -160,32 +116,40 @@ std::vector<std::string> Snapshot(const fs::path& folder) {
     return all;
 }
 
-// A scan of a machine Wine is running programs in would read old registry files: both
-// scan commands refuse before they read or write anything, with one message.
-TEST_F(Cli, ScansRefuseWhileWineRunsTheMachine) {
+// Nothing is written behind a running Wine's back: both scan commands refuse before they
+// read or write anything, and the first start's settings write is refused with Korvex's
+// message box ("Title: text" on one line). With Wine gone the same command works.
+TEST_F(Cli, NothingIsWrittenWhileWineRunsTheMachine) {
     ASSERT_EQ(onMachine({"init"}).status, 0);
-    ASSERT_EQ(onMachine({"update"}).status, 0);
-    WriteHostFile(driveC() / "Program Files" / "Acme" / "acme.exe", "MZ");
     const auto before = Snapshot(machine_);
-    FakeWineserver server(wine::WineserverDirectories(machine_).back() + "/lock");
-    ASSERT_TRUE(server.locked());
-    for (const std::vector<std::string>& args : {std::vector<std::string>{"update"},
-                                                 {"find", "--save", machine("acme.kvu")}}) {
-        SCOPED_TRACE(args[0]);
-        const CommandResult r = onMachine(args);
-        EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.out, "");
-        EXPECT_TRUE(Contains(r.err, "Wine is running programs in this machine (wineserver process " +
-                                        std::to_string(server.pid()) + ")"))
-            << r.err;
-        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-        EXPECT_EQ(Snapshot(machine_), before);
+    const std::string userReg = ReadHostFile(fs::path(machine_) / "user.reg");
+    {
+        FakeWineserver server(wine::WineserverDirectories(machine_).back() + "/lock");
+        ASSERT_TRUE(server.locked());
+        const std::string busy =
+            "Wine is running programs in this machine (wineserver process " + std::to_string(server.pid()) + ")";
+        for (const std::vector<std::string>& args : {std::vector<std::string>{"update"},
+                                                     {"find", "--save", machine("acme.kvu")}, {"info"}}) {
+            SCOPED_TRACE(args[0]);
+            const CommandResult r = onMachine(args);
+            EXPECT_EQ(r.status, 1);
+            EXPECT_EQ(r.out, "");
+            EXPECT_TRUE(Contains(r.err, busy)) << r.err;
+            EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+            if (args[0] != "info") {
+                EXPECT_TRUE(Snapshot(machine_) == before) << "a file changed";
+            }
+        }
+        EXPECT_EQ(onMachine({"info"}).err.rfind("Korvex!: ", 0), 0u);
+        EXPECT_EQ(ReadHostFile(fs::path(machine_) / "user.reg"), userReg);
     }
     EXPECT_FALSE(fs::exists(machine("acme.kvu")));
+    EXPECT_EQ(onMachine({"info"}).status, 0);
+    EXPECT_NE(ReadHostFile(fs::path(machine_) / "user.reg"), userReg);
 }
 
-// A scan database that cannot be written is a failure: the message names the file and
-// the reason, the exit status is 1, nothing claims success and no work file stays in C:\.
+// A scan database that cannot be written is a failure: exit status 1, and the message
+// names the file with the host's reason (the update's own tests check the rest).
 TEST_F(Cli, UnwritableScanDatabaseIsAFailure) {
     ASSERT_EQ(onMachine({"init"}).status, 0);
     fs::create_directories(driveC() / "Program Files" / "Korvex" / "Cdbase.kvd");  // a folder where the file goes
@@ -194,11 +158,8 @@ TEST_F(Cli, UnwritableScanDatabaseIsAFailure) {
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err.rfind("Machine: " + machine_ + "\n", 0), 0u) << r.err;
     EXPECT_TRUE(Contains(r.err, "Error updating database: Korvex could not write C:\\Program Files\\Korvex\\Cdbase.kvd "
-                                "(Is a directory), so the scan database in C:\\Program Files\\Korvex\\ is not up to date."))
-        << r.err;
+                                "(Is a directory)")) << r.err;
     EXPECT_FALSE(Contains(r.err + r.out, "updated (")) << r.out;
-    for (const auto& entry : fs::directory_iterator(driveC()))
-        EXPECT_NE(entry.path().extension(), ".kvd") << entry.path() << " left in the drive root";
 }
 
 }  // namespace

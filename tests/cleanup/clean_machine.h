@@ -43,19 +43,13 @@ struct CleanMachine : MemoryMachine {
     }
     std::vector<std::string> lines() const { return paths(true); }
 
-    // A REG_DWORD or REG_SZ value under HKEY_LOCAL_MACHINE.
+    // A REG_DWORD value under HKEY_LOCAL_MACHINE.
     void setDword(std::string_view key, std::string_view name, std::uint32_t value) {
         std::string data;
         for (int i = 0; i < 4; ++i) data += static_cast<char>((value >> (8 * i)) & 0xFF);
-        setRaw(key, name, REG_DWORD, data);
-    }
-    void setText(std::string_view key, std::string_view name, std::string_view text) {
-        setRaw(key, name, REG_SZ, std::string(text) + '\0');
-    }
-    void setRaw(std::string_view key, std::string_view name, std::uint32_t type, std::string_view data) {
         HKEY handle = 0;
         registry.createKey(HKEY_LOCAL_MACHINE, key, &handle);
-        registry.setValue(handle, name, type, data);
+        registry.setValue(handle, name, REG_DWORD, data);
         registry.closeKey(handle);
     }
 };

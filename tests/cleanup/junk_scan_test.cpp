@@ -28,7 +28,7 @@ TEST(JunkScan, CategoriesAndTheirExceptionsOnOneTree) {
         "C:\\a\\install.log", "C:\\a\\setup.log", "C:\\a\\unstall.log", "C:\\a\\ntrp.log", "C:\\a\\fifo.log",
         "C:\\a\\error.log", "C:\\a\\foo.~mp", "C:\\a\\foo.t~p", "C:\\a\\CHKLIST.MS", "C:\\a\\chklist.cps",
         "C:\\a\\MSCREATE.DIR", "C:\\a\\x.ab$", "C:\\a\\file0001.chk", "C:\\a\\help.GID", "C:\\a\\setup.---",
-        "C:\\a\\index.fts", "C:\\a\\index.ftg", "C:\\a\\desktop.ini", "C:\\a\\held.bak", "C:\\a\\list.dat",
+        "C:\\a\\index.fts", "C:\\a\\index.ftg", "C:\\a\\held.bak",
         "C:\\a\\a.old", "C:\\w\\page.html", "C:\\w\\photo.jpeg", "C:\\w\\x.mml", "C:\\w\\Y.MML", "C:\\w\\a.xyz",
         "C:\\Recycled\\r.bak", "C:\\a\\My RECYCLED stuff\\r.bak", "C:\\Skip\\Me\\s.bak",
         "C:\\users\\user\\Documents\\thesis.bak",

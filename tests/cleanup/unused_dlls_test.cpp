@@ -51,7 +51,8 @@ TEST(UnusedDlls, RowsOfEachCount) {
         for (const auto& [path, contents] : c.files) m.files.put(path, contents);
         for (const Count& count : c.counts) {
             const std::string_view key = count.view32 ? kSharedDllsKey32 : kSharedDllsKey;
-            count.text ? m.setText(key, count.path, count.text) : m.setDword(key, count.path, count.count);
+            count.text ? m.registry.setString("HKLM\\" + std::string(key), count.path, count.text)
+                       : m.setDword(key, count.path, count.count);
         }
         CleanUpScan scan = m.scan();
         ScanUnusedDlls(m.services, m.access, scan);

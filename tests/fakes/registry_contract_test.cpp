@@ -2,20 +2,38 @@
 // that logic tests rely on must behave like the machine's registry.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
-#include "platform/registry.h"
-#include "tests/fakes/backends.h"
+#include "platform/fake/memory_registry.h"
+#include "platform/wine/wine_registry.h"
+#include "tests/support/host_files.h"
 
 namespace korvex {
 namespace {
 
 std::string sz(std::string_view text) { return std::string(text) + '\0'; }
 
-class RegistryContract : public ::testing::TestWithParam<RegistryBackendFactory> {
+struct Backend {
+    const char* name;
+    std::function<std::unique_ptr<Registry>(const std::string& prefix)> make;
+};
+
+const Backend kBackends[] = {
+    {"Memory", [](const std::string&) { return std::unique_ptr<Registry>(std::make_unique<MemoryRegistry>()); }},
+    {"WinePrefix",
+     [](const std::string& prefix) {
+         std::string error;
+         return std::unique_ptr<Registry>(wine::WineRegistry::open(prefix, &error));
+     }},
+};
+void PrintTo(const Backend& backend, std::ostream* out) { *out << backend.name; }  // not the object's bytes
+
+class RegistryContract : public ::testing::TestWithParam<Backend> {
 protected:
-    void SetUp() override { reg = GetParam().make(); }
+    void SetUp() override { ASSERT_TRUE(reg = GetParam().make(prefix.path())); }
+    test::TempHostFolder prefix{"korvex-contract"};  // an empty prefix folder of the test's own
     std::unique_ptr<Registry> reg;
 
     HKEY create(HKEY root, std::string_view path) {
@@ -89,8 +107,8 @@ TEST_P(RegistryContract, DeleteTreeRemovesEverythingBelowAndClassesRootIsMachine
     EXPECT_NE(reg->deleteTree(HKEY_CURRENT_USER, "Software\\App"), ERROR_SUCCESS);
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, RegistryContract, ::testing::ValuesIn(RegistryBackends()),
-                         [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Backends, RegistryContract, ::testing::ValuesIn(kBackends),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace korvex

@@ -179,16 +179,6 @@ TEST(LaterStarts, DataFolderFromDefaultPath) {
         EXPECT_EQ(SettleDataFolder(m.services, m.access), "C:\\Program Files\\Korvex\\") << bad;
         EXPECT_EQ(m.setting("General", "DefaultPath"), "C:\\Program Files\\Korvex") << bad;
     }
-
-    // Deleting General brings every default back, the Run entry included.
-    Machine reset;
-    SettleDataFolder(reset.services, reset.access);
-    const auto defaults = DumpRegistry(reset.registry);
-    reset.registry.setString("HKCU\\Software\\Korvex!\\Scanning", "ScanMode", "3");
-    ASSERT_EQ(reset.access.DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Korvex!\\General"), 0);
-    ASSERT_EQ(reset.access.DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"), 0);
-    SettleDataFolder(reset.services, reset.access);
-    EXPECT_EQ(DumpRegistry(reset.registry), defaults);
 }
 
 TEST(FirstStart, PlacesSupportFilesWithoutReplacingExistingOnes) {

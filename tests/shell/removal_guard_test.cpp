@@ -2,9 +2,7 @@
 // refused, their contents are not; suspect paths are refused whatever they name.
 #include <gtest/gtest.h>
 
-#include "platform/fake/fake_shell.h"
 #include "platform/fake/fake_system.h"
-#include "platform/fake/scripted_prompt.h"
 #include "platform/removal_guard.h"
 
 namespace korvex {
@@ -80,29 +78,6 @@ TEST(RemovalGuard, RefusesEveryFolderThatHoldsAProtectedOneAndFollowsTheMachines
         {"a folder that holds Korvex's program folder", {"C:\\Tools"}},
         {"", {"C:\\WIN98\\SYSTEM\\app.dll", "C:\\windows"}},  // not this machine's Windows folder
     });
-}
-
-TEST(RemovalGuard, TheInMemoryShellRefusesAndReportsOncePerItem) {
-    MemoryFiles files;
-    files.put("C:\\windows\\system32\\app.dll", "x");
-    files.put("C:\\Program Files\\App\\app.exe", "x");
-    FakeShell shell(files);
-    ScriptedPrompt prompt;
-    FileOperation op;
-    op.from = {"C:\\windows\\system32", "C:\\Program Files\\App", "C:\\"};
-    op.fFlags = FOF_NOCONFIRMATION;
-    EXPECT_NE(shell.fileOperation(op, prompt), 0);
-    EXPECT_FALSE(files.exists("C:\\Program Files\\App"));
-    EXPECT_TRUE(files.exists("C:\\windows\\system32\\app.dll"));
-    const std::vector<Refusal> refusals = shell.takeRefusals();
-    ASSERT_EQ(refusals.size(), 2u);
-    EXPECT_EQ(refusals[0].path, "C:\\windows\\system32");
-    EXPECT_EQ(refusals[0].reason, "a system folder");
-    EXPECT_EQ(refusals[1].reason, "a drive root");
-    EXPECT_TRUE(shell.takeRefusals().empty());
-    EXPECT_FALSE(shell.deleteAtRestart("C:\\windows"));
-    EXPECT_TRUE(shell.deleteAtRestart("C:\\windows\\system32\\app.dll"));
-    EXPECT_EQ(shell.takeRefusals().size(), 1u);
 }
 
 }  // namespace

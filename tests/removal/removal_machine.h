@@ -1,12 +1,13 @@
 // An in-memory machine for the removal tests: drive C: in the Wine prefix layout, the
 // system text files, Korvex's General settings with a delete mode, a data folder, and
-// a removal context over them.
+// a removal context over them. And the same context over a real Wine machine.
 #pragma once
 
 #include <string>
 
 #include "removal/removal_context.h"
 #include "removal/shared_dll.h"
+#include "settings/settings_keys.h"
 #include "tests/shell/shell_machine.h"
 #include "tests/support/memory_machine.h"
 
@@ -62,6 +63,20 @@ struct RemovalMachine : MemoryMachine {
         registry.setString("HKCU\\Software\\NewVendor\\NewApp", "v", "1");
         registry.setString("HKLM\\Software\\NewVendor\\NewApp\\Sub", "w", "2");
         files.put("C:\\windows\\win.ini", "[windows]\r\nload=newapp.exe\r\n\r\n[mail]\r\nMAPI=1\r\n");
+    }
+};
+
+// A removal context on a real machine, with Korvex's delete mode set as the user chose it.
+struct WineRemoval {
+    Services services;
+    ScriptedPrompt prompt;
+    RegistryAccess registry{services.registry, prompt};
+    RemovalContext context{services, registry, prompt, "C:\\Korvex\\"};
+
+    WineRemoval(wine::WineMachine& machine, const char* deleteMode) : services(machine.services()) {
+        const HKEY general = registry.CreateKey(HKEY_CURRENT_USER, settings::kGeneralKey);
+        registry.SetValue(general, "DeleteMode", deleteMode);
+        registry.CloseKey(general);
     }
 };
 

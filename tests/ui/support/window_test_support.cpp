@@ -2,12 +2,23 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QEnterEvent>
+#include <QFileDialog>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 namespace korvex::test {
+
+bool HookFiles::listFolder(std::string_view folder, const EntryCallback& onEntry) {
+    ++listed;
+    if (onFolder) onFolder(folder);
+    if (delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+    return MemoryFiles::listFolder(folder, onEntry);
+}
 
 TestMachine::TestMachine() { files.createFolder("C:\\Program Files\\Korvex"); }
 
@@ -44,6 +55,42 @@ std::shared_ptr<bool> WhenModal(const std::function<bool(QWidget*)>& act) {
     auto waiting = std::make_shared<bool>(true);
     QTimer::singleShot(0, [act, waiting] { poll(act, waiting, 1000); });
     return waiting;
+}
+
+QString StatusOnEnter(QWidget* control, QLabel* panel) {
+    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+    QApplication::sendEvent(control, &enter);
+    return panel->text();
+}
+
+void AnswerNextFileDialog(const QString& hostPath, QString* title, QString* filters) {
+    WhenModal([=](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        if (!dialog) return false;
+        if (title) *title = dialog->windowTitle();
+        if (filters) *filters = dialog->nameFilters().join(QStringLiteral(";;"));
+        if (hostPath.isEmpty()) {
+            dialog->reject();
+        } else {
+            dialog->selectFile(hostPath);
+            static_cast<QDialog*>(dialog)->accept();
+        }
+        return true;
+    });
+}
+
+QString OpenedModally(const std::function<void()>& act) {
+    QString opened;
+    QWidget* before = QApplication::activeModalWidget();
+    const auto waiting = WhenModal([&opened, before](QWidget* modal) {
+        if (modal == before) return false;
+        opened = QString::fromLatin1(modal->metaObject()->className()).section(QStringLiteral("::"), -1);
+        modal->close();
+        return true;
+    });
+    act();
+    *waiting = false;
+    return opened;
 }
 
 QString ButtonText(QMessageBox::StandardButton button) {

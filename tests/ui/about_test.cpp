@@ -1,9 +1,5 @@
 // The about box: its texts, pictures and clickable addresses, the same address the Help
 // menu opens. (The main window's test opens it from the Help menu.)
-#include <QAction>
-#include <QGroupBox>
-#include <QPushButton>
-#include <QTest>
 
 #include "app/frmAboutProgram.h"
 #include "app/frmMain.h"

@@ -1,11 +1,6 @@
 // The find-changes progress window on an in-memory machine: its controls, the missing
 // database message, a whole run that ends in the found-changes window, and closing the
 // window before or in the middle of a run (nothing follows, no work file stays behind).
-#include <QApplication>
-#include <QProgressBar>
-#include <QTest>
-#include <QTimer>
-#include <QTreeWidget>
 
 #include "platform/fake/scripted_prompt.h"
 #include "scandb/update_database.h"

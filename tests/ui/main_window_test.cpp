@@ -1,16 +1,6 @@
 // The main window over an in-memory machine: drive list and last-scan label, the
 // remembered drive, recent saved files, status-bar help, the menus, the windows its
 // buttons open, the command line and one instance per machine.
-#include <QAction>
-#include <QApplication>
-#include <QComboBox>
-#include <QFocusEvent>
-#include <QMenu>
-#include <QMenuBar>
-#include <QMouseEvent>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include "app/frmMain.h"
 #include "app/help_viewer.h"
@@ -244,11 +234,11 @@ private slots:
         frmMain w(m.services);
         w.show();
         // View & delete changes: an open dialog for saved data files; cancelling does nothing more.
-        QString title, filters;
-        AnswerNextFileDialog(QString(), &title, &filters);
+        SeenFileDialog dialog;
+        AnswerNextFileDialog(QString(), &dialog);
         Child<QPushButton>(w, "cmdUninstall")->click();
-        QCOMPARE(filters, QStringLiteral("Korvex data files (*.kvu)"));
-        QVERIFY(!title.isEmpty());
+        QCOMPARE(dialog.filters, QStringLiteral("Korvex data files (*.kvu)"));
+        QVERIFY(!dialog.title.isEmpty());
 
         const QList<QPair<const char*, QString>> table = {
             {"cmdUpdateDbase", "frmUpdateDBase"}, {"cmdFindChanges", "frmFindingChanges"},

@@ -2,14 +2,6 @@
 // the enabling of the registry options and the programs list, one change on each tab
 // written by "OK", "Cancel" writing nothing, adding a folder and Help at "Options".
 // (The main window's test opens it modally.)
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTabWidget>
-#include <QTest>
-#include <QTreeWidget>
 
 #include "app/help_viewer.h"
 #include "settings/support_files.h"
@@ -152,10 +144,10 @@ private slots:
         PlaceSupportFiles(m.services);
         frmOptions w(m.app);
         // A cancelled folder pick adds nothing.
-        QString title;
-        AnswerNextFileDialog(QString(), &title);
+        SeenFileDialog dialog;
+        AnswerNextFileDialog(QString(), &dialog);
         Child<QPushButton>(w, "cmdAdd")->click();
-        QCOMPARE(title, QStringLiteral("Choose the folder you want Korvex! to ignore while scanning:"));
+        QCOMPARE(dialog.title, QStringLiteral("Choose the folder you want Korvex! to ignore while scanning:"));
         QCOMPARE(Child<QTreeWidget>(w, "lvwFoldersToIgnore")->topLevelItemCount(), 2);
 
         Child<QPushButton>(w, "cmdHelp")->click();

@@ -1,12 +1,5 @@
 // The Qt prompt shows the logic's messages exactly and gives back what the user chose;
 // its pickers hand back Windows paths of the machine only.
-#include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileDialog>
-#include <QInputDialog>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include "tests/ui/support/window_test_support.h"
 #include "ui/qt_prompt.h"
@@ -121,17 +114,11 @@ private slots:
         const char* const filter = "Korvex data files (*.kvu) | *.kvu";
 
         // Open: the dialog starts in the host folder of the Windows folder and lists .kvu files.
-        QString seen;
-        WhenModal([&](QWidget* w) {
-            auto* d = qobject_cast<QFileDialog*>(w);
-            if (!d) return false;
-            seen = d->objectName() + "|" + QDir(d->directory()).canonicalPath() + "|" + d->nameFilters().join(";;");
-            d->selectFile(logs + QStringLiteral("/GameX.kvu"));
-            static_cast<QDialog*>(d)->accept();
-            return true;
-        });
+        SeenFileDialog seen;
+        AnswerNextFileDialog(logs + QStringLiteral("/GameX.kvu"), &seen);
         QCOMPARE(prompt.pickOpenFile("Open", filter, "C:\\Uninstall logs"), std::string("C:\\Uninstall logs\\GameX.kvu"));
-        QCOMPARE(seen, "dlgFileOpen|" + QDir(logs).canonicalPath() + "|Korvex data files (*.kvu)");
+        QCOMPARE(seen.name + "|" + seen.folder + "|" + seen.filters,
+                 "dlgFileOpen|" + QDir(logs).canonicalPath() + "|Korvex data files (*.kvu)");
 
         // Cancelled: "".
         AnswerNextFileDialog(QString());
@@ -146,17 +133,10 @@ private slots:
         QCOMPARE(outside.icon, QMessageBox::Warning);
 
         // Save: the proposed name is filled in; the result is the machine's path.
-        WhenModal([&](QWidget* w) {
-            auto* d = qobject_cast<QFileDialog*>(w);
-            if (!d) return false;
-            seen = d->objectName() + "|" + QFileInfo(d->selectedFiles().value(0)).fileName();
-            d->selectFile(logs + QStringLiteral("/New.kvu"));
-            static_cast<QDialog*>(d)->accept();
-            return true;
-        });
+        AnswerNextFileDialog(logs + QStringLiteral("/New.kvu"), &seen);
         QCOMPARE(prompt.pickSaveFile("Save", filter, "C:\\Uninstall logs", "New.kvu"),
                  std::string("C:\\Uninstall logs\\New.kvu"));
-        QCOMPARE(seen, QStringLiteral("dlgFileSave|New.kvu"));
+        QCOMPARE(seen.name + "|" + seen.proposed, QStringLiteral("dlgFileSave|New.kvu"));
     }
 
     void yieldRunsTheEventLoopAndHooksReachTheWindow() {

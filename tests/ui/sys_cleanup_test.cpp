@@ -3,16 +3,6 @@
 // drives, closing during a scan, status texts, sorting by size, the hidden entries and
 // its animation. (What a scan finds, on a real machine folder too, and what a removal
 // does are tested with the logic.)
-#include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QHeaderView>
-#include <QListWidget>
-#include <QMenu>
-#include <QPushButton>
-#include <QTabWidget>
-#include <QTest>
-#include <QTreeWidget>
 
 #include "settings/support_files.h"
 #include "tests/ui/support/window_test_support.h"

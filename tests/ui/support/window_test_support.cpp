@@ -1,12 +1,5 @@
 #include "tests/ui/support/window_test_support.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QEnterEvent>
-#include <QFileDialog>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <thread>
@@ -63,12 +56,13 @@ QString StatusOnEnter(QWidget* control, QLabel* panel) {
     return panel->text();
 }
 
-void AnswerNextFileDialog(const QString& hostPath, QString* title, QString* filters) {
+void AnswerNextFileDialog(const QString& hostPath, SeenFileDialog* seen) {
     WhenModal([=](QWidget* modal) {
         auto* dialog = qobject_cast<QFileDialog*>(modal);
         if (!dialog) return false;
-        if (title) *title = dialog->windowTitle();
-        if (filters) *filters = dialog->nameFilters().join(QStringLiteral(";;"));
+        if (seen)
+            *seen = {dialog->objectName(), dialog->windowTitle(), dialog->nameFilters().join(QStringLiteral(";;")),
+                     QDir(dialog->directory()).canonicalPath(), QFileInfo(dialog->selectedFiles().value(0)).fileName()};
         if (hostPath.isEmpty()) {
             dialog->reject();
         } else {

@@ -1,14 +1,11 @@
 // Shared helpers of the window tests: a whole in-memory machine with an AppContext
 // over it, finding a window's controls by name, and answering the modal boxes and
 // dialogs a window raises, by clicking, the way a user would. Window tests run on the
-// offscreen platform.
+// offscreen platform and see all of Qt Widgets and Qt Test through this header.
 #pragma once
 
-#include <QLabel>
-#include <QMessageBox>
-#include <QString>
-#include <QStringList>
-#include <QTreeWidget>
+#include <QtTest>
+#include <QtWidgets>
 #include <functional>
 #include <memory>
 #include <string_view>
@@ -77,9 +74,14 @@ inline QString LabelText(const QObject& w, const char* name) { return Child<QLab
 // Moves the mouse onto control and gives back what the status panel says then.
 QString StatusOnEnter(QWidget* control, QLabel* panel);
 
-// Answers the next file dialog: picks hostPath (an empty path cancels it). Records the
-// dialog's title and its name filters joined by ";;".
-void AnswerNextFileDialog(const QString& hostPath, QString* title = nullptr, QString* filters = nullptr);
+// What a file dialog showed: its object name, title, name filters joined by ";;", the
+// folder it started in (canonical) and the file name it proposed.
+struct SeenFileDialog {
+    QString name, title, filters, folder, proposed;
+};
+
+// Answers the next file dialog: picks hostPath (an empty path cancels it).
+void AnswerNextFileDialog(const QString& hostPath, SeenFileDialog* seen = nullptr);
 
 // Runs act (a click that opens a window modally over the others) and gives back the
 // class name of the modal window that opened, closing it; "" when none opened.

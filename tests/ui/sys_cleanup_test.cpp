@@ -47,12 +47,12 @@ private slots:
             frmSysCleanUp w(m.app);
             QCOMPARE(w.windowTitle(), QStringLiteral("Korvex! System Clean-up"));
             QCOMPARE(w.size(), QSize(frmSysCleanUp::kWidth, frmSysCleanUp::kIdleHeight));
-            for (const cleanup::JunkTypeInfo& t : cleanup::kJunkTypes) {
-                const std::string name(t.control);
-                QCOMPARE(Child<QCheckBox>(w, name.c_str())->isChecked(), t.control != "chkMSCREATEFiles");
-            }
-            for (const char* name : {"chkTempFolder", "chkInternetCache", "chkRecycleBin", "chkSameSize"})
-                QVERIFY2(Child<QCheckBox>(w, name)->isChecked(), name);
+            // Every kind of file and every other choice ticked but MSCREATE.DIR files.
+            QStringList unticked;
+            for (QCheckBox* box : w.findChildren<QCheckBox*>())
+                if (!box->isChecked()) unticked << box->objectName();
+            QCOMPARE(unticked, QStringList{"chkMSCREATEFiles"});
+            QCOMPARE(w.findChildren<QCheckBox*>().size(), 19);  // the 12 kinds of file and 7 other choices
             QCOMPARE(Child<QListWidget>(w, "lvwAlsoFindFiles")->count() + Child<QListWidget>(w, "lvwAlsoFindFolders")->count(), 0);
             QCOMPARE(LabelText(w, "lblTempPath"), QStringLiteral("C:\\users\\user\\Temp\\"));
             auto* tabs = Child<QTabWidget>(w, "tabFileList");
@@ -119,43 +119,44 @@ private slots:
         w.close();
     }
 
-    void stopDuringTheFirstOfTwoDrives() {
-        TestMachine m;
-        m.system.drives['D'] = {DRIVE_FIXED, ""};
-        for (const char* file : {"C:\\one\\1.bak", "C:\\two\\2.bak", "D:\\first.bak", "D:\\second.bak"})
-            m.files.put(file, "j");
-        frmSysCleanUp w(m.app);
-        w.show();
-        auto* drives = Child<QComboBox>(w, "cmbDrives");
-        drives->setCurrentIndex(drives->count() - 1);
-        QCOMPARE(w.currentDrives(), std::string("C:,D:"));
-        QStringList listed;
-        m.files.onFolder = [&](std::string_view folder) {
-            listed << QString::fromStdString(std::string(folder));
-            if (folder == "C:\\two\\") Child<QPushButton>(w, "cmdStop")->click();
+    // Stop, and closing the window (refused while the scan runs, it stops it instead and
+    // closes once the scan has ended), cut the walk short the same way; what was found
+    // so far stays listed.
+    void stopOrCloseDuringTheFirstOfTwoDrives() {
+        struct Case {
+            const char* action;
+            QStringList listed, rows;
+            bool open;
         };
-        trigger(w, "mnuTempFiles");
-        QCOMPARE(listed, QStringList({"C:\\", "C:\\two\\", "D:\\"}));
-        QCOMPARE(ColumnTexts(results(w), 0), QStringList({"2.bak", "first.bak"}));
-        QCOMPARE(LabelText(w, "lblFileNo"), QStringLiteral("Total files:2"));
-        QCOMPARE(LabelText(w, "staFrmSysCleanUpPanel"), QStringLiteral("Scan complete"));
-        w.close();
-    }
-
-    void closingDuringAScanEndsItFirst() {
-        TestMachine m;
-        m.files.put("C:\\one\\1.bak", "1");
-        m.files.put("C:\\two\\2.bak", "2");
-        frmSysCleanUp w(m.app);
-        w.show();
-        m.files.onFolder = [&](std::string_view folder) {
-            if (folder == "C:\\two\\") w.close();  // refused while the scan runs; it stops instead
+        const QList<Case> cases = {
+            {"cmdStop", {"C:\\", "C:\\two\\", "D:\\"}, {"2.bak", "first.bak"}, true},
+            {"close", {"C:\\", "C:\\two\\", "D:\\"}, {"2.bak", "first.bak"}, false},
         };
-        trigger(w, "mnuTempFiles");
-        QVERIFY(w.stopRequested());
-        QCOMPARE(ColumnTexts(results(w), 0), QStringList({"2.bak"}));
-        QTRY_VERIFY(!w.isVisible());
-        QCOMPARE(m.registry.valueNames(kSysClean).size(), std::size_t(21));
+        for (const Case& c : cases) {
+            TestMachine m;
+            m.system.drives['D'] = {DRIVE_FIXED, ""};
+            for (const char* file : {"C:\\one\\1.bak", "C:\\two\\2.bak", "D:\\first.bak", "D:\\second.bak"})
+                m.files.put(file, "j");
+            frmSysCleanUp w(m.app);
+            w.show();
+            auto* drives = Child<QComboBox>(w, "cmbDrives");
+            drives->setCurrentIndex(drives->count() - 1);
+            QCOMPARE(w.currentDrives(), std::string("C:,D:"));
+            QStringList listed;
+            m.files.onFolder = [&](std::string_view folder) {
+                listed << QString::fromStdString(std::string(folder));
+                if (folder != "C:\\two\\") return;
+                if (std::string(c.action) == "close") w.close();
+                else Child<QPushButton>(w, c.action)->click();
+            };
+            trigger(w, "mnuTempFiles");
+            QVERIFY(w.stopRequested());
+            QCOMPARE(listed, c.listed);
+            QCOMPARE(ColumnTexts(results(w), 0), c.rows);
+            QCOMPARE(LabelText(w, "lblFileNo"), "Total files:" + QString::number(c.rows.size()));
+            QTRY_COMPARE(w.isVisible(), c.open);
+            QCOMPARE(m.registry.valueNames(kSysClean).size(), c.open ? 0u : 21u);  // a closed window stored its choices
+        }
     }
 
     void statusTextsOnlyWhileNoScanRuns() {

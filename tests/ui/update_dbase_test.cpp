@@ -22,9 +22,7 @@ class UpdateDbaseTest : public QObject {
 private slots:
     void completeRunShowsTheEndState() {
         TestMachine m;
-        m.files.put("C:\\windows\\win.ini", "[windows]\r\n");
         m.files.put("C:\\Apps\\tool.exe", "");
-        m.registry.setString("HKCU\\Software\\Vendor", "v", "1");
         int drivesDone = 0;
         frmUpdateDBase window(m.app, "C:", [&] { ++drivesDone; });
         auto* timer = Child<QTimer>(window, "timerFrmUpdateDBase");
@@ -48,7 +46,6 @@ private slots:
         QCOMPARE(drivesDone, 1);
         QCOMPARE(m.system.beeps, 1);
         QVERIFY(m.files.contents(kData + "Cdbase.kvd").find("C:\\Apps\\{\r\ntool.exe\r\n}\r\n") != std::string::npos);
-        QVERIFY(m.files.exists(kData + "hkcuReg.kvd") && m.files.exists(kData + "winIni.kvd"));
 
         QTest::mouseClick(cmdOK, Qt::LeftButton);
         QVERIFY(!window.isVisible());

@@ -1,10 +1,9 @@
 // The found-changes window over change list files on an in-memory machine: its lists,
 // icons, selection commands, sorting, opening rows, status texts, saving and its
-// refusals, printing, the rewrite of a reviewed saved data file on closing, and column
+// refusals, Delete selected, printing, the rewrite of a reviewed saved data file on closing, and column
 // widths. (Which rows a run finds, how they are saved and what the report prints are
 // tested with the logic.)
 
-#include "removal/saved_file.h"
 #include "tests/support/run_command.h"
 #include "tests/ui/support/window_test_support.h"
 #include "ui/frmFoundChanges.h"
@@ -16,6 +15,8 @@ using namespace korvex::test;
 namespace {
 
 const std::string kDel(1, '\x7f');
+// The end of a saved data file that holds no lines of the other three system files.
+const std::string kNoOtherLines = "System.ini{\r\n}\r\nAutoexec.bat{\r\n}\r\nConfig.sys{\r\n}\r\n";
 
 // The rows of a list, the first `columns` cells of each joined by "|".
 QStringList rows(QTreeWidget* list, int columns) {
@@ -64,20 +65,6 @@ struct AfterARun {
     TestMachine m;
     frmFoundChanges window;
 };
-
-// The rows of a saved data file, "file ...", "key ..." and "line<n> added -> replaced".
-QStringList savedRows(TestMachine& m, const std::string& path) {
-    bool valid = false;
-    const SavedData saved = ParseSavedFile(m.files.contents(path), &valid);
-    QStringList out;
-    for (const std::string& file : saved.files) out << "file " + QString::fromStdString(file);
-    for (const std::string& key : saved.registry) out << "key " + QString::fromStdString(key);
-    for (std::size_t f = 0; f < saved.lines.size(); ++f)
-        for (const SavedLine& l : saved.lines[f])
-            out << QStringLiteral("line%1 %2 -> %3").arg(f).arg(QString::fromStdString(l.added),
-                                                                QString::fromStdString(l.replaced));
-    return valid ? out : QStringList{"unreadable"};
-}
 
 // The visible columns that show their contents unelided ("0123" when all four do), and
 // whether together they lie within the list's width.
@@ -230,9 +217,9 @@ private slots:
         AnswerNextFileDialog(host.path() + "/drive_c/saved/NewApp", &dialog);
         run.click("cmdSave");
         QCOMPARE(dialog.filters, QStringLiteral("Korvex data files (*.kvu)"));
-        QCOMPARE(savedRows(m, "C:\\saved\\NewApp.kvu"), (QStringList{"file C:\\windows\\big.dll",
-                                                                     "file C:\\Program Files\\NewApp",
-                                                                     "line0 load=new.exe -> load="}));
+        QCOMPARE(m.files.contents("C:\\saved\\NewApp.kvu"),
+                 "Files{\r\nC:\\windows\\big.dll\r\nC:\\Program Files\\NewApp\r\n}\r\nRegistry{\r\n}\r\n"
+                 "Win.ini{\r\nload=new.exe" + kDel + "load=" + kDel + "\r\n}\r\n" + kNoOtherLines);
         QCOMPARE(m.registry.text("HKCU\\Software\\Korvex!\\General", "SavedForDeletion").value_or(""),
                  "C:\\saved\\NewApp.kvu" + kDel + "C:\\old.kvu" + kDel);
         // The rows stay, still selected.
@@ -249,6 +236,24 @@ private slots:
         QCOMPARE(seen.text, QString::fromStdString("Korvex could not save C:\\saved\\Other.kvu (Permission denied). "
                                                    "The changes found are kept in " + kept + "."));
         QVERIFY(!m.files.exists("C:\\saved\\Other.kvu"));
+    }
+
+    // Shift alone at the button deletes for good; the rows whose changes went leave the lists.
+    void deleteSelectedWithAndWithoutShift() {
+        const QList<QPair<Qt::KeyboardModifiers, int>> cases = {
+            {Qt::NoModifier, 0x441}, {Qt::ShiftModifier, 0x401}, {Qt::ShiftModifier | Qt::ControlModifier, 0x441}};
+        for (const auto& [modifiers, flags] : cases) {
+            AfterARun run;
+            for (const char* name : {"lvwFilesAdded", "lvwWinIniLinesAdded", "lvwRegAdded"})
+                for (QTreeWidgetItem* row : run.list(name)->findItems("*", Qt::MatchWildcard))
+                    row->setSelected(row->text(0) != QStringLiteral("mid.txt"));
+            AnswerNextMessageBox(QMessageBox::Yes);  // the shell's confirmation
+            QTest::mouseClick(Child<QPushButton>(run.window, "cmdDelete"), Qt::LeftButton, modifiers);
+            QCOMPARE(int(run.m.shell.operations.size()), 1);
+            QCOMPARE(int(run.m.shell.operations[0].fFlags), flags);
+            QCOMPARE(ColumnTexts(run.list("lvwFilesAdded"), 0), QStringList{"mid.txt"});
+            QCOMPARE(run.list("lvwWinIniLinesAdded")->topLevelItemCount() + run.list("lvwRegAdded")->topLevelItemCount(), 0);
+        }
     }
 
     // "Print selected": the selected rows reach the printer; with Qt's own PDF output as
@@ -280,10 +285,10 @@ private slots:
         reviewed.click("cmdOk");
         QVERIFY(!reviewed.window.isVisible());
         // Every row is written back, selected or not; the disabled-scan rows are left out.
-        QCOMPARE(savedRows(m, saved),
-                 (QStringList{"file C:\\windows\\big.dll", "file C:\\windows\\mid.txt", "file C:\\Program Files\\NewApp",
-                              "key HKEY_CURRENT_USER\\Software\\NewVendor\\NewApp",
-                              "key HKEY_LOCAL_MACHINE\\Software\\NewVendor", "line0 load=new.exe -> load="}));
+        QCOMPARE(m.files.contents(saved),
+                 "Files{\r\nC:\\windows\\big.dll\r\nC:\\windows\\mid.txt\r\nC:\\Program Files\\NewApp\r\n}\r\n"
+                 "Registry{\r\nHKEY_CURRENT_USER\\Software\\NewVendor\\NewApp\r\nHKEY_LOCAL_MACHINE\\Software\\NewVendor\r\n}\r\n"
+                 "Win.ini{\r\nload=new.exe" + kDel + "load=" + kDel + "\r\n}\r\n" + kNoOtherLines);
 
         // Nothing left to review: the saved file goes away on closing.
         frmFoundChanges again(m.app, saved);

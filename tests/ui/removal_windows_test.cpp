@@ -1,10 +1,9 @@
-// The removal windows: the in-use DLL prompt's three buttons and its close box, Delete
-// selected in the found-changes window with and without Shift, and the Uninstall menu
-// end to end. (What a removal does to the machine is tested with the logic.)
+// The removal windows: the in-use DLL prompt's three buttons and its close box, and the
+// Uninstall menu end to end. (What a removal does to the machine is tested with the
+// logic; Delete selected with the found-changes window.)
 
 #include "app/frmMain.h"
 #include "tests/ui/support/window_test_support.h"
-#include "ui/frmFoundChanges.h"
 #include "ui/frmInUseDLL.h"
 
 using namespace korvex;
@@ -13,20 +12,6 @@ using namespace korvex::test;
 namespace {
 
 const std::string kDel(1, '\x7f');
-
-void prepareRun(TestMachine& m) {
-    m.scanning("WinIniScan", "1");
-    m.scanning("RegScan", "1");
-    m.files.put("C:\\windows\\win.ini", "[windows]\r\nload=new.exe\r\n");
-    m.files.put("C:\\windows\\mid.txt", "m");
-    m.files.put("C:\\windows\\keep.txt", "k");
-    m.files.put("C:\\Program Files\\NewApp\\a.exe", "a");
-    m.files.put("C:\\changes.kvd", "!C:\\Program Files\\NewApp\\{\r\n}\r\nC:\\windows\\{\r\nmid.txt\r\nkeep.txt\r\n}\r\n");
-    m.files.put("C:\\SysChanges.kvd", "Win.ini{\r\nload=new.exe" + kDel + "\r\nload=" + kDel + "\r\n}\r\n");
-    m.registry.setString("HKCU\\Software\\NewVendor\\NewApp", "v", "1");
-    m.files.put("C:\\hkcuchanges.kvd", "Software\\NewVendor\r\n");
-    m.files.put("C:\\hklmchanges.kvd", "");
-}
 
 // Clicks the in-use DLL prompt's button (nullptr: its close box) when it comes up, then
 // runs then; records the prompt as "caption|message" and a missing warning picture.
@@ -67,29 +52,6 @@ private slots:
                                           "use by other applications. Delete it?"));
             QCOMPARE(state.DeleteThisDll, k.deleteThis);
             QCOMPARE(state.DeleteAllDlls, k.deleteAll);
-        }
-    }
-
-    // Shift alone at the button deletes for good; the rows whose changes went leave the lists.
-    void shiftDeletesForGoodAndRowsThatRemainStay() {
-        const QList<QPair<Qt::KeyboardModifiers, int>> cases = {
-            {Qt::NoModifier, 0x441}, {Qt::ShiftModifier, 0x401}, {Qt::ShiftModifier | Qt::ControlModifier, 0x441}};
-        for (const auto& [modifiers, flags] : cases) {
-            TestMachine m;
-            prepareRun(m);
-            frmFoundChanges window(m.app);
-            window.show();
-            for (const char* name : {"lvwFilesAdded", "lvwWinIniLinesAdded", "lvwRegAdded"}) {
-                for (QTreeWidgetItem* row : Child<QTreeWidget>(window, name)->findItems("*", Qt::MatchWildcard))
-                    row->setSelected(row->text(0) != QStringLiteral("keep.txt"));
-            }
-            AnswerNextMessageBox(QMessageBox::Yes);  // the shell's confirmation
-            QTest::mouseClick(Child<QPushButton>(window, "cmdDelete"), Qt::LeftButton, modifiers);
-            QCOMPARE(int(m.shell.operations.size()), 1);
-            QCOMPARE(int(m.shell.operations[0].fFlags), flags);
-            QCOMPARE(ColumnTexts(Child<QTreeWidget>(window, "lvwFilesAdded"), 0), QStringList{"keep.txt"});
-            QCOMPARE(Child<QTreeWidget>(window, "lvwWinIniLinesAdded")->topLevelItemCount(), 0);
-            QCOMPARE(Child<QTreeWidget>(window, "lvwRegAdded")->topLevelItemCount(), 0);
         }
     }
 

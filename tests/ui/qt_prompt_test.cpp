@@ -65,12 +65,12 @@ private slots:
             QCOMPARE(seen.icon, c.qtIcon);
             QCOMPARE(seen.title, QStringLiteral("Confirm Korvex! Uninstall"));
             QCOMPARE(seen.text, text);
-            QStringList expectedButtons;
-            for (B::StandardButton b : c.shown) expectedButtons << ButtonText(b);
-            expectedButtons.sort();
+            QStringList shown;
+            for (B::StandardButton b : c.shown) shown << ButtonText(b);
+            QCOMPARE(seen.defaultButton, shown[c.defaultButton - 1]);
+            shown.sort();
             seen.buttons.sort();
-            QCOMPARE(seen.buttons, expectedButtons);
-            QCOMPARE(seen.defaultButton, ButtonText(c.shown[c.defaultButton - 1]));
+            QCOMPARE(seen.buttons, shown);
         }
 
         // Line breaks of the Windows kind become plain line breaks.

@@ -58,9 +58,8 @@ private slots:
             auto* tabs = Child<QTabWidget>(w, "tabFileList");
             QCOMPARE(tabs->tabText(1), QStringLiteral("Temporary folders "));
             for (int i = 2; i < 4; ++i) QVERIFY(!tabs->isTabVisible(i) && !tabs->isTabEnabled(i));
-            QVERIFY(!Child<QAction>(w, "mnuDuplicateFiles")->isVisible());
-            QVERIFY(!Child<QAction>(w, "mnuDllFiles")->isVisible());
-            QVERIFY(Child<QAction>(w, "mnuTempFiles")->isVisible());
+            QCOMPARE(QList<bool>({Child<QAction>(w, "mnuDuplicateFiles")->isVisible(), Child<QAction>(w, "mnuDllFiles")->isVisible(),
+                                  Child<QAction>(w, "mnuTempFiles")->isVisible()}), QList<bool>({false, false, true}));
             QVERIFY(!results(w)->isVisibleTo(&w));
             QVERIFY(!Child<QPushButton>(w, "cmdStop")->isEnabled());
             Child<QCheckBox>(w, "chkBAKFiles")->setChecked(false);
@@ -139,9 +138,7 @@ private slots:
                 m.files.put(file, "j");
             frmSysCleanUp w(m.app);
             w.show();
-            auto* drives = Child<QComboBox>(w, "cmbDrives");
-            drives->setCurrentIndex(drives->count() - 1);
-            QCOMPARE(w.currentDrives(), std::string("C:,D:"));
+            Child<QComboBox>(w, "cmbDrives")->setCurrentIndex(2);  // Local hard drives (C:,D:)
             QStringList listed;
             m.files.onFolder = [&](std::string_view folder) {
                 listed << QString::fromStdString(std::string(folder));

@@ -100,30 +100,26 @@ private slots:
         QCOMPARE(rootWorkFiles(m), QStringList{});
     }
 
+    // Closing the window in the middle of a run stops it: nothing follows, and no work
+    // file stays behind (the logic's tests stop a run at every step).
     void closingDuringTheRunShowsNothingAndLeavesNoWorkFile() {
         TestMachine m;
         m.scanning("ScanMode", "0");
-        for (int i = 0; i < 4000; ++i)
-            m.files.put("C:\\tree\\f" + std::to_string(i / 40) + "\\g" + std::to_string(i) + "\\x.txt", "x");
+        for (int i = 0; i < 20; ++i) m.files.put("C:\\tree\\f" + std::to_string(i) + "\\x.txt", "x");
         updateDatabase(m);
         m.files.put("C:\\tree\\new.txt", "n");
-
         frmFindingChanges window(m.app, "C:");
+        m.files.onFolder = [&](std::string_view) {  // closed once the run has made its first work file
+            if (m.files.exists("C:\\current.kvd") && window.isVisible()) window.close();
+        };
         bool foundShown = false;
-        // Close as soon as the run has created its first work file.
-        QTimer watcher;
-        watcher.setInterval(1);
-        connect(&watcher, &QTimer::timeout, &window, [&] {
-            if (qobject_cast<frmFoundChanges*>(QApplication::activeModalWidget())) {
-                foundShown = true;
-                QApplication::activeModalWidget()->close();
-            } else if (m.files.exists("C:\\current.kvd") && window.isVisible()) {
-                window.close();
-            }
+        const auto waiting = WhenModal([&](QWidget* modal) {
+            if (!qobject_cast<frmFoundChanges*>(modal)) return false;
+            foundShown = true;
+            return modal->close();
         });
-        watcher.start();
         window.exec();
-        watcher.stop();
+        *waiting = false;
         QVERIFY(window.stopped());
         QVERIFY(!window.completed());
         QVERIFY(!foundShown);

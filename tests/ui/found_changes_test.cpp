@@ -252,7 +252,7 @@ private slots:
             QCOMPARE(int(run.m.shell.operations.size()), 1);
             QCOMPARE(int(run.m.shell.operations[0].fFlags), flags);
             QCOMPARE(ColumnTexts(run.list("lvwFilesAdded"), 0), QStringList{"mid.txt"});
-            QCOMPARE(run.list("lvwWinIniLinesAdded")->topLevelItemCount() + run.list("lvwRegAdded")->topLevelItemCount(), 0);
+            QCOMPARE(rows(run.list("lvwWinIniLinesAdded"), 1) + rows(run.list("lvwRegAdded"), 1), QStringList());
         }
     }
 
@@ -287,7 +287,8 @@ private slots:
         // Every row is written back, selected or not; the disabled-scan rows are left out.
         QCOMPARE(m.files.contents(saved),
                  "Files{\r\nC:\\windows\\big.dll\r\nC:\\windows\\mid.txt\r\nC:\\Program Files\\NewApp\r\n}\r\n"
-                 "Registry{\r\nHKEY_CURRENT_USER\\Software\\NewVendor\\NewApp\r\nHKEY_LOCAL_MACHINE\\Software\\NewVendor\r\n}\r\n"
+                 "Registry{\r\nHKEY_CURRENT_USER\\Software\\NewVendor\\NewApp\r\n"
+                 "HKEY_LOCAL_MACHINE\\Software\\NewVendor\r\n}\r\n"
                  "Win.ini{\r\nload=new.exe" + kDel + "load=" + kDel + "\r\n}\r\n" + kNoOtherLines);
 
         // Nothing left to review: the saved file goes away on closing.

@@ -107,11 +107,12 @@ private slots:
         w.loadRecentFiles();
         QCOMPARE(shown(), QStringList({"One", "Three", "Four", "Five"}));
 
-        // Choosing one asks before uninstalling from that file; No leaves it as it was.
+        // Choosing one asks before uninstalling from that file (its question is checked
+        // with the uninstall itself); No leaves it as it was.
         SeenMessage seen;
         AnswerNextMessageBox(QMessageBox::No, &seen);
         action(w, "mnuName2")->trigger();
-        QCOMPARE(seen.text, QStringLiteral("Are you sure you want to remove Three and and all of its components?"));
+        QVERIFY(seen.text.contains(QStringLiteral(" Three ")));
         QVERIFY(m.files.exists(folder + "Three.kvu"));
 
         // An empty list: only "(Empty)" shows, disabled.
@@ -154,8 +155,8 @@ private slots:
 
     void menusAndTheToolsTheMachineHas() {
         TestMachine m;
-        for (const char* program : {"C:\\windows\\cleanmgr.exe", "C:\\windows\\defrag.exe", "C:\\windows\\system32\\sfc.exe"})
-            m.files.put(program, "MZ");
+        for (const char* tool : {"C:\\windows\\cleanmgr.exe", "C:\\windows\\defrag.exe", "C:\\windows\\system32\\sfc.exe"})
+            m.files.put(tool, "MZ");
         m.files.setAttributes("C:\\windows\\defrag.exe", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
         m.files.createFolder("C:\\windows\\tuneup.exe");  // a folder is not the program
         frmMain w(m.services);
@@ -167,7 +168,8 @@ private slots:
         emit tools->aboutToShow();
         QStringList items;
         for (QAction* a : tools->actions())
-            if (a->isVisible()) items << (a->isSeparator() ? "-" : a->isEnabled() ? a->objectName() : "(" + a->objectName() + ")");
+            if (a->isVisible())
+                items << (a->isSeparator() ? "-" : a->isEnabled() ? a->objectName() : "(" + a->objectName() + ")");
         QCOMPARE(items, QStringList({"mnuSysCleanUp", "-", "mnuCleanup", "mnuSysFileChecker", "mnuDefrag", "(mnuDrvSpace)",
                                      "(mnuMaintainWiz)", "-", "mnuOptions"}));
         QVERIFY(!action(w, "mnuScanDisk")->isEnabled());

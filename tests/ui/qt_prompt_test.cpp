@@ -157,7 +157,7 @@ private slots:
 
         QVERIFY(!QApplication::overrideCursor());
         prompt.busy(true);
-        QCOMPARE(QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : Qt::ArrowCursor, Qt::WaitCursor);
+        QVERIFY(QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor);
         prompt.busy(false);
         QVERIFY(!QApplication::overrideCursor());
         prompt.busy(false);  // unbalanced: ignored

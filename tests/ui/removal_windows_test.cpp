@@ -79,13 +79,14 @@ private slots:
         WhenModal([&](QWidget* modal) {  // the question, then the DLL prompt, then the closing message
             auto* box = qobject_cast<QMessageBox*>(modal);
             if (!box) return false;
-            asked << box->windowTitle();
+            asked << box->windowTitle() << box->text();
             AnswerNextDllPrompt("cmdDelete", &dllPrompt, [] { AnswerNextMessageBox(QMessageBox::Ok); });
             QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
             return true;
         });
         item->trigger();
-        QCOMPARE(asked, QStringList{"Confirm Korvex! Uninstall"});
+        QCOMPARE(asked, QStringList({"Confirm Korvex! Uninstall",
+                                     "Are you sure you want to remove NewApp and and all of its components?"}));
         QVERIFY(dllPrompt.startsWith(QStringLiteral("DLL file in use|")));
 
         for (const char* gone : {"C:\\Program Files\\NewApp", "C:\\windows\\system32\\newapp.dll"})

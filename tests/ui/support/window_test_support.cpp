@@ -97,17 +97,13 @@ void AnswerNextMessageBox(QMessageBox::StandardButton click, SeenMessage* seen) 
         auto* box = qobject_cast<QMessageBox*>(modal);
         if (!box) return false;
         if (seen) {
-            seen->seen = true;
-            seen->icon = box->icon();
-            seen->title = box->windowTitle();
-            seen->text = box->text();
             QList<QAbstractButton*> buttons = box->buttons();
             std::sort(buttons.begin(), buttons.end(), [](QAbstractButton* a, QAbstractButton* b) {
                 return a->mapToGlobal(QPoint(0, 0)).x() < b->mapToGlobal(QPoint(0, 0)).x();
             });
-            seen->buttons.clear();
+            *seen = {true, box->icon(), box->windowTitle(), box->text(), {},
+                     box->defaultButton() ? plain(box->defaultButton()->text()) : QString()};
             for (QAbstractButton* b : buttons) seen->buttons << plain(b->text());
-            seen->defaultButton = box->defaultButton() ? plain(box->defaultButton()->text()) : QString();
         }
         QAbstractButton* target = box->button(click);
         if (target)

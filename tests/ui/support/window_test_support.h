@@ -12,9 +12,7 @@
 
 #include "platform/fake/fake_system.h"
 #include "platform/fake/fake_shell.h"
-#include "platform/fake/memory_files.h"
 #include "platform/fake/memory_registry.h"
-#include "platform/services.h"
 #include "ui/app_context.h"
 
 namespace korvex::test {

@@ -252,11 +252,7 @@ private slots:
         m.registry.setString(kGeneral, "DriveName", "(D:) DATA");
         m.files.put("C:\\users\\user\\GameX.kvu", "Files{\r\n}\r\n");
         frmMain w(m.services);
-        struct Case {
-            std::vector<std::string> args;
-            QString window;  // the window that runs alone, "" for none
-            StartOutcome outcome;
-        };
+        struct Case { std::vector<std::string> args; QString window; StartOutcome outcome; };  // window: runs alone
         const QList<Case> cases = {
             {{"\\u"}, "frmUpdateDBase", StartOutcome::Done},
             {{"\\f"}, "frmFindingChanges", StartOutcome::Done},

@@ -37,13 +37,9 @@ private slots:
         QtPrompt prompt(&owner, system);
         using B = QMessageBox;
         struct Case {
-            Icon icon;
-            Buttons buttons;
-            int defaultButton;
-            B::Icon qtIcon;
-            QList<B::StandardButton> shown;
-            B::StandardButton click;
-            Answer expected;
+            Icon icon; Buttons buttons; int defaultButton;  // what the logic asks for
+            B::Icon qtIcon; QList<B::StandardButton> shown;  // what the box shows
+            B::StandardButton click; Answer expected;        // the user's click and what the logic gets
         };
         const QList<Case> cases = {
             {Icon::Exclamation, Buttons::OK, 1, B::Warning, {B::Ok}, B::Ok, Answer::OK},

@@ -1,22 +1,31 @@
 // The Qt prompt shows the logic's messages exactly and gives back what the user chose;
 // its pickers hand back Windows paths of the machine only.
-#include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileDialog>
-#include <QInputDialog>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QWidget>
 
 #include "tests/ui/support/window_test_support.h"
 #include "ui/qt_prompt.h"
 
 using namespace korvex;
-using korvex::test::AnswerNextMessageBox;
-using korvex::test::ButtonText;
-using korvex::test::SeenMessage;
-using korvex::test::WhenModal;
+using namespace korvex::test;
+
+namespace {
+
+// Answers the next input box: with `answer`, or cancelled when it is empty. Records the
+// box as "title|label|proposed text".
+void AnswerNextInputBox(const QString& answer, QString* seen) {
+    WhenModal([=](QWidget* w) {
+        auto* d = qobject_cast<QInputDialog*>(w);
+        if (!d) return false;
+        *seen = d->windowTitle() + "|" + d->labelText() + "|" + d->textValue();
+        if (answer.isEmpty()) return d->reject(), true;
+        d->setTextValue(answer);
+        static_cast<QDialog*>(d)->accept();
+        return true;
+    });
+}
+
+void CreateHostFile(const QString& path) { QFile(path).open(QIODevice::WriteOnly); }
+
+}  // namespace
 
 class QtPromptTest : public QObject {
     Q_OBJECT
@@ -28,13 +37,9 @@ private slots:
         QtPrompt prompt(&owner, system);
         using B = QMessageBox;
         struct Case {
-            Icon icon;
-            Buttons buttons;
-            int defaultButton;
-            B::Icon qtIcon;
-            QList<B::StandardButton> shown;
-            B::StandardButton click;
-            Answer expected;
+            Icon icon; Buttons buttons; int defaultButton;  // what the logic asks for
+            B::Icon qtIcon; QList<B::StandardButton> shown;  // what the box shows
+            B::StandardButton click; Answer expected;        // the user's click and what the logic gets
         };
         const QList<Case> cases = {
             {Icon::Exclamation, Buttons::OK, 1, B::Warning, {B::Ok}, B::Ok, Answer::OK},
@@ -45,30 +50,23 @@ private slots:
             {Icon::Information, Buttons::YesNo, 2, B::Information, {B::Yes, B::No}, B::Yes, Answer::Yes},
             {Icon::None, Buttons::RetryCancel, 1, B::NoIcon, {B::Retry, B::Cancel}, B::Retry, Answer::Retry},
         };
+        // Shown as plain text: markup-like characters stay as they are.
+        const QString text = QStringLiteral("Are you sure you want to remove Game <b>X</b> and and all of its components?");
         for (const Case& c : cases) {
             SeenMessage seen;
             AnswerNextMessageBox(c.click, &seen);
-            Message m;
-            m.icon = c.icon;
-            m.buttons = c.buttons;
-            m.defaultButton = c.defaultButton;
-            m.title = "Confirm Korvex! Uninstall";
-            m.text = "Are you sure you want to remove Game <b>X</b> and and all of its components?";
-            const Answer answer = prompt.messageBox(m);
-            QVERIFY(seen.seen);
+            const Answer answer = prompt.messageBox(
+                {c.icon, c.buttons, c.defaultButton, "Confirm Korvex! Uninstall", text.toStdString()});
             QCOMPARE(answer, c.expected);
             QCOMPARE(seen.icon, c.qtIcon);
             QCOMPARE(seen.title, QStringLiteral("Confirm Korvex! Uninstall"));
-            // Shown as plain text: markup-like characters stay as they are.
-            QCOMPARE(seen.text,
-                     QStringLiteral("Are you sure you want to remove Game <b>X</b> and and all of its components?"));
-            QStringList expectedButtons;
-            for (B::StandardButton b : c.shown) expectedButtons << ButtonText(b);
-            QStringList sortedSeen = seen.buttons, sortedExpected = expectedButtons;
-            sortedSeen.sort();
-            sortedExpected.sort();
-            QCOMPARE(sortedSeen, sortedExpected);
-            QCOMPARE(seen.defaultButton, ButtonText(c.shown[c.defaultButton - 1]));
+            QCOMPARE(seen.text, text);
+            QStringList shown;
+            for (B::StandardButton b : c.shown) shown << ButtonText(b);
+            QCOMPARE(seen.defaultButton, shown[c.defaultButton - 1]);
+            shown.sort();
+            seen.buttons.sort();
+            QCOMPARE(seen.buttons, shown);
         }
 
         // Line breaks of the Windows kind become plain line breaks.
@@ -83,111 +81,58 @@ private slots:
     void inputBoxGivesTextOrNothing() {
         FakeSystem system;
         QtPrompt prompt(nullptr, system);
-        WhenModal([](QWidget* w) {
-            auto* d = qobject_cast<QInputDialog*>(w);
-            if (!d) return false;
-            if (d->windowTitle() != QStringLiteral("Days") || d->labelText() != QStringLiteral("How many days?") ||
-                d->textValue() != QStringLiteral("7")) {
-                d->reject();
-                return true;
-            }
-            d->setTextValue(QStringLiteral("14"));
-            static_cast<QDialog*>(d)->accept();
-            return true;
-        });
+        QString seen;
+        AnswerNextInputBox(QStringLiteral("14"), &seen);
         QCOMPARE(prompt.inputBox("How many days?", "Days", "7"), std::optional<std::string>("14"));
-        WhenModal([](QWidget* w) {
-            auto* d = qobject_cast<QInputDialog*>(w);
-            if (!d) return false;
-            d->reject();
-            return true;
-        });
+        QCOMPARE(seen, QStringLiteral("Days|How many days?|7"));
+        AnswerNextInputBox(QString(), &seen);
         QCOMPARE(prompt.inputBox("How many days?", "Days", "7"), std::optional<std::string>());
     }
 
     void filtersTakeQtForm() {
-        QCOMPARE(QtPrompt::ToQtFilter("Korvex data files (*.kvu) | *.kvu"), QStringLiteral("Korvex data files (*.kvu)"));
-        QCOMPARE(QtPrompt::ToQtFilter("Uninstall data|*.kvu|All files (*.*)|*.*"),
-                 QStringLiteral("Uninstall data (*.kvu);;All files (*)"));
-        QCOMPARE(QtPrompt::ToQtFilter("Text|*.txt;*.log"), QStringLiteral("Text (*.txt *.log)"));
+        const QList<QPair<const char*, QString>> table = {
+            {"Korvex data files (*.kvu) | *.kvu", "Korvex data files (*.kvu)"},
+            {"Uninstall data|*.kvu|All files (*.*)|*.*", "Uninstall data (*.kvu);;All files (*)"},
+            {"Text|*.txt;*.log", "Text (*.txt *.log)"},
+        };
+        for (const auto& [windows, qt] : table) QCOMPARE(QtPrompt::ToQtFilter(windows), qt);
     }
 
     void pickersMapPathsOfTheMachine() {
-        QTemporaryDir root;
-        QVERIFY(root.isValid());
+        QTemporaryDir root, elsewhere;
         FakeSystem system;
         system.hostRoot = root.path().toStdString();
         QVERIFY(QDir(root.path()).mkpath(QStringLiteral("drive_c/Uninstall logs")));
-        const QString saved = root.path() + QStringLiteral("/drive_c/Uninstall logs/GameX.kvu");
-        {
-            QFile f(saved);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-        }
+        const QString logs = root.path() + QStringLiteral("/drive_c/Uninstall logs");
+        CreateHostFile(logs + QStringLiteral("/GameX.kvu"));
+        CreateHostFile(elsewhere.path() + QStringLiteral("/other.kvu"));
         QtPrompt prompt(nullptr, system);
+        const char* const filter = "Korvex data files (*.kvu) | *.kvu";
 
         // Open: the dialog starts in the host folder of the Windows folder and lists .kvu files.
-        QString startedIn, filters, names;
-        WhenModal([&](QWidget* w) {
-            auto* d = qobject_cast<QFileDialog*>(w);
-            if (!d) return false;
-            names += d->objectName();
-            startedIn = QDir(d->directory()).canonicalPath();
-            filters = d->nameFilters().join(QStringLiteral(";;"));
-            d->selectFile(saved);
-            static_cast<QDialog*>(d)->accept();
-            return true;
-        });
-        QCOMPARE(prompt.pickOpenFile("Open", "Korvex data files (*.kvu) | *.kvu", "C:\\Uninstall logs"),
-                 std::string("C:\\Uninstall logs\\GameX.kvu"));
-        QCOMPARE(startedIn, QDir(root.path() + QStringLiteral("/drive_c/Uninstall logs")).canonicalPath());
-        QCOMPARE(filters, QStringLiteral("Korvex data files (*.kvu)"));
+        SeenFileDialog seen;
+        AnswerNextFileDialog(logs + QStringLiteral("/GameX.kvu"), &seen);
+        QCOMPARE(prompt.pickOpenFile("Open", filter, "C:\\Uninstall logs"), std::string("C:\\Uninstall logs\\GameX.kvu"));
+        QCOMPARE(seen.name + "|" + seen.folder + "|" + seen.filters,
+                 "dlgFileOpen|" + QDir(logs).canonicalPath() + "|Korvex data files (*.kvu)");
 
         // Cancelled: "".
-        WhenModal([](QWidget* w) {
-            auto* d = qobject_cast<QFileDialog*>(w);
-            if (!d) return false;
-            d->reject();
-            return true;
-        });
-        QCOMPARE(prompt.pickOpenFile("Open", "Korvex data files (*.kvu) | *.kvu", "C:\\Uninstall logs"),
-                 std::string());
+        AnswerNextFileDialog(QString());
+        QCOMPARE(prompt.pickOpenFile("Open", filter, "C:\\Uninstall logs"), std::string());
 
         // A file outside the machine: the user is told, and nothing is picked.
-        QTemporaryDir elsewhere;
-        const QString outside = elsewhere.path() + QStringLiteral("/other.kvu");
-        {
-            QFile f(outside);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-        }
-        SeenMessage seen;
-        WhenModal([&](QWidget* w) {
-            auto* d = qobject_cast<QFileDialog*>(w);
-            if (!d) return false;
-            AnswerNextMessageBox(QMessageBox::Ok, &seen);
-            d->selectFile(outside);
-            static_cast<QDialog*>(d)->accept();
-            return true;
-        });
-        QCOMPARE(prompt.pickOpenFile("Open", "Korvex data files (*.kvu) | *.kvu", "C:\\Uninstall logs"),
-                 std::string());
-        QVERIFY(seen.seen);
-        QCOMPARE(seen.icon, QMessageBox::Warning);
+        SeenMessage outside;
+        AnswerNextFileDialog(elsewhere.path() + QStringLiteral("/other.kvu"));
+        AnswerNextMessageBox(QMessageBox::Ok, &outside);
+        QCOMPARE(prompt.pickOpenFile("Open", filter, "C:\\Uninstall logs"), std::string());
+        QVERIFY(outside.seen);
+        QCOMPARE(outside.icon, QMessageBox::Warning);
 
         // Save: the proposed name is filled in; the result is the machine's path.
-        QString proposed;
-        WhenModal([&](QWidget* w) {
-            auto* d = qobject_cast<QFileDialog*>(w);
-            if (!d) return false;
-            names += QLatin1Char(' ') + d->objectName();
-            proposed = d->selectedFiles().value(0);
-            d->selectFile(root.path() + QStringLiteral("/drive_c/Uninstall logs/New.kvu"));
-            static_cast<QDialog*>(d)->accept();
-            return true;
-        });
-        QCOMPARE(prompt.pickSaveFile("Save", "Korvex data files (*.kvu) | *.kvu", "C:\\Uninstall logs", "New.kvu"),
+        AnswerNextFileDialog(logs + QStringLiteral("/New.kvu"), &seen);
+        QCOMPARE(prompt.pickSaveFile("Save", filter, "C:\\Uninstall logs", "New.kvu"),
                  std::string("C:\\Uninstall logs\\New.kvu"));
-        QVERIFY(proposed.endsWith(QStringLiteral("/New.kvu")));
-        QCOMPARE(names, QStringLiteral("dlgFileOpen dlgFileSave"));
+        QCOMPARE(seen.name + "|" + seen.proposed, QStringLiteral("dlgFileSave|New.kvu"));
     }
 
     void yieldRunsTheEventLoopAndHooksReachTheWindow() {
@@ -198,21 +143,17 @@ private slots:
         prompt.yield();
         QVERIFY(delivered);
 
-        std::string status;
-        std::uint64_t done = 0, total = 0;
+        QStringList reached;
         prompt.status("no hook yet");  // dropped, not a crash
-        prompt.onStatus = [&](std::string_view t) { status = std::string(t); };
-        prompt.onProgress = [&](std::uint64_t d, std::uint64_t t) { done = d, total = t; };
+        prompt.onStatus = [&](std::string_view t) { reached << QString::fromUtf8(t.data(), qsizetype(t.size())); };
+        prompt.onProgress = [&](std::uint64_t d, std::uint64_t t) { reached << QStringLiteral("%1 of %2").arg(d).arg(t); };
         prompt.status("C:\\windows\\");
         prompt.progress(3, 10);
-        QCOMPARE(status, std::string("C:\\windows\\"));
-        QCOMPARE(done, 3u);
-        QCOMPARE(total, 10u);
+        QCOMPARE(reached, QStringList({"C:\\windows\\", "3 of 10"}));
 
         QVERIFY(!QApplication::overrideCursor());
         prompt.busy(true);
-        QVERIFY(QApplication::overrideCursor());
-        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        QVERIFY(QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor);
         prompt.busy(false);
         QVERIFY(!QApplication::overrideCursor());
         prompt.busy(false);  // unbalanced: ignored

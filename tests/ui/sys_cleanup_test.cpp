@@ -1,68 +1,39 @@
 // The System clean-up window: its first opening, the states of a scan from start to
-// finish, Stop during the first of two drives, sorting by size, and Delete taking out
-// the rows whose files went, on a real machine folder.
-#include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QFile>
-#include <QMessageBox>
-#include <QHeaderView>
-#include <QLabel>
-#include <QListWidget>
-#include <QMenu>
-#include <QPushButton>
-#include <QTabWidget>
-#include <QTest>
-#include <QTreeWidget>
+// finish and Delete taking out the rows whose files went, Stop during the first of two
+// drives, closing during a scan, status texts, sorting by size, the hidden entries and
+// its animation. (What a scan finds, on a real machine folder too, and what a removal
+// does are tested with the logic.)
 
-#include <functional>
-#include <string>
-
-#include "platform/fake/fake_shell.h"
-#include "platform/fake/fake_system.h"
-#include "platform/fake/memory_files.h"
-#include "platform/fake/memory_registry.h"
-#include "platform/wine/machine_builder.h"
-#include "platform/wine/wine_machine.h"
 #include "settings/support_files.h"
-#include "tests/support/host_files.h"
-#include "tests/support/scoped_env.h"
 #include "tests/ui/support/window_test_support.h"
 #include "ui/avi_player.h"
 #include "ui/frmSysCleanUp.h"
 
 using namespace korvex;
+using namespace korvex::test;
 
 namespace {
 
-// In-memory files that can act when a chosen folder is listed (a user pressing Stop).
-class HookFiles : public MemoryFiles {
-public:
-    bool listFolder(std::string_view folder, const EntryCallback& onEntry) override {
-        if (onFolder) onFolder(folder);
-        return MemoryFiles::listFolder(folder, onEntry);
-    }
-    std::function<void(std::string_view)> onFolder;
-};
-
-struct Machine {
-    Machine() { files.createFolder("C:\\Program Files\\Korvex"); }
-    MemoryRegistry registry;
-    HookFiles files;
-    FakeSystem system;
-    FakeShell shell{files};
-    Services services{registry, files, system, shell};
-    AppContext app{services, "C:\\Program Files\\Korvex\\"};
-};
-
-template <class T>
-T* child(QWidget& w, const char* name) {
-    T* found = w.findChild<T*>(QString::fromLatin1(name));
-    if (!found) qFatal("no control %s", name);
-    return found;
-}
-
 constexpr const char* kSysClean = "HKCU\\Software\\Korvex!\\Sys Clean";
+
+QTreeWidget* results(QWidget& w) { return Child<QTreeWidget>(w, "lvwScannedFiles"); }
+void trigger(QWidget& w, const char* name) { Child<QAction>(w, name)->trigger(); }
+QString totals(QWidget& w) { return LabelText(w, "lblFileNo") + " / " + LabelText(w, "lblFileSize"); }
+
+// The enabled buttons (the default one marked), the visible parts and the height.
+QString states(frmSysCleanUp& w) {
+    QStringList out;
+    for (const char* name : {"cmdScan", "cmdDelete", "cmdMove", "cmdSelectAll", "cmdStop"}) {
+        auto* button = Child<QPushButton>(w, name);
+        if (button->isEnabled()) out << QString::fromLatin1(name) + (button->isDefault() ? "(default)" : "");
+    }
+    if (results(w)->isVisible()) out << "list";
+    if (Child<AviPlayer>(w, "aniScan")->isVisible()) out << "animation";
+    if (Child<QLabel>(w, "lblFileNo")->isVisible()) out << "totals";
+    out << "height " + QString::number(w.height());
+    if (w.scanning()) out << "scanning";
+    return out.join(' ');
+}
 
 }  // namespace
 
@@ -71,143 +42,118 @@ class SysCleanUpTest : public QObject {
 
 private slots:
     void firstOpeningWithoutStoredChoices() {
-        Machine m;
+        TestMachine m;
         {
             frmSysCleanUp w(m.app);
             QCOMPARE(w.windowTitle(), QStringLiteral("Korvex! System Clean-up"));
-            QCOMPARE(w.size(), QSize(frmSysCleanUp::kWidth, frmSysCleanUp::kIdleHeight));
-            for (const cleanup::JunkTypeInfo& t : cleanup::kJunkTypes) {
-                auto* box = w.findChild<QCheckBox*>(QString::fromUtf8(t.control.data(), t.control.size()));
-                QVERIFY(box);
-                QCOMPARE(box->isChecked(), t.control != "chkMSCREATEFiles");
-            }
-            for (const char* name : {"chkTempFolder", "chkInternetCache", "chkRecycleBin", "chkSameSize"})
-                QVERIFY(child<QCheckBox>(w, name)->isChecked());
-            QCOMPARE(child<QListWidget>(w, "lvwAlsoFindFiles")->count(), 0);
-            QCOMPARE(child<QListWidget>(w, "lvwAlsoFindFolders")->count(), 0);
-            QCOMPARE(child<QLabel>(w, "lblTempPath")->text(), QStringLiteral("C:\\users\\user\\Temp\\"));
-            auto* tabs = child<QTabWidget>(w, "tabFileList");
+            // Every kind of file and every other choice ticked but MSCREATE.DIR files.
+            QStringList unticked;
+            for (QCheckBox* box : w.findChildren<QCheckBox*>())
+                if (!box->isChecked()) unticked << box->objectName();
+            QCOMPARE(unticked, QStringList{"chkMSCREATEFiles"});
+            QCOMPARE(w.findChildren<QCheckBox*>().size(), 19);  // the 12 kinds of file and 7 other choices
+            QCOMPARE(Child<QListWidget>(w, "lvwAlsoFindFiles")->count(), 0);
+            QCOMPARE(Child<QListWidget>(w, "lvwAlsoFindFolders")->count(), 0);
+            QCOMPARE(LabelText(w, "lblTempPath"), QStringLiteral("C:\\users\\user\\Temp\\"));
+            auto* tabs = Child<QTabWidget>(w, "tabFileList");
             QCOMPARE(tabs->tabText(1), QStringLiteral("Temporary folders "));
             for (int i = 2; i < 4; ++i) QVERIFY(!tabs->isTabVisible(i) && !tabs->isTabEnabled(i));
-            QVERIFY(!child<QAction>(w, "mnuDuplicateFiles")->isVisible());
-            QVERIFY(!child<QAction>(w, "mnuDllFiles")->isVisible());
-            QVERIFY(child<QAction>(w, "mnuTempFiles")->isVisible());
-            QVERIFY(!child<QTreeWidget>(w, "lvwScannedFiles")->isVisibleTo(&w));
-            QVERIFY(!child<QPushButton>(w, "cmdStop")->isEnabled());
-            child<QCheckBox>(w, "chkBAKFiles")->setChecked(false);
+            QVERIFY(!Child<QAction>(w, "mnuDuplicateFiles")->isVisible() && !Child<QAction>(w, "mnuDllFiles")->isVisible());
+            QVERIFY(Child<QAction>(w, "mnuTempFiles")->isVisible());
+            Child<QCheckBox>(w, "chkBAKFiles")->setChecked(false);
             w.show();
+            QCOMPARE(states(w), QStringLiteral("cmdScan(default) cmdDelete cmdMove cmdSelectAll totals height 343"));
+            QCOMPARE(w.width(), frmSysCleanUp::kWidth);
             // "Scan Now" opens the popup on the current tab's entry.
             tabs->setCurrentIndex(1);
-            child<QPushButton>(w, "cmdScan")->click();
-            auto* popup = child<QMenu>(w, "mnuPopup");
+            Child<QPushButton>(w, "cmdScan")->click();
+            auto* popup = Child<QMenu>(w, "mnuPopup");
             QTRY_VERIFY(popup->isVisible());
-            QCOMPARE(popup->activeAction(), child<QAction>(w, "mnuTempFolders"));
+            QCOMPARE(popup->activeAction(), Child<QAction>(w, "mnuTempFolders"));
             popup->close();
             w.close();
         }
+        // Closing stores every choice, the changed one too.
         QCOMPARE(m.registry.valueNames(kSysClean).size(), std::size_t(21));
         QCOMPARE(m.registry.text(kSysClean, "Bak files").value_or("?"), std::string("0"));
-        QCOMPARE(m.registry.text(kSysClean, "Mscreate files").value_or("?"), std::string("0"));
         QCOMPARE(m.registry.text(kSysClean, "Tmp files").value_or("?"), std::string("1"));
     }
 
-    void scanStartAndFinishStates() {
-        Machine m;
+    // Through a scan and Delete on an in-memory machine: the controls while the scan
+    // runs and after it, the totals of the list and of the selection, and the window's
+    // Delete key taking out the rows whose files went.
+    void scanStatesAndDeletingWhatWasFound() {
+        TestMachine m;
         m.files.put("C:\\Apps\\a.bak", std::string(3000, 'x'));
         m.files.put("C:\\Apps\\b.old", "x");
+        m.files.put("C:\\Apps\\readme.txt", "keep");
         frmSysCleanUp w(m.app);
         w.show();
-        QStringList during;
+        QString during;
         m.files.onFolder = [&](std::string_view folder) {
-            if (folder != "C:\\Apps\\") return;
-            for (const char* name : {"cmdScan", "cmdDelete", "cmdMove", "cmdSelectAll"})
-                if (child<QPushButton>(w, name)->isEnabled()) during << QString::fromLatin1(name) + " enabled";
-            if (!child<QPushButton>(w, "cmdStop")->isEnabled() || !child<QPushButton>(w, "cmdStop")->isDefault())
-                during << "Stop not the enabled default";
-            if (!child<QTreeWidget>(w, "lvwScannedFiles")->isVisible()) during << "list hidden";
-            if (!child<AviPlayer>(w, "aniScan")->isVisible()) during << "no animation";
-            if (child<QLabel>(w, "lblFileNo")->isVisible()) during << "totals shown";
-            if (w.height() != frmSysCleanUp::kScanHeight) during << "height " + QString::number(w.height());
-            if (!w.scanning()) during << "not scanning";
+            if (folder == "C:\\Apps\\") during = states(w);
         };
-        child<QAction>(w, "mnuTempFiles")->trigger();
-        QCOMPARE(during, QStringList());
-        QVERIFY(!w.scanning());
-        QVERIFY(!child<QPushButton>(w, "cmdStop")->isEnabled());
-        for (const char* name : {"cmdScan", "cmdDelete", "cmdMove", "cmdSelectAll"})
-            QVERIFY2(child<QPushButton>(w, name)->isEnabled(), name);
-        QVERIFY(child<QPushButton>(w, "cmdScan")->isDefault());
-        QVERIFY(!child<AviPlayer>(w, "aniScan")->isVisible());
-        QCOMPARE(child<QLabel>(w, "staFrmSysCleanUpPanel")->text(), QStringLiteral("Scan complete"));
-        QCOMPARE(child<QLabel>(w, "lblFileNo")->text(), QStringLiteral("Total files:2"));
-        QCOMPARE(child<QLabel>(w, "lblFileSize")->text(), QStringLiteral("Total size:2.9 KB"));
-        auto* list = child<QTreeWidget>(w, "lvwScannedFiles");
-        QCOMPARE(test::ColumnTexts(list, 0), QStringList({"a.bak", "b.old"}));
-        QCOMPARE(test::ColumnTexts(list, 1), QStringList({"C:\\Apps\\", "C:\\Apps\\"}));
-        QCOMPARE(test::ColumnTexts(list, 2), QStringList({"2KB", "0KB"}));
-        QVERIFY(!list->topLevelItem(0)->text(3).isEmpty());
+        trigger(w, "mnuTempFiles");
+        QCOMPARE(during, QStringLiteral("cmdStop(default) list animation height 443 scanning"));
+        QCOMPARE(states(w), QStringLiteral("cmdScan(default) cmdDelete cmdMove cmdSelectAll list totals height 443"));
+        QCOMPARE(LabelText(w, "staFrmSysCleanUpPanel"), QStringLiteral("Scan complete"));
+        QCOMPARE(totals(w), QStringLiteral("Total files:2 / Total size:2.9 KB"));
+        QCOMPARE(ColumnTexts(results(w), 0) + ColumnTexts(results(w), 1) + ColumnTexts(results(w), 2),
+                 QStringList({"a.bak", "b.old", "C:\\Apps\\", "C:\\Apps\\", "2KB", "0KB"}));
+        QVERIFY(!results(w)->topLevelItem(0)->text(3).isEmpty());
         // The window keeps its width; its height is free now.
         w.resize(frmSysCleanUp::kWidth + 100, 600);
-        QCOMPARE(w.width(), frmSysCleanUp::kWidth);
-        QCOMPARE(w.height(), 600);
+        QCOMPARE(w.size(), QSize(frmSysCleanUp::kWidth, 600));
 
-        child<QPushButton>(w, "cmdSelectAll")->click();
-        QCOMPARE(child<QLabel>(w, "lblFileNo")->text(), QStringLiteral("Files: 2"));
-        QCOMPARE(child<QLabel>(w, "lblFileSize")->text(), QStringLiteral("Size: 2.9 KB"));
+        Child<QPushButton>(w, "cmdSelectAll")->click();
+        QCOMPARE(totals(w), QStringLiteral("Files: 2 / Size: 2.9 KB"));
+        SeenMessage confirm;
+        AnswerNextMessageBox(QMessageBox::Yes, &confirm);
+        QTest::keyClick(&w, Qt::Key_Delete);
+        QVERIFY(confirm.seen);
+        QCOMPARE(results(w)->topLevelItemCount(), 0);
+        QCOMPARE(QList<bool>({m.files.exists("C:\\Apps\\a.bak"), m.files.exists("C:\\Apps\\b.old"),
+                              m.files.exists("C:\\Apps\\readme.txt")}),
+                 QList<bool>({false, false, true}));
         w.close();
     }
 
-    void stopDuringTheFirstOfTwoDrives() {
-        Machine m;
-        m.system.drives['D'] = {DRIVE_FIXED, ""};
-        m.files.put("C:\\one\\1.bak", "1");
-        m.files.put("C:\\two\\2.bak", "2");
-        m.files.put("D:\\first.bak", "d");
-        m.files.put("D:\\second.bak", "d");
-        frmSysCleanUp w(m.app);
-        w.show();
-        auto* drives = child<QComboBox>(w, "cmbDrives");
-        drives->setCurrentIndex(drives->count() - 1);
-        QCOMPARE(w.currentDrives(), std::string("C:,D:"));
-        QStringList listed;
-        m.files.onFolder = [&](std::string_view folder) {
-            listed << QString::fromStdString(std::string(folder));
-            if (folder == "C:\\two\\") child<QPushButton>(w, "cmdStop")->click();
-        };
-        child<QAction>(w, "mnuTempFiles")->trigger();
-        QCOMPARE(listed, QStringList({"C:\\", "C:\\two\\", "D:\\"}));
-        QCOMPARE(test::ColumnTexts(child<QTreeWidget>(w, "lvwScannedFiles"), 0), QStringList({"2.bak", "first.bak"}));
-        QCOMPARE(child<QLabel>(w, "lblFileNo")->text(), QStringLiteral("Total files:2"));
-        QCOMPARE(child<QLabel>(w, "staFrmSysCleanUpPanel")->text(), QStringLiteral("Scan complete"));
-        w.close();
-    }
-
-    void closingDuringAScanEndsItFirst() {
-        Machine m;
-        m.files.put("C:\\one\\1.bak", "1");
-        m.files.put("C:\\two\\2.bak", "2");
-        frmSysCleanUp w(m.app);
-        w.show();
-        m.files.onFolder = [&](std::string_view folder) {
-            if (folder == "C:\\two\\") w.close();  // refused while the scan runs; it stops instead
-        };
-        child<QAction>(w, "mnuTempFiles")->trigger();
-        QVERIFY(w.stopRequested());
-        QCOMPARE(test::ColumnTexts(child<QTreeWidget>(w, "lvwScannedFiles"), 0), QStringList({"2.bak"}));
-        QTRY_VERIFY(!w.isVisible());
-        QCOMPARE(m.registry.valueNames(kSysClean).size(), std::size_t(21));
+    // Stop, and closing the window (refused while the scan runs, it stops it instead and
+    // closes once the scan has ended), cut the walk short the same way; what was found
+    // so far stays listed.
+    void stopOrCloseDuringTheFirstOfTwoDrives() {
+        for (const std::string action : {"cmdStop", "close"}) {
+            TestMachine m;
+            m.system.drives['D'] = {DRIVE_FIXED, ""};
+            for (const char* file : {"C:\\one\\1.bak", "C:\\two\\2.bak", "D:\\first.bak", "D:\\second.bak"})
+                m.files.put(file, "j");
+            frmSysCleanUp w(m.app);
+            w.show();
+            Child<QComboBox>(w, "cmbDrives")->setCurrentIndex(2);  // Local hard drives (C:,D:)
+            QStringList listed;
+            m.files.onFolder = [&](std::string_view folder) {
+                listed << QString::fromStdString(std::string(folder));
+                if (folder != "C:\\two\\") return;
+                if (action == "close") w.close();
+                else Child<QPushButton>(w, "cmdStop")->click();
+            };
+            trigger(w, "mnuTempFiles");
+            QVERIFY(w.stopRequested());
+            QCOMPARE(listed, QStringList({"C:\\", "C:\\two\\", "D:\\"}));
+            QCOMPARE(ColumnTexts(results(w), 0), QStringList({"2.bak", "first.bak"}));
+            QCOMPARE(LabelText(w, "lblFileNo"), QStringLiteral("Total files:2"));
+            const bool closed = action == "close";
+            QTRY_COMPARE(w.isVisible(), !closed);
+            QCOMPARE(m.registry.valueNames(kSysClean).size(), closed ? 21u : 0u);  // a closed window stored its choices
+        }
     }
 
     void statusTextsOnlyWhileNoScanRuns() {
-        Machine m;
+        TestMachine m;
         frmSysCleanUp w(m.app);
         w.show();
-        auto* panel = child<QLabel>(w, "staFrmSysCleanUpPanel");
-        auto enter = [&](const char* name) {
-            QEvent e(QEvent::Enter);
-            QCoreApplication::sendEvent(w.findChild<QWidget*>(QString::fromLatin1(name)), &e);
-            return panel->text();
-        };
+        auto* panel = Child<QLabel>(w, "staFrmSysCleanUpPanel");
+        auto enter = [&](const char* name) { return StatusOnEnter(Child(w, name), panel); };
         QCOMPARE(enter("chkBAKFiles"), QStringLiteral("*.Bak files are earlier versions of saved files"));
         QCOMPARE(enter("fraTempFile"), QString());
         QCOMPARE(enter("cmdRemoveFolders"),
@@ -216,7 +162,7 @@ private slots:
         m.files.onFolder = [&](std::string_view) {
             if (during.isEmpty()) during << enter("chkLOGFiles") << enter("cmdSelectAll");
         };
-        child<QAction>(w, "mnuTempFiles")->trigger();
+        trigger(w, "mnuTempFiles");
         QCOMPARE(during.size(), 2);
         QVERIFY(during[0].startsWith(QStringLiteral("Scanning: ")));  // the help text waits
         QCOMPARE(during[1], QStringLiteral("Select all the scanned files"));
@@ -224,63 +170,40 @@ private slots:
     }
 
     void sortingBySizeTwice() {
-        Machine m;
+        TestMachine m;
         m.files.put("C:\\s\\b.bak", std::string(3000, 'x'));
         m.files.put("C:\\s\\a.bak", std::string(2 * 1024 * 1024 + 10, 'x'));
         m.files.put("C:\\s\\d.bak", std::string(100, 'x'));
         m.files.put("C:\\s\\c.bak", std::string(10 * 1024 + 1, 'x'));
         frmSysCleanUp w(m.app);
         w.show();
-        child<QAction>(w, "mnuTempFiles")->trigger();
-        auto* list = child<QTreeWidget>(w, "lvwScannedFiles");
-        QHeaderView* header = list->header();
+        trigger(w, "mnuTempFiles");
+        QHeaderView* header = results(w)->header();
         emit header->sectionClicked(2);
-        QCOMPARE(test::ColumnTexts(list, 2), QStringList({"0KB", "2KB", "10KB", "2MB"}));
+        QCOMPARE(ColumnTexts(results(w), 2), QStringList({"0KB", "2KB", "10KB", "2MB"}));
         emit header->sectionClicked(2);
-        QCOMPARE(test::ColumnTexts(list, 2), QStringList({"2MB", "10KB", "2KB", "0KB"}));
+        QCOMPARE(ColumnTexts(results(w), 2), QStringList({"2MB", "10KB", "2KB", "0KB"}));
         emit header->sectionClicked(0);  // the opposite of the last order: ascending
-        QCOMPARE(test::ColumnTexts(list, 0), QStringList({"a.bak", "b.bak", "c.bak", "d.bak"}));
+        QCOMPARE(ColumnTexts(results(w), 0), QStringList({"a.bak", "b.bak", "c.bak", "d.bak"}));
         w.close();
     }
 
-    void junkOnARealMachineListedAndDeletedToTheTrash() {
-        test::TempHostFolder temp("korvex-cleanup-window");
-        const std::string dir = temp / "machine";
-        const std::string xdg = temp / "xdg";
-        test::ScopedEnv home("XDG_DATA_HOME", xdg);
-        QVERIFY(wine::CreateMachine(dir, wine::WindowsVersion::Win10));
-        test::WriteHostFile(dir + "/drive_c/Games/X/save.bak", std::string(1500, 'j'));
-        test::WriteHostFile(dir + "/drive_c/Games/X/Logs/error.log", std::string(3000, 'j'));
-        test::WriteHostFile(dir + "/drive_c/Apps/page.~mp", "j");
-        test::WriteHostFile(dir + "/drive_c/Apps/readme.txt", "keep");
-        std::unique_ptr<wine::WineMachine> machine = wine::WineMachine::open(dir);
-        QVERIFY(machine);
-        Services services = machine->services();
-        AppContext app{services, "C:\\Program Files\\Korvex\\"};
-        frmSysCleanUp w(app);
+    // The duplicate finder and the unused-DLL scan fill the result list and the totals,
+    // though the user cannot reach them.
+    void hiddenEntriesFillTheList() {
+        TestMachine m;
+        for (const char* folder : {"C:\\B\\", "C:\\A\\"})
+            for (const char* name : {"z.txt", "a.txt"}) m.files.put(std::string(folder) + name, "same");
+        m.files.put("C:\\windows\\system\\old.dll", std::string(2048, 'x'));
+        m.registry.setString("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
+                             "C:\\windows\\system\\old.dll", "0");
+        frmSysCleanUp w(m.app);
         w.show();
-        auto* drives = child<QComboBox>(w, "cmbDrives");
-        drives->setCurrentIndex(drives->findText(QStringLiteral("(C:)"), Qt::MatchStartsWith));
-        child<QAction>(w, "mnuTempFiles")->trigger();
-        auto* list = child<QTreeWidget>(w, "lvwScannedFiles");
-        QStringList paths;
-        for (int i = 0; i < list->topLevelItemCount(); ++i)
-            paths << list->topLevelItem(i)->text(1) + list->topLevelItem(i)->text(0);
-        paths.sort();
-        QCOMPARE(paths, QStringList({"C:\\Apps\\page.~mp", "C:\\Games\\X\\Logs\\error.log",
-                                     "C:\\Games\\X\\save.bak"}));
-        QCOMPARE(child<QLabel>(w, "lblFileNo")->text(), QStringLiteral("Total files:3"));
-        QCOMPARE(child<QLabel>(w, "lblFileSize")->text(), QStringLiteral("Total size:4.3 KB"));
-
-        child<QPushButton>(w, "cmdSelectAll")->click();
-        test::SeenMessage confirm;
-        test::AnswerNextMessageBox(QMessageBox::Yes, &confirm);
-        QTest::keyClick(&w, Qt::Key_Delete);  // the window's Delete key is the Delete button
-        QVERIFY(confirm.seen);
-        QCOMPARE(list->topLevelItemCount(), 0);
-        for (const char* name : {"save.bak", "error.log", "page.~mp"})
-            QVERIFY2(QFile::exists(QString::fromStdString(xdg + "/Trash/files/" + name)), name);
-        QVERIFY(QFile::exists(QString::fromStdString(dir + "/drive_c/Apps/readme.txt")));
+        trigger(w, "mnuDuplicateFiles");
+        QCOMPARE(ColumnTexts(results(w), 0) << totals(w),
+                 QStringList({"a.txt", "a.txt", "z.txt", "z.txt", "Total files:4 / Total size:0KB"}));
+        trigger(w, "mnuDllFiles");
+        QCOMPARE(ColumnTexts(results(w), 0) << totals(w), QStringList({"old.dll", "Total files:1 / Total size:2KB"}));
         w.close();
     }
 

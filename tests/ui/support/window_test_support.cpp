@@ -1,13 +1,17 @@
 #include "tests/ui/support/window_test_support.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 namespace korvex::test {
+
+bool HookFiles::listFolder(std::string_view folder, const EntryCallback& onEntry) {
+    ++listed;
+    if (onFolder) onFolder(folder);
+    if (delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+    return MemoryFiles::listFolder(folder, onEntry);
+}
 
 TestMachine::TestMachine() { files.createFolder("C:\\Program Files\\Korvex"); }
 
@@ -46,6 +50,43 @@ std::shared_ptr<bool> WhenModal(const std::function<bool(QWidget*)>& act) {
     return waiting;
 }
 
+QString StatusOnEnter(QWidget* control, QLabel* panel) {
+    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+    QApplication::sendEvent(control, &enter);
+    return panel->text();
+}
+
+void AnswerNextFileDialog(const QString& hostPath, SeenFileDialog* seen) {
+    WhenModal([=](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        if (!dialog) return false;
+        if (seen)
+            *seen = {dialog->objectName(), dialog->windowTitle(), dialog->nameFilters().join(QStringLiteral(";;")),
+                     QDir(dialog->directory()).canonicalPath(), QFileInfo(dialog->selectedFiles().value(0)).fileName()};
+        if (hostPath.isEmpty()) {
+            dialog->reject();
+        } else {
+            dialog->selectFile(hostPath);
+            static_cast<QDialog*>(dialog)->accept();
+        }
+        return true;
+    });
+}
+
+QString OpenedModally(const std::function<void()>& act) {
+    QString opened;
+    QWidget* before = QApplication::activeModalWidget();
+    const auto waiting = WhenModal([&opened, before](QWidget* modal) {
+        if (modal == before) return false;
+        opened = QString::fromLatin1(modal->metaObject()->className()).section(QStringLiteral("::"), -1);
+        modal->close();
+        return true;
+    });
+    act();
+    *waiting = false;
+    return opened;
+}
+
 QString ButtonText(QMessageBox::StandardButton button) {
     QMessageBox box;
     return plain(box.addButton(button)->text());
@@ -56,17 +97,13 @@ void AnswerNextMessageBox(QMessageBox::StandardButton click, SeenMessage* seen) 
         auto* box = qobject_cast<QMessageBox*>(modal);
         if (!box) return false;
         if (seen) {
-            seen->seen = true;
-            seen->icon = box->icon();
-            seen->title = box->windowTitle();
-            seen->text = box->text();
             QList<QAbstractButton*> buttons = box->buttons();
             std::sort(buttons.begin(), buttons.end(), [](QAbstractButton* a, QAbstractButton* b) {
                 return a->mapToGlobal(QPoint(0, 0)).x() < b->mapToGlobal(QPoint(0, 0)).x();
             });
-            seen->buttons.clear();
+            *seen = {true, box->icon(), box->windowTitle(), box->text(), {},
+                     box->defaultButton() ? plain(box->defaultButton()->text()) : QString()};
             for (QAbstractButton* b : buttons) seen->buttons << plain(b->text());
-            seen->defaultButton = box->defaultButton() ? plain(box->defaultButton()->text()) : QString();
         }
         QAbstractButton* target = box->button(click);
         if (target)

@@ -43,12 +43,6 @@ void forgetText(RegKey& key) {
     for (auto& c : key.children) forgetText(*c);
 }
 
-std::size_t countKeys(const RegKey& key) {
-    std::size_t n = 1;
-    for (const auto& c : key.children) n += countKeys(*c);
-    return n;
-}
-
 // A key's values in order: name, type and data.
 using Values = std::vector<std::tuple<std::u16string, std::uint32_t, std::string>>;
 Values valuesOf(const RegKey* key) {
@@ -73,21 +67,6 @@ TEST(WineFormat, RealFilesRoundTripByteForByte) {
         hive.trailer = {};
         EXPECT_EQ(SerializeHive(hive), original);
     }
-}
-
-TEST(WineFormat, RealSystemFileContents) {
-    Hive hive;
-    ASSERT_TRUE(parse(hive, ReadHostFile(Fixture("system.reg"))));
-    std::size_t sections = 0;
-    for (const auto& line : korvex::testing::Lines(hive.text)) sections += !line.empty() && line[0] == '[';
-    EXPECT_EQ(sections, 8883u);
-    EXPECT_GT(countKeys(*hive.top), sections);  // parents of written keys are implied
-
-    RegKey* link = find(hive, u"Software\\Wow6432Node\\Classes");
-    ASSERT_NE(link, nullptr);
-    EXPECT_TRUE(link->isLink);
-    EXPECT_EQ(valuesOf(link), (Values{{u"SymbolicLinkValue", REG_LINK,
-                                       Utf16ToBytes(u"\\Registry\\Machine\\Software\\Classes\\Wow6432Node")}}));
 }
 
 // Every value form Wine writes or reads, one row each: the lines of a hand-made file,
@@ -121,7 +100,7 @@ std::string handMade() {
     return text + "\"Broken\"=nonsense\n#unknown option\n\n[Software\\\\Zz\\\\Empty] 1796505343\n#time=1dd84fdc9c6a996\n\n";
 }
 
-TEST(WineFormat, ReaderUnderstandsEveryValueForm) {
+TEST(WineFormat, EveryValueFormIsReadAndWrittenAsWineDoes) {
     Hive hive;
     ASSERT_TRUE(parse(hive, handMade()));
     EXPECT_EQ(SerializeHive(hive), handMade());
@@ -134,11 +113,7 @@ TEST(WineFormat, ReaderUnderstandsEveryValueForm) {
     for (const Form& form : kForms) expected.emplace_back(form.name, form.type, form.data);
     EXPECT_EQ(valuesOf(key), expected);
     EXPECT_NE(find(hive, u"software\\zz\\empty"), nullptr);
-}
 
-TEST(WineFormat, WriterEscapesAsWineDoes) {
-    Hive hive;
-    ASSERT_TRUE(parse(hive, handMade()));
     forgetText(*hive.top);
     const std::string written = SerializeHive(hive);
     std::vector<std::string> lines = {"[Software\\\\Zz\\[Test\\]] 1796505343", "#class=\"Cls \\\"x\\\"\""};
@@ -147,30 +122,9 @@ TEST(WineFormat, WriterEscapesAsWineDoes) {
     // Written anew and read again, every value is the same.
     Hive again;
     ASSERT_TRUE(parse(again, written));
-    const Values before = valuesOf(find(hive, u"Software\\Zz[Test]"));
-    EXPECT_EQ(before.size(), std::size(kForms));
-    EXPECT_EQ(valuesOf(find(again, u"Software\\Zz[Test]")), before);
-}
+    EXPECT_EQ(valuesOf(find(again, u"Software\\Zz[Test]")), expected);
 
-TEST(WineFormat, LongHexDataWrapsAndStringsWithoutNulFallBackToHex) {
-    RegValue v;
-    v.name = u"Blob";
-    v.type = REG_BINARY;
-    for (int i = 0; i < 200; ++i) v.data += static_cast<char>(i);
-    auto lines = korvex::testing::Lines(FormatValue(v));
-    ASSERT_GT(lines.size(), 3u);
-    std::string joined;
-    for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
-        SCOPED_TRACE(lines[i]);
-        EXPECT_LE(lines[i].size(), 80u);
-        EXPECT_EQ(lines[i].back(), '\\');
-        EXPECT_EQ(lines[i + 1].substr(0, 2), "  ");
-        joined += lines[i].substr(0, lines[i].size() - 1);
-    }
-    RegValue back;
-    ASSERT_TRUE(ParseValueLine(joined + lines.back(), &back));
-    EXPECT_EQ(back.data, v.data);
-
+    // Strings without a whole terminating NUL go out as hex; a DWORD's top bit stays unsigned.
     struct Row { const char16_t* name; std::uint32_t type; std::string data; const char* text; };
     const Row rows[] = {
         {u"", REG_SZ, "a", "@=hex(1):61\n"},                            // half a UTF-16 unit: not text
@@ -184,15 +138,6 @@ TEST(WineFormat, LongHexDataWrapsAndStringsWithoutNulFallBackToHex) {
         value.data = row.data;
         EXPECT_EQ(FormatValue(value), row.text);
     }
-}
-
-TEST(WineFormat, NotARegistryFile) {
-    Hive hive;
-    hive.path = "/x/system.reg";
-    std::string error;
-    EXPECT_FALSE(ParseHive(hive, "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software]\n", &error));
-    EXPECT_EQ(error, "/x/system.reg is not a Wine registry file.");
-    EXPECT_FALSE(ParseHive(hive, "", &error));
 }
 
 // Whatever a file holds, reading it never fails past the first line, and what is

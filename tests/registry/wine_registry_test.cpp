@@ -78,40 +78,32 @@ TEST(WineRegistry, RealPrefixIsReadWalkedAndLeftByteIdentical) {
 TEST(WineRegistry, ChangesTouchOnlyTheirOwnLines) {
     TempHostFolder dir;
     CopyFixtures(dir.path());
-    const auto before = Lines(ReadHostFile(dir / "system.reg"));
     const std::string user = ReadHostFile(dir / "user.reg");
     const ino_t userInode = inodeOf(dir / "user.reg");
     auto reg = openPrefix(dir.path());
     ASSERT_TRUE(reg);
     const std::string avi = "Software\\Classes\\.avi";
-
+    // The value's line (the only one of its kind in the file) is all that changes.
+    std::string changed = ReadHostFile(dir / "system.reg");
+    const std::string line = "\"Content Type\"=\"video/avi\"\n";
+    const std::size_t at = changed.find(line);
+    ASSERT_NE(at, std::string::npos);
+    changed.replace(at, line.size(), "\"Content Type\"=\"video/x-msvideo\"\n");
     ASSERT_EQ(write(*reg, HKEY_LOCAL_MACHINE, avi, "content type", "video/x-msvideo"), ERROR_SUCCESS);
-    auto after = Lines(ReadHostFile(dir / "system.reg"));
-    ASSERT_EQ(after.size(), before.size());
-    std::vector<std::size_t> differing;
-    for (std::size_t i = 0; i < before.size(); ++i)
-        if (before[i] != after[i]) differing.push_back(i);
-    ASSERT_EQ(differing.size(), 1u);
-    EXPECT_EQ(before[differing[0]], "\"Content Type\"=\"video/avi\"");
-    EXPECT_EQ(after[differing[0]], "\"Content Type\"=\"video/x-msvideo\"");
+    EXPECT_EQ(ReadHostFile(dir / "system.reg"), changed);
     EXPECT_EQ(ReadHostFile(dir / "user.reg"), user);
     EXPECT_EQ(inodeOf(dir / "user.reg"), userInode);
 
-    // A new value goes after the key's last value; nothing else moves.
+    // A new value goes after the key's last value; deleting it gives the file back exactly.
     ASSERT_EQ(write(*reg, HKEY_LOCAL_MACHINE, avi, "PerceivedType", "video"), ERROR_SUCCESS);
-    auto added = Lines(ReadHostFile(dir / "system.reg"));
-    ASSERT_EQ(added.size(), after.size() + 1);
-    EXPECT_EQ(added[differing[0] + 1], "\"PerceivedType\"=\"video\"");
-    added.erase(added.begin() + static_cast<long>(differing[0]) + 1);
-    EXPECT_EQ(added, after);
-
-    // Deleting it gives the previous file back exactly.
+    std::string added = changed;
+    added.insert(changed.find('\n', at) + 1, "\"PerceivedType\"=\"video\"\n");
+    EXPECT_EQ(ReadHostFile(dir / "system.reg"), added);
     HKEY key = 0;
     ASSERT_EQ(reg->openKey(HKEY_LOCAL_MACHINE, avi, KEY_ALL_ACCESS_RW, &key), ERROR_SUCCESS);
     ASSERT_EQ(reg->deleteValue(key, "perceivedtype"), ERROR_SUCCESS);
     ASSERT_EQ(reg->closeKey(key), ERROR_SUCCESS);
-    EXPECT_EQ(Lines(ReadHostFile(dir / "system.reg")), after);
-
+    EXPECT_EQ(ReadHostFile(dir / "system.reg"), changed);
 }
 
 TEST(WineRegistry, MissingFilesAreEmptyHivesCreatedOnFirstWrite) {

@@ -26,21 +26,8 @@ namespace {
 namespace fs = std::filesystem;
 using namespace korvex::test;
 
-// A value as text: strings without their NUL, DWORDs in decimal; "<no key>" or
-// "<no value>" when missing.
-std::string query(Registry& registry, HKEY root, const std::string& key, const std::string& name,
-                  std::uint32_t* typeOut = nullptr) {
-    std::uint32_t type = 0;
-    std::string data = testing::Query(registry, root, key, name, &type);
-    if (typeOut) *typeOut = type;
-    if (type == REG_DWORD && data.size() == 4) {
-        std::uint32_t v = 0;
-        for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(data[static_cast<std::size_t>(i)]);
-        return std::to_string(v);
-    }
-    if (type != 0 && !data.empty() && data.back() == '\0') data.pop_back();
-    return data;
-}
+using testing::Query;
+using testing::sz;
 
 class MachineTest : public ::testing::Test {
 protected:
@@ -93,14 +80,14 @@ TEST_F(MachineTest, Windows7MachineOpensAsAnNtMachine) {
 
     // The registry files parse, and hold what Korvex's scans look at.
     Registry& reg = machine->registry();
-    EXPECT_EQ(query(reg, HKEY_CURRENT_USER, "Software\\Wine", "Version"), "win7");
-    EXPECT_EQ(query(reg, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion", "CurrentVersion"), "6.1");
+    EXPECT_EQ(Query(reg, HKEY_CURRENT_USER, "Software\\Wine", "Version"), sz("win7"));
+    EXPECT_EQ(Query(reg, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion", "CurrentVersion"), sz("6.1"));
     std::uint32_t type = 0;
-    EXPECT_EQ(query(reg, HKEY_CURRENT_USER, "Environment", "TEMP", &type), "%USERPROFILE%\\Temp");
+    EXPECT_EQ(Query(reg, HKEY_CURRENT_USER, "Environment", "TEMP", &type), sz("%USERPROFILE%\\Temp"));
     EXPECT_EQ(type, REG_EXPAND_SZ);
     EXPECT_EQ(testing::SubKeys(reg, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall").size(), 2u);
-    EXPECT_EQ(query(reg, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
-                    "C:\\windows\\system32\\demort.dll", &type), "2");
+    EXPECT_EQ(Query(reg, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
+                    "C:\\windows\\system32\\demort.dll", &type), std::string("\x02\0\0\0", 4));
     EXPECT_EQ(type, REG_DWORD);
     EXPECT_TRUE(machine->files().info("C:\\windows\\system32\\demort.dll").exists);
 }
@@ -141,10 +128,10 @@ TEST_F(MachineTest, Windows98MachineIsOfThe95Family) {
     EXPECT_EQ(machine->system().platformId(), VER_PLATFORM_WIN32_WINDOWS);
     expectFoldersExist(*machine);
     Registry& reg = machine->registry();
-    EXPECT_EQ(query(reg, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "VersionNumber"), "4.10.2222");
-    EXPECT_EQ(query(reg, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion", "CurrentVersion"), "<no key>");
+    EXPECT_EQ(Query(reg, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "VersionNumber"), sz("4.10.2222"));
+    EXPECT_EQ(Query(reg, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion", "CurrentVersion"), "<no key>");
     // The demo program's folder setting names a folder of this machine (no profile on 98).
-    EXPECT_TRUE(machine->files().info(query(reg, HKEY_CURRENT_USER, "Software\\DemoPaint\\Settings", "LastFolder")).isFolder);
+    EXPECT_TRUE(machine->files().info(Query(reg, HKEY_CURRENT_USER, "Software\\DemoPaint\\Settings", "LastFolder").c_str()).isFolder);
 }
 
 // An existing machine is left alone: the command-line init test covers that.

@@ -50,6 +50,8 @@ TEST(FolderGetters, AppendBackslashOnceAndKeepEmpty) {
     EXPECT_EQ(HistoryFolder(system), "C:\\users\\user\\AppData\\Local\\Microsoft\\Windows\\History\\");
     EXPECT_EQ(WindowsDriveRoot(system), "C:\\");
 
+    system.temp = "C:\\users\\user\\Temp";  // no "\" from the machine: added (long forms: WineSystem tests)
+    EXPECT_EQ(TempFolder(system), "C:\\users\\user\\Temp\\");
     system.folders[CSIDL_RECENT] = "C:\\Recent\\";  // already ends in "\": not doubled
     EXPECT_EQ(RecentFolder(system), "C:\\Recent\\");
     system.folders.erase(CSIDL_COOKIES);  // a folder the machine cannot name
@@ -57,41 +59,6 @@ TEST(FolderGetters, AppendBackslashOnceAndKeepEmpty) {
     system.folders.erase(CSIDL_WINDOWS);
     EXPECT_EQ(WindowsFolder(system), "");
     EXPECT_EQ(WindowsDriveRoot(system), "");
-}
-
-TEST(FolderGetters, HistoryOnlyOnNtAndDriveRootOfAnotherDrive) {
-    FakeSystem system;
-    system.platform = VER_PLATFORM_WIN32_WINDOWS;
-    EXPECT_EQ(HistoryFolder(system), "");
-    EXPECT_EQ(FavoritesFolder(system), "C:\\users\\user\\Favorites\\");  // other folders still there
-
-    system.platform = VER_PLATFORM_WIN32_NT;
-    system.folders[CSIDL_WINDOWS] = "D:\\WINNT";
-    EXPECT_EQ(WindowsDriveRoot(system), "D:\\");
-}
-
-// A machine whose temporary folder may be missing: the long form exists only for
-// folders in `existing`, as GetLongPathName reports.
-class TempSystem : public FakeSystem {
-public:
-    std::string longPathName(std::string_view path) override {
-        for (const auto& [shortForm, longForm] : existing)
-            if (shortForm == path) return longForm;
-        return "";
-    }
-    std::vector<std::pair<std::string, std::string>> existing;
-};
-
-TEST(TempFolder, LongFormShortFormAndNone) {
-    TempSystem system;
-    system.temp = "C:\\users\\user\\Temp";  // no "\" from the machine: added
-    EXPECT_EQ(TempFolder(system), "C:\\users\\user\\Temp\\");
-
-    system.existing = {{"C:\\users\\user\\Temp\\", "C:\\users\\User\\Temporary Files"}};
-    EXPECT_EQ(TempFolder(system), "C:\\users\\User\\Temporary Files\\");
-
-    system.temp = "";
-    EXPECT_EQ(TempFolder(system), "");
 }
 
 TEST(FolderSize, SumsTheTreeAndGivesZeroOnAnyFailure) {

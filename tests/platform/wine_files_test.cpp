@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <map>
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -146,12 +145,10 @@ TEST_F(WineFilesTest, ListingSkipsBadNamesReportsLinksAsFilesAndEnds) {
     bool ok = false;
     auto entries = list("C:\\TREE", &ok);
     ASSERT_TRUE(ok);
-    std::map<std::string, bool> byName(entries.begin(), entries.end());
-    EXPECT_EQ(entries.size(), byName.size());
-    const std::map<std::string, bool> expected = {{"a.txt", false},   {"sub", true},       {"ünï.txt", false},
-                                                  {"loop", false},    {"outside", false},  {"dangling", false},
-                                                  {"fifo", false}};
-    EXPECT_EQ(byName, expected);
+    std::sort(entries.begin(), entries.end());
+    EXPECT_EQ(entries, (std::vector<std::pair<std::string, bool>>{{"a.txt", false}, {"dangling", false}, {"fifo", false},
+                                                                  {"loop", false}, {"outside", false}, {"sub", true},
+                                                                  {"ünï.txt", false}}));
 
     // Links are never entered, not even when named directly.
     EXPECT_FALSE(files->listFolder("C:\\tree\\loop", [](std::string_view, bool) {}));
@@ -167,11 +164,8 @@ TEST_F(WineFilesTest, ListingSkipsBadNamesReportsLinksAsFilesAndEnds) {
 
 TEST_F(WineFilesTest, PseudoFileSystemsAreUnlistable) {
     fs::create_symlink("/", c("hostroot"));
-    for (const char* folder : {"Z:\\proc\\self", "z:\\SYS", "C:\\hostroot\\proc"}) {
-        int seen = 0;
-        EXPECT_FALSE(files->listFolder(folder, [&](std::string_view, bool) { ++seen; })) << folder;
-        EXPECT_EQ(seen, 0) << folder;
-    }
+    for (const char* folder : {"Z:\\proc\\self", "z:\\SYS", "C:\\hostroot\\proc"})
+        EXPECT_FALSE(files->listFolder(folder, [&](std::string_view name, bool) { ADD_FAILURE() << folder << name; }));
     bool ok = false;
     auto rootEntries = list("Z:\\", &ok);
     EXPECT_TRUE(ok);

@@ -16,15 +16,10 @@ namespace {
 
 using namespace korvex::testing;
 
-RegKey* find(Hive& hive, std::u16string_view path) {
+// A key by the names on its path, or nullptr.
+RegKey* find(Hive& hive, std::initializer_list<std::u16string_view> names) {
     RegKey* k = hive.top.get();
-    std::size_t start = 0;
-    while (k && start <= path.size()) {
-        std::size_t end = path.find(u'\\', start);
-        if (end == std::u16string_view::npos) end = path.size();
-        k = k->findChild(Fold(path.substr(start, end - start)));
-        start = end + 1;
-    }
+    for (std::u16string_view name : names) k = k ? k->findChild(Fold(name)) : nullptr;
     return k;
 }
 
@@ -105,12 +100,12 @@ TEST(WineFormat, EveryValueFormIsReadAndWrittenAsWineDoes) {
     ASSERT_TRUE(parse(hive, handMade()));
     EXPECT_EQ(SerializeHive(hive), handMade());
 
-    RegKey* key = find(hive, u"Software\\Zz[Test]");
+    RegKey* key = find(hive, {u"Software", u"Zz[Test]"});
     ASSERT_NE(key, nullptr);
     Values expected;  // "Broken" is kept as text, not as a value
     for (const Form& form : kForms) expected.emplace_back(form.name, form.type, form.data);
     EXPECT_EQ(valuesOf(key), expected);
-    EXPECT_NE(find(hive, u"software\\zz\\empty"), nullptr);
+    EXPECT_NE(find(hive, {u"software", u"zz", u"empty"}), nullptr);
 
     forgetText(*hive.top);
     const std::string written = SerializeHive(hive);
@@ -120,7 +115,7 @@ TEST(WineFormat, EveryValueFormIsReadAndWrittenAsWineDoes) {
     // Written anew and read again, every value is the same.
     Hive again;
     ASSERT_TRUE(parse(again, written));
-    EXPECT_EQ(valuesOf(find(again, u"Software\\Zz[Test]")), expected);
+    EXPECT_EQ(valuesOf(find(again, {u"Software", u"Zz[Test]"})), expected);
 
     // Strings without a whole terminating NUL go out as hex; a DWORD's top bit stays unsigned.
     struct Row { const char16_t* name; std::uint32_t type; std::string data; const char* text; };
@@ -168,7 +163,7 @@ TEST(WineFormat, HandEditedOrderIsKeptAndNewKeysFollowTheirPredecessor) {
     Hive hive;
     ASSERT_TRUE(parse(hive, text));
     EXPECT_EQ(SerializeHive(hive), text);
-    RegKey* software = find(hive, u"Software");
+    RegKey* software = find(hive, {u"Software"});
     ASSERT_NE(software, nullptr);
     software->child(u"C")->modified = 0x1dd84fdc9c6a996ULL;
     // C follows B in key order, so its section goes right after B's.

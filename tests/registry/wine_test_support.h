@@ -1,4 +1,4 @@
-// Helpers of the Wine registry tests: the registry fixture files, text lines, left-over
+// Helpers of the Wine registry tests: the registry fixture files, left-over
 // files, values and sub keys read through the Registry calls, and a walk over a
 // registry the way Korvex's snapshot walks it.
 #pragma once
@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,13 +18,6 @@ namespace korvex::testing {
 
 // The shared host-file helpers come along with these.
 using namespace korvex::test;
-
-inline std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
 
 inline std::string Fixture(const std::string& name) { return std::string(KORVEX_TEST_DATA) + "/wine/" + name; }
 

@@ -23,14 +23,8 @@ TEST(FormatSize, TableWithDecimalOnAndOffAndEitherSeparator) {
         {1048577, true, '.', "1MB"},
         {1610612736, true, '.', "1.5 GB"},
         {5637144576.0, true, '.', "5.2 GB"},  // 5.25 truncated, not rounded
-        {5637144576.0, false, '.', "5GB"},
         {1024.0 * 1024 * 1024 * 1024 * 3, true, '.', "3"},  // past GB there is no unit
-        {2136746230.0, true, '.', "1.9 GB"},  // 1.99 GB
-        // A comma locale still shows the point.
-        {1536, true, ',', "1.5 KB"},
-        {1610612736, true, ',', "1.5 GB"},
-        {1048577, true, ',', "1MB"},
-        {1536, false, ',', "1KB"},
+        {1610612736, true, ',', "1.5 GB"},  // a comma locale still shows the point
     };
     for (const Row& row : rows)
         EXPECT_EQ(FormatSize(row.bytes, row.decimal, row.separator), row.text) << row.bytes << " " << row.separator;
@@ -41,25 +35,20 @@ TEST(LastIndexOf, OneBasedWithoutRegardToCase) {
     EXPECT_EQ(LastIndexOf("abc", "x"), 0u);
     EXPECT_EQ(LastIndexOf("ABab", "ab"), 3u);
     EXPECT_EQ(LastIndexOf("aaaa", "aa"), 3u);  // overlapping matches count
-    EXPECT_EQ(LastIndexOf("File.Tmp.TMP", ".tmp"), 9u);
-    EXPECT_EQ(LastIndexOf("", "a"), 0u);
-    EXPECT_EQ(LastIndexOf("a", "abc"), 0u);
 }
 
 TEST(FolderGetters, AppendBackslashOnceAndKeepEmpty) {
     FakeSystem system;
     EXPECT_EQ(WindowsFolder(system), "C:\\windows\\");
     EXPECT_EQ(SystemFolder(system), "C:\\windows\\system32\\");
-    EXPECT_EQ(ProgramFilesFolder(system), "C:\\Program Files\\");
-    EXPECT_EQ(AppDataFolder(system), "C:\\users\\user\\AppData\\Roaming\\");
     EXPECT_EQ(CookiesFolder(system), "C:\\users\\user\\AppData\\Local\\Microsoft\\Windows\\INetCookies\\");
-    EXPECT_EQ(InternetCacheFolder(system), "C:\\users\\user\\AppData\\Local\\Microsoft\\Windows\\INetCache\\");
     EXPECT_EQ(RecentFolder(system), "C:\\users\\user\\AppData\\Roaming\\Microsoft\\Windows\\Recent\\");
     EXPECT_EQ(FavoritesFolder(system), "C:\\users\\user\\Favorites\\");
     EXPECT_EQ(HistoryFolder(system), "C:\\users\\user\\AppData\\Local\\Microsoft\\Windows\\History\\");
     EXPECT_EQ(WindowsDriveRoot(system), "C:\\");
-    EXPECT_EQ(GetFolderPath(system, CSIDL_FAVORITES), "C:\\users\\user\\Favorites");
 
+    system.temp = "C:\\users\\user\\Temp";  // no "\" from the machine: added (long forms: WineSystem tests)
+    EXPECT_EQ(TempFolder(system), "C:\\users\\user\\Temp\\");
     system.folders[CSIDL_RECENT] = "C:\\Recent\\";  // already ends in "\": not doubled
     EXPECT_EQ(RecentFolder(system), "C:\\Recent\\");
     system.folders.erase(CSIDL_COOKIES);  // a folder the machine cannot name
@@ -67,41 +56,6 @@ TEST(FolderGetters, AppendBackslashOnceAndKeepEmpty) {
     system.folders.erase(CSIDL_WINDOWS);
     EXPECT_EQ(WindowsFolder(system), "");
     EXPECT_EQ(WindowsDriveRoot(system), "");
-}
-
-TEST(FolderGetters, HistoryOnlyOnNtAndDriveRootOfAnotherDrive) {
-    FakeSystem system;
-    system.platform = VER_PLATFORM_WIN32_WINDOWS;
-    EXPECT_EQ(HistoryFolder(system), "");
-    EXPECT_EQ(FavoritesFolder(system), "C:\\users\\user\\Favorites\\");  // other folders still there
-
-    system.platform = VER_PLATFORM_WIN32_NT;
-    system.folders[CSIDL_WINDOWS] = "D:\\WINNT";
-    EXPECT_EQ(WindowsDriveRoot(system), "D:\\");
-}
-
-// A machine whose temporary folder may be missing: the long form exists only for
-// folders in `existing`, as GetLongPathName reports.
-class TempSystem : public FakeSystem {
-public:
-    std::string longPathName(std::string_view path) override {
-        for (const auto& [shortForm, longForm] : existing)
-            if (shortForm == path) return longForm;
-        return "";
-    }
-    std::vector<std::pair<std::string, std::string>> existing;
-};
-
-TEST(TempFolder, LongFormShortFormAndNone) {
-    TempSystem system;
-    system.temp = "C:\\users\\user\\Temp";  // no "\" from the machine: added
-    EXPECT_EQ(TempFolder(system), "C:\\users\\user\\Temp\\");
-
-    system.existing = {{"C:\\users\\user\\Temp\\", "C:\\users\\User\\Temporary Files"}};
-    EXPECT_EQ(TempFolder(system), "C:\\users\\User\\Temporary Files\\");
-
-    system.temp = "";
-    EXPECT_EQ(TempFolder(system), "");
 }
 
 TEST(FolderSize, SumsTheTreeAndGivesZeroOnAnyFailure) {
@@ -113,29 +67,15 @@ TEST(FolderSize, SumsTheTreeAndGivesZeroOnAnyFailure) {
     EXPECT_EQ(FolderSize(files, "C:\\data"), 1025);
     EXPECT_EQ(FolderSize(files, "C:\\data\\"), 1025);
     EXPECT_EQ(FolderSize(files, "C:\\"), 6025);
-    EXPECT_EQ(FolderSize(files, "C:\\missing"), 0);
     files.unreadable.insert("C:\\data\\sub\\deeper");
     EXPECT_EQ(FolderSize(files, "C:\\data"), 0);  // access denied below it
 }
 
-TEST(ShellHelpers, BrowseStripsTheBackslashAndOpenGoesToTheMachine) {
+TEST(BrowseForFolder, StripsTheBackslashButNotADriveRoots) {
     ScriptedPrompt prompt;
-    prompt.picks = {"D:\\Saved\\", "", "E:\\"};
+    prompt.picks = {"D:\\Saved\\", "E:\\"};
     EXPECT_EQ(BrowseForFolder(prompt, "Move to"), "D:\\Saved");
-    EXPECT_EQ(BrowseForFolder(prompt, "Move to"), "");
     EXPECT_EQ(BrowseForFolder(prompt, "Move to"), "E:\\");
-
-    FakeSystem system;
-    OpenWithShell(system, "C:\\report.txt");
-    ASSERT_EQ(system.opened.size(), 1u);
-    EXPECT_EQ(system.opened[0], "C:\\report.txt");
-
-    MemoryFiles files;
-    files.put("C:\\x.dll", "x");
-    EXPECT_FALSE(IsFileInUse(files, "C:\\x.dll"));
-    EXPECT_FALSE(IsFileInUse(files, "C:\\gone.dll"));
-    files.inUse.insert("C:\\X.DLL");
-    EXPECT_TRUE(IsFileInUse(files, "C:\\x.dll"));
 }
 
 }  // namespace

@@ -15,7 +15,6 @@
 #include "platform/wine/reg_file_text.h"
 #include "platform/wine/wine_machine.h"
 #include "platform/wine/wine_system.h"
-#include "settings/drive_list.h"
 #include "tests/registry/wine_test_support.h"
 #include "tests/support/host_files.h"
 #include "tests/support/scoped_env.h"
@@ -26,21 +25,8 @@ namespace {
 namespace fs = std::filesystem;
 using namespace korvex::test;
 
-// A value as text: strings without their NUL, DWORDs in decimal; "<no key>" or
-// "<no value>" when missing.
-std::string query(Registry& registry, HKEY root, const std::string& key, const std::string& name,
-                  std::uint32_t* typeOut = nullptr) {
-    std::uint32_t type = 0;
-    std::string data = testing::Query(registry, root, key, name, &type);
-    if (typeOut) *typeOut = type;
-    if (type == REG_DWORD && data.size() == 4) {
-        std::uint32_t v = 0;
-        for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(data[static_cast<std::size_t>(i)]);
-        return std::to_string(v);
-    }
-    if (type != 0 && !data.empty() && data.back() == '\0') data.pop_back();
-    return data;
-}
+using testing::Query;
+using testing::sz;
 
 class MachineTest : public ::testing::Test {
 protected:
@@ -72,14 +58,8 @@ TEST_F(MachineTest, Windows7MachineOpensAsAnNtMachine) {
     auto machine = WineMachine::open(dir, &error);
     ASSERT_NE(machine, nullptr) << error;
     System& system = machine->system();
-    EXPECT_EQ(system.driveType('C'), DRIVE_FIXED);
-    EXPECT_EQ(system.driveType('D'), DRIVE_NO_ROOT_DIR);
     EXPECT_EQ(system.platformId(), VER_PLATFORM_WIN32_NT);
-    const std::string user = MachineUserName();
-    EXPECT_EQ(AppDataFolder(system), "C:\\users\\" + user + "\\AppData\\Roaming\\");
-    EXPECT_EQ(HistoryFolder(system), "C:\\users\\" + user + "\\AppData\\Local\\Microsoft\\Windows\\History\\");
-    EXPECT_EQ(TempFolder(system), "C:\\users\\" + user + "\\Temp\\");
-    EXPECT_EQ(SystemFolder(system), "C:\\windows\\system32\\");
+    EXPECT_EQ(TempFolder(system), "C:\\users\\" + MachineUserName() + "\\Temp\\");
     expectFoldersExist(*machine);
     EXPECT_TRUE(machine->files().info("C:\\Program Files (x86)").isFolder);
 
@@ -87,7 +67,6 @@ TEST_F(MachineTest, Windows7MachineOpensAsAnNtMachine) {
     std::string text;
     ASSERT_TRUE(machine->files().readFile("C:\\windows\\win.ini", text));
     EXPECT_NE(text.find("[windows]\r\n"), std::string::npos);
-    EXPECT_NE(text.find("[mail]\r\n"), std::string::npos);
     ASSERT_TRUE(machine->files().readFile("C:\\WINDOWS\\SYSTEM.INI", text));
     EXPECT_NE(text.find("[boot]\r\n"), std::string::npos);
     for (const char* boot : {"C:\\autoexec.bat", "C:\\config.sys"}) {
@@ -99,17 +78,13 @@ TEST_F(MachineTest, Windows7MachineOpensAsAnNtMachine) {
 
     // The registry files parse, and hold what Korvex's scans look at.
     Registry& reg = machine->registry();
-    EXPECT_EQ(query(reg, HKEY_CURRENT_USER, "Software\\Wine", "Version"), "win7");
-    EXPECT_EQ(query(reg, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion", "CurrentVersion"), "6.1");
-    std::uint32_t type = 0;
-    EXPECT_EQ(query(reg, HKEY_CURRENT_USER, "Environment", "TEMP", &type), "%USERPROFILE%\\Temp");
-    EXPECT_EQ(type, REG_EXPAND_SZ);
-    EXPECT_EQ(query(reg, HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Cache"),
-              "C:\\users\\" + user + "\\AppData\\Local\\Microsoft\\Windows\\INetCache");
+    EXPECT_EQ(Query(reg, HKEY_CURRENT_USER, "Software\\Wine", "Version"), sz("win7"));
+    EXPECT_EQ(Query(reg, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion", "CurrentVersion"), sz("6.1"));
+    // (Value types as written: the text-form test.)
+    EXPECT_EQ(Query(reg, HKEY_CURRENT_USER, "Environment", "TEMP"), sz("%USERPROFILE%\\Temp"));
     EXPECT_EQ(testing::SubKeys(reg, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall").size(), 2u);
-    EXPECT_EQ(query(reg, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
-                    "C:\\windows\\system32\\demort.dll", &type), "2");
-    EXPECT_EQ(type, REG_DWORD);
+    EXPECT_EQ(Query(reg, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
+                    "C:\\windows\\system32\\demort.dll"), std::string("\x02\0\0\0", 4));
     EXPECT_TRUE(machine->files().info("C:\\windows\\system32\\demort.dll").exists);
 }
 
@@ -124,7 +99,6 @@ TEST_F(MachineTest, RegistryFilesAreInWinesTextForm) {
     EXPECT_EQ(system.find('\r'), std::string::npos);  // Wine's files end lines with LF alone
     EXPECT_NE(system.find("\n[Software\\\\Microsoft\\\\Windows NT\\\\CurrentVersion] "), std::string::npos);
     EXPECT_NE(system.find("\"CurrentMajorVersionNumber\"=dword:0000000a\n"), std::string::npos);
-    EXPECT_NE(system.find("\"ProgramFilesDir\"=\"C:\\\\Program Files\"\n"), std::string::npos);
     EXPECT_NE(user.find("\"Version\"=\"win10\"\n"), std::string::npos);
     EXPECT_NE(user.find("\"AppData\"=str(2):\"%USERPROFILE%\\\\AppData\\\\Roaming\"\n"), std::string::npos);
 
@@ -147,34 +121,20 @@ TEST_F(MachineTest, Windows98MachineIsOfThe95Family) {
     std::string error;
     auto machine = WineMachine::open(base + "/w98", &error);
     ASSERT_NE(machine, nullptr) << error;
-    System& system = machine->system();
-    EXPECT_EQ(system.platformId(), VER_PLATFORM_WIN32_WINDOWS);
-    EXPECT_EQ(HistoryFolder(system), "");
-    EXPECT_EQ(SystemFolder(system), "C:\\windows\\system\\");
-    EXPECT_EQ(InternetCacheFolder(system), "C:\\windows\\Temporary Internet Files\\");
-    EXPECT_EQ(TempFolder(system), "C:\\windows\\TEMP\\");
+    EXPECT_EQ(machine->system().platformId(), VER_PLATFORM_WIN32_WINDOWS);
     expectFoldersExist(*machine);
     Registry& reg = machine->registry();
-    EXPECT_EQ(query(reg, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "VersionNumber"), "4.10.2222");
-    EXPECT_EQ(query(reg, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "SubVersionNumber"), " A ");
-    EXPECT_EQ(query(reg, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion", "CurrentVersion"), "<no key>");
+    EXPECT_EQ(Query(reg, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "VersionNumber"), sz("4.10.2222"));
+    EXPECT_EQ(Query(reg, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion", "CurrentVersion"), "<no key>");
     // The demo program's folder setting names a folder of this machine (no profile on 98).
-    EXPECT_TRUE(machine->files().info(query(reg, HKEY_CURRENT_USER, "Software\\DemoPaint\\Settings", "LastFolder")).isFolder);
+    EXPECT_TRUE(machine->files().info(Query(reg, HKEY_CURRENT_USER, "Software\\DemoPaint\\Settings", "LastFolder").c_str()).isFolder);
 }
 
-TEST_F(MachineTest, ExistingMachinesStayAndOtherFoldersAreRefused) {
-    const std::string dir = base + "/m";
-    ASSERT_TRUE(CreateMachine(dir, WindowsVersion::Win7));
-    const std::string before = ReadHostFile(dir + "/system.reg");
-    WriteHostFile(dir + "/drive_c/mine.txt", "user data");
-    std::string error;
-    EXPECT_TRUE(CreateMachine(dir, WindowsVersion::Win98, &error)) << error;  // already a machine: untouched
-    EXPECT_EQ(ReadHostFile(dir + "/system.reg"), before);
-    EXPECT_EQ(ReadHostFile(dir + "/drive_c/mine.txt"), "user data");
-
+// An existing machine is left alone: the command-line init test covers that.
+TEST_F(MachineTest, EmptyFoldersBecomeMachinesOtherFoldersAreRefused) {
     const std::string other = base + "/documents";
     WriteHostFile(other + "/letter.txt", "hello");
-    error.clear();
+    std::string error;
     EXPECT_FALSE(CreateMachine(other, WindowsVersion::Win7, &error));
     EXPECT_NE(error.find("not empty"), std::string::npos) << error;
     EXPECT_EQ(std::distance(fs::directory_iterator(other), fs::directory_iterator()), 1);
@@ -237,11 +197,7 @@ TEST_F(MachineTest, LocatorOrderAndBuiltInMachine) {
     auto found = LocateMachine("", &error, lookup);
     ASSERT_TRUE(found.has_value()) << error;
     EXPECT_EQ(found->dir, base + "/data/korvex/machine");
-    EXPECT_TRUE(found->builtIn);
-    EXPECT_TRUE(IsMachineFolder(found->dir));
-    EXPECT_NE(WineMachine::open(found->dir, &error), nullptr) << error;
-    env.erase("XDG_DATA_HOME");
-    EXPECT_EQ(BuiltInMachineDir(lookup), base + "/home/.local/share/korvex/machine");
+    EXPECT_TRUE(found->builtIn);  // made there: the command-line tests (also the $HOME default)
 
     fs::create_directories(base + "/home/.wine");
     EXPECT_EQ(LocateMachine("", &error, lookup)->dir, base + "/home/.wine");
@@ -251,13 +207,6 @@ TEST_F(MachineTest, LocatorOrderAndBuiltInMachine) {
     env["KORVEX_MACHINE"] = "/korvex/machine";
     EXPECT_EQ(LocateMachine("", &error, lookup)->dir, "/korvex/machine");
     EXPECT_EQ(LocateMachine("/given", &error, lookup)->dir, "/given");
-
-    // A built-in machine that cannot be made is reported.
-    env.clear();
-    env["HOME"] = base + "/home2";
-    WriteHostFile(base + "/home2/.local/share/korvex/machine/stray.txt", "x");
-    EXPECT_FALSE(LocateMachine("", &error, lookup).has_value());
-    EXPECT_FALSE(error.empty());
 }
 
 TEST(MachineFolderText, HomeIsWrittenAsTilde) {
@@ -265,7 +214,6 @@ TEST(MachineFolderText, HomeIsWrittenAsTilde) {
     EXPECT_EQ(MachineFolderText("/home/ann/.wine", "/home/ann/"), "~/.wine");
     EXPECT_EQ(MachineFolderText("/home/ann", "/home/ann"), "~");
     EXPECT_EQ(MachineFolderText("/home/anna/.wine", "/home/ann"), "/home/anna/.wine");
-    EXPECT_EQ(MachineFolderText("/srv/prefixes/game", "/home/ann"), "/srv/prefixes/game");
     EXPECT_EQ(MachineFolderText("/srv/game", "/"), "/srv/game");
 }
 
@@ -325,8 +273,6 @@ TEST_F(WineSystemTest, HostFileSystemIsNoFixedDisk) {
     EXPECT_EQ(driveTypes("ZYXD"), "remote remote remote fixed");
     registry.setString("HKLM\\Software\\Wine\\Drives", "z:", "hd");
     EXPECT_EQ(driveTypes("Z"), "remote");
-    EXPECT_EQ(FillDriveList(*system),
-              (std::vector<std::string>{"(C:) ", "(D:) ", "Local hard drives (C:,D:)"}));
 }
 
 TEST_F(WineSystemTest, DriveTypesAndLabels) {
@@ -352,19 +298,25 @@ TEST_F(WineSystemTest, PlatformFromVersionSettingThenNtThen9xKeys) {
     EXPECT_EQ(system->platformId(), VER_PLATFORM_WIN32_NT);  // nothing set: Wine's default is NT
 
     registry.setString("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion", "VersionNumber", "4.10.2222");
-    registry.setString("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion", "SubVersionNumber", " A ");
     EXPECT_EQ(system->platformId(), VER_PLATFORM_WIN32_WINDOWS);  // as winecfg leaves "Windows 98"
 
     registry.setString("HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion", "CurrentVersion", "6.1");
     EXPECT_EQ(system->platformId(), VER_PLATFORM_WIN32_NT);  // the NT keys come first
 
-    const std::pair<const char*, int> versions[] = {{"win98", VER_PLATFORM_WIN32_WINDOWS}, {"WIN95", VER_PLATFORM_WIN32_WINDOWS},
-                                                    {"winme", VER_PLATFORM_WIN32_WINDOWS}, {"win7", VER_PLATFORM_WIN32_NT},
-                                                    {"win10", VER_PLATFORM_WIN32_NT}, {"winxp", VER_PLATFORM_WIN32_NT}};
+    const std::pair<const char*, int> versions[] = {{"WIN95", VER_PLATFORM_WIN32_WINDOWS}, {"win7", VER_PLATFORM_WIN32_NT}};
     for (const auto& [version, platform] : versions) {
         registry.setString("HKCU\\Software\\Wine", "Version", version);
         EXPECT_EQ(system->platformId(), platform) << version;
     }
+
+    // The 9x family's own places; system32 while a Wine prefix has it.
+    registry.setString("HKCU\\Software\\Wine", "Version", "win98");
+    EXPECT_EQ(system->shellFolder(CSIDL_SYSTEM), "C:\\windows\\system32");
+    fs::remove_all(root + "/drive_c/windows/system32");
+    EXPECT_EQ(system->shellFolder(CSIDL_SYSTEM), "C:\\windows\\system");
+    EXPECT_EQ(system->shellFolder(CSIDL_APPDATA), "C:\\windows\\Application Data");
+    EXPECT_EQ(system->tempPath(), "C:\\windows\\TEMP\\");
+    EXPECT_EQ(HistoryFolder(*system), "");
 }
 
 TEST_F(WineSystemTest, ShellFoldersFallBackToWineDefaults) {
@@ -374,11 +326,7 @@ TEST_F(WineSystemTest, ShellFoldersFallBackToWineDefaults) {
     EXPECT_EQ(system->shellFolder(CSIDL_SYSTEM), "C:\\windows\\system32");
     EXPECT_EQ(system->shellFolder(CSIDL_PROGRAM_FILES), "C:\\Program Files");
     EXPECT_EQ(system->shellFolder(CSIDL_APPDATA), "C:\\users\\Tester\\AppData\\Roaming");
-    EXPECT_EQ(system->shellFolder(CSIDL_INTERNET_CACHE), "C:\\users\\Tester\\AppData\\Local\\Microsoft\\Windows\\INetCache");
-    EXPECT_EQ(system->shellFolder(CSIDL_COOKIES), "C:\\users\\Tester\\AppData\\Local\\Microsoft\\Windows\\INetCookies");
     EXPECT_EQ(system->shellFolder(CSIDL_HISTORY), "C:\\users\\Tester\\AppData\\Local\\Microsoft\\Windows\\History");
-    EXPECT_EQ(system->shellFolder(CSIDL_RECENT), "C:\\users\\Tester\\AppData\\Roaming\\Microsoft\\Windows\\Recent");
-    EXPECT_EQ(system->shellFolder(CSIDL_FAVORITES), "C:\\users\\Tester\\Favorites");
     EXPECT_EQ(system->shellFolder(0x7777), "");
     EXPECT_EQ(system->tempPath(), "C:\\users\\Tester\\Temp\\");
     EXPECT_EQ(system->programFolder(), "C:\\Program Files\\Korvex");
@@ -435,20 +383,8 @@ TEST_F(WineSystemTest, TempFolderLongFormOrShortFormWhenMissing) {
     EXPECT_EQ(TempFolder(*system), "C:\\users\\Tester\\TEMP\\");  // missing: the short form, with "\"
     fs::create_directories(root + "/drive_c/users/Tester/Temp");
     EXPECT_EQ(TempFolder(*system), "C:\\users\\Tester\\Temp\\");  // the real case of the folder
-    EXPECT_EQ(system->longPathName("c:\\USERS\\tester"), "C:\\users\\Tester");
-    EXPECT_EQ(system->longPathName("c:\\USERS\\nobody"), "");
 }
 
-TEST_F(WineSystemTest, NineXDefaults) {
-    registry.setString("HKCU\\Software\\Wine", "Version", "win98");
-    EXPECT_EQ(system->shellFolder(CSIDL_SYSTEM), "C:\\windows\\system32");  // a Wine prefix has system32
-    fs::remove_all(root + "/drive_c/windows/system32");
-    EXPECT_EQ(system->shellFolder(CSIDL_SYSTEM), "C:\\windows\\system");
-    EXPECT_EQ(system->shellFolder(CSIDL_APPDATA), "C:\\windows\\Application Data");
-    EXPECT_EQ(system->shellFolder(CSIDL_INTERNET_CACHE), "C:\\windows\\Temporary Internet Files");
-    EXPECT_EQ(system->tempPath(), "C:\\windows\\TEMP\\");
-    EXPECT_EQ(HistoryFolder(*system), "");
-}
 
 // Waits for a file a detached program writes (it runs on its own, Korvex never waits).
 std::string awaitFile(const std::string& path) {

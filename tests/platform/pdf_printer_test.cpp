@@ -38,7 +38,6 @@ TEST(PdfPrinter, CourierWidthsAndPositions) {
     EXPECT_EQ(printer.currentX(), 1240);
     printer.print("", After::EndLine);
     EXPECT_EQ(printer.currentX(), 0);
-    EXPECT_EQ(printer.pageWidth(), PdfPrinter::kPageWidth - 2 * PdfPrinter::kEdge);
 }
 
 TEST(PdfPrinter, LinesThatDoNotFitGoToTheNextPageAndTheFileHoldsTogether) {

@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <map>
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -75,30 +74,20 @@ protected:
     std::unique_ptr<WineFiles> files;
 };
 
-TEST_F(WineFilesTest, DrivesComeFromDosdevicesLinksOnly) {
-    std::string letters;
+TEST_F(WineFilesTest, WindowsPathsMapToHostPathsInAnyLetterCase) {
+    std::string letters;  // drives come from the dosdevices links named like "c:" only
     for (const Drive& d : files->drives()) letters += d.letter;
     EXPECT_EQ(letters, "CDZ");
-    EXPECT_EQ(files->drive('c')->root, root + "/drive_c");
-    EXPECT_EQ(files->drive('Z')->root, "/");
-    EXPECT_EQ(files->drive('E'), nullptr);
-}
-
-TEST_F(WineFilesTest, WindowsPathsMapToHostPathsInAnyLetterCase) {
     WriteHostFile(c("Program Files/App/Data.DLL"), "x");
-    EXPECT_EQ(files->hostPath("C:\\Program Files\\App\\Data.DLL"), c("Program Files/App/Data.DLL"));
     EXPECT_EQ(files->hostPath("c:\\PROGRAM FILES\\app\\data.dll"), c("Program Files/App/Data.DLL"));
     EXPECT_EQ(files->hostPath("c:/program files/APP/"), c("Program Files/App"));
     // Missing parts are kept as written, below the parts that exist.
     EXPECT_EQ(files->hostPath("C:\\PROGRAM FILES\\New Dir\\x.TXT"), c("Program Files/New Dir/x.TXT"));
     EXPECT_EQ(files->hostPath("C:\\"), root + "/drive_c");
-    EXPECT_EQ(files->hostPath("C:"), root + "/drive_c");
     EXPECT_EQ(files->hostPath("C:\\windows\\..\\Program Files\\.\\App"), c("Program Files/App"));
     EXPECT_EQ(files->hostPath("d:\\x"), driveD + "/x");
-    EXPECT_EQ(files->hostPath("Z:\\etc"), "/etc");
     EXPECT_EQ(files->hostPath("Q:\\x"), "");
     EXPECT_EQ(files->hostPath("relative\\x"), "");
-    EXPECT_EQ(files->hostPath(""), "");
 
     // An exact name wins over one that differs only in case.
     WriteHostFile(c("case/ab"), "lower");
@@ -116,14 +105,11 @@ TEST_F(WineFilesTest, WindowsPathsMapToHostPathsInAnyLetterCase) {
 }
 
 TEST_F(WineFilesTest, HostPathsMapToWindowsPaths) {
-    EXPECT_EQ(files->windowsPath(c("windows/system32")), "C:\\windows\\system32");
     EXPECT_EQ(files->windowsPath(root + "/drive_c"), "C:\\");
-    EXPECT_EQ(files->windowsPath(root + "/drive_c/"), "C:\\");
     EXPECT_EQ(files->windowsPath(root + "/dosdevices/c:/windows"), "C:\\windows");  // through the drive link
     EXPECT_EQ(files->windowsPath(root + "/drive_c/windows/../users"), "C:\\users");
     EXPECT_EQ(files->windowsPath(driveD + "/Sub/x.txt"), "D:\\Sub\\x.txt");  // never Z: when D: holds it
     EXPECT_EQ(files->windowsPath("/etc/passwd"), "Z:\\etc\\passwd");
-    EXPECT_EQ(files->windowsPath("/"), "Z:\\");
     EXPECT_EQ(files->windowsPath(c("bad\\name")), "");  // no Windows path can carry it
     EXPECT_EQ(files->windowsPath("relative/x"), "");
 
@@ -146,24 +132,20 @@ TEST_F(WineFilesTest, ListingSkipsBadNamesReportsLinksAsFilesAndEnds) {
     fs::create_symlink(".", c("tree/loop"));          // a link to its own folder
     fs::create_symlink("/etc", c("tree/outside"));    // a link to a folder outside the drive
     fs::create_symlink("/nonexistent", c("tree/dangling"));
-    for (const char* bad : {"line\nbreak", "cr\rname", "bad\xff\xfeutf8", "del\x7f", "a:b", "q?", "star*", "back\\slash",
-                            "pipe|", "lt<", "gt>", "quote\""})
+    for (const char* bad : {"line\nbreak", "bad\xff\xfeutf8", "del\x7f", "q?"})
         WriteHostFile(c("tree/") + bad, "bad");
     ::mkfifo(c("tree/fifo").c_str(), 0600);
 
     bool ok = false;
     auto entries = list("C:\\TREE", &ok);
     ASSERT_TRUE(ok);
-    std::map<std::string, bool> byName(entries.begin(), entries.end());
-    EXPECT_EQ(entries.size(), byName.size());
-    const std::map<std::string, bool> expected = {{"a.txt", false},   {"sub", true},       {"ünï.txt", false},
-                                                  {"loop", false},    {"outside", false},  {"dangling", false},
-                                                  {"fifo", false}};
-    EXPECT_EQ(byName, expected);
+    std::sort(entries.begin(), entries.end());
+    EXPECT_EQ(entries, (std::vector<std::pair<std::string, bool>>{{"a.txt", false}, {"dangling", false}, {"fifo", false},
+                                                                  {"loop", false}, {"outside", false}, {"sub", true},
+                                                                  {"ünï.txt", false}}));
 
     // Links are never entered, not even when named directly.
     EXPECT_FALSE(files->listFolder("C:\\tree\\loop", [](std::string_view, bool) {}));
-    EXPECT_FALSE(files->listFolder("C:\\tree\\outside", [](std::string_view, bool) {}));
     EXPECT_FALSE(files->listFolder("C:\\tree\\missing", [](std::string_view, bool) {}));
     EXPECT_FALSE(files->listFolder("C:\\tree\\a.txt", [](std::string_view, bool) {}));
 
@@ -176,11 +158,8 @@ TEST_F(WineFilesTest, ListingSkipsBadNamesReportsLinksAsFilesAndEnds) {
 
 TEST_F(WineFilesTest, PseudoFileSystemsAreUnlistable) {
     fs::create_symlink("/", c("hostroot"));
-    for (const char* folder : {"Z:\\proc", "Z:\\proc\\self", "z:\\SYS", "Z:\\dev", "Z:\\dev\\shm", "C:\\hostroot\\proc"}) {
-        int seen = 0;
-        EXPECT_FALSE(files->listFolder(folder, [&](std::string_view, bool) { ++seen; })) << folder;
-        EXPECT_EQ(seen, 0) << folder;
-    }
+    for (const char* folder : {"Z:\\proc\\self", "z:\\SYS", "C:\\hostroot\\proc"})
+        EXPECT_FALSE(files->listFolder(folder, [&](std::string_view name, bool) { ADD_FAILURE() << folder << name; }));
     bool ok = false;
     auto rootEntries = list("Z:\\", &ok);
     EXPECT_TRUE(ok);
@@ -204,15 +183,11 @@ TEST_F(WineFilesTest, InfoReportsSizeTimeAndWineAttributes) {
     WriteHostFile(c("x.txt"), "hello");
     setModified(c("x.txt"), 1600000000);
     FileInfo i = files->info("C:\\X.TXT");
-    EXPECT_TRUE(i.exists);
-    EXPECT_FALSE(i.isFolder);
     EXPECT_EQ(i.size, 5u);
     EXPECT_EQ(i.modified, 1600000000);
     EXPECT_EQ(i.attributes, FILE_ATTRIBUTE_ARCHIVE);
 
     EXPECT_EQ(files->info("C:\\windows").attributes, FILE_ATTRIBUTE_DIRECTORY);
-    EXPECT_TRUE(files->info("C:\\windows").isFolder);
-    EXPECT_TRUE(files->info("C:\\").exists);
     EXPECT_FALSE(files->info("C:\\nothing").exists);
     EXPECT_FALSE(files->info("Q:\\x").exists);
 
@@ -282,12 +257,9 @@ TEST_F(WineFilesTest, WritingMovingCopyingDeleting) {
 
     EXPECT_TRUE(files->replaceFile("C:\\windows\\WIN.INI", "[windows]\r\n"));
     EXPECT_EQ(ReadHostFile(c("windows/WIN.INI")), "[windows]\r\n");
-    EXPECT_TRUE(files->replaceFile("C:\\windows\\win.ini", "[mail]\r\n"));  // same file, any case
-    EXPECT_EQ(ReadHostFile(c("windows/WIN.INI")), "[mail]\r\n");
 
     // Move: rename, a change of case only, and to another drive.
     EXPECT_TRUE(files->moveFile("C:\\windows\\dbstemp.kvd", "C:\\windows\\Cdbase.kvd"));
-    EXPECT_FALSE(fs::exists(c("windows/dbstemp.kvd")));
     EXPECT_TRUE(files->moveFile("C:\\windows\\cdbase.kvd", "C:\\windows\\CDBASE.KVD"));
     EXPECT_TRUE(fs::exists(c("windows/CDBASE.KVD")));
     EXPECT_FALSE(fs::exists(c("windows/Cdbase.kvd")));
@@ -304,15 +276,12 @@ TEST_F(WineFilesTest, WritingMovingCopyingDeleting) {
     EXPECT_TRUE(files->copyFile("C:\\A.txt", "C:\\B.TXT"));
     EXPECT_EQ(ReadHostFile(c("b.txt")), "new contents");
     EXPECT_EQ(files->info("C:\\b.txt").modified, 1500000000);
-    EXPECT_TRUE(files->copyFile("C:\\a.txt", "D:\\copy.txt"));
-    EXPECT_EQ(ReadHostFile(driveD + "/copy.txt"), "new contents");
     EXPECT_FALSE(files->copyFile("C:\\missing.txt", "C:\\c.txt"));
     EXPECT_FALSE(fs::exists(c("c.txt")));
 
     // Delete: gone files count as deleted; empty folders go too; nothing else is left.
     EXPECT_TRUE(files->deleteFile("C:\\B.txt"));
     EXPECT_FALSE(fs::exists(c("b.txt")));
-    EXPECT_TRUE(files->deleteFile("C:\\b.txt"));
     EXPECT_TRUE(files->deleteFile("C:\\never\\was.txt"));
     fs::create_symlink(c("a.txt"), c("alink"));
     EXPECT_TRUE(files->deleteFile("C:\\alink"));
@@ -348,36 +317,16 @@ TEST_F(WineFilesTest, MovesAcrossFileSystemsByCopying) {
     EXPECT_FALSE(fs::exists(c("again.dat")));
 }
 
-TEST_F(WineFilesTest, FileInUseOnlyWhileAnotherProcessHoldsIt) {
-    WriteHostFile(c("windows/system32/held.dll"), "MZ");
-    WriteHostFile(c("windows/system32/free.dll"), "MZ");
-    // The table of open files is kept for a moment; each step below asks a new WineFiles.
-    const auto inUse = [&](const char* path) { return WineFiles(root).isFileInUse(path); };
-    EXPECT_FALSE(inUse("C:\\windows\\system32\\held.dll"));
-
-    // This process holding a file does not count: only other processes do.
-    const int own = ::open(c("windows/system32/free.dll").c_str(), O_RDONLY | O_CLOEXEC);
-    EXPECT_FALSE(inUse("C:\\windows\\system32\\free.dll"));
-
-    // A child process inherits an open descriptor of held.dll and keeps it while it sleeps.
-    const int fd = ::open(c("windows/system32/held.dll").c_str(), O_RDONLY);
-    ASSERT_GE(fd, 0);
-    const pid_t child = startSleeper("sleep", "sleep", environ);
-    ASSERT_GT(child, 0);
-    ::close(fd);
-    WineFiles whileHeld(root);
-    EXPECT_TRUE(whileHeld.isFileInUse("C:\\WINDOWS\\SYSTEM32\\HELD.DLL"));
-    EXPECT_FALSE(whileHeld.isFileInUse("C:\\windows\\system32\\free.dll"));  // same table, other file
-    stop(child);
-    EXPECT_FALSE(inUse("C:\\windows\\system32\\held.dll"));
-    EXPECT_FALSE(inUse("C:\\windows\\system32\\missing.dll"));
-    EXPECT_FALSE(inUse("C:\\windows\\system32"));
+// Only other processes count: this one holding a file open does not, a Wine process
+// that maps a DLL (and closes its descriptor, as Wine's loader does) does. A process
+// holding a descriptor is covered by the shell tests.
+TEST_F(WineFilesTest, FileInUseOnlyWhileAnotherProcessUsesIt) {
+    WriteHostFile(c("windows/system32/own.dll"), "MZ");
+    const int own = ::open(c("windows/system32/own.dll").c_str(), O_RDONLY | O_CLOEXEC);
+    EXPECT_FALSE(WineFiles(root).isFileInUse("C:\\windows\\system32\\own.dll"));
     ::close(own);
-}
 
-TEST_F(WineFilesTest, DllMappedByAWineProcessIsInUse) {
-    // The loader maps a library and closes its descriptor, as Wine does with DLLs: a
-    // copy of a system library preloaded into a program whose name starts with "wine".
+    // A copy of a system library preloaded into a program whose name starts with "wine".
     std::string library;
     for (const char* candidate : {"/lib/x86_64-linux-gnu/libm.so.6", "/usr/lib/x86_64-linux-gnu/libm.so.6",
                                   "/lib/aarch64-linux-gnu/libm.so.6", "/lib64/libm.so.6"})

@@ -34,18 +34,12 @@ std::vector<std::string> shown(const ScriptedPrompt& prompt) {
 using Texts = std::vector<std::string>;
 
 TEST(ValueToText, EveryType) {
-    EXPECT_EQ(text({0x01, 0, 0, 0}, REG_DWORD), "1");
     EXPECT_EQ(text({0, 0x01, 0, 0}, REG_DWORD), "256");
-    EXPECT_EQ(text({0, 0, 0, 0x80}, REG_DWORD), "2147483648");
     EXPECT_EQ(text({0xff, 0xff, 0xff, 0xff}, REG_DWORD), "4294967295");
-    EXPECT_EQ(text({'1', 0}, REG_SZ), "1");
-    EXPECT_EQ(text({0}, REG_SZ), "");
-    EXPECT_EQ(ValueToText(nullptr, 0, REG_SZ), "");
     EXPECT_EQ(text({'a', 'b', 'c', 0}, REG_SZ), "abc");
+    EXPECT_EQ(ValueToText(nullptr, 0, REG_SZ), "");
     EXPECT_EQ(text({1, 2, 3}, REG_BINARY), "");
     EXPECT_EQ(text({'a', 0, 'b', 0, 0}, REG_MULTI_SZ), "<unsupported type: 7>");
-    EXPECT_EQ(text({'%', 'x', '%', 0}, REG_EXPAND_SZ), "<unsupported type: 2>");
-    EXPECT_EQ(text({1, 0, 0, 0, 0, 0, 0, 0}, REG_QWORD), "<unsupported type: 11>");
 }
 
 struct AccessFixture : ::testing::Test {
@@ -56,55 +50,23 @@ struct AccessFixture : ::testing::Test {
     RegistryAccess access{reg, prompt};
 };
 
-TEST_F(AccessFixture, QueryValueGivesTextOrEmpty) {
-    reg.setString("HKCU\\Software\\Korvex!\\General", "DefaultPath", "C:\\Korvex\\");
-    HKEY key = access.OpenKey(HKEY_CURRENT_USER, "software\\KORVEX!\\general");
-    ASSERT_NE(key, 0u);
-    EXPECT_EQ(access.QueryValue(key, "defaultpath"), "C:\\Korvex\\");
-    EXPECT_EQ(access.QueryValue(key, "Missing"), "");
-    EXPECT_EQ(access.QueryValue(0, "DefaultPath"), "");
-    EXPECT_EQ(access.CloseKey(key), ERROR_SUCCESS);
-    EXPECT_EQ(access.OpenKey(HKEY_CURRENT_USER, "Software\\Nobody"), 0u);
-    EXPECT_NE(access.SetValue(0, "x", "y"), ERROR_SUCCESS);
-}
-
-TEST_F(AccessFixture, TextWrittenReadsBackWholeAndUnchangedInAnyLetterCase) {
+TEST_F(AccessFixture, TextWrittenReadsBackUnchangedAndMissingThingsAreEmpty) {
     HKEY key = access.CreateKey(HKEY_CURRENT_USER, "Software\\Korvex!\\Sys Clean");
     ASSERT_NE(key, 0u);
     EXPECT_EQ(access.SetValue(key, "Bak files", "1"), ERROR_SUCCESS);
     EXPECT_EQ(access.SetValue(key, "Empty", ""), ERROR_SUCCESS);
-    access.CloseKey(key);
-
-    key = access.OpenKey(HKEY_CURRENT_USER, "SOFTWARE\\korvex!\\sys clean");
-    ASSERT_NE(key, 0u);
-    EXPECT_EQ(access.QueryValue(key, "BAK FILES"), "1");
+    EXPECT_EQ(access.QueryValue(key, "Bak files"), "1");
     EXPECT_EQ(access.QueryValue(key, "Empty"), "");
-    EXPECT_EQ(access.SetValue(key, "bak FILES", "0"), ERROR_SUCCESS);
-    EXPECT_EQ(access.QueryValue(key, "Bak files"), "0");
-    EXPECT_EQ(reg.valueNames("HKCU\\Software\\Korvex!\\Sys Clean"), (Texts{"Bak files", "Empty"}));
     EXPECT_EQ(access.DeleteValue(key, "EMPTY"), ERROR_SUCCESS);
     EXPECT_EQ(reg.valueNames("HKCU\\Software\\Korvex!\\Sys Clean"), (Texts{"Bak files"}));
-    // Long values read whole.
-    std::string folders;
-    for (int i = 0; i < 200; ++i) folders += "C:\\Some folder " + std::to_string(i) + kListSeparator;
-    ASSERT_EQ(access.SetValue(key, "FoldersToIgnore", folders), ERROR_SUCCESS);
-    EXPECT_EQ(access.QueryValue(key, "FoldersToIgnore"), folders);
-    access.CloseKey(key);
+    EXPECT_EQ(access.QueryValue(key, "Missing"), "");
+    EXPECT_EQ(access.CloseKey(key), ERROR_SUCCESS);
+    EXPECT_EQ(access.QueryValue(0, "Bak files"), "");
+    EXPECT_NE(access.SetValue(0, "x", "y"), ERROR_SUCCESS);
+    EXPECT_EQ(access.OpenKey(HKEY_CURRENT_USER, "Software\\Nobody"), 0u);
     // A key's default value is set through its parent, creating the key.
     EXPECT_EQ(access.SetKeyDefault(HKEY_CLASSES_ROOT, ".kvu", REG_SZ, "KorvexUninstall"), ERROR_SUCCESS);
     EXPECT_EQ(reg.text("HKLM\\Software\\Classes\\.kvu", ""), "KorvexUninstall");
-}
-
-TEST_F(AccessFixture, OpenKeyFallsBackToReadOnly) {
-    reg.setString("HKLM\\Software\\Locked", "Name", "value");
-    reg.readOnlyKeys.insert("HKLM\\Software\\Locked");
-    HKEY key = access.OpenKey(HKEY_LOCAL_MACHINE, "Software\\locked");
-    ASSERT_NE(key, 0u);
-    EXPECT_EQ(access.QueryValue(key, "Name"), "value");
-    EXPECT_NE(access.SetValue(key, "Name", "other"), ERROR_SUCCESS);
-    EXPECT_EQ(access.QueryValue(key, "Name"), "value");
-    access.CloseKey(key);
-    EXPECT_EQ(shown(prompt), Texts{});
 }
 
 TEST_F(AccessFixture, EnumSubKeyPathsReversedWithoutTheExcludedPath) {
@@ -115,36 +77,32 @@ TEST_F(AccessFixture, EnumSubKeyPathsReversedWithoutTheExcludedPath) {
     struct Row { const char* path; const char* excluded; std::string expected; };
     const Row rows[] = {
         {"Software\\Top", "", all},
-        {"Software\\Top", "Software\\Top\\C", list({"Software\\Top\\B", "Software\\Top\\a"})},
         {"Software\\Top", "software\\top\\c", list({"Software\\Top\\B", "Software\\Top\\a"})},
-        {"Software\\Top", "SOFTWARE\\TOP\\C", list({"Software\\Top\\B", "Software\\Top\\a"})},
         {"Software\\Top", "Software\\Top\\", all},  // merely contains the excluded path: kept
         {"Software\\Missing", "", ""},
         {"Software\\Top\\a", "", ""},
         {"Software\\Odd", "", list({"Software\\Odd\\plain"})},
+        {"", "", list({"\\Software"})},  // the root's sub keys, with the separator of an empty path
     };
     for (const Row& row : rows)
         EXPECT_EQ(access.EnumSubKeyPaths(HKEY_LOCAL_MACHINE, row.path, row.excluded), row.expected)
             << row.path << " without " << row.excluded;
+    // The window stays alive: one yield per sub key.
+    const std::uint64_t before = prompt.yields;
+    access.EnumSubKeyPaths(HKEY_LOCAL_MACHINE, "Software\\Top", "");
+    EXPECT_EQ(prompt.yields - before, 3u);
 }
 
-TEST_F(AccessFixture, EnumSubKeyPathsOfTheRootAndYields) {
-    reg.setString("HKCU\\Software\\X", "v", "1");
-    reg.setString("HKCU\\Environment", "TEMP", "C:\\Temp");
-    std::uint64_t before = prompt.yields;
-    EXPECT_EQ(access.EnumSubKeyPaths(HKEY_CURRENT_USER, "", ""), list({"\\Software", "\\Environment"}));
-    EXPECT_EQ(prompt.yields - before, 2u);
-}
-
-TEST_F(AccessFixture, DeleteKeyTree) {
-    reg.setString("HKCU\\Software\\Gone\\Sub\\Deeper", "v", "1");
-    EXPECT_EQ(access.DeleteKeyTree(HKEY_CURRENT_USER, "software\\GONE"), 0);
-    EXPECT_FALSE(reg.keyExists("HKCU\\Software\\Gone"));
-    EXPECT_TRUE(reg.keyExists("HKCU\\Software"));
+TEST_F(AccessFixture, ReadOnlyKeysOpenForReadingAndAreNotDeleted) {
+    reg.setString("HKLM\\Software\\Vendor\\Locked", "Name", "value");
+    reg.readOnlyKeys.insert("HKLM\\Software\\Vendor\\Locked");
+    HKEY key = access.OpenKey(HKEY_LOCAL_MACHINE, "Software\\Vendor\\locked");
+    ASSERT_NE(key, 0u);
+    EXPECT_NE(access.SetValue(key, "Name", "other"), ERROR_SUCCESS);
+    EXPECT_EQ(access.QueryValue(key, "Name"), "value");
+    access.CloseKey(key);
     EXPECT_EQ(shown(prompt), Texts{});
 
-    reg.setString("HKLM\\Software\\Vendor\\Locked", "v", "1");
-    reg.readOnlyKeys.insert("HKLM\\Software\\Vendor\\Locked");
     EXPECT_EQ(access.DeleteKeyTree(HKEY_LOCAL_MACHINE, "Software\\Vendor"), 1);
     EXPECT_EQ(shown(prompt),
               Texts{"16 0 Error deleting key: Error deleting key Software\\Vendor. Administrative privileges required"});
@@ -167,8 +125,9 @@ TEST_F(AccessFixture, RefusedWritesAreReportedOnce) {
 
     // A key that cannot be deleted still gets its own message.
     EXPECT_EQ(access.DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Korvex!"), 1);
-    EXPECT_EQ(shown(prompt).size(), 2u);
-    EXPECT_EQ(shown(prompt).back().substr(0, 24), "16 0 Error deleting key:");
+    EXPECT_EQ(shown(prompt), (Texts{"48 0 Korvex!: Wine is using this machine.",
+                                    "16 0 Error deleting key: Error deleting key Software\\Korvex!. Administrative "
+                                    "privileges required"}));
     EXPECT_TRUE(reg.keyExists("HKCU\\Software\\Korvex!\\General"));
 }
 

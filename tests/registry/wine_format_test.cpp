@@ -16,15 +16,10 @@ namespace {
 
 using namespace korvex::testing;
 
-RegKey* find(Hive& hive, std::u16string_view path) {
+// A key by the names on its path, or nullptr.
+RegKey* find(Hive& hive, std::initializer_list<std::u16string_view> names) {
     RegKey* k = hive.top.get();
-    std::size_t start = 0;
-    while (k && start <= path.size()) {
-        std::size_t end = path.find(u'\\', start);
-        if (end == std::u16string_view::npos) end = path.size();
-        k = k->findChild(Fold(path.substr(start, end - start)));
-        start = end + 1;
-    }
+    for (std::u16string_view name : names) k = k ? k->findChild(Fold(name)) : nullptr;
     return k;
 }
 
@@ -41,12 +36,6 @@ void forgetText(RegKey& key) {
     key.lead = key.header = {};
     for (auto& v : key.values) v.lead = v.raw = {};
     for (auto& c : key.children) forgetText(*c);
-}
-
-std::size_t countKeys(const RegKey& key) {
-    std::size_t n = 1;
-    for (const auto& c : key.children) n += countKeys(*c);
-    return n;
 }
 
 // A key's values in order: name, type and data.
@@ -73,21 +62,6 @@ TEST(WineFormat, RealFilesRoundTripByteForByte) {
         hive.trailer = {};
         EXPECT_EQ(SerializeHive(hive), original);
     }
-}
-
-TEST(WineFormat, RealSystemFileContents) {
-    Hive hive;
-    ASSERT_TRUE(parse(hive, ReadHostFile(Fixture("system.reg"))));
-    std::size_t sections = 0;
-    for (const auto& line : korvex::testing::Lines(hive.text)) sections += !line.empty() && line[0] == '[';
-    EXPECT_EQ(sections, 8883u);
-    EXPECT_GT(countKeys(*hive.top), sections);  // parents of written keys are implied
-
-    RegKey* link = find(hive, u"Software\\Wow6432Node\\Classes");
-    ASSERT_NE(link, nullptr);
-    EXPECT_TRUE(link->isLink);
-    EXPECT_EQ(valuesOf(link), (Values{{u"SymbolicLinkValue", REG_LINK,
-                                       Utf16ToBytes(u"\\Registry\\Machine\\Software\\Classes\\Wow6432Node")}}));
 }
 
 // Every value form Wine writes or reads, one row each: the lines of a hand-made file,
@@ -121,24 +95,18 @@ std::string handMade() {
     return text + "\"Broken\"=nonsense\n#unknown option\n\n[Software\\\\Zz\\\\Empty] 1796505343\n#time=1dd84fdc9c6a996\n\n";
 }
 
-TEST(WineFormat, ReaderUnderstandsEveryValueForm) {
+TEST(WineFormat, EveryValueFormIsReadAndWrittenAsWineDoes) {
     Hive hive;
     ASSERT_TRUE(parse(hive, handMade()));
     EXPECT_EQ(SerializeHive(hive), handMade());
 
-    RegKey* key = find(hive, u"Software\\Zz[Test]");
+    RegKey* key = find(hive, {u"Software", u"Zz[Test]"});
     ASSERT_NE(key, nullptr);
-    EXPECT_EQ(key->className, std::u16string(u"Cls \"x\""));
-    EXPECT_EQ(key->modified, 0x1dd84fdc9c6a996ULL);
     Values expected;  // "Broken" is kept as text, not as a value
     for (const Form& form : kForms) expected.emplace_back(form.name, form.type, form.data);
     EXPECT_EQ(valuesOf(key), expected);
-    EXPECT_NE(find(hive, u"software\\zz\\empty"), nullptr);
-}
+    EXPECT_NE(find(hive, {u"software", u"zz", u"empty"}), nullptr);
 
-TEST(WineFormat, WriterEscapesAsWineDoes) {
-    Hive hive;
-    ASSERT_TRUE(parse(hive, handMade()));
     forgetText(*hive.top);
     const std::string written = SerializeHive(hive);
     std::vector<std::string> lines = {"[Software\\\\Zz\\[Test\\]] 1796505343", "#class=\"Cls \\\"x\\\"\""};
@@ -147,30 +115,9 @@ TEST(WineFormat, WriterEscapesAsWineDoes) {
     // Written anew and read again, every value is the same.
     Hive again;
     ASSERT_TRUE(parse(again, written));
-    const Values before = valuesOf(find(hive, u"Software\\Zz[Test]"));
-    EXPECT_EQ(before.size(), std::size(kForms));
-    EXPECT_EQ(valuesOf(find(again, u"Software\\Zz[Test]")), before);
-}
+    EXPECT_EQ(valuesOf(find(again, {u"Software", u"Zz[Test]"})), expected);
 
-TEST(WineFormat, LongHexDataWrapsAndStringsWithoutNulFallBackToHex) {
-    RegValue v;
-    v.name = u"Blob";
-    v.type = REG_BINARY;
-    for (int i = 0; i < 200; ++i) v.data += static_cast<char>(i);
-    auto lines = korvex::testing::Lines(FormatValue(v));
-    ASSERT_GT(lines.size(), 3u);
-    std::string joined;
-    for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
-        SCOPED_TRACE(lines[i]);
-        EXPECT_LE(lines[i].size(), 80u);
-        EXPECT_EQ(lines[i].back(), '\\');
-        EXPECT_EQ(lines[i + 1].substr(0, 2), "  ");
-        joined += lines[i].substr(0, lines[i].size() - 1);
-    }
-    RegValue back;
-    ASSERT_TRUE(ParseValueLine(joined + lines.back(), &back));
-    EXPECT_EQ(back.data, v.data);
-
+    // Strings without a whole terminating NUL go out as hex; a DWORD's top bit stays unsigned.
     struct Row { const char16_t* name; std::uint32_t type; std::string data; const char* text; };
     const Row rows[] = {
         {u"", REG_SZ, "a", "@=hex(1):61\n"},                            // half a UTF-16 unit: not text
@@ -186,15 +133,6 @@ TEST(WineFormat, LongHexDataWrapsAndStringsWithoutNulFallBackToHex) {
     }
 }
 
-TEST(WineFormat, NotARegistryFile) {
-    Hive hive;
-    hive.path = "/x/system.reg";
-    std::string error;
-    EXPECT_FALSE(ParseHive(hive, "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software]\n", &error));
-    EXPECT_EQ(error, "/x/system.reg is not a Wine registry file.");
-    EXPECT_FALSE(ParseHive(hive, "", &error));
-}
-
 // Whatever a file holds, reading it never fails past the first line, and what is
 // read is written back as it was.
 TEST(WineFormat, DamagedFilesAreKeptAsTheyAre) {
@@ -204,8 +142,6 @@ TEST(WineFormat, DamagedFilesAreKeptAsTheyAre) {
         ASSERT_TRUE(parse(hive, text)) << cut;
         ASSERT_EQ(SerializeHive(hive), text) << cut;
     };
-    const std::string real = ReadHostFile(Fixture("system.reg"));
-    for (std::size_t cut = 30; cut < real.size(); cut += real.size() / 20 + 1) cutAt(real, cut);
     const std::string made = handMade();
     for (std::size_t cut = 24; cut <= made.size(); ++cut) cutAt(made, cut);
     std::string noise = "WINE REGISTRY Version 2\n";
@@ -227,7 +163,7 @@ TEST(WineFormat, HandEditedOrderIsKeptAndNewKeysFollowTheirPredecessor) {
     Hive hive;
     ASSERT_TRUE(parse(hive, text));
     EXPECT_EQ(SerializeHive(hive), text);
-    RegKey* software = find(hive, u"Software");
+    RegKey* software = find(hive, {u"Software"});
     ASSERT_NE(software, nullptr);
     software->child(u"C")->modified = 0x1dd84fdc9c6a996ULL;
     // C follows B in key order, so its section goes right after B's.

@@ -1,4 +1,4 @@
-// Helpers of the Wine registry tests: the registry fixture files, text lines, left-over
+// Helpers of the Wine registry tests: the registry fixture files, left-over
 // files, values and sub keys read through the Registry calls, and a walk over a
 // registry the way Korvex's snapshot walks it.
 #pragma once
@@ -8,8 +8,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <functional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,13 +18,6 @@ namespace korvex::testing {
 
 // The shared host-file helpers come along with these.
 using namespace korvex::test;
-
-inline std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
 
 inline std::string Fixture(const std::string& name) { return std::string(KORVEX_TEST_DATA) + "/wine/" + name; }
 
@@ -80,37 +71,24 @@ inline std::vector<std::string> SubKeys(Registry& reg, HKEY root, const std::str
     return names;
 }
 
-struct WalkResult {
+// The number of keys reached by opening every key by its full path from the root,
+// enumerating its sub keys and closing it again, depth first: the way a registry
+// snapshot walks. Stops past limits that a finite registry never reaches.
+inline std::size_t WalkTree(Registry& reg, HKEY root, const std::string& start, std::size_t keyLimit = 2000000) {
     std::size_t keys = 0;
-    std::size_t maxDepth = 0;
-    bool endless = false;  // stopped at the safety limits
-};
-
-// Opens every key by its full path from the root, enumerates its sub keys and closes
-// it again, depth first: the way a registry snapshot walks. Stops (endless = true)
-// past limits that a finite registry never reaches.
-inline WalkResult WalkTree(Registry& reg, HKEY root, const std::string& start, std::size_t keyLimit = 2000000,
-                           const std::function<void(const std::string&)>& visit = {}) {
-    WalkResult r;
     std::vector<std::pair<std::string, std::size_t>> stack{{start, 0}};
-    while (!stack.empty()) {
+    while (!stack.empty() && keys < keyLimit) {
         auto [path, depth] = stack.back();
         stack.pop_back();
-        if (r.keys >= keyLimit || depth > 600) {
-            r.endless = true;
-            break;
-        }
         HKEY key = 0;
-        if (reg.openKey(root, path, KEY_READ, &key) != ERROR_SUCCESS) continue;
-        ++r.keys;
-        r.maxDepth = std::max(r.maxDepth, depth);
-        if (visit) visit(path);
+        if (depth > 600 || reg.openKey(root, path, KEY_READ, &key) != ERROR_SUCCESS) continue;
+        ++keys;
         std::string name;
         for (std::uint32_t i = 0; reg.enumKey(key, i, &name) == ERROR_SUCCESS; ++i)
             stack.emplace_back(path.empty() ? name : path + "\\" + name, depth + 1);
         reg.closeKey(key);
     }
-    return r;
+    return keys;
 }
 
 }  // namespace korvex::testing

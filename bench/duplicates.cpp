@@ -29,26 +29,13 @@
 #include "platform/folders.h"
 #include "platform/wine/wine_machine.h"
 #include "tests/cleanup/plain_duplicates.h"
+#include "bench/quiet_prompt.h"
 
 using namespace korvex;
+using korvex::bench::QuietPrompt;
 using namespace korvex::cleanup;
 
 namespace {
-
-class QuietPrompt : public Prompt {
-public:
-    Answer messageBox(const Message&) override { return Answer::OK; }
-    std::optional<std::string> inputBox(std::string_view, std::string_view, std::string_view) override { return {}; }
-    std::string pickFolder(std::string_view) override { return {}; }
-    std::string pickOpenFile(std::string_view, std::string_view, std::string_view) override { return {}; }
-    std::string pickSaveFile(std::string_view, std::string_view, std::string_view, std::string_view) override {
-        return {};
-    }
-    void yield() override {}
-    void status(std::string_view) override {}
-    void progress(std::uint64_t, std::uint64_t) override {}
-    void busy(bool) override {}
-};
 
 // The machine's files, except the two work files of the matching, which live in memory.
 class WorkFilesInMemory : public FileSystem {

@@ -14,8 +14,10 @@
 #include "platform/prompt.h"
 #include "platform/wine/wine_files.h"
 #include "scandb/walk_folder.h"
+#include "bench/quiet_prompt.h"
 
 using namespace korvex;
+using korvex::bench::QuietPrompt;
 
 namespace {
 
@@ -24,21 +26,6 @@ public:
     void write(std::string_view data) override { bytes += data.size(); }
     bool close() override { return true; }
     std::size_t bytes = 0;
-};
-
-class QuietPrompt : public Prompt {
-public:
-    Answer messageBox(const Message&) override { return Answer::OK; }
-    std::optional<std::string> inputBox(std::string_view, std::string_view, std::string_view) override { return {}; }
-    std::string pickFolder(std::string_view) override { return {}; }
-    std::string pickOpenFile(std::string_view, std::string_view, std::string_view) override { return {}; }
-    std::string pickSaveFile(std::string_view, std::string_view, std::string_view, std::string_view) override {
-        return {};
-    }
-    void yield() override {}
-    void status(std::string_view) override {}
-    void progress(std::uint64_t, std::uint64_t) override {}
-    void busy(bool) override {}
 };
 
 // C:\a\b\ -> DRIVE_C/a/b/, nothing checked: the floor any backend could reach.

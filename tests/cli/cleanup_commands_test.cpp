@@ -8,11 +8,10 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
-#include "cleanup/unused_dlls.h"
-#include "platform/wine/wine_machine.h"
 #include "tests/cli/cli_run.h"
 
 namespace korvex::test {
@@ -55,18 +54,6 @@ protected:
     }
     static constexpr fs::file_time_type kFixedTime{std::chrono::hours(400000)};
 
-    void sharedCount(const std::string& path, std::uint32_t count) {
-        auto m = wine::WineMachine::open(machine_);
-        ASSERT_TRUE(m);
-        HKEY key = 0;
-        ASSERT_EQ(m->registry().createKey(HKEY_LOCAL_MACHINE, cleanup::kSharedDllsKey, &key), ERROR_SUCCESS);
-        std::string data;
-        for (int i = 0; i < 4; ++i) data += static_cast<char>((count >> (8 * i)) & 0xFF);
-        m->registry().setValue(key, path, REG_DWORD, data);
-        m->registry().closeKey(key);
-        ASSERT_EQ(m->registry().flush(), ERROR_SUCCESS);
-    }
-
     std::string trash_ = home_ + "/.local/share/Trash";
 };
 
@@ -107,7 +94,10 @@ TEST_F(CleanUpCommands, CleanListsPlantedJunkWithTheWindowsTotalsAndDeletesOnlyW
 
 TEST_F(CleanUpCommands, UnusedDllsListsAndNeverDeletes) {
     file("windows/system32/old.dll", std::string(600, 'x'));
-    sharedCount("C:\\windows\\system32\\old.dll", 0);
+    // A shared-library count of 0, written into the machine's registry file.
+    std::ofstream(fs::path(machine_) / "system.reg", std::ios::app)
+        << "\n[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\SharedDLLs] 1700000000\n"
+           "\"C:\\\\windows\\\\system32\\\\old.dll\"=dword:00000000\n";
 
     const CommandResult refused = onMachine({"--yes", "unused-dlls", "--delete"});
     EXPECT_EQ(refused.status, 2);

@@ -3,7 +3,7 @@
 // after it, exactly the folder, the registry key and the win.ini line added by hand are
 // found; --save writes a saved data file that reads back (a bad one is refused before
 // the run); each run that finds something keeps a dated copy; --keep-lists leaves the
-// change list files; a missing scan database is reported as "Title: text".
+// change list files; without a scan database the run fails.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -51,7 +51,7 @@ TEST_F(FindCli, FindsExactlyWhatWasAddedSavesAndKeepsIt) {
     // Drives that are no fixed disk or not drive names, and unknown options, are usage
     // errors that write nothing.
     const fs::path driveC = machine_ / "drive_c", korvexData = driveC / "Program Files" / "Korvex";
-    for (const auto& [args, why] : {std::pair{"update --drives Q:", "Q: is not a fixed drive"},
+    for (const auto& [args, why] : {std::pair{"update --drives C:,Q:", "Q: is not a fixed drive"},
                                     {"update --drives C:D:", "takes drive names such as"}, {"update --bogus", "usage"}}) {
         const Result r = cli(args);
         EXPECT_EQ(r.status, 2) << args;

@@ -3,6 +3,7 @@
 // database it refreshes or keeps, the messages it shows and the work files it removes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -146,14 +147,22 @@ TEST(FindChanges, ScanModeChoosesWhatIsWalked) {
         m.files.put("C:\\root.txt", "r");
         m.files.put("C:\\windows\\w.txt", "w");
         m.files.put("C:\\Program Files\\p.txt", "p");
+        m.maxima.clear();
         ASSERT_EQ(m.find(), FindOutcome::Completed);
         EXPECT_EQ(m.text("C:\\changes.kvd"), c.expected);
+        // The bar's maximum with "1": the Windows folder's count + 93, less 4, plus the
+        // Program Files count. C:\windows holds system32 and History (ignored); Program
+        // Files holds two folders.
+        if (std::string(c.mode) == "1") {
+            EXPECT_EQ(std::vector<double>(m.maxima.begin(), m.maxima.begin() + std::min<std::size_t>(3, m.maxima.size())),
+                      (std::vector<double>{94, 90, 92}));
+        }
         // Only a run over whole drives moves or deletes its numbered lists.
         EXPECT_EQ(m.leftOver(IsWorkFile), std::string(c.mode) == "0" ? V{} : V{"C:\\0current.kvd"});
     }
 }
 
-TEST(FindChanges, TheProgressBarFollowsTheFoldersWalked) {
+TEST(FindChanges, TheProgressBarIgnoresPositionsBeyondItsMaximum) {
     FindProgress bar;
     std::vector<std::pair<double, double>> seen;
     bar.onChange = [&](double position, double maximum) { seen.emplace_back(position, maximum); };
@@ -163,17 +172,6 @@ TEST(FindChanges, TheProgressBarFollowsTheFoldersWalked) {
     bar.raise(40);
     bar.raise(1);          // 101: ignored
     EXPECT_EQ(seen, (std::vector<std::pair<double, double>>{{60, 100}, {100, 100}}));
-
-    // "ScanMode" "1": the Windows folder's count + 93, less 4, plus the Program Files count.
-    // C:\windows holds system32 and History (ignored); Program Files holds two folders.
-    Machine m;
-    m.set("ScanMode", "1");
-    m.update();
-    m.maxima.clear();
-    ASSERT_EQ(m.find(), FindOutcome::Completed);
-    ASSERT_GE(m.maxima.size(), 3u);
-    EXPECT_EQ(std::vector<double>(m.maxima.begin(), m.maxima.begin() + 3), (std::vector<double>{94, 90, 92}));
-    EXPECT_EQ(m.progress.position(), m.progress.maximum());
 }
 
 // "AutoUpdateDb" on: the drive's database is replaced (hidden) only after a walk over

@@ -72,11 +72,11 @@ TEST(JunkScan, ExtensionKeys) {
         bool today;
         const char* key;
     } cases[] = {
-        {"report.old.bak", false, ".old.bak"}, {"README", false, "README"},     {"CHKLIST.MS", false, "chklist.???"},
-        {"x.ab$", false, ".??$"},              {"a~b", false, ".~??"},          {"foo.t~p", false, ".t~p"},
-        {"FIFO.LOG", false, ".mml"},           {"x.tmp", true, ".mml"},         {"x.TMP", false, ".TMP"},
-        {"index.dat", false, ".mml"},          {"Desktop.ini", false, ".mml"},  {"mscreate.dir", false, "mscreate.dir"},
-        {"a.mml", false, ".mml"},              {"opa11.bak", false, ".mml"},
+        // Names the tree above does not hold; the rest of its names' keys are shown by
+        // what each category lists there.
+        {"report.old.bak", false, ".old.bak"}, {"README", false, "README"}, {"a~b", false, ".~??"},
+        {"x.tmp", true, ".mml"},               {"x.TMP", false, ".TMP"},   {"index.dat", false, ".mml"},
+        {"Desktop.ini", false, ".mml"},        {"opa11.bak", false, ".mml"},
     };
     for (const Case& c : cases) {
         bool asked = false;

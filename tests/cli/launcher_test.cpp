@@ -1,7 +1,7 @@
 // Korvex!.exe, the program the ".kvu" file type names: placed in the program folder
 // once and marked executable, and, run as Wine runs it, starting the korvex found on
 // PATH (here a stand-in that records its arguments) on the machine it lies in. The
-// last test opens a saved file in a real Wine prefix and runs where Wine is installed.
+// last test runs where Wine is installed.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -65,7 +65,6 @@ TEST(Launcher, StartsKorvexOnItsMachineWithItsArguments) {
 
     // The arguments, and what korvex is handed after "--machine" and the machine.
     const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{"C:\\users\\me\\App.kvu"}, "\"C:\\users\\me\\App.kvu\"\n"},
         {{"C:\\My Files\\Two words.kvu"}, "\"C:\\My Files\\Two words.kvu\"\n"},
         {{"\"C:\\quoted.kvu\""}, "\"C:\\quoted.kvu\"\n"},
         {{"\\u"}, "\\u\n"},
@@ -86,25 +85,47 @@ TEST(Launcher, StartsKorvexOnItsMachineWithItsArguments) {
     EXPECT_EQ(missing.out + missing.err, "");
 }
 
-TEST(Launcher, OpensASavedFileInARealWinePrefix) {
+// korvex-cli on a prefix made by Wine itself, one boot for both ways Korvex meets Wine:
+// the profile's Desktop is Wine's link into the user's home, and a shortcut a Windows
+// program copies there after an update is found (how the walk treats linked folders is
+// real_disk_test's); then Wine opens a saved file through the file type Korvex's first
+// start registered, and korvex gets the quoted path.
+TEST(Launcher, FindAndOpenASavedFileInARealWinePrefix) {
     if (RunCommand("command -v wine && command -v wineboot && command -v wineserver", fs::temp_directory_path()).status != 0)
         GTEST_SKIP() << "Wine is not installed";
     TempHostFolder temp("korvex-wine-launch");
-    const std::string prefix = temp / "prefix", bin = temp / "bin", record = temp / "args";
+    const std::string prefix = temp / "prefix", bin = temp / "bin", record = temp / "args", home = temp / "home";
     WriteStandIn(bin, record);
-    const std::string env = "env WINEPREFIX=" + ShellQuote(prefix) + " WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= " +
-                            "PATH=" + ShellQuote(bin) + ":/usr/bin:/bin ";
-    ASSERT_EQ(RunCommand(env + "wineboot --init && " + env + "wineserver -w", temp.path()).status, 0);
-    // Korvex's first start on the machine registers the file type and places the launcher.
-    const auto info = RunCommand(ShellQuote(KORVEX_CLI) + " --machine " + ShellQuote(prefix) + " info", temp.path());
-    ASSERT_EQ(info.status, 0) << info.err;
+    fs::create_directories(home + "/Desktop");  // Wine links the profile's Desktop to it because it exists
+    auto run = [&](const std::string& command) {
+        return RunCommand("env -u KORVEX_MACHINE -u DISPLAY HOME=" + ShellQuote(home) + " WINEPREFIX=" +
+                              ShellQuote(prefix) + " WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= PATH=" +
+                              ShellQuote(bin) + ":/usr/bin:/bin sh -c " + ShellQuote(command),
+                          temp.path());
+    };
+    const std::string cli = ShellQuote(KORVEX_CLI) + " --machine " + ShellQuote(prefix) + " ";
+    ASSERT_EQ(run("wineboot --init && wineserver -w").status, 0);
+    std::string profile;
+    for (const auto& entry : fs::directory_iterator(prefix + "/drive_c/users"))
+        if (entry.path().filename() != "Public") profile = entry.path().filename();
+    ASSERT_TRUE(fs::is_symlink(prefix + "/drive_c/users/" + profile + "/Desktop"));
+    const CommandResult update = run(cli + "update --drives C:");
+    ASSERT_EQ(update.status, 0) << update.err;
+
+    const std::string desktop = "C:\\users\\" + profile + "\\Desktop\\";
+    const CommandResult copy =
+        run("wine cmd /c copy 'C:\\windows\\win.ini' " + ShellQuote(desktop + "Beta Viewer.lnk") + " && wineserver -w");
+    ASSERT_EQ(copy.status, 0) << copy.err;
+    ASSERT_TRUE(fs::exists(home + "/Desktop/Beta Viewer.lnk"));
+    const CommandResult found = run(cli + "find --drives C:");
+    ASSERT_EQ(found.status, 0) << found.err;
+    EXPECT_NE(found.out.find("\n  " + desktop + "Beta Viewer.lnk  ("), std::string::npos) << found.out;
+
     WriteHostFile(prefix + "/drive_c/users/Saved App.kvu", "Files{\r\n}\r\n");
-    // Wine opens the file through the registered file type: korvex gets the quoted path.
-    const auto run = RunCommand(env + "wine start 'C:\\users\\Saved App.kvu'", temp.path());
-    EXPECT_EQ(run.status, 0) << run.err;
+    const CommandResult started = run("wine start 'C:\\users\\Saved App.kvu'");
+    EXPECT_EQ(started.status, 0) << started.err;
     EXPECT_EQ(WaitFor(record, std::chrono::seconds(60)), "--machine\n" + prefix + "\n\"C:\\users\\Saved App.kvu\"\n");
-    RunCommand(env + "wineserver -k", temp.path());
-    RunCommand(env + "wineserver -w", temp.path());
+    run("wineserver -k; wineserver -w");
 }
 
 }  // namespace

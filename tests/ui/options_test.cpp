@@ -18,18 +18,20 @@ const char* const kScheduler = "HKCU\\Software\\Korvex!\\Scheduler";
 const char* const kGeneral = "HKCU\\Software\\Korvex!\\General";
 const char* const kRun = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-// Korvex's settings as a first start leaves them, plus folders to ignore (one gone).
+// Korvex's settings, scanning the Windows folder only and weekly on Sunday, with folders
+// to ignore (one gone) and a program to ignore.
 void StoreSettings(TestMachine& m) {
     m.files.createFolder("C:\\Games");
     m.files.createFolder("C:\\Data");
     m.registry.setString(kScanning, "FoldersToIgnore", "C:\\Games\\\x7f" "C:\\Gone\\\x7f" "C:\\Data\\\x7f");
-    for (const char* name : {"ScanMode", "RegScan", "RegFullScan"}) m.registry.setString(kScanning, name, "0");
+    for (const char* name : {"RegScan", "RegFullScan"}) m.registry.setString(kScanning, name, "0");
+    m.registry.setString(kScanning, "ScanMode", "2");
     for (const char* name : {"WinIniScan", "SystemIniScan", "ConfigSysScan", "AutoexecScan", "AutoUpdateDb"})
         m.registry.setString(kScanning, name, "1");
     m.registry.setString(kGeneral, "DeleteMode", "0");
     for (const char* name : {"Enabled", "TempFiles", "TempFolders", "SetupDetect"})
         m.registry.setString(kScheduler, name, "1");
-    m.registry.setString(kScheduler, "Weekly", "0");
+    m.registry.setString(kScheduler, "Weekly", "1");
     m.registry.setString(kScheduler, "WindowsToIgnore", "setup.exe\x7f" "100\x7f");
     m.registry.setString(kScheduler, "WindowsToIgnoreInfo", "C:\\Tools\\\x7f" "2026-01-01\x7f");
     m.registry.setString(kRun, "Korvex Scheduler", "C:\\Program Files\\Korvex\\Korvex Scheduler.exe");
@@ -51,50 +53,9 @@ class OptionsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void showsTheStoredSettings() {
-        TestMachine m;
-        StoreSettings(m);
-        m.scanning("ScanMode", "2");
-        m.registry.setString(kScheduler, "Weekly", "1");
-        frmOptions w(m.app);
-        QCOMPARE(w.windowTitle(), QStringLiteral("Options -Korvex!"));
-        auto* tabs = Child<QTabWidget>(w, "tabOptions");
-        QCOMPARE(tabs->count(), 4);
-        QCOMPARE(tabs->tabText(3), QStringLiteral("Setup Detection"));
-
-        QVERIFY(Child<QRadioButton>(w, "optScanWinOnly")->isChecked());
-        QCOMPARE(Child<QRadioButton>(w, "optScanWinOnly")->text(), QStringLiteral("Scan only Windows folder"));
-        QVERIFY(Child<QRadioButton>(w, "optWeekly")->isChecked());
-        QCOMPARE(Child<QComboBox>(w, "cmbDaysOfWeek")->currentText(), QStringLiteral("Sunday"));
-        QCOMPARE(Child<QLineEdit>(w, "txtMonthDate")->text(), QStringLiteral("3"));
-        QVERIFY(Child<QRadioButton>(w, "optRecycleBin")->isChecked());
-
-        // The folder that is gone is not shown; every row has its icon.
-        auto* folders = Child<QTreeWidget>(w, "lvwFoldersToIgnore");
-        QCOMPARE(ColumnTexts(folders, 0), QStringList({"C:\\Games\\", "C:\\Data\\"}));
-        auto* programs = Child<QTreeWidget>(w, "lvwExesToIgnore");
-        QCOMPARE(ColumnTexts(programs, 1), QStringList({"C:\\Tools\\"}));
-        QVERIFY(programs->isColumnHidden(3));
-        for (QTreeWidget* list : {folders, programs})
-            for (int i = 0; i < list->topLevelItemCount(); ++i) QVERIFY(!list->topLevelItem(i)->icon(0).isNull());
-
-        // "RegScan" "0": the registry options are disabled until the box is ticked.
-        auto* complete = Child<QRadioButton>(w, "optCompleteReg");
-        auto* software = Child<QRadioButton>(w, "optSoftware");
-        QVERIFY(!Child<QCheckBox>(w, "chkScanReg")->isChecked());
-        QVERIFY(!complete->isEnabled() && !software->isEnabled());
-        Child<QCheckBox>(w, "chkScanReg")->click();
-        QVERIFY(complete->isEnabled() && software->isEnabled());
-
-        // Setup detection switches its list and button.
-        QVERIFY(programs->isEnabled());
-        Child<QCheckBox>(w, "chkSetupDetect")->click();
-        QVERIFY(!programs->isEnabled());
-        QVERIFY(!Child<QPushButton>(w, "cmdRemoveExeSetup")->isEnabled());
-    }
-
-    // One change on each tab: "OK" writes them, "Cancel" writes nothing.
-    void okWritesOneChangeOnEachTabCancelNothing() {
+    // What the window shows for the stored settings and how its boxes enable the options
+    // they rule; then one change on each tab: "OK" writes them, "Cancel" writes nothing.
+    void showsTheSettingsOkWritesOneChangeOnEachTabCancelNothing() {
         for (const char* button : {"cmdOk", "cmdCancel"}) {
             TestMachine m;
             StoreSettings(m);
@@ -102,20 +63,46 @@ private slots:
             frmOptions w(m.app);
             w.show();
             QVERIFY(QTest::qWaitForWindowExposed(&w));
-            // General: remove the first folder and do not load the scheduler.
+            QCOMPARE(w.windowTitle(), QStringLiteral("Options -Korvex!"));
+            auto* tabs = Child<QTabWidget>(w, "tabOptions");
+            QCOMPARE(tabs->count(), 4);
+            QCOMPARE(tabs->tabText(3), QStringLiteral("Setup Detection"));
+            QVERIFY(Child<QRadioButton>(w, "optScanWinOnly")->isChecked());
+            QCOMPARE(Child<QRadioButton>(w, "optScanWinOnly")->text(), QStringLiteral("Scan only Windows folder"));
+            QVERIFY(Child<QRadioButton>(w, "optWeekly")->isChecked());
+            QCOMPARE(Child<QComboBox>(w, "cmbDaysOfWeek")->currentText(), QStringLiteral("Sunday"));
+            QCOMPARE(Child<QLineEdit>(w, "txtMonthDate")->text(), QStringLiteral("3"));
+            QVERIFY(Child<QRadioButton>(w, "optRecycleBin")->isChecked());
+            // The folder that is gone is not shown; every row has its icon.
             auto* folders = Child<QTreeWidget>(w, "lvwFoldersToIgnore");
+            QCOMPARE(ColumnTexts(folders, 0), QStringList({"C:\\Games\\", "C:\\Data\\"}));
+            auto* programs = Child<QTreeWidget>(w, "lvwExesToIgnore");
+            QCOMPARE(ColumnTexts(programs, 1), QStringList({"C:\\Tools\\"}));
+            QVERIFY(programs->isColumnHidden(3));
+            for (QTreeWidget* list : {folders, programs})
+                for (int i = 0; i < list->topLevelItemCount(); ++i) QVERIFY(!list->topLevelItem(i)->icon(0).isNull());
+
+            // General: remove the first folder and do not load the scheduler.
             folders->setCurrentItem(folders->topLevelItem(0));
             Child<QPushButton>(w, "cmdRemove")->click();
             Child<QCheckBox>(w, "chkEnableScheduler")->click();
-            // Advanced: delete from the hard disk.
+            // Advanced: the registry options are disabled until their box is ticked; delete
+            // from the hard disk.
+            auto* complete = Child<QRadioButton>(w, "optCompleteReg");
+            auto* software = Child<QRadioButton>(w, "optSoftware");
+            QVERIFY(!Child<QCheckBox>(w, "chkScanReg")->isChecked());
+            QVERIFY(!complete->isEnabled() && !software->isEnabled());
+            Child<QCheckBox>(w, "chkScanReg")->click();
+            QVERIFY(complete->isEnabled() && software->isEnabled());
             Child<QRadioButton>(w, "optDelete")->click();
-            // Scheduler: weekly on Friday.
-            Child<QRadioButton>(w, "optWeekly")->click();
+            // Scheduler: Friday.
             Child<QComboBox>(w, "cmbDaysOfWeek")->setCurrentText(QStringLiteral("Friday"));
-            // Setup Detection: forget the program.
-            auto* programs = Child<QTreeWidget>(w, "lvwExesToIgnore");
+            // Setup Detection: forget the program, then switch detection off with its list.
             programs->setCurrentItem(programs->topLevelItem(0));
             Child<QPushButton>(w, "cmdRemoveExeSetup")->click();
+            QVERIFY(programs->isEnabled());
+            Child<QCheckBox>(w, "chkSetupDetect")->click();
+            QVERIFY(!programs->isEnabled() && !Child<QPushButton>(w, "cmdRemoveExeSetup")->isEnabled());
 
             Child<QPushButton>(w, button)->click();
             if (std::string(button) == "cmdCancel") {
@@ -126,8 +113,9 @@ private slots:
             QCOMPARE(w.result(), int(QDialog::Accepted));
             const QStringList values = Values(m);
             for (const char* written : {"Scanning|FoldersToIgnore=C:\\Data\\\x7f", "Scanning|WinIniScan=1",
-                                        "General|DeleteMode=1", "Scheduler|Enabled=0", "Scheduler|Weekly=6",
-                                        "Scheduler|WindowsToIgnore=", "Scheduler|WindowsToIgnoreInfo="})
+                                        "Scanning|RegScan=1", "General|DeleteMode=1", "Scheduler|Enabled=0",
+                                        "Scheduler|Weekly=6", "Scheduler|SetupDetect=0", "Scheduler|WindowsToIgnore=",
+                                        "Scheduler|WindowsToIgnoreInfo="})
                 QVERIFY2(values.contains("HKCU\\Software\\Korvex!\\" + QString::fromLatin1(written)), written);
             QVERIFY(!m.registry.text(kRun, "Korvex Scheduler"));
         }

@@ -96,19 +96,8 @@ inline constexpr std::uint16_t kQuiet = FOF_NOCONFIRMATION | FOF_NOERRORUI;
 // One shell file operation on the machine, answered by its scripted prompt.
 inline int run(ShellMachine& m, unsigned func, std::vector<std::string> from, std::uint16_t flags,
                std::string to = "") {
-    FileOperation op;
-    op.wFunc = func;
-    op.from = std::move(from);
-    op.fFlags = flags;
-    op.to = std::move(to);
+    FileOperation op{.wFunc = func, .from = std::move(from), .to = std::move(to), .fFlags = flags};
     return m.shell().fileOperation(op, m.prompt);
-}
-
-// Whether /dev/shm is a second writable file system beside /tmp's.
-inline bool HaveSecondFileSystem() {
-    struct stat shm {}, tmp {};
-    return ::stat("/dev/shm", &shm) == 0 && ::access("/dev/shm", W_OK) == 0 && ::stat("/tmp", &tmp) == 0 &&
-           shm.st_dev != tmp.st_dev;
 }
 
 // Runs a Wine program on a prefix, quietly and with HOME beside the prefix, then waits

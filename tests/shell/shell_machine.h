@@ -3,21 +3,16 @@
 // profile's Documents and Desktop linked into a home folder of the test's own, and
 // files outside the machine that nothing may touch. HOME and XDG_DATA_HOME point into
 // the test's folder, so the user's real Trash is never used. Beside it, what the tests
-// on real machines share: a process that holds a file open, runs of Wine's own
-// programs, and the messages shown and items refused as text to compare.
+// on real machines share: runs of Wine's own programs, and the messages shown and
+// items refused as text to compare.
 #pragma once
 
-#include <csignal>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "platform/fake/scripted_prompt.h"
 #include "platform/wine/machine_builder.h"
@@ -25,8 +20,6 @@
 #include "tests/support/host_files.h"
 #include "tests/support/run_command.h"
 #include "tests/support/scoped_env.h"
-
-extern char** environ;
 
 namespace korvex::wine::test {
 
@@ -136,30 +129,5 @@ inline bool present(const std::string& host) {
     struct stat st {};
     return ::lstat(host.c_str(), &st) == 0;
 }
-
-// Another process that holds a file open for as long as the object lives.
-class Holder {
-public:
-    explicit Holder(const std::string& path) {
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, path.c_str(), O_RDONLY, 0);
-        char sleep[] = "sleep", seconds[] = "120";
-        char* argv[] = {sleep, seconds, nullptr};
-        if (posix_spawnp(&pid_, "sleep", &actions, nullptr, argv, environ) != 0) pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
-    }
-    ~Holder() { release(); }
-    bool holding() const { return pid_ > 0; }
-    void release() {
-        if (pid_ <= 0) return;
-        ::kill(pid_, SIGKILL);
-        ::waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-    }
-
-private:
-    pid_t pid_ = -1;
-};
 
 }  // namespace korvex::wine::test

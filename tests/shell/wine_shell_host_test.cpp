@@ -3,7 +3,12 @@
 // carrying out a deletion scheduled for the machine's next start.
 #include <gtest/gtest.h>
 
+#include <csignal>
+
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "tests/shell/shell_machine.h"
 
@@ -20,7 +25,16 @@ TEST(WineShellHost, AFileAnotherProcessHoldsOpenIsInUse) {
     m.makeInstallation();
     const std::string held = m.c("Program Files/App/data/held.dll");
     WriteHostFile(held, "dll");
-    Holder holder(held);
+    // Another process holds it open: a child that inherits the descriptor and ends
+    // after two minutes at the latest.
+    const int fd = ::open(held.c_str(), O_RDONLY);
+    const pid_t holder = ::fork();
+    if (holder == 0) {
+        ::alarm(120);
+        ::pause();
+    }
+    ::close(fd);
+    ASSERT_GT(holder, 0);
     const std::string file = "C:\\Program Files\\App\\data\\held.dll";
     EXPECT_NE(run(m, FO_DELETE, {file}, FOF_NOCONFIRMATION), 0);
     ASSERT_EQ(m.prompt.messages.size(), 1u);
@@ -33,7 +47,8 @@ TEST(WineShellHost, AFileAnotherProcessHoldsOpenIsInUse) {
     EXPECT_TRUE(present(m.c("Program Files/App/app.exe")));
     EXPECT_FALSE(present(m.c("Moved/held.dll")));
     EXPECT_TRUE(m.shell().takeRefusals().empty());
-    holder.release();
+    ::kill(holder, SIGKILL);
+    ::waitpid(holder, nullptr, 0);
     ::usleep(static_cast<useconds_t>(2 * kOpenFilesMaxAge.count() * 1000));  // the answer may be that old
     // Then it goes for good.
     EXPECT_EQ(run(m, FO_DELETE, {"C:\\Program Files\\App"}, kQuiet), 0);

@@ -3,6 +3,7 @@
 // links away and leaves everything they point to as it was.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
 
 #include <sys/stat.h>
@@ -14,11 +15,9 @@
 namespace korvex::wine::test {
 namespace {
 
-std::string z(const std::string& host) {
-    std::string out = "Z:" + host;
-    for (char& ch : out)
-        if (ch == '/') ch = '\\';
-    return out;
+std::string z(std::string host) {
+    std::replace(host.begin(), host.end(), '/', '\\');
+    return "Z:" + host;
 }
 
 TEST(WineShell, RefusesWhatLiesOutsideTheMachineOrIsItsStructure) {

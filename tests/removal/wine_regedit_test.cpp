@@ -35,20 +35,17 @@ TEST(RegistryBackup, WineRegeditPutsTheDeletedKeysBack) {
     {
         auto machine = wine::WineMachine::open(prefix, &error);
         ASSERT_TRUE(machine) << error;
-        Services services = machine->services();
-        ScriptedPrompt prompt;
-        RegistryAccess registry{services.registry, prompt};
-        RemovalContext context{services, registry, prompt, "C:\\Korvex\\"};
+        test::WineRemoval r(*machine, "0");
         for (const Value& v : values) {
-            const HKEY key = registry.CreateKey(v.root, v.key);
-            ASSERT_EQ(services.registry.setValue(key, v.name, v.type, v.data), ERROR_SUCCESS);
-            registry.CloseKey(key);
+            const HKEY key = r.registry.CreateKey(v.root, v.key);
+            ASSERT_EQ(r.services.registry.setValue(key, v.name, v.type, v.data), ERROR_SUCCESS);
+            r.registry.CloseKey(key);
         }
-        services.files.createFolder("C:\\Korvex");
+        r.services.files.createFolder("C:\\Korvex");
         Refusals refusals;
-        const auto results = RemoveKeys(context, {"HKEY_CURRENT_USER\\Software\\NewVendor", "HKEY_LOCAL_MACHINE\\Software\\NewVendor"}, refusals);
+        const auto results = RemoveKeys(r.context, {"HKEY_CURRENT_USER\\Software\\NewVendor", "HKEY_LOCAL_MACHINE\\Software\\NewVendor"}, refusals);
         ASSERT_EQ(results, (std::vector<KeyResult>{KeyResult::Removed, KeyResult::Removed}));
-        ASSERT_EQ(services.registry.flush(), ERROR_SUCCESS);
+        ASSERT_EQ(r.services.registry.flush(), ERROR_SUCCESS);
     }
     fs::path backup;
     for (const auto& e : fs::directory_iterator(prefix + "/drive_c/Korvex/Backups")) backup = e.path();

@@ -71,7 +71,6 @@ TEST(RecentFiles, FirstFourExistingFilesNewestFirst) {
     // The caption is matched with its letter case.
     EXPECT_EQ(RecentFilePath(list, "program 1"), "");
     EXPECT_EQ(RecentFilePath(list, "Program 7"), "");
-    EXPECT_EQ(RecentFilePath("", "Program 1"), "");
 }
 
 }  // namespace

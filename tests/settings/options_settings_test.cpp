@@ -159,7 +159,6 @@ TEST(OptionsSettings, WhatAddToListAccepts) {
     const Case cases[] = {
         {"", std::nullopt},                      // cancelled
         {"C:\\", std::nullopt},                  // a drive root
-        {"C:", std::nullopt},                    // a drive root without its "\"
         {"C:\\Games", std::nullopt},             // listed already
         {"c:\\games", std::string("c:\\games\\")},  // another letter case is another row
         {"C:\\Tools", std::string("C:\\Tools\\")},

@@ -3,21 +3,16 @@
 // profile's Documents and Desktop linked into a home folder of the test's own, and
 // files outside the machine that nothing may touch. HOME and XDG_DATA_HOME point into
 // the test's folder, so the user's real Trash is never used. Beside it, what the tests
-// on real machines share: a process that holds a file open, runs of Wine's own
-// programs, and the messages shown and items refused as text to compare.
+// on real machines share: runs of Wine's own programs, and the messages shown and
+// items refused as text to compare.
 #pragma once
 
-#include <csignal>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "platform/fake/scripted_prompt.h"
 #include "platform/wine/machine_builder.h"
@@ -25,8 +20,6 @@
 #include "tests/support/host_files.h"
 #include "tests/support/run_command.h"
 #include "tests/support/scoped_env.h"
-
-extern char** environ;
 
 namespace korvex::wine::test {
 
@@ -96,19 +89,8 @@ inline constexpr std::uint16_t kQuiet = FOF_NOCONFIRMATION | FOF_NOERRORUI;
 // One shell file operation on the machine, answered by its scripted prompt.
 inline int run(ShellMachine& m, unsigned func, std::vector<std::string> from, std::uint16_t flags,
                std::string to = "") {
-    FileOperation op;
-    op.wFunc = func;
-    op.from = std::move(from);
-    op.fFlags = flags;
-    op.to = std::move(to);
+    FileOperation op{.wFunc = func, .from = std::move(from), .to = std::move(to), .fFlags = flags};
     return m.shell().fileOperation(op, m.prompt);
-}
-
-// Whether /dev/shm is a second writable file system beside /tmp's.
-inline bool HaveSecondFileSystem() {
-    struct stat shm {}, tmp {};
-    return ::stat("/dev/shm", &shm) == 0 && ::access("/dev/shm", W_OK) == 0 && ::stat("/tmp", &tmp) == 0 &&
-           shm.st_dev != tmp.st_dev;
 }
 
 // Runs a Wine program on a prefix, quietly and with HOME beside the prefix, then waits
@@ -147,30 +129,5 @@ inline bool present(const std::string& host) {
     struct stat st {};
     return ::lstat(host.c_str(), &st) == 0;
 }
-
-// Another process that holds a file open for as long as the object lives.
-class Holder {
-public:
-    explicit Holder(const std::string& path) {
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, path.c_str(), O_RDONLY, 0);
-        char sleep[] = "sleep", seconds[] = "120";
-        char* argv[] = {sleep, seconds, nullptr};
-        if (posix_spawnp(&pid_, "sleep", &actions, nullptr, argv, environ) != 0) pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
-    }
-    ~Holder() { release(); }
-    bool holding() const { return pid_ > 0; }
-    void release() {
-        if (pid_ <= 0) return;
-        ::kill(pid_, SIGKILL);
-        ::waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-    }
-
-private:
-    pid_t pid_ = -1;
-};
 
 }  // namespace korvex::wine::test

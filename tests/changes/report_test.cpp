@@ -125,6 +125,28 @@ TEST(ChangesReport, WrappedTextBreaksWhereverTheLimitIsReached) {
     }
 }
 
+// What korvex-cli report prints from a saved data file: every entry a selected row of
+// its list; files and folders still there with their size and type, gone ones without.
+TEST(ChangesReport, ListsOfASavedFile) {
+    test::MemoryMachine m;
+    m.files.put("C:\\App\\app.exe", std::string(3000, 'x'));
+    m.files.put("C:\\App\\Data\\d.bin", std::string(1500, 'x'));
+    SavedData data;
+    data.files = {"C:\\App\\app.exe", "C:\\App\\Data", "C:\\App\\gone"};
+    data.registry = {"HKEY_CURRENT_USER\\Software\\App", "TopLevel"};
+    data.linesOf(SavedSystemFile::WinIni) = {{"load=app.exe", "load="}};
+    data.linesOf(SavedSystemFile::ConfigSys) = {{"DEVICE=app.sys", ""}};
+    const FoundLists lists = ReportListsOf(m.services, data);
+    std::string shown;
+    for (std::size_t l = 0; l < kFoundListCount; ++l)
+        for (const FoundRow& row : lists.lists[l])
+            shown += std::to_string(l) + " " + row.sub1 + "|" + row.text + "|" + row.size + "|" + row.type +
+                     (row.isFolder ? "|folder" : "") + (row.selected ? "|selected" : "") + "\n";
+    EXPECT_EQ(shown, "0 C:\\App\\|app.exe|2KB|EXE File|selected\n0 C:\\App\\|Data|1KB|Folder|folder|selected\n"
+                     "0 C:\\App\\|gone||File|selected\n1 HKEY_CURRENT_USER\\Software\\|App|||selected\n"
+                     "1 |TopLevel|||selected\n2 load=|load=app.exe|||selected\n5 |DEVICE=app.sys|||selected\n");
+}
+
 TEST(ChangesReport, NothingSelectedSaysSoAndPrintsNothing) {
     FoundLists lists;
     lists[FoundList::Files] = {Row("app.exe", "C:\\App\\")};

@@ -396,7 +396,7 @@ std::string awaitFile(const std::string& path) {
 TEST_F(WineSystemTest, StartsWineAndTheOpenerDetached) {
     const std::string bin = root + "/bin";
     fs::create_directories(bin);
-    ScopedEnv path("PATH", bin.c_str());
+    ScopedEnv path("PATH", root + "/nowhere:" + bin);  // found in a later folder of the path
     EXPECT_FALSE(system->startProgram("cleanmgr.exe"));  // no wine on PATH
     EXPECT_FALSE(system->openWithShell("https://example.invalid/"));
 

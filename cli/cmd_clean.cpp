@@ -5,7 +5,6 @@
 // Delete and Move buttons do with all rows selected. Ctrl-C stops the scan the way
 // the window's Stop button does; nothing is removed then.
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -54,15 +53,6 @@ bool parseOptions(const std::vector<std::string>& args, CleanOptions& o) {
     return true;
 }
 
-// The Windows path of a --move folder: kept when it is one already, else mapped from the host.
-std::string machineFolder(System& system, const std::string& folder) {
-    if (folder.size() >= 2 && folder[1] == ':') return folder;
-    std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(folder, error);
-    if (error) return {};
-    return system.windowsPath(absolute.lexically_normal().string());
-}
-
 // The prompt of a --move run: the folder picker answers with the --move folder.
 class MovePrompt : public InterruptiblePrompt {
 public:
@@ -92,7 +82,7 @@ int cmdClean(Context& context, const std::vector<std::string>& args) {
     }
     std::string moveTo;
     if (!options.moveTo.empty()) {
-        moveTo = machineFolder(services.system, options.moveTo);
+        moveTo = MachineFolder(services.system, options.moveTo);
         if (moveTo.empty()) {
             std::fprintf(stderr, "korvex-cli: %s is not on any drive of the machine\n", options.moveTo.c_str());
             return 1;

@@ -8,7 +8,6 @@
 // the work files are gone, and nothing is removed.
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -51,16 +50,6 @@ cleanup::CleanUpScan printingScan(Context& context, Prompt& prompt, const bool& 
                                 },
                                 0,
                                 {}};
-}
-
-// The Windows path of a --move folder: kept when it is one already, else mapped from
-// the host; "" when it lies on none of the machine's drives.
-std::string machineFolder(System& system, const std::string& folder) {
-    if (folder.size() >= 2 && folder[1] == ':') return folder;
-    std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(folder, error);
-    if (error) return {};
-    return system.windowsPath(absolute.lexically_normal().string());
 }
 
 // Deletes or moves the listed files as the window's buttons do with every row
@@ -138,7 +127,7 @@ bool takeMove(const std::vector<std::string>& args, std::size_t& i, std::string&
 
 // Checks and maps a --move folder; "" after saying what is wrong.
 std::string destinationFolder(Context& context, const char* command, const std::string& folder) {
-    const std::string destination = machineFolder(context.services.system, folder);
+    const std::string destination = MachineFolder(context.services.system, folder);
     if (destination.empty())
         std::fprintf(stderr, "korvex-cli %s: %s is not on any drive of the machine\n", command, folder.c_str());
     return destination;

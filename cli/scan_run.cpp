@@ -32,6 +32,10 @@ std::string MachinePath(System& system, const std::string& file) {
     return system.windowsPath(absolute.lexically_normal().string());
 }
 
+std::string MachineFolder(System& system, const std::string& folder) {
+    return folder.size() >= 2 && folder[1] == ':' ? folder : MachinePath(system, folder);
+}
+
 std::string CheckedDrives(System& system, std::string_view text, std::string& error) {
     std::string out;
     std::string seen;

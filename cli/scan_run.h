@@ -27,6 +27,8 @@ std::string CommandDrives(Services& services, RegistryAccess& registry, std::str
 // The Windows path of a file named on the command line: kept when it is one already,
 // else mapped from the host; "" when it lies on none of the machine's drives.
 std::string MachinePath(System& system, const std::string& file);
+// The same for a folder, which may also be written as a drive alone ("E:").
+std::string MachineFolder(System& system, const std::string& folder);
 
 // korvex-cli's prompt for the length of one run: Ctrl-C (or SIGTERM) sets the run's
 // stop flag at its next yield; a second Ctrl-C ends the program at once. The previous

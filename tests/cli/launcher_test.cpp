@@ -1,7 +1,7 @@
-// Korvex!.exe, the program the ".kvu" file type names: placed in the program folder
-// once and marked executable, and, run as Wine runs it, starting the korvex found on
-// PATH (here a stand-in that records its arguments) on the machine it lies in. The
-// last test runs where Wine is installed.
+// Korvex!.exe, the program the ".kvu" file type names: placed in the program folder by
+// Korvex's first start, and, run as Wine runs it, starting the korvex found on PATH
+// (here a stand-in that records its arguments) on the machine it lies in. The last
+// test runs where Wine is installed.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -10,17 +10,14 @@
 #include <thread>
 #include <vector>
 
-#include "settings/support_files.h"
+#include "platform/wine/machine_builder.h"
 #include "tests/support/host_files.h"
-#include "tests/support/memory_machine.h"
 #include "tests/support/run_command.h"
 
 namespace korvex::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-const char* const kLauncher = "C:\\Program Files\\Korvex\\Korvex!.exe";
 
 // A korvex that writes each argument on a line of its own into record.
 void WriteStandIn(const std::string& bin, const std::string& record) {
@@ -30,36 +27,13 @@ void WriteStandIn(const std::string& bin, const std::string& record) {
     fs::permissions(bin + "/korvex", fs::perms::owner_all);
 }
 
-// Waits up to the deadline for a file that another process writes.
-std::string WaitFor(const std::string& path, std::chrono::seconds deadline) {
-    const auto end = std::chrono::steady_clock::now() + deadline;
-    while (!fs::exists(path) && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    return ReadHostFile(path);
-}
-
-TEST(Launcher, PlacedOnceAndExecutable) {
-    const std::string own = "#!/bin/sh\nexec my-korvex \"$@\"\n";
-    for (bool usersOwn : {false, true}) {
-        MemoryMachine m;
-        m.files.createFolder("C:\\Program Files\\Korvex");
-        if (usersOwn) m.files.put(kLauncher, own);
-        PlaceSupportFiles(m.services);
-        // A launcher of the user's own stays as it is.
-        EXPECT_EQ(m.files.contents(kLauncher), usersOwn ? own : ProgramLauncher());
-        EXPECT_EQ(m.files.isExecutable(kLauncher), !usersOwn);
-    }
-    EXPECT_EQ(ProgramLauncher().rfind("#!/bin/sh\n", 0), 0u);
-    EXPECT_EQ(ProgramLauncher().find('\r'), std::string::npos);
-}
-
 TEST(Launcher, StartsKorvexOnItsMachineWithItsArguments) {
     TempHostFolder temp("korvex-launcher");
     const std::string machine = temp / "prefix";
     const std::string launcher = machine + "/drive_c/Program Files/Korvex/Korvex!.exe";
-    WriteHostFile(machine + "/system.reg", "WINE REGISTRY Version 2\n");
-    WriteHostFile(launcher, ProgramLauncher());
-    fs::permissions(launcher, fs::perms::owner_all);
+    ASSERT_TRUE(wine::CreateMachine(machine, wine::WindowsVersion::Win10));
+    ASSERT_EQ(RunCommand(ShellQuote(KORVEX_CLI) + " --machine " + ShellQuote(machine) + " info", temp.path()).status, 0);
+    EXPECT_EQ(ReadHostFile(launcher).rfind("#!/bin/sh\n", 0), 0u);
     const std::string bin = temp / "bin", record = temp / "args";
     WriteStandIn(bin, record);
 
@@ -85,46 +59,32 @@ TEST(Launcher, StartsKorvexOnItsMachineWithItsArguments) {
     EXPECT_EQ(missing.out + missing.err, "");
 }
 
-// korvex-cli on a prefix made by Wine itself, one boot for both ways Korvex meets Wine:
-// the profile's Desktop is Wine's link into the user's home, and a shortcut a Windows
-// program copies there after an update is found (how the walk treats linked folders is
-// real_disk_test's); then Wine opens a saved file through the file type Korvex's first
-// start registered, and korvex gets the quoted path.
-TEST(Launcher, FindAndOpenASavedFileInARealWinePrefix) {
+// On a prefix made by Wine itself, Wine opens a saved file through the file type
+// Korvex's first start registered, and korvex gets the quoted path.
+TEST(Launcher, WineOpensASavedFileInARealWinePrefix) {
     if (RunCommand("command -v wine && command -v wineboot && command -v wineserver", fs::temp_directory_path()).status != 0)
         GTEST_SKIP() << "Wine is not installed";
     TempHostFolder temp("korvex-wine-launch");
     const std::string prefix = temp / "prefix", bin = temp / "bin", record = temp / "args", home = temp / "home";
     WriteStandIn(bin, record);
-    fs::create_directories(home + "/Desktop");  // Wine links the profile's Desktop to it because it exists
+    fs::create_directories(home);
     auto run = [&](const std::string& command) {
         return RunCommand("env -u KORVEX_MACHINE -u DISPLAY HOME=" + ShellQuote(home) + " WINEPREFIX=" +
                               ShellQuote(prefix) + " WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= PATH=" +
                               ShellQuote(bin) + ":/usr/bin:/bin sh -c " + ShellQuote(command),
                           temp.path());
     };
-    const std::string cli = ShellQuote(KORVEX_CLI) + " --machine " + ShellQuote(prefix) + " ";
     ASSERT_EQ(run("wineboot --init && wineserver -w").status, 0);
-    std::string profile;
-    for (const auto& entry : fs::directory_iterator(prefix + "/drive_c/users"))
-        if (entry.path().filename() != "Public") profile = entry.path().filename();
-    ASSERT_TRUE(fs::is_symlink(prefix + "/drive_c/users/" + profile + "/Desktop"));
-    const CommandResult update = run(cli + "update --drives C:");
-    ASSERT_EQ(update.status, 0) << update.err;
-
-    const std::string desktop = "C:\\users\\" + profile + "\\Desktop\\";
-    const CommandResult copy =
-        run("wine cmd /c copy 'C:\\windows\\win.ini' " + ShellQuote(desktop + "Beta Viewer.lnk") + " && wineserver -w");
-    ASSERT_EQ(copy.status, 0) << copy.err;
-    ASSERT_TRUE(fs::exists(home + "/Desktop/Beta Viewer.lnk"));
-    const CommandResult found = run(cli + "find --drives C:");
-    ASSERT_EQ(found.status, 0) << found.err;
-    EXPECT_NE(found.out.find("\n  " + desktop + "Beta Viewer.lnk  ("), std::string::npos) << found.out;
+    const CommandResult firstStart = run(ShellQuote(KORVEX_CLI) + " --machine " + ShellQuote(prefix) + " info");
+    ASSERT_EQ(firstStart.status, 0) << firstStart.err;
 
     WriteHostFile(prefix + "/drive_c/users/Saved App.kvu", "Files{\r\n}\r\n");
     const CommandResult started = run("wine start 'C:\\users\\Saved App.kvu'");
     EXPECT_EQ(started.status, 0) << started.err;
-    EXPECT_EQ(WaitFor(record, std::chrono::seconds(60)), "--machine\n" + prefix + "\n\"C:\\users\\Saved App.kvu\"\n");
+    for (const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+         !fs::exists(record) && std::chrono::steady_clock::now() < end;)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(ReadHostFile(record), "--machine\n" + prefix + "\n\"C:\\users\\Saved App.kvu\"\n");
     run("wineserver -k; wineserver -w");
 }
 

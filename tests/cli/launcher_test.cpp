@@ -27,6 +27,14 @@ void WriteStandIn(const std::string& bin, const std::string& record) {
     fs::permissions(bin + "/korvex", fs::perms::owner_all);
 }
 
+// Waits up to the deadline for a file that another process writes.
+std::string WaitFor(const std::string& path, std::chrono::seconds deadline) {
+    const auto end = std::chrono::steady_clock::now() + deadline;
+    while (!fs::exists(path) && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    return ReadHostFile(path);
+}
+
 TEST(Launcher, StartsKorvexOnItsMachineWithItsArguments) {
     TempHostFolder temp("korvex-launcher");
     const std::string machine = temp / "prefix";
@@ -59,32 +67,59 @@ TEST(Launcher, StartsKorvexOnItsMachineWithItsArguments) {
     EXPECT_EQ(missing.out + missing.err, "");
 }
 
-// On a prefix made by Wine itself, Wine opens a saved file through the file type
-// Korvex's first start registered, and korvex gets the quoted path.
-TEST(Launcher, WineOpensASavedFileInARealWinePrefix) {
+// korvex-cli on a prefix made by Wine itself, one boot for both ways Korvex meets Wine:
+// the profile's Desktop is Wine's link into the user's home, and a shortcut a Windows
+// program copies there after an update is found (how the walk treats linked folders is
+// real_disk_test's); then Wine opens a saved file through the file type Korvex's first
+// start registered, or cmd starts Korvex!.exe, and korvex gets the quoted path.
+TEST(Launcher, FindAndOpenASavedFileInARealWinePrefix) {
     if (RunCommand("command -v wine && command -v wineboot && command -v wineserver", fs::temp_directory_path()).status != 0)
         GTEST_SKIP() << "Wine is not installed";
     TempHostFolder temp("korvex-wine-launch");
     const std::string prefix = temp / "prefix", bin = temp / "bin", record = temp / "args", home = temp / "home";
     WriteStandIn(bin, record);
-    fs::create_directories(home);
+    fs::create_directories(home + "/Desktop");  // Wine links the profile's Desktop to it because it exists
     auto run = [&](const std::string& command) {
         return RunCommand("env -u KORVEX_MACHINE -u DISPLAY HOME=" + ShellQuote(home) + " WINEPREFIX=" +
                               ShellQuote(prefix) + " WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= PATH=" +
                               ShellQuote(bin) + ":/usr/bin:/bin sh -c " + ShellQuote(command),
                           temp.path());
     };
+    const std::string cli = ShellQuote(KORVEX_CLI) + " --machine " + ShellQuote(prefix) + " ";
     ASSERT_EQ(run("wineboot --init && wineserver -w").status, 0);
-    const CommandResult firstStart = run(ShellQuote(KORVEX_CLI) + " --machine " + ShellQuote(prefix) + " info");
-    ASSERT_EQ(firstStart.status, 0) << firstStart.err;
+    std::string profile;
+    for (const auto& entry : fs::directory_iterator(prefix + "/drive_c/users"))
+        if (entry.path().filename() != "Public") profile = entry.path().filename();
+    ASSERT_TRUE(fs::is_symlink(prefix + "/drive_c/users/" + profile + "/Desktop"));
+    const CommandResult update = run(cli + "update --drives C:");
+    ASSERT_EQ(update.status, 0) << update.err;
+
+    const std::string desktop = "C:\\users\\" + profile + "\\Desktop\\";
+    const CommandResult copy =
+        run("wine cmd /c copy 'C:\\windows\\win.ini' " + ShellQuote(desktop + "Beta Viewer.lnk") + " && wineserver -w");
+    ASSERT_EQ(copy.status, 0) << copy.err;
+    ASSERT_TRUE(fs::exists(home + "/Desktop/Beta Viewer.lnk"));
+    const CommandResult found = run(cli + "find --drives C:");
+    ASSERT_EQ(found.status, 0) << found.err;
+    EXPECT_NE(found.out.find("\n  " + desktop + "Beta Viewer.lnk  ("), std::string::npos) << found.out;
 
     WriteHostFile(prefix + "/drive_c/users/Saved App.kvu", "Files{\r\n}\r\n");
-    const CommandResult started = run("wine start 'C:\\users\\Saved App.kvu'");
-    EXPECT_EQ(started.status, 0) << started.err;
-    for (const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-         !fs::exists(record) && std::chrono::steady_clock::now() < end;)
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    EXPECT_EQ(ReadHostFile(record), "--machine\n" + prefix + "\n\"C:\\users\\Saved App.kvu\"\n");
+    WriteHostFile(prefix + "/drive_c/users/Saved.kvu", "Files{\r\n}\r\n");
+    // cmd takes a command line that starts with a quote apart; a batch file hands the
+    // launcher its quoted path exactly as typed.
+    WriteHostFile(prefix + "/drive_c/users/open.bat",
+                  "@\"C:\\Program Files\\Korvex\\Korvex!.exe\" \"C:\\users\\Saved App.kvu\"\r\n");
+    const std::pair<const char*, const char*> opens[] = {
+        {"wine start 'C:\\users\\Saved App.kvu'", "C:\\users\\Saved App.kvu"},
+        {"wine cmd /c 'C:\\Program Files\\Korvex\\Korvex!.exe' 'C:\\users\\Saved.kvu'", "C:\\users\\Saved.kvu"},
+        {"wine cmd /c 'C:\\users\\open.bat'", "C:\\users\\Saved App.kvu"},
+    };
+    for (const auto& [command, file] : opens) {
+        fs::remove(record);
+        const CommandResult started = run(command);
+        EXPECT_EQ(started.status, 0) << command << "\n" << started.err;
+        EXPECT_EQ(WaitFor(record, std::chrono::seconds(60)), "--machine\n" + prefix + "\n\"" + file + "\"\n") << command;
+    }
     run("wineserver -k; wineserver -w");
 }
 

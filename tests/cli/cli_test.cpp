@@ -109,10 +109,9 @@ std::vector<std::string> Snapshot(const fs::path& folder) {
     return all;
 }
 
-// Nothing is written behind a running Wine's back: a scan command (update and find take
-// the same way) refuses before it reads or writes anything, and the first start's
-// settings write is refused with Korvex's message box ("Title: text" on one line). With
-// Wine gone the same command works.
+// Nothing is written behind a running Wine's back: both scan commands refuse before they
+// read or write anything, and the first start's settings write is refused with Korvex's
+// message box ("Title: text" on one line). With Wine gone the same command works.
 TEST_F(Cli, NothingIsWrittenWhileWineRunsTheMachine) {
     ASSERT_EQ(onMachine({"init"}).status, 0);
     const auto before = Snapshot(machine_);
@@ -122,7 +121,8 @@ TEST_F(Cli, NothingIsWrittenWhileWineRunsTheMachine) {
         ASSERT_TRUE(server.locked());
         const std::string busy =
             "Wine is running programs in this machine (wineserver process " + std::to_string(server.pid()) + ")";
-        for (const std::vector<std::string>& args : {std::vector<std::string>{"update"}, {"info"}}) {
+        for (const std::vector<std::string>& args : {std::vector<std::string>{"update"},
+                                                     {"find", "--save", machine("acme.kvu")}, {"info"}}) {
             SCOPED_TRACE(args[0]);
             const CommandResult r = onMachine(args);
             EXPECT_EQ(r.status, 1);
@@ -134,6 +134,7 @@ TEST_F(Cli, NothingIsWrittenWhileWineRunsTheMachine) {
         }
         EXPECT_EQ(ReadHostFile(fs::path(machine_) / "user.reg"), userReg);
     }
+    EXPECT_FALSE(fs::exists(machine("acme.kvu")));
     EXPECT_EQ(onMachine({"info"}).status, 0);
     EXPECT_NE(ReadHostFile(fs::path(machine_) / "user.reg"), userReg);
 }

@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/wine/machine_builder.h"
 #include "tests/support/host_files.h"
 #include "tests/support/run_command.h"
 
@@ -35,7 +34,6 @@ protected:
     }
 
     std::string machine(const std::string& name) const { return (root_ / name).string(); }
-    void createMachine() { ASSERT_TRUE(wine::CreateMachine(machine_, wine::WindowsVersion::Win10)); }
     fs::path driveC() const { return fs::path(machine_) / "drive_c"; }
 
     TempHostFolder temp_{"korvex-cli-test"};

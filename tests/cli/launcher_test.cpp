@@ -1,7 +1,7 @@
-// Korvex!.exe, the program the ".kvu" file type names: placed in the program folder
-// once and marked executable, and, run as Wine runs it, starting the korvex found on
-// PATH (here a stand-in that records its arguments) on the machine it lies in. The
-// last test runs where Wine is installed.
+// Korvex!.exe, the program the ".kvu" file type names: placed in the program folder by
+// Korvex's first start, and, run as Wine runs it, starting the korvex found on PATH
+// (here a stand-in that records its arguments) on the machine it lies in. The last
+// test runs where Wine is installed.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -10,17 +10,14 @@
 #include <thread>
 #include <vector>
 
-#include "settings/support_files.h"
+#include "platform/wine/machine_builder.h"
 #include "tests/support/host_files.h"
-#include "tests/support/memory_machine.h"
 #include "tests/support/run_command.h"
 
 namespace korvex::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-const char* const kLauncher = "C:\\Program Files\\Korvex\\Korvex!.exe";
 
 // A korvex that writes each argument on a line of its own into record.
 void WriteStandIn(const std::string& bin, const std::string& record) {
@@ -38,28 +35,13 @@ std::string WaitFor(const std::string& path, std::chrono::seconds deadline) {
     return ReadHostFile(path);
 }
 
-TEST(Launcher, PlacedOnceAndExecutable) {
-    const std::string own = "#!/bin/sh\nexec my-korvex \"$@\"\n";
-    for (bool usersOwn : {false, true}) {
-        MemoryMachine m;
-        m.files.createFolder("C:\\Program Files\\Korvex");
-        if (usersOwn) m.files.put(kLauncher, own);
-        PlaceSupportFiles(m.services);
-        // A launcher of the user's own stays as it is.
-        EXPECT_EQ(m.files.contents(kLauncher), usersOwn ? own : ProgramLauncher());
-        EXPECT_EQ(m.files.isExecutable(kLauncher), !usersOwn);
-    }
-    EXPECT_EQ(ProgramLauncher().rfind("#!/bin/sh\n", 0), 0u);
-    EXPECT_EQ(ProgramLauncher().find('\r'), std::string::npos);
-}
-
 TEST(Launcher, StartsKorvexOnItsMachineWithItsArguments) {
     TempHostFolder temp("korvex-launcher");
     const std::string machine = temp / "prefix";
     const std::string launcher = machine + "/drive_c/Program Files/Korvex/Korvex!.exe";
-    WriteHostFile(machine + "/system.reg", "WINE REGISTRY Version 2\n");
-    WriteHostFile(launcher, ProgramLauncher());
-    fs::permissions(launcher, fs::perms::owner_all);
+    ASSERT_TRUE(wine::CreateMachine(machine, wine::WindowsVersion::Win10));
+    ASSERT_EQ(RunCommand(ShellQuote(KORVEX_CLI) + " --machine " + ShellQuote(machine) + " info", temp.path()).status, 0);
+    EXPECT_EQ(ReadHostFile(launcher).rfind("#!/bin/sh\n", 0), 0u);
     const std::string bin = temp / "bin", record = temp / "args";
     WriteStandIn(bin, record);
 
@@ -89,7 +71,7 @@ TEST(Launcher, StartsKorvexOnItsMachineWithItsArguments) {
 // the profile's Desktop is Wine's link into the user's home, and a shortcut a Windows
 // program copies there after an update is found (how the walk treats linked folders is
 // real_disk_test's); then Wine opens a saved file through the file type Korvex's first
-// start registered, and korvex gets the quoted path.
+// start registered, or cmd starts Korvex!.exe, and korvex gets the quoted path.
 TEST(Launcher, FindAndOpenASavedFileInARealWinePrefix) {
     if (RunCommand("command -v wine && command -v wineboot && command -v wineserver", fs::temp_directory_path()).status != 0)
         GTEST_SKIP() << "Wine is not installed";
@@ -122,9 +104,22 @@ TEST(Launcher, FindAndOpenASavedFileInARealWinePrefix) {
     EXPECT_NE(found.out.find("\n  " + desktop + "Beta Viewer.lnk  ("), std::string::npos) << found.out;
 
     WriteHostFile(prefix + "/drive_c/users/Saved App.kvu", "Files{\r\n}\r\n");
-    const CommandResult started = run("wine start 'C:\\users\\Saved App.kvu'");
-    EXPECT_EQ(started.status, 0) << started.err;
-    EXPECT_EQ(WaitFor(record, std::chrono::seconds(60)), "--machine\n" + prefix + "\n\"C:\\users\\Saved App.kvu\"\n");
+    WriteHostFile(prefix + "/drive_c/users/Saved.kvu", "Files{\r\n}\r\n");
+    // cmd takes a command line that starts with a quote apart; a batch file hands the
+    // launcher its quoted path exactly as typed.
+    WriteHostFile(prefix + "/drive_c/users/open.bat",
+                  "@\"C:\\Program Files\\Korvex\\Korvex!.exe\" \"C:\\users\\Saved App.kvu\"\r\n");
+    const std::pair<const char*, const char*> opens[] = {
+        {"wine start 'C:\\users\\Saved App.kvu'", "C:\\users\\Saved App.kvu"},
+        {"wine cmd /c 'C:\\Program Files\\Korvex\\Korvex!.exe' 'C:\\users\\Saved.kvu'", "C:\\users\\Saved.kvu"},
+        {"wine cmd /c 'C:\\users\\open.bat'", "C:\\users\\Saved App.kvu"},
+    };
+    for (const auto& [command, file] : opens) {
+        fs::remove(record);
+        const CommandResult started = run(command);
+        EXPECT_EQ(started.status, 0) << command << "\n" << started.err;
+        EXPECT_EQ(WaitFor(record, std::chrono::seconds(60)), "--machine\n" + prefix + "\n\"" + file + "\"\n") << command;
+    }
     run("wineserver -k; wineserver -w");
 }
 

@@ -4,7 +4,6 @@
 
 #include "removal/remove_keys.h"
 #include "tests/removal/removal_machine.h"
-#include "tests/support/run_command.h"
 
 namespace korvex {
 namespace {
@@ -12,28 +11,19 @@ namespace {
 namespace fs = std::filesystem;
 using test::ShellQuote;
 
-// Runs a Wine program on a prefix, quietly and with HOME beside the prefix, then waits
-// for the prefix's wineserver to end; the status of that wait.
-int RunWine(const std::string& prefix, const std::string& command) {
-    const std::string env = "env WINEPREFIX=" + ShellQuote(prefix) + " HOME=" +
-                            ShellQuote(fs::path(prefix).parent_path().string()) +
-                            " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' DISPLAY= ";
-    return test::RunShell("timeout 600 " + env + command + " >/dev/null 2>&1; " + env + "timeout 120 wineserver -w");
-}
-
 TEST(RegistryBackup, WineRegeditPutsTheDeletedKeysBack) {
     test::TempHostFolder folder{"korvex-regedit"};
     const std::string prefix = folder.path() + "/prefix";
-    if (test::RunShell("{ command -v wine && command -v wineboot && command -v wineserver; } >/dev/null") != 0 ||
-        RunWine(prefix, "wineboot --init") != 0 || !fs::exists(prefix + "/system.reg"))
-        GTEST_SKIP() << "wine is not installed here, or wineboot failed";
+    if (!wine::test::MakeWinebootPrefix(prefix)) GTEST_SKIP() << "wine is not installed here, or wineboot failed";
 
-    const struct Value {
+    struct Value {
         HKEY root;
-        const char *key, *name;
+        const char* key;
+        const char* name;
         std::uint32_t type;
         std::string data;
-    } values[] = {
+    };
+    const Value values[] = {
         {HKEY_CURRENT_USER, "Software\\NewVendor\\NewApp", "Path", REG_SZ, std::string("C:\\Caf\xe2\x82\xac \"q\"\0", 14)},
         {HKEY_CURRENT_USER, "Software\\NewVendor\\NewApp", "", REG_SZ, std::string("default\0", 8)},
         {HKEY_CURRENT_USER, "Software\\NewVendor\\NewApp\\Deep", "Count", REG_DWORD, std::string("\x03\0\0\0", 4)},
@@ -61,7 +51,7 @@ TEST(RegistryBackup, WineRegeditPutsTheDeletedKeysBack) {
     for (const auto& e : fs::directory_iterator(prefix + "/drive_c/Korvex/Backups")) backup = e.path();
     ASSERT_FALSE(backup.empty());
     const std::string file = "C:\\Korvex\\Backups\\" + backup.filename().string();
-    ASSERT_EQ(RunWine(prefix, "wine regedit /S " + ShellQuote(file)), 0);
+    ASSERT_EQ(wine::test::RunWine(prefix, "wine regedit /S " + ShellQuote(file)), 0);
 
     auto machine = wine::WineMachine::open(prefix, &error);
     ASSERT_TRUE(machine) << error;
@@ -74,7 +64,8 @@ TEST(RegistryBackup, WineRegeditPutsTheDeletedKeysBack) {
         ASSERT_EQ(services.registry.openKey(v.root, v.key, KEY_READ, &key), ERROR_SUCCESS);
         services.registry.queryValue(key, v.name, &type, &data);
         services.registry.closeKey(key);
-        EXPECT_EQ(std::make_pair(type, data), std::make_pair(v.type, v.data));
+        EXPECT_EQ(data, v.data);
+        EXPECT_EQ(type, v.type);
     }
 }
 

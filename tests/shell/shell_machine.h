@@ -3,7 +3,8 @@
 // profile's Documents and Desktop linked into a home folder of the test's own, and
 // files outside the machine that nothing may touch. HOME and XDG_DATA_HOME point into
 // the test's folder, so the user's real Trash is never used. Beside it, what the tests
-// on real machines share: the messages shown and items refused as text to compare.
+// on real machines share: runs of Wine's own programs, and the messages shown and
+// items refused as text to compare.
 #pragma once
 
 #include <filesystem>
@@ -17,6 +18,7 @@
 #include "platform/wine/machine_builder.h"
 #include "platform/wine/wine_machine.h"
 #include "tests/support/host_files.h"
+#include "tests/support/run_command.h"
 #include "tests/support/scoped_env.h"
 
 namespace korvex::wine::test {
@@ -89,6 +91,23 @@ inline int run(ShellMachine& m, unsigned func, std::vector<std::string> from, st
                std::string to = "") {
     FileOperation op{.wFunc = func, .from = std::move(from), .to = std::move(to), .fFlags = flags};
     return m.shell().fileOperation(op, m.prompt);
+}
+
+// Runs a Wine program on a prefix, quietly and with HOME beside the prefix, then waits
+// for the prefix's wineserver to end; the status of that wait.
+inline int RunWine(const std::string& prefix, const std::string& command, int seconds = 300) {
+    const std::string env = "env WINEPREFIX=" + korvex::test::ShellQuote(prefix) +
+                            " HOME=" + korvex::test::ShellQuote(fs::path(prefix).parent_path().string()) +
+                            " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' DISPLAY= ";
+    return korvex::test::RunShell("timeout " + std::to_string(seconds) + " " + env + command + " >/dev/null 2>&1; " +
+                                  env + "timeout 120 wineserver -w");
+}
+
+// A prefix made by Wine's own wineboot; false when Wine is not installed or fails.
+inline bool MakeWinebootPrefix(const std::string& prefix) {
+    const std::string wine = "{ command -v wine && command -v wineboot && command -v wineserver; } >/dev/null";
+    return korvex::test::RunShell(wine) == 0 && RunWine(prefix, "wineboot --init", 600) == 0 &&
+           fs::exists(prefix + "/system.reg");
 }
 
 // What the user was shown, one "title: text" line per message.

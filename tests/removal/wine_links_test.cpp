@@ -3,7 +3,6 @@
 // under every delete mode: the links go, everything they point to stays.
 #include <gtest/gtest.h>
 
-#include "removal/saved_file.h"
 #include "removal/uninstall.h"
 #include "tests/removal/removal_machine.h"
 #include "tests/shell/shell_machine.h"
@@ -26,9 +25,8 @@ TEST(UninstallOnWine, LinksGoTheirTargetsStayUnderEveryDeleteMode) {
         // The uninstall's question, and under mode 2 the shell's question before the move.
         r.prompt.answers = {Answer::Yes, Answer::Yes};
 
-        SavedData data;
-        data.files = {"C:\\Program Files\\App", m.profileWindows() + "\\LinkedStuff"};
-        ASSERT_TRUE(WriteSavedFile(r.services.files, "C:\\users\\App.kvu", data));
+        WriteHostFile(m.c("users/App.kvu"),
+                      "Files{\r\nC:\\Program Files\\App\r\n" + m.profileWindows() + "\\LinkedStuff\r\n}\r\nRegistry{\r\n}\r\n");
         InUseDll dll;
         const UninstallResult result = UninstallFromSavedFile(r.context, "C:\\users\\App.kvu", dll);
         EXPECT_EQ(result.outcome, UninstallOutcome::Uninstalled) << r.prompt.messages.back().text;

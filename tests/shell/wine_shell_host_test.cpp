@@ -37,8 +37,8 @@ TEST(WineShellHost, AFileAnotherProcessHoldsOpenIsInUse) {
     ASSERT_GT(holder, 0);
     const std::string file = "C:\\Program Files\\App\\data\\held.dll";
     EXPECT_NE(run(m, FO_DELETE, {file}, FOF_NOCONFIRMATION), 0);
-    ASSERT_EQ(m.prompt.messages.size(), 1u);
-    EXPECT_EQ(m.prompt.messages[0].text, "Cannot delete \"" + file + "\": it is being used by another program.");
+    EXPECT_EQ(shown(m.prompt.messages),
+              "Error Deleting File or Folder: Cannot delete \"" + file + "\": it is being used by another program.\n");
     EXPECT_NE(run(m, FO_MOVE, {file}, kQuiet, "C:\\Moved"), 0);
     // Its folder fails as a whole, trashed or packed: nothing in it is taken.
     EXPECT_NE(run(m, FO_DELETE, {"C:\\Program Files\\App"}, kQuiet | FOF_ALLOWUNDO), 0);

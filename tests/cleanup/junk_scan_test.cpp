@@ -94,8 +94,7 @@ TEST(JunkScan, RowsComeDepthFirstLastFolderFirstWithTotals) {
     const cleanup::CleanUpTotals totals = m.junk(Only({JunkType::Bak}));
     EXPECT_EQ(m.lines(), (std::vector<std::string>{"C:\\top.bak 1000", "C:\\B\\b.bak 600", "C:\\B\\b2.bak 0",
                                                    "C:\\A\\a.bak 2000", "C:\\A\\Deep\\d.bak 1"}));
-    EXPECT_EQ(totals.files, 5u);
-    EXPECT_EQ(totals.bytes, 3601.0);
+    EXPECT_EQ(std::pair(totals.files, totals.bytes), std::pair(std::uint64_t{5}, 3601.0));
     // The History folder and the Recycled folders of D: to H: lead the skip list.
     EXPECT_EQ(cleanup::JunkSkipList(m.system, m.access).substr(0, 22), "C:\\windows\\History\\\x7f" "D:");
 }

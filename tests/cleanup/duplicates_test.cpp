@@ -1,14 +1,17 @@
-// The duplicate finder on small machines: which rows each rule gives, in which order,
-// the candidate list the walk writes, and Stop in either stage.
+// The duplicate finder: on small machines, which rows each rule gives, in which order,
+// the candidate list the walk writes, and Stop in either stage; on generated drives, the
+// same rows as a plain matching under every combination of the rules.
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <numeric>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "cleanup/duplicates.h"
 #include "tests/cleanup/clean_machine.h"
+#include "tests/cleanup/plain_duplicates.h"
 
 namespace korvex::test {
 namespace {
@@ -30,6 +33,8 @@ struct Case {
 
 std::vector<Case> cases() {
     // Made C, B, A: the walk enters A first, so A is the current folder of every pair.
+    const std::vector<File> equal = {{"C:\\C\\readme.txt", "abc"}, {"C:\\B\\readme.txt", "abc"},
+                                     {"C:\\A\\readme.txt", "abc"}};
     const std::vector<File> aDiffers = {{"C:\\C\\readme.txt", "abc"}, {"C:\\B\\readme.txt", "abc"},
                                         {"C:\\A\\readme.txt", "abcd"}};
     const std::vector<File> dates = {{"C:\\B\\readme.txt", "abc", 2000}, {"C:\\A\\readme.txt", "abc", 1000}};
@@ -47,12 +52,17 @@ std::vector<Case> cases() {
                                         {"C:\\A\\y.txt", "y"}};
     auto anySize = [](DuplicateOptions& o) { o.sameSize = false; };
     return {
+        {"three equal files: the first folder's once, the others each", equal, {},
+         {"C:\\A\\readme.txt 3", "C:\\B\\readme.txt 3", "C:\\C\\readme.txt 3"}},
         {"the first folder's file of another size drops both others", aDiffers, {}, {}},
         {"without the size rule the other size is listed too", aDiffers, anySize,
          {"C:\\A\\readme.txt 4", "C:\\B\\readme.txt 3", "C:\\C\\readme.txt 3"}},
         {"another date and time is no duplicate", dates, {}, {}},
         {"without the date rule it is", dates, [](DuplicateOptions& o) { o.sameDateTime = false; },
          {"C:\\A\\readme.txt 3", "C:\\B\\readme.txt 3"}},
+        {"an empty filter takes every name, also one without an extension", kinds, {},
+         {"C:\\A\\x.dll 1", "C:\\B\\x.dll 1", "C:\\A\\x.txt 1", "C:\\B\\x.txt 1", "C:\\A\\README 1",
+          "C:\\B\\README 1", "C:\\A\\y.DLLX 1", "C:\\B\\y.DLLX 1"}},
         {"the filter .dll: extensions holding dll", kinds, [](DuplicateOptions& o) { o.named = ".dll"; },
          {"C:\\A\\x.dll 1", "C:\\B\\x.dll 1", "C:\\A\\y.DLLX 1", "C:\\B\\y.DLLX 1"}},
         {"a name part alone also takes names without an extension", kinds, [](DuplicateOptions& o) { o.named = "E"; },
@@ -150,6 +160,88 @@ TEST(Duplicates, EachDriveOnItsOwnAndAVanishedFileIsNoDuplicate) {
         if (text == "Finding duplicate files. Please wait...") m.files.erase("C:\\B\\x.txt");
     };
     EXPECT_EQ(Found(m), (std::vector<std::string>{"C:\\A\\x.txt 1", "C:\\C\\x.txt 1"}));
+}
+
+// A drive of `folders` folders a few levels deep, each holding some names of a small
+// shared pool (so most names recur in many folders) and a name of its own.
+void makeDrive(MemoryFiles& files, unsigned seed, int folders, int perFolder) {
+    std::mt19937 random(seed);
+    const std::vector<std::string> pool = {"readme.txt", "README.TXT", "Setup.exe", "x.dll", "X.DLL", "LICENSE",
+                                           "mscreate.dir", "a.b.c", "notes.log", "data.dll"};
+    const std::vector<std::string> contents = {"", "same", "SAME", "hello world", "say Hello\r\nagain", "other"};
+    std::vector<std::string> made = {"C:\\", "C:\\windows\\", "C:\\windows\\Sysbckup\\"};
+    for (int f = 0; f < folders; ++f) {
+        const std::string& parent = made[random() % made.size()];
+        const std::string folder = parent + "F" + std::to_string(f) + "\\";
+        files.createFolder(folder);
+        made.push_back(folder);
+        for (int i = 0; i < perFolder; ++i) {
+            const std::string& name = pool[random() % pool.size()];
+            if (files.exists(folder + name)) continue;  // one spelling per folder
+            files.put(folder + name, contents[random() % contents.size()], 1000 + static_cast<int>(random() % 2));
+        }
+        files.put(folder + "own" + std::to_string(f) + ".txt", "same", 1000);
+    }
+}
+
+// Both matchings of the candidate list under every combination of the rules; gives the
+// number of rows they found.
+std::size_t CompareOnList(CleanMachine& m, const std::string& list, const std::string& filter) {
+    const std::string candidates = "C:\\duplicate1.kvd", work = "C:\\temp.kvd";
+    std::size_t rowsSeen = 0;
+    for (int bits = 0; bits < 32; ++bits) {
+        DuplicateOptions options;
+        options.named = filter;
+        options.sameSize = bits & 1;
+        options.sameDateTime = bits & 2;
+        options.skipZeroLength = bits & 4;
+        options.skipSysbckup = bits & 8;
+        options.containing = (bits & 16) ? "hello" : "";
+        SCOPED_TRACE("filter '" + filter + "', options " + std::to_string(bits));
+        const DuplicatePairTest test(m.files, options, "C:\\windows\\");
+        std::vector<std::string> rows[2];  // the real finder's, the plain passes'
+        CleanUpTotals totals[2];
+        for (int plain = 0; plain < 2; ++plain) {
+            m.files.replaceFile(candidates, list);  // the plain passes consume it
+            m.rows.clear();
+            CleanUpScan scan = m.scan();
+            EXPECT_EQ(plain ? PlainFindDuplicates(scan, candidates, work, test) : FindDuplicates(scan, candidates, test),
+                      StageEnd::Done);
+            rows[plain] = m.lines();
+            totals[plain] = scan.totals;
+        }
+        EXPECT_EQ(rows[0], rows[1]);
+        EXPECT_EQ(totals[0].files, totals[1].files);
+        EXPECT_EQ(totals[0].bytes, totals[1].bytes);
+        if (rows[0] != rows[1]) return 0;
+        rowsSeen += rows[0].size();
+    }
+    return rowsSeen;
+}
+
+// The same on the candidate lists of drive C: that each name filter gives.
+std::size_t CompareOnDrive(CleanMachine& m, std::initializer_list<std::string> filters) {
+    std::size_t rowsSeen = 0;
+    for (const std::string& filter : filters) {
+        CleanUpScan walk = m.scan();
+        EXPECT_EQ(ListDuplicateCandidates(walk, "C:\\", SplitNameFilter(filter), "C:\\duplicate1.kvd"), StageEnd::Done);
+        rowsSeen += CompareOnList(m, m.files.contents("C:\\duplicate1.kvd"), filter);
+    }
+    return rowsSeen;
+}
+
+TEST(Duplicates, SameRowsAsThePlainPassesOnGeneratedDrives) {
+    struct Drive {
+        unsigned seed;
+        int folders, perFolder;
+    };
+    // Many folders with a few names each, and fewer folders crowded with the pool.
+    for (const Drive& d : {Drive{1, 600, 4}, Drive{2, 150, 12}, Drive{3, 40, 3}}) {
+        SCOPED_TRACE("drive " + std::to_string(d.seed));
+        CleanMachine m;
+        makeDrive(m.files, d.seed, d.folders, d.perFolder);
+        EXPECT_GT(CompareOnDrive(m, {"", ".dll", "read", "x.D"}), 1000u);  // the drives do hold duplicates
+    }
 }
 
 // A case-sensitive disk can hold several spellings of one name in a folder: the first

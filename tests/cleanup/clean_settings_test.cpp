@@ -53,7 +53,7 @@ TEST(CleanSettings, OwnFileTypes) {
         const char* answer;
         const char* added;  // "" = nothing added
     } cases[] = {
-        {".TMP", ""}, {"jpeg", "*.jpeg"}, {"abcde", "*.abc"}, {"ab", "*.ab"}, {"", ""}, {"x.y.zz", "*.y.zz"},
+        {".TMP", ""}, {"jpeg", "*.jpeg"}, {"backup", "*.bac"}, {"abcde", "*.abc"}, {"ab", "*.ab"}, {"", ""}, {"x.y.zz", "*.y.zz"},
     };
     for (const Case& c : cases) {
         std::vector<std::string> list = {"*.tmp"};

@@ -43,6 +43,8 @@ TEST(JunkScan, CategoriesAndTheirExceptionsOnOneTree) {
         {"logs", Only({JunkType::Log}), {"C:\\a\\error.log"}},
         {"tilde", Only({JunkType::Tidle}), {"C:\\a\\foo.~mp"}},
         {"chklist", Only({JunkType::Chklist}), {"C:\\a\\CHKLIST.MS", "C:\\a\\chklist.cps"}},
+        {"mscreate unchecked", Only({JunkType::Chklist, JunkType::Log}),
+         {"C:\\a\\CHKLIST.MS", "C:\\a\\chklist.cps", "C:\\a\\error.log"}},
         {"mscreate checked", Only({JunkType::Mscreate}), {"C:\\a\\MSCREATE.DIR"}},
         {"temporary", Only({JunkType::Tmp}), {"C:\\a\\yesterday.tmp"}},
         {"dollar", Only({JunkType::Dollar}), {"C:\\a\\x.ab$"}},

@@ -14,9 +14,7 @@ constexpr const char* kLocal = "C:\\users\\user\\AppData\\Local\\";
 
 cleanup::CleanUpChoices Folders(bool temp, bool cache, bool bin) {
     cleanup::CleanUpChoices c;
-    c.tempFolder = temp;
-    c.cacheFolder = cache;
-    c.recycleBin = bin;
+    std::tie(c.tempFolder, c.cacheFolder, c.recycleBin) = std::tie(temp, cache, bin);
     return c;
 }
 

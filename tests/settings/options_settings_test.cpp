@@ -32,13 +32,7 @@ struct Machine : test::MemoryMachine {
 };
 
 TEST(OptionsSettings, StoredValuesAndWhatTheyShow) {
-    struct Case {
-        const char* key;
-        const char* name;
-        const char* value;
-        std::function<bool(const OptionsState&)> shows;
-        const char* what;
-    };
+    struct Case { const char *key, *name, *value; std::function<bool(const OptionsState&)> shows; const char* what; };
     const Case cases[] = {
         {kScanning, "ScanMode", "2", [](auto& o) { return o.scanMode == 2; }, "Windows folder only"},
         {kScanning, "ScanMode", "3", [](auto& o) { return o.scanMode == 3; }, "Program Files only"},
@@ -81,7 +75,6 @@ TEST(OptionsSettings, TheLastTimingStoredWins) {
 
 TEST(OptionsSettings, ProgramsToIgnoreComeFromTwoParallelListsAndGoBackTheSameWay) {
     Machine m;
-    m.registry.setString(kScanning, "ScanMode", "0");
     m.registry.setString(kScheduler, "WindowsToIgnore", "setup.exe\x7f" "1024\x7f" "inst.exe\x7f" "77\x7f");
     m.registry.setString(kScheduler, "WindowsToIgnoreInfo", "C:\\Tools\\\x7f" "2026-01-02\x7f" "C:\\X\\\x7f" "2026-03-04\x7f");
     OptionsState o = m.load();

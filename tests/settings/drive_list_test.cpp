@@ -17,14 +17,14 @@ TEST(DriveList, FixedDisksInLetterOrderWithTheirLabelsCutThenAllOfThem) {
     system.drives.clear();
     system.drives['D'] = {DRIVE_FIXED, std::string("DATA\0JUNK", 9)};  // a label ends at its first NUL
     system.drives['A'] = {DRIVE_REMOVABLE, "FLOPPY"};
-    system.drives['C'] = {DRIVE_FIXED, "WINDOWS_SYSTEM_DISK"};          // and holds 11 characters
+    system.drives['C'] = {DRIVE_FIXED, "TWELVE_CHARS"};                 // and holds 11 characters
     system.drives['E'] = {DRIVE_CDROM, "GAME_DISC"};
     system.drives['G'] = {DRIVE_FIXED, "ELEVENCHARS"};
     system.drives['Y'] = {DRIVE_REMOTE, ""};
     system.drives['Z'] = {DRIVE_FIXED, "/"};
-    EXPECT_EQ(FillDriveList(system), (Entries{"(C:) WINDOWS_SYS", "(D:) DATA", "(G:) ELEVENCHARS", "(Z:) /",
+    EXPECT_EQ(FillDriveList(system), (Entries{"(C:) TWELVE_CHAR", "(D:) DATA", "(G:) ELEVENCHARS", "(Z:) /",
                                               "Local hard drives (C:,D:,G:,Z:)"}));
-    EXPECT_EQ(CurrentDrives("(C:) WINDOWS_SYS"), "C:");
+    EXPECT_EQ(CurrentDrives("(C:) TWELVE_CHAR"), "C:");
     EXPECT_EQ(CurrentDrives("Local hard drives (C:,D:,G:,Z:)"), "C:,D:,G:,Z:");
     // A label with brackets of its own does not confuse the drive names.
     EXPECT_EQ(CurrentDrives("(C:) DISK(1)"), "C:");

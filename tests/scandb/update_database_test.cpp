@@ -84,7 +84,7 @@ TEST(UpdateDatabase, CompleteRunOverTwoDrives) {
 // report every line of an old copy as gone.
 TEST(UpdateDatabase, ClosedAtAStepKeepsTheListsNotYetDone) {
     const char* kHives = "old: hkcuReg.kvd hklmReg.kvd configSys.kvd systemIni.kvd; left:";
-    struct Case { const char* name; std::function<bool(Machine&)> stopWhen; const char* expected; std::size_t drivesDone; };
+    struct Case { const char* name; std::function<bool(Machine&)> stopWhen; const char* expected; std::size_t drives; };
     const Case cases[] = {
         {"second drive", [](Machine& m) { return !m.prompt.statuses.empty() && m.prompt.statuses.back() == "D:\\"; },
          "old: Ddbase.kvd hkcuReg.kvd hklmReg.kvd Autoexec.kvd configSys.kvd winIni.kvd systemIni.kvd; left:", 1},
@@ -100,7 +100,7 @@ TEST(UpdateDatabase, ClosedAtAStepKeepsTheListsNotYetDone) {
         m.prompt.onYield = [&] { m.stop = m.stop || c.stopWhen(m); };
         EXPECT_EQ(m.run("C:,D:"), scandb::UpdateOutcome::Stopped);
         EXPECT_EQ(m.oldAndLeft(), c.expected);
-        EXPECT_EQ(m.drivesDone.size(), c.drivesDone);
+        EXPECT_EQ(m.drivesDone.size(), c.drives);
         EXPECT_EQ(m.system.beeps, 0);
         EXPECT_EQ(m.registry.openCount, 0);
         if (m.old("winIni.kvd")) continue;

@@ -102,8 +102,8 @@ TEST(OptionsSettings, OkWritesEveryValueInOrderAndDropsFoldersThatNoLongerExist)
     o.deleteMode = 2;
     o.scanSystemFiles = false;
     SaveOptions(m.services, m.access, o);
-    EXPECT_EQ(m.values(kScanning), "ScanMode=1|FoldersToIgnore=C:\\Keep\\<127>C:\\Also kept\\<127>|AutoUpdateDb=1|RegScan=0|"
-                                   "RegFullScan=1|WinIniScan=0|SystemIniScan=0|ConfigSysScan=0|AutoexecScan=0|");
+    EXPECT_EQ(m.values(kScanning), "ScanMode=1|FoldersToIgnore=C:\\Keep\\<127>C:\\Also kept\\<127>|AutoUpdateDb=1|"
+                                   "RegScan=0|RegFullScan=1|WinIniScan=0|SystemIniScan=0|ConfigSysScan=0|AutoexecScan=0|");
     EXPECT_EQ(m.values(kScheduler), "Weekly=3|SetupDetect=1|TempFiles=1|TempFolders=1|DLLFiles=0|ScanDisk=0|"
                                     "Defragmentor=0|ChangesStartup=0|Enabled=1|Drive=C:|DriveName=(C:) |EveryDay=0|"
                                     "Monthly=0|OldDel=0|OldDelDays=|WindowsToIgnore=|WindowsToIgnoreInfo=|");

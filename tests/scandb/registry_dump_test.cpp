@@ -13,18 +13,25 @@ struct DumpFixture : test::MemoryMachine {
 
     DumpFixture() { files.createFolder("C:\\"); }
     // The dump's result and what it left in the output file: "1:<lines>".
-    std::string dump(HKEY root, std::string_view start, std::string_view excluded) {
-        const int result = scandb::DumpRegistryTree(access, files, prompt, root, start, "C:\\RegTemp.kvd", stop, excluded);
-        return std::to_string(result) + ":" + files.contents("C:\\RegTemp.kvd");
+    std::string dump(HKEY root, std::string_view start, std::string_view excluded,
+                     const std::string& output = "C:\\RegTemp.kvd") {
+        const int result = scandb::DumpRegistryTree(access, files, prompt, root, start, output, stop, excluded);
+        return std::to_string(result) + ":" + files.contents(output);
     }
 };
 
-TEST(DumpRegistryTree, HiveRootFirstThenSubTreesInReverseEnumerationOrder) {
+TEST(DumpRegistryTree, HiveRootFirstThenSubTreesInReverseEnumerationOrderUntilStopped) {
     DumpFixture f;
     for (const char* key : {"HKCU\\A\\A1", "HKCU\\B", "HKCU\\A\\A2\\Deep", "HKLM\\Other"})
         f.registry.setString(key, "v", "1");
     f.files.put("C:\\RegTemp.kvd", "old content that must go\r\n");
     EXPECT_EQ(f.dump(HKEY_CURRENT_USER, "", ""), "1:\r\nB\r\nA\r\nA\\A2\r\nA\\A2\\Deep\r\nA\\A1\r\n");
+    // An output file that cannot be created (no such folder): the dump still ends normally.
+    EXPECT_EQ(f.dump(HKEY_CURRENT_USER, "", "", "C:\\none\\x.kvd"), "1:");
+
+    // Stopped as soon as the dump hands control back: the key written so far.
+    f.prompt.onYield = [&] { f.stop = true; };
+    EXPECT_EQ(f.dump(HKEY_CURRENT_USER, "", ""), "0:\r\n");
     EXPECT_EQ(f.registry.openCount, 0);  // every key opened for the enumeration is closed
 }
 
@@ -42,25 +49,6 @@ TEST(DumpRegistryTree, ExcludedKeyInAnyCaseAndStartKey) {
               "1:" + software + "Software\\Classes\r\nSoftware\\Classes\\.txt\r\n");
     // A start key that does not exist is listed, with nothing below it.
     EXPECT_EQ(f.dump(HKEY_LOCAL_MACHINE, "Nowhere", ""), "1:Nowhere\r\n");
-}
-
-TEST(DumpRegistryTree, StopEndsAfterTheCurrentKey) {
-    DumpFixture f;
-    f.registry.setString("HKCU\\A\\A1", "v", "1");
-    f.registry.setString("HKCU\\B", "v", "1");
-    // Stop as soon as the dump hands control back for the first time.
-    f.prompt.onYield = [&] { f.stop = true; };
-    const std::string partial = f.dump(HKEY_CURRENT_USER, "", "");
-    EXPECT_EQ(partial.substr(0, 4), "0:\r\n");  // at least the starting key's line
-    EXPECT_LT(partial.size(), std::string("0:\r\nB\r\nA\r\nA\\A1\r\n").size());
-    EXPECT_EQ(f.registry.openCount, 0);
-
-    // An output file that cannot be created (no such folder): the dump still ends normally.
-    f.stop = false;
-    f.prompt.onYield = nullptr;
-    EXPECT_EQ(
-        scandb::DumpRegistryTree(f.access, f.files, f.prompt, HKEY_CURRENT_USER, "", "C:\\none\\x.kvd", f.stop, ""), 1);
-    EXPECT_FALSE(f.files.exists("C:\\none\\x.kvd"));
 }
 
 }  // namespace

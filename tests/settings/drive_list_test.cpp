@@ -12,33 +12,20 @@ namespace {
 
 using Entries = std::vector<std::string>;
 
-TEST(DriveList, OnlyFixedDisksInLetterOrderThenAllOfThem) {
+TEST(DriveList, FixedDisksInLetterOrderWithTheirLabelsCutThenAllOfThem) {
     FakeSystem system;
     system.drives.clear();
-    system.drives['D'] = {DRIVE_FIXED, ""};
+    system.drives['D'] = {DRIVE_FIXED, std::string("DATA\0JUNK", 9)};  // a label ends at its first NUL
     system.drives['A'] = {DRIVE_REMOVABLE, "FLOPPY"};
-    system.drives['C'] = {DRIVE_FIXED, ""};
+    system.drives['C'] = {DRIVE_FIXED, "TWELVE_CHARS"};                 // and holds 11 characters
     system.drives['E'] = {DRIVE_CDROM, "GAME_DISC"};
-    system.drives['Z'] = {DRIVE_REMOTE, ""};
-    const Entries entries = FillDriveList(system);
-    EXPECT_EQ(entries, (Entries{"(C:) ", "(D:) ", "Local hard drives (C:,D:)"}));
-    EXPECT_EQ(CurrentDrives(entries[0]), "C:");
-    EXPECT_EQ(CurrentDrives(entries[2]), "C:,D:");
-
+    system.drives['G'] = {DRIVE_FIXED, "ELEVENCHARS"};
+    system.drives['Y'] = {DRIVE_REMOTE, ""};
     system.drives['Z'] = {DRIVE_FIXED, "/"};
-    system.drives['G'] = {DRIVE_FIXED, "GAMES"};
-    EXPECT_EQ(FillDriveList(system),
-              (Entries{"(C:) ", "(D:) ", "(G:) GAMES", "(Z:) /", "Local hard drives (C:,D:,G:,Z:)"}));
-}
-
-TEST(DriveList, LabelsAreCutAtElevenCharactersOrTheirFirstNul) {
-    FakeSystem system;
-    system.drives['C'] = {DRIVE_FIXED, "WINDOWS_SYSTEM_DISK"};
-    system.drives['D'] = {DRIVE_FIXED, std::string("DATA\0JUNK", 9)};
-    system.drives['E'] = {DRIVE_FIXED, "ELEVENCHARS"};
-    EXPECT_EQ(FillDriveList(system),
-              (Entries{"(C:) WINDOWS_SYS", "(D:) DATA", "(E:) ELEVENCHARS", "Local hard drives (C:,D:,E:)"}));
-    EXPECT_EQ(CurrentDrives("(C:) WINDOWS_SYS"), "C:");
+    EXPECT_EQ(FillDriveList(system), (Entries{"(C:) TWELVE_CHAR", "(D:) DATA", "(G:) ELEVENCHARS", "(Z:) /",
+                                              "Local hard drives (C:,D:,G:,Z:)"}));
+    EXPECT_EQ(CurrentDrives("(C:) TWELVE_CHAR"), "C:");
+    EXPECT_EQ(CurrentDrives("Local hard drives (C:,D:,G:,Z:)"), "C:,D:,G:,Z:");
     // A label with brackets of its own does not confuse the drive names.
     EXPECT_EQ(CurrentDrives("(C:) DISK(1)"), "C:");
 
@@ -58,7 +45,7 @@ TEST(DriveList, LastScanTextSpeaksOfTheFirstDrive) {
     // Another data folder has its own database; a folder of that name is no database.
     m.files.createFolder(data + "Edbase.kvd");
     const std::pair<std::string, const char*> notScanned[] = {
-        {data, "C:"}, {data, "C:,D:"}, {data, ""}, {"C:\\Other\\", "D:"}, {data, "E:"}};
+        {data, "C:,D:"}, {data, ""}, {"C:\\Other\\", "D:"}, {data, "E:"}};
     for (const auto& [folder, drives] : notScanned)
         EXPECT_EQ(LastScanText(m.services, folder, drives), "This drive has not been scanned.") << folder << drives;
 }

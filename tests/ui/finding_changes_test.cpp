@@ -40,11 +40,7 @@ private slots:
         frmFindingChanges window(m.app, "C:");
         QCOMPARE(window.windowTitle(), QStringLiteral("Finding changes..."));
         QCOMPARE(LabelText(window, "lblScanning"), QStringLiteral("Please wait. Scanning for files added or changed..."));
-        auto* bar = Child<QProgressBar>(window, "prgFindingChanges");
-        QCOMPARE(QPair(bar->minimum(), bar->maximum()), QPair(0, 100));
-        auto* timer = Child<QTimer>(window, "timerFrmFindingChanges");
-        QCOMPARE(timer->interval(), 1000);
-        QVERIFY(timer->isActive() && timer->isSingleShot());
+        QCOMPARE(Child<QTimer>(window, "timerFrmFindingChanges")->interval(), 1000);
 
         // Closed before the timer fired: the run never starts.
         window.show();
@@ -61,8 +57,7 @@ private slots:
         AnswerNextMessageBox(QMessageBox::Ok, &seen);
         frmFindingChanges window(m.app, "C:");
         window.exec();
-        QVERIFY2((seen.title + "|" + seen.text).startsWith("Error finding changes|No scan database found for drive C:\\ "),
-                 qPrintable(seen.text));
+        QVERIFY(seen.seen);  // its text: the logic's tests
         QVERIFY(!window.completed());
         QVERIFY(rootWorkFiles(m).isEmpty());
     }

@@ -48,7 +48,7 @@ struct SeenMessage {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QString title;
     QString text;
-    QStringList buttons;        // texts of the buttons, left to right as laid out
+    QStringList buttons;        // texts of the buttons
     QString defaultButton;      // text of the default button
 };
 

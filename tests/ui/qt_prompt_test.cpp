@@ -29,12 +29,11 @@ void CreateHostFile(const QString& path) { QFile(path).open(QIODevice::WriteOnly
 
 class QtPromptTest : public QObject {
     Q_OBJECT
+    FakeSystem system;
+    QtPrompt prompt{nullptr, system};
 
 private slots:
     void messageBoxesShowIconButtonsTitleAndText() {
-        FakeSystem system;
-        QWidget owner;
-        QtPrompt prompt(&owner, system);
         using B = QMessageBox;
         struct Case {
             Icon icon; Buttons buttons; int defaultButton;  // what the logic asks for
@@ -72,8 +71,6 @@ private slots:
     }
 
     void inputBoxGivesTextOrNothing() {
-        FakeSystem system;
-        QtPrompt prompt(nullptr, system);
         QString seen;
         AnswerNextInputBox(QStringLiteral("14"), &seen);
         QCOMPARE(prompt.inputBox("How many days?", "Days", "7"), std::optional<std::string>("14"));
@@ -91,13 +88,11 @@ private slots:
 
     void pickersMapPathsOfTheMachine() {
         QTemporaryDir root, elsewhere;
-        FakeSystem system;
         system.hostRoot = root.path().toStdString();
         QVERIFY(QDir(root.path()).mkpath(QStringLiteral("drive_c/Uninstall logs")));
         const QString logs = root.path() + QStringLiteral("/drive_c/Uninstall logs");
         CreateHostFile(logs + QStringLiteral("/GameX.kvu"));
         CreateHostFile(elsewhere.path() + QStringLiteral("/other.kvu"));
-        QtPrompt prompt(nullptr, system);
         const char* const filter = "Korvex data files (*.kvu) | *.kvu";
 
         // Open: the dialog starts in the host folder of the Windows folder and lists .kvu files.
@@ -126,8 +121,6 @@ private slots:
     }
 
     void progressHookAndTheHourglass() {
-        FakeSystem system;
-        QtPrompt prompt(nullptr, system);
         prompt.status("no hook yet");  // dropped, not a crash (a window's hook: the windows' tests)
         QString reached;
         prompt.onProgress = [&](std::uint64_t d, std::uint64_t t) { reached = QStringLiteral("%1 of %2").arg(d).arg(t); };

@@ -16,7 +16,6 @@ private slots:
         TestMachine m;
         frmAboutProgram about(m.app);
         about.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&about));
         const auto text = [](std::string_view address) { return QString::fromUtf8(address.data(), address.size()); };
         QCOMPARE(QStringList({about.windowTitle(), LabelText(about, "lblContact"), LabelText(about, "lblWebAddress"),
                               LabelText(about, "lblEMail"), LabelText(about, "lblEmailAddress")}),

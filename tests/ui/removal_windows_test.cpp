@@ -35,23 +35,19 @@ class RemovalWindowsTest : public QObject {
 
 private slots:
     void inUseDllPromptAnswers() {
-        struct Case {
-            const char* button;  // nullptr: the close box
-            bool deleteThis, deleteAll;
-        } cases[] = {{"cmdDelete", true, false}, {"cmdDeleteAll", true, true}, {"cmdSkip", false, false},
-                     {nullptr, false, false}};
-        for (const Case& k : cases) {
+        const std::tuple<const char*, bool, bool> cases[] = {  // button (nullptr: the close box), this, all
+            {"cmdDelete", true, false}, {"cmdDeleteAll", true, true}, {"cmdSkip", false, false}, {nullptr, false, false}};
+        for (const auto& [button, deleteThis, deleteAll] : cases) {
             InUseDll state = WindowInUseDllPrompt(nullptr);
             state.InUseDllPath = "C:\\windows\\system32\\newapp.dll";
-            state.DeleteThisDll = !k.deleteThis;
-            state.DeleteAllDlls = !k.deleteAll;
+            state.DeleteThisDll = !deleteThis;
+            state.DeleteAllDlls = !deleteAll;
             QString seen;
-            AnswerNextDllPrompt(k.button, &seen);
+            AnswerNextDllPrompt(button, &seen);
             state.show(state);
             QCOMPARE(seen, QStringLiteral("DLL file in use|The DLL file C:\\windows\\system32\\newapp.dll may be in "
                                           "use by other applications. Delete it?"));
-            QCOMPARE(state.DeleteThisDll, k.deleteThis);
-            QCOMPARE(state.DeleteAllDlls, k.deleteAll);
+            QCOMPARE(QPair(state.DeleteThisDll, state.DeleteAllDlls), QPair(deleteThis, deleteAll));
         }
     }
 

@@ -104,9 +104,7 @@ private slots:
         });
         window.exec();
         *waiting = false;
-        QVERIFY(window.stopped());
-        QVERIFY(!window.completed());
-        QVERIFY(!foundShown);
+        QVERIFY(window.stopped() && !window.completed() && !foundShown);
         QCOMPARE(rootWorkFiles(m), QStringList{});
     }
 };

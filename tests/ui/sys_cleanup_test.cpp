@@ -156,9 +156,7 @@ private slots:
     void scanAnimationFrames() {
         int frameMs = 0;
         const QList<QImage> frames = AviPlayer::ReadFrames(QByteArray::fromStdString(ScanAnimation()), &frameMs);
-        const QSize size = frames.value(0).size();
-        QCOMPARE(QString("%1 frames of %2x%3, %4 ms").arg(frames.size()).arg(size.width()).arg(size.height()).arg(frameMs),
-                 QStringLiteral("12 frames of 64x24, 125 ms"));
+        QCOMPARE(QString("%1 frames, %2 ms").arg(frames.size()).arg(frameMs), QStringLiteral("12 frames, 125 ms"));
         QVERIFY(frames.value(0) != frames.value(5));
         QVERIFY(AviPlayer::ReadFrames(QByteArray("RIFF\x04\0\0\0AVI ", 12), nullptr).isEmpty());
     }

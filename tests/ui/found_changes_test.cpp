@@ -59,7 +59,6 @@ private slots:
     void showsOpensAndSortsTheListsOfAFindRun() {
         AfterARun run;
         frmFoundChanges& window = run.window;
-        QVERIFY(window.loaded());
         QCOMPARE(window.windowTitle(), QStringLiteral("Changes found  -Korvex!"));
         auto* tabs = Child<QTabWidget>(window, "tabChangesMade");
         QStringList captions;

@@ -14,13 +14,12 @@ namespace {
 const std::string kDel(1, '\x7f');
 
 // Clicks the in-use DLL prompt's button (nullptr: its close box) when it comes up, then
-// runs then; records the prompt as "caption|message" and a missing warning picture.
+// runs then; records the prompt as "caption|message".
 void AnswerNextDllPrompt(const char* button, QString* seen, std::function<void()> then = nullptr) {
     WhenModal([=](QWidget* modal) {
         auto* prompt = qobject_cast<frmInUseDLL*>(modal);
         if (!prompt) return false;
         *seen = prompt->windowTitle() + "|" + LabelText(*prompt, "lblMsg");
-        if (!prompt->findChild<QLabel*>("imgWarning")) *seen += QStringLiteral("|no warning picture");
         if (button) QTest::mouseClick(Child<QPushButton>(*prompt, button), Qt::LeftButton);
         else prompt->close();
         if (then) then();

@@ -25,8 +25,8 @@ QStringList rootWorkFiles(TestMachine& m) {
 void updateDatabase(TestMachine& m) {
     ScriptedPrompt prompt;
     bool stop = false;
-    scandb::UpdateRequest request{m.app.dataFolder, "C:", {}};
-    QCOMPARE(scandb::UpdateDatabase(m.services, prompt, request, stop), scandb::UpdateOutcome::Completed);
+    QCOMPARE(scandb::UpdateDatabase(m.services, prompt, {m.app.dataFolder, "C:", {}}, stop),
+             scandb::UpdateOutcome::Completed);
 }
 
 }  // namespace

@@ -78,7 +78,6 @@ private slots:
             list += "C:\\users\\user\\" + std::string(name) + ".kvu" + kListSeparator;
             m.files.put("C:\\users\\user\\" + std::string(name) + ".kvu", "Files{\r\n}\r\n");
         }
-        m.registry.setString(kGeneral, "DefaultPath", "C:\\Program Files\\Korvex");  // not a first start
         m.registry.setString(kGeneral, "SavedForDeletion", list);
         frmMain w(m.services);
         auto shown = [&w] {
@@ -160,7 +159,6 @@ private slots:
         auto* panel = Child<QLabel>(w, "staFrmMainPanel1");
         QCOMPARE(panel->text(), QString());  // the idle text after start-up
         w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
         const QList<QPair<const char*, QString>> texts = {
             {"cmdFindChanges", "Find whether any new files were added or changed"},
             {"cmdOptions", "Customize Korvex!"},

@@ -63,7 +63,6 @@ private slots:
             const QStringList before = Values(m);
             frmOptions w(m.app);
             w.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&w));
             auto* tabs = Child<QTabWidget>(w, "tabOptions");
             QStringList checked;
             for (QRadioButton* option : w.findChildren<QRadioButton*>())

@@ -11,8 +11,6 @@ using namespace korvex::test;
 
 namespace {
 
-const std::string kDel(1, '\x7f');
-
 // Clicks the in-use DLL prompt's button (nullptr: its close box) when it comes up, then
 // runs then; records the prompt as "caption|message".
 void AnswerNextDllPrompt(const char* button, QString* seen, std::function<void()> then = nullptr) {
@@ -63,7 +61,7 @@ private slots:
         const std::string saved = "C:\\users\\user\\NewApp.kvu";
         m.files.put(saved, "Files{\r\nC:\\Program Files\\NewApp\r\nC:\\windows\\system32\\newapp.dll\r\n}\r\n"
                            "Registry{\r\nHKEY_CURRENT_USER\\Software\\NewVendor\r\n}\r\n");
-        m.registry.setString("HKCU\\Software\\Korvex!\\General", "SavedForDeletion", saved + kDel);
+        m.registry.setString("HKCU\\Software\\Korvex!\\General", "SavedForDeletion", saved + "\x7f");
 
         frmMain w(m.services);
         w.loadRecentFiles();

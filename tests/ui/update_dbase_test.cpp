@@ -10,11 +10,7 @@
 using namespace korvex;
 using namespace korvex::test;
 
-namespace {
-
-const std::string kData = "C:\\Program Files\\Korvex\\";
-
-}  // namespace
+const std::string kData = "C:\\Program Files\\Korvex\\";  // the data folder
 
 class UpdateDbaseTest : public QObject {
     Q_OBJECT
@@ -58,8 +54,7 @@ private slots:
             QTimer::singleShot(0, &window, &QWidget::close);
         };
         window.show();
-        QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(!window.running(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible() && !window.running(), 5000);
 
         QVERIFY(!window.completed() && m.files.listed < 250);  // the walk ended soon after the close
         QVERIFY(shownDuringRun.startsWith(QStringLiteral("C:\\")));

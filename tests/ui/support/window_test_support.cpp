@@ -86,11 +86,6 @@ QString OpenedModally(const std::function<void()>& act) {
     return opened;
 }
 
-QString ButtonText(QMessageBox::StandardButton button) {
-    QMessageBox box;
-    return plain(box.addButton(button)->text());
-}
-
 void AnswerNextMessageBox(QMessageBox::StandardButton click, SeenMessage* seen) {
     WhenModal([click, seen](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);

@@ -88,7 +88,4 @@ QString OpenedModally(const std::function<void()>& act);
 // The texts of one column of a list's top-level rows, top to bottom.
 QStringList ColumnTexts(QTreeWidget* list, int column);
 
-// Text of a standard button as QMessageBox shows it (mnemonics removed).
-QString ButtonText(QMessageBox::StandardButton button);
-
 }  // namespace korvex::test

@@ -46,9 +46,8 @@ private slots:
             QCOMPARE(Child<QTimer>(window, "timerFrmFindingChanges")->interval(), 1000);
             window.show();
             window.close();
-            QVERIFY(window.stopped());
             QTest::qWait(1200);
-            QVERIFY(!window.completed());
+            QVERIFY(window.stopped() && !window.completed());
         }
         SeenMessage seen;
         AnswerNextMessageBox(QMessageBox::Ok, &seen);

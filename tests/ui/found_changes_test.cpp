@@ -52,6 +52,19 @@ struct AfterARun {
 
 }  // namespace
 
+// The visible columns that show their contents unelided ("0123" when all four do), and
+// whether together they lie within the list's width.
+QString fitting(QTreeWidget* list) {
+    QString out;
+    int total = 0;
+    for (int c = 0; c < list->columnCount(); ++c) {
+        if (list->isColumnHidden(c)) continue;
+        total += list->columnWidth(c);
+        if (list->columnWidth(c) >= static_cast<QAbstractItemView*>(list)->sizeHintForColumn(c)) out += QString::number(c);
+    }
+    return out + (total <= list->viewport()->width() ? " within" : " too wide");
+}
+
 class FoundChangesTest : public QObject {
     Q_OBJECT
 
@@ -227,6 +240,42 @@ private slots:
         QCOMPARE(ColumnTexts(Child<QTreeWidget>(again, "lvwRegAdded"), 0), QStringList{"Scanning not enabled."});
         again.close();
         QVERIFY(!reviewed.m.files.exists(saved));
+    }
+
+    // Names and folders are readable at the window's size: each column is as wide as its
+    // contents when they fit; a path too long for the list is elided in the middle with
+    // its full text as tooltip, and the short columns keep their width.
+    void columnsFitTheirContentsWithinTheList() {
+        TestMachine m;
+        const std::string deep = "C:\\Program Files\\Acme Corporation\\Acme Log Viewer 2000 Professional Edition\\"
+                                 "Shared Components\\Runtime Libraries\\Version 12.4.1\\";
+        m.files.put("C:\\Program Files\\Acme\\acmelog.log", "log");
+        m.files.put(deep + "runtime.dll", "dll");
+        m.files.put("C:\\changes.kvd", "C:\\Program Files\\Acme\\{\r\nacmelog.log\r\n}\r\n");
+        frmFoundChanges window(m.app);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTest::qWait(20);
+        auto* files = Child<QTreeWidget>(window, "lvwFilesAdded");
+        QCOMPARE(fitting(files), QStringLiteral("0123 within"));
+        QCOMPARE(files->horizontalScrollBar()->isVisible(), false);
+        QCOMPARE(files->textElideMode(), Qt::ElideMiddle);
+        // The spare width goes to the folder, not to the type.
+        QVERIFY(files->columnWidth(1) > files->columnWidth(3));
+        QCOMPARE(files->topLevelItem(0)->toolTip(1), QStringLiteral("C:\\Program Files\\Acme\\"));
+
+        // A folder path longer than the list: everything still fits, the path is elided.
+        m.files.put("C:\\changes.kvd", "!" + deep + "\r\n}\r\nC:\\Program Files\\Acme\\{\r\nacmelog.log\r\n}\r\n");
+        frmFoundChanges narrow(m.app);
+        narrow.resize(640, 440);
+        narrow.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&narrow));
+        QTest::qWait(20);
+        auto* narrowFiles = Child<QTreeWidget>(narrow, "lvwFilesAdded");
+        QCOMPARE(fitting(narrowFiles), QStringLiteral("023 within"));
+        const auto deepRows = narrowFiles->findItems(QStringLiteral("Version 12.4.1"), Qt::MatchExactly, 0);
+        QCOMPARE(deepRows.size(), 1);
+        QCOMPARE(deepRows[0]->toolTip(1), QString::fromStdString(deep.substr(0, deep.size() - 15)));
     }
 };
 

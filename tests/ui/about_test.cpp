@@ -1,4 +1,4 @@
-// The about box: its texts, pictures and clickable addresses. (The main window's test
+// The about box: its texts and clickable addresses. (The main window's test
 // opens it from the Help menu.)
 
 #include "app/frmAboutProgram.h"
@@ -12,22 +12,16 @@ class AboutTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void textsPicturesAndAddresses() {
+    void textsAndAddresses() {
         TestMachine m;
         frmAboutProgram about(m.app);
         about.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&about));
-        QCOMPARE(about.windowTitle(), QStringLiteral("About Korvex!"));
-        QCOMPARE(LabelText(about, "lblContact"),
-                 QStringLiteral("For upgrades and more information please visit our web site at:"));
-        QCOMPARE(LabelText(about, "lblEMail"),
-                 QStringLiteral("For comments and suggestions send an e-mail to the address below:"));
         const auto text = [](std::string_view address) { return QString::fromUtf8(address.data(), address.size()); };
-        QCOMPARE(LabelText(about, "lblWebAddress"), text(kWebSite));
-        QCOMPARE(LabelText(about, "lblEmailAddress"), text(kSupportEmail));
-        for (const char* picture : {"imgName", "imgLogo", "Image1"})
-            QVERIFY2(!Child<QLabel>(about, picture)->pixmap().isNull(), picture);
-        QVERIFY(Child<QGroupBox>(about, "Frame1"));
+        QCOMPARE(QStringList({about.windowTitle(), LabelText(about, "lblContact"), LabelText(about, "lblWebAddress"),
+                              LabelText(about, "lblEMail"), LabelText(about, "lblEmailAddress")}),
+                 QStringList({"About Korvex!", "For upgrades and more information please visit our web site at:",
+                              text(kWebSite), "For comments and suggestions send an e-mail to the address below:",
+                              text(kSupportEmail)}));
 
         // Clicking the addresses hands them to the user's browser and mail program.
         QTest::mouseClick(Child<QLabel>(about, "lblWebAddress"), Qt::LeftButton);

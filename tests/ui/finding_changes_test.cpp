@@ -25,8 +25,8 @@ QStringList rootWorkFiles(TestMachine& m) {
 void updateDatabase(TestMachine& m) {
     ScriptedPrompt prompt;
     bool stop = false;
-    scandb::UpdateRequest request{m.app.dataFolder, "C:", {}};
-    QCOMPARE(scandb::UpdateDatabase(m.services, prompt, request, stop), scandb::UpdateOutcome::Completed);
+    QCOMPARE(scandb::UpdateDatabase(m.services, prompt, {m.app.dataFolder, "C:", {}}, stop),
+             scandb::UpdateOutcome::Completed);
 }
 
 }  // namespace
@@ -35,35 +35,25 @@ class FindingChangesTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void controlsAndTimer() {
+    // Closed before its timer fired, the run never starts; without a scan database it
+    // stops at the message (its text: the logic's tests). Neither leaves a work file.
+    void closedEarlyOrWithoutDatabaseNothingRuns() {
         TestMachine m;
-        frmFindingChanges window(m.app, "C:");
-        QCOMPARE(window.windowTitle(), QStringLiteral("Finding changes..."));
-        QCOMPARE(LabelText(window, "lblScanning"), QStringLiteral("Please wait. Scanning for files added or changed..."));
-        auto* bar = Child<QProgressBar>(window, "prgFindingChanges");
-        QCOMPARE(QPair(bar->minimum(), bar->maximum()), QPair(0, 100));
-        auto* timer = Child<QTimer>(window, "timerFrmFindingChanges");
-        QCOMPARE(timer->interval(), 1000);
-        QVERIFY(timer->isActive() && timer->isSingleShot());
-
-        // Closed before the timer fired: the run never starts.
-        window.show();
-        window.close();
-        QVERIFY(window.stopped());
-        QTest::qWait(1200);
-        QVERIFY(!window.completed());
-        QVERIFY(rootWorkFiles(m).isEmpty());
-    }
-
-    void missingDatabaseStopsBeforeAnythingIsWritten() {
-        TestMachine m;
+        {
+            frmFindingChanges window(m.app, "C:");
+            QCOMPARE(window.windowTitle(), QStringLiteral("Finding changes..."));
+            QCOMPARE(LabelText(window, "lblScanning"), QStringLiteral("Please wait. Scanning for files added or changed..."));
+            QCOMPARE(Child<QTimer>(window, "timerFrmFindingChanges")->interval(), 1000);
+            window.show();
+            window.close();
+            QTest::qWait(1200);
+            QVERIFY(window.stopped() && !window.completed());
+        }
         SeenMessage seen;
         AnswerNextMessageBox(QMessageBox::Ok, &seen);
         frmFindingChanges window(m.app, "C:");
         window.exec();
-        QVERIFY2((seen.title + "|" + seen.text).startsWith("Error finding changes|No scan database found for drive C:\\ "),
-                 qPrintable(seen.text));
-        QVERIFY(!window.completed());
+        QVERIFY(seen.seen && !window.completed());
         QVERIFY(rootWorkFiles(m).isEmpty());
     }
 
@@ -76,27 +66,20 @@ private slots:
         updateDatabase(m);
         m.files.put("C:\\windows\\system32\\newlib.dll", "n");
 
-        QStringList found;
-        bool progressHidden = false;
-        int barValue = -1, barMaximum = -1;
         frmFindingChanges window(m.app, "C:");
         auto* bar = Child<QProgressBar>(window, "prgFindingChanges");
+        QString handOver;  // "progress window shown or hidden|bar value/maximum|rows found"
         WhenModal([&](QWidget* modal) {
             auto* shown = qobject_cast<frmFoundChanges*>(modal);
             if (!shown) return false;
-            progressHidden = !window.isVisible();
-            barValue = bar->value();
-            barMaximum = bar->maximum();
-            found = ColumnTexts(Child<QTreeWidget>(*shown, "lvwFilesAdded"), 0);
+            handOver = QStringLiteral("%1|%2/%3|").arg(window.isVisible() ? "shown" : "hidden").arg(bar->value())
+                           .arg(bar->maximum()) + ColumnTexts(Child<QTreeWidget>(*shown, "lvwFilesAdded"), 0).join(' ');
             shown->close();
             return true;
         });
         window.exec();
         QVERIFY(window.completed());
-        QCOMPARE(found, QStringList{"newlib.dll"});
-        QVERIFY(progressHidden);
-        QVERIFY2(barMaximum > 93, qPrintable(QString::number(barMaximum)));
-        QCOMPARE(barValue, barMaximum);
+        QCOMPARE(handOver, QStringLiteral("hidden|97/97|newlib.dll"));  // 4 folders walked + 93
         QCOMPARE(rootWorkFiles(m), QStringList{});
     }
 
@@ -120,9 +103,7 @@ private slots:
         });
         window.exec();
         *waiting = false;
-        QVERIFY(window.stopped());
-        QVERIFY(!window.completed());
-        QVERIFY(!foundShown);
+        QVERIFY(window.stopped() && !window.completed() && !foundShown);
         QCOMPARE(rootWorkFiles(m), QStringList{});
     }
 };

@@ -10,11 +10,7 @@
 using namespace korvex;
 using namespace korvex::test;
 
-namespace {
-
-const std::string kData = "C:\\Program Files\\Korvex\\";
-
-}  // namespace
+const std::string kData = "C:\\Program Files\\Korvex\\";  // the data folder
 
 class UpdateDbaseTest : public QObject {
     Q_OBJECT
@@ -25,28 +21,21 @@ private slots:
         m.files.put("C:\\Apps\\tool.exe", "");
         int drivesDone = 0;
         frmUpdateDBase window(m.app, "C:", [&] { ++drivesDone; });
-        auto* timer = Child<QTimer>(window, "timerFrmUpdateDBase");
         auto* lblOver = Child<QLabel>(window, "lblOver");
         auto* cmdOK = Child<QPushButton>(window, "cmdOK");
-        QCOMPARE(timer->interval(), 1000);
-        QVERIFY(timer->isSingleShot());
-        QCOMPARE(window.windowTitle(), QStringLiteral("Updating database..."));
-
+        QCOMPARE(Child<QTimer>(window, "timerFrmUpdateDBase")->interval(), 1000);
         window.show();
+        QCOMPARE(window.windowTitle(), QStringLiteral("Updating database..."));
         QVERIFY(lblOver->isHidden() && cmdOK->isHidden());
         QTest::qWait(500);
         QVERIFY(!m.files.exists(kData + "Cdbase.kvd"));  // nothing before the second is up
 
         QTRY_VERIFY_WITH_TIMEOUT(window.completed(), 5000);
-        QCOMPARE(window.windowTitle(), QStringLiteral("Scan complete"));
-        QCOMPARE(LabelText(window, "lblCurrentDir"), QString());
+        QCOMPARE(QStringList({window.windowTitle(), LabelText(window, "lblCurrentDir"), lblOver->text(), cmdOK->text()}),
+                 QStringList({"Scan complete", "", "The scan database has been updated", "Ok"}));
         QVERIFY(lblOver->isVisible() && cmdOK->isVisible());
-        QCOMPARE(lblOver->text(), QStringLiteral("The scan database has been updated"));
-        QCOMPARE(cmdOK->text(), QStringLiteral("Ok"));
-        QCOMPARE(drivesDone, 1);
-        QCOMPARE(m.system.beeps, 1);
-        QVERIFY(m.files.contents(kData + "Cdbase.kvd").find("C:\\Apps\\{\r\ntool.exe\r\n}\r\n") != std::string::npos);
-
+        QCOMPARE(QPair(drivesDone, m.system.beeps), QPair(1, 1));
+        QVERIFY(m.files.exists(kData + "Cdbase.kvd"));  // what it holds: the logic's tests
         QTest::mouseClick(cmdOK, Qt::LeftButton);
         QVERIFY(!window.isVisible());
     }
@@ -65,11 +54,9 @@ private slots:
             QTimer::singleShot(0, &window, &QWidget::close);
         };
         window.show();
-        QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(!window.running(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible() && !window.running(), 5000);
 
-        QVERIFY(!window.completed());
-        QVERIFY(m.files.listed < 250);  // the walk ended soon after the close
+        QVERIFY(!window.completed() && m.files.listed < 250);  // the walk ended soon after the close
         QVERIFY(shownDuringRun.startsWith(QStringLiteral("C:\\")));
         QCOMPARE(m.files.contents(kData + "Cdbase.kvd"), std::string("old list"));
         QCOMPARE(m.system.beeps, 0);
@@ -85,10 +72,7 @@ private slots:
         AnswerNextMessageBox(QMessageBox::Cancel, &seen);
         window.show();
         QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), 5000);
-        QCOMPARE(seen.icon, QMessageBox::Warning);
-        QVERIFY(seen.text.startsWith(QString::fromStdString(m.system.inUse)));
-        QCOMPARE(seen.buttons, (QStringList{ButtonText(QMessageBox::Retry), ButtonText(QMessageBox::Cancel)}));
-        QVERIFY(!window.completed());
+        QVERIFY(seen.seen && !window.completed());  // its text and buttons: the logic's and the prompt's tests
         QVERIFY(!m.files.exists(kData + "Cdbase.kvd"));
         QCOMPARE(window.windowTitle(), QStringLiteral("Updating database..."));
     }

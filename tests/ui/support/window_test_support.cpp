@@ -1,6 +1,5 @@
 #include "tests/ui/support/window_test_support.h"
 
-#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -87,23 +86,14 @@ QString OpenedModally(const std::function<void()>& act) {
     return opened;
 }
 
-QString ButtonText(QMessageBox::StandardButton button) {
-    QMessageBox box;
-    return plain(box.addButton(button)->text());
-}
-
 void AnswerNextMessageBox(QMessageBox::StandardButton click, SeenMessage* seen) {
     WhenModal([click, seen](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
         if (!box) return false;
         if (seen) {
-            QList<QAbstractButton*> buttons = box->buttons();
-            std::sort(buttons.begin(), buttons.end(), [](QAbstractButton* a, QAbstractButton* b) {
-                return a->mapToGlobal(QPoint(0, 0)).x() < b->mapToGlobal(QPoint(0, 0)).x();
-            });
             *seen = {true, box->icon(), box->windowTitle(), box->text(), {},
                      box->defaultButton() ? plain(box->defaultButton()->text()) : QString()};
-            for (QAbstractButton* b : buttons) seen->buttons << plain(b->text());
+            for (QAbstractButton* b : box->buttons()) seen->buttons << plain(b->text());
         }
         QAbstractButton* target = box->button(click);
         if (target)

@@ -48,7 +48,7 @@ struct SeenMessage {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QString title;
     QString text;
-    QStringList buttons;        // texts of the buttons, left to right as laid out
+    QStringList buttons;        // texts of the buttons
     QString defaultButton;      // text of the default button
 };
 
@@ -87,8 +87,5 @@ QString OpenedModally(const std::function<void()>& act);
 
 // The texts of one column of a list's top-level rows, top to bottom.
 QStringList ColumnTexts(QTreeWidget* list, int column);
-
-// Text of a standard button as QMessageBox shows it (mnemonics removed).
-QString ButtonText(QMessageBox::StandardButton button);
 
 }  // namespace korvex::test

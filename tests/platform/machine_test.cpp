@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <thread>
@@ -64,16 +63,15 @@ TEST_F(MachineTest, Windows7MachineOpensAsAnNtMachine) {
     EXPECT_TRUE(machine->files().info("C:\\Program Files (x86)").isFolder);
 
     // The four system text files, with CR LF.
-    std::string text;
-    ASSERT_TRUE(machine->files().readFile("C:\\windows\\win.ini", text));
-    EXPECT_NE(text.find("[windows]\r\n"), std::string::npos);
-    ASSERT_TRUE(machine->files().readFile("C:\\WINDOWS\\SYSTEM.INI", text));
-    EXPECT_NE(text.find("[boot]\r\n"), std::string::npos);
-    for (const char* boot : {"C:\\autoexec.bat", "C:\\config.sys"}) {
-        ASSERT_TRUE(machine->files().readFile(boot, text)) << boot;
-        EXPECT_FALSE(text.empty());
-        EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
-        EXPECT_EQ(text.find("\n"), text.find("\r\n") + 1);
+    const std::pair<const char*, const char*> texts[] = {
+        {"C:\\windows\\win.ini", "[windows]\r\n"}, {"C:\\WINDOWS\\SYSTEM.INI", "[boot]\r\n"},
+        {"C:\\autoexec.bat", "\r\n"}, {"C:\\config.sys", "\r\n"}};
+    for (const auto& [file, part] : texts) {
+        std::string text;
+        ASSERT_TRUE(machine->files().readFile(file, text)) << file;
+        EXPECT_NE(text.find(part), std::string::npos) << file;
+        EXPECT_EQ(text.substr(text.size() - 2), "\r\n") << file;
+        EXPECT_EQ(text.find('\n'), text.find("\r\n") + 1) << file;
     }
 
     // The registry files parse, and hold what Korvex's scans look at.
@@ -92,30 +90,16 @@ TEST_F(MachineTest, RegistryFilesAreInWinesTextForm) {
     ASSERT_TRUE(CreateMachine(base + "/m", WindowsVersion::Win10));
     const std::string system = ReadHostFile(base + "/m/system.reg");
     const std::string user = ReadHostFile(base + "/m/user.reg");
-    EXPECT_EQ(system.rfind("WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win64\n\n[", 0), 0u)
-        << system.substr(0, 120);
-    EXPECT_EQ(user.rfind("WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win64\n\n[", 0), 0u)
-        << user.substr(0, 120);
+    EXPECT_EQ(system.rfind("WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win64\n\n[", 0), 0u);
+    EXPECT_EQ(user.rfind("WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000\n\n"
+                         "#arch=win64\n\n[", 0), 0u);
     EXPECT_EQ(system.find('\r'), std::string::npos);  // Wine's files end lines with LF alone
-    EXPECT_NE(system.find("\n[Software\\\\Microsoft\\\\Windows NT\\\\CurrentVersion] "), std::string::npos);
     EXPECT_NE(system.find("\"CurrentMajorVersionNumber\"=dword:0000000a\n"), std::string::npos);
     EXPECT_NE(user.find("\"Version\"=\"win10\"\n"), std::string::npos);
-    EXPECT_NE(user.find("\"AppData\"=str(2):\"%USERPROFILE%\\\\AppData\\\\Roaming\"\n"), std::string::npos);
-
-    // Each section: "[path] seconds", then "#time=" with the same moment as a FILETIME.
-    const std::size_t section = system.find("\n[Software\\\\Wine");
-    const std::size_t at = system.find("\n[", 0);
-    ASSERT_NE(at, std::string::npos);
-    const std::size_t close = system.find("] ", at);
-    const std::size_t end = system.find('\n', close);
-    const long long seconds = std::stoll(system.substr(close + 2, end - close - 2));
-    const std::string time = system.substr(end + 1, system.find('\n', end + 1) - end - 1);
-    const unsigned long long filetime = std::stoull(time.substr(6), nullptr, 16);
-    EXPECT_EQ(time.substr(0, 6), "#time=");
-    EXPECT_EQ(filetime / 10000000ull - 11644473600ull, static_cast<unsigned long long>(seconds));
-    EXPECT_EQ(section, std::string::npos);  // Software\Wine lives in user.reg only; no Drives key
+    EXPECT_EQ(system.find("\n[Software\\\\Wine"), std::string::npos);  // Software\Wine lives in user.reg only; no Drives key
 }
 
+// The other family: every folder a Windows 98 machine names is there too.
 TEST_F(MachineTest, Windows98MachineIsOfThe95Family) {
     ASSERT_TRUE(CreateMachine(base + "/w98", WindowsVersion::Win98));
     std::string error;
@@ -123,11 +107,6 @@ TEST_F(MachineTest, Windows98MachineIsOfThe95Family) {
     ASSERT_NE(machine, nullptr) << error;
     EXPECT_EQ(machine->system().platformId(), VER_PLATFORM_WIN32_WINDOWS);
     expectFoldersExist(*machine);
-    Registry& reg = machine->registry();
-    EXPECT_EQ(Query(reg, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "VersionNumber"), sz("4.10.2222"));
-    EXPECT_EQ(Query(reg, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion", "CurrentVersion"), "<no key>");
-    // The demo program's folder setting names a folder of this machine (no profile on 98).
-    EXPECT_TRUE(machine->files().info(Query(reg, HKEY_CURRENT_USER, "Software\\DemoPaint\\Settings", "LastFolder").c_str()).isFolder);
 }
 
 // An existing machine is left alone: the command-line init test covers that.
@@ -153,7 +132,7 @@ TEST_F(MachineTest, EmptyFoldersBecomeMachinesOtherFoldersAreRefused) {
     EXPECT_FALSE(error.empty());
 }
 
-TEST(RegFileText, EscapesAsWineDoes) {
+TEST(RegFileText, EscapesAndOrdersAsWineDoes) {
     EXPECT_EQ(RegFileText::escape("Caf\xe2\x82\xac \"q\" \\ tab\tx", false), "Caf\\x20ac \\\"q\\\" \\\\ tab\\tx");
     EXPECT_EQ(RegFileText::escape("\xc3\xa9" "1", false), "\\x00e91");  // a hex digit follows: four digits
     EXPECT_EQ(RegFileText::escape("\xc3\xa9z", false), "\\xe9z");
@@ -163,15 +142,15 @@ TEST(RegFileText, EscapesAsWineDoes) {
     reg.setString("Software\\B", "x", "1");
     reg.setString("software\\a\\Sub", "", "2");
     reg.setDword("Software\\a", "n", 10);
-    reg.setString("Software\\a", "M", "3");
+    reg.setExpandString("Software\\a", "M", "%SystemRoot%");
     reg.setString("Software\\a", "", "d");
-    const std::string text = reg.text(1796505343);
-    EXPECT_NE(text.find("\n[Software\\\\a] 1796505343\n#time="), std::string::npos);
-    EXPECT_LT(text.find("[Software\\\\a]"), text.find("[software\\\\a\\\\Sub]"));  // a key before its sub keys
-    EXPECT_LT(text.find("[software\\\\a\\\\Sub]"), text.find("[Software\\\\B]"));  // sorted without regard to case
-    EXPECT_NE(text.find("\n@=\"2\"\n"), std::string::npos);
-    // Values sorted by name without regard to case, the default first, as Wine keeps them.
-    EXPECT_NE(text.find("\n@=\"d\"\n\"M\"=\"3\"\n\"n\"=dword:0000000a\n"), std::string::npos);
+    // Keys sorted without regard to case, each before its sub keys, values by name with
+    // the default first; "[path] seconds", then "#time=" with the same moment as a FILETIME.
+    EXPECT_EQ(reg.text(1796505343),
+              "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win64\n\n"
+              "[Software\\\\a] 1796505343\n#time=1dd84fdc94f6980\n@=\"d\"\n\"M\"=str(2):\"%SystemRoot%\"\n\"n\"=dword:0000000a\n\n"
+              "[software\\\\a\\\\Sub] 1796505343\n#time=1dd84fdc94f6980\n@=\"2\"\n\n"
+              "[Software\\\\B] 1796505343\n#time=1dd84fdc94f6980\n\"x\"=\"1\"\n");
 }
 
 TEST_F(MachineTest, LocatorOrderAndBuiltInMachine) {
@@ -183,10 +162,8 @@ TEST_F(MachineTest, LocatorOrderAndBuiltInMachine) {
     env["HOME"] = base + "/home";
     fs::create_directories(base + "/home");
 
-    std::vector<std::string> args = {"korvex-cli", "--machine", "/x/prefix", "update"};
-    EXPECT_EQ(TakeMachineArgument(args), "/x/prefix");
-    EXPECT_EQ(args, (std::vector<std::string>{"korvex-cli", "update"}));
-    args = {"korvex-cli", "--machine=/y", "find"};
+    // "--machine DIR" is the command line's own test.
+    std::vector<std::string> args = {"korvex-cli", "--machine=/y", "find"};
     EXPECT_EQ(TakeMachineArgument(args), "/y");
     EXPECT_EQ(args, (std::vector<std::string>{"korvex-cli", "find"}));
     EXPECT_EQ(TakeMachineArgument(args), "");
@@ -326,10 +303,8 @@ TEST_F(WineSystemTest, ShellFoldersFallBackToWineDefaults) {
     EXPECT_EQ(system->shellFolder(CSIDL_SYSTEM), "C:\\windows\\system32");
     EXPECT_EQ(system->shellFolder(CSIDL_PROGRAM_FILES), "C:\\Program Files");
     EXPECT_EQ(system->shellFolder(CSIDL_APPDATA), "C:\\users\\Tester\\AppData\\Roaming");
-    EXPECT_EQ(system->shellFolder(CSIDL_HISTORY), "C:\\users\\Tester\\AppData\\Local\\Microsoft\\Windows\\History");
     EXPECT_EQ(system->shellFolder(0x7777), "");
     EXPECT_EQ(system->tempPath(), "C:\\users\\Tester\\Temp\\");
-    EXPECT_EQ(system->programFolder(), "C:\\Program Files\\Korvex");
 
     // Another user's prefix: the one profile folder there is taken.
     ScopedEnv other("USER", "somebody");
@@ -400,12 +375,15 @@ TEST_F(WineSystemTest, StartsWineAndTheOpenerDetached) {
     EXPECT_FALSE(system->startProgram("cleanmgr.exe"));  // no wine on PATH
     EXPECT_FALSE(system->openWithShell("https://example.invalid/"));
 
-    WriteHostFile(bin + "/wine", "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]\\n' \"$a\"; done > \"$WINEPREFIX/wine.out.tmp\"\n"
-                             "/bin/mv \"$WINEPREFIX/wine.out.tmp\" \"$WINEPREFIX/wine.out\"\n");
-    WriteHostFile(bin + "/xdg-open", "#!/bin/sh\nprintf '[%s]\\n' \"$1\" > \"" + root + "/open.out.tmp\"\n/bin/mv \"" + root +
-                                     "/open.out.tmp\" \"" + root + "/open.out\"\n");
-    fs::permissions(bin + "/wine", fs::perms::owner_all);
-    fs::permissions(bin + "/xdg-open", fs::perms::owner_all);
+    // Stand-ins that write their arguments, "[arg]" a line, to a file that appears whole;
+    // wine's goes into the machine it is given.
+    const std::string scripts[][3] = {{"wine", "\"$@\"", "$WINEPREFIX"}, {"xdg-open", "\"$1\"", root}};
+    for (const auto& [name, args, dir] : scripts) {
+        const std::string out = "\"" + dir + "/" + name;
+        WriteHostFile(bin + "/" + name, "#!/bin/sh\nfor a in " + args + "; do printf '[%s]\\n' \"$a\"; done > " + out +
+                                             ".tmp\"\n/bin/mv " + out + ".tmp\" " + out + ".out\"\n");
+        fs::permissions(bin + "/" + name, fs::perms::owner_all);
+    }
 
     EXPECT_TRUE(system->startProgram("\"C:\\Program Files\\App\\tool.exe\" /s \"a b\""));
     EXPECT_EQ(awaitFile(root + "/wine.out"), "[C:\\Program Files\\App\\tool.exe]\n[/s]\n[a b]\n");
@@ -413,19 +391,16 @@ TEST_F(WineSystemTest, StartsWineAndTheOpenerDetached) {
     fs::create_directories(root + "/drive_c/Docs");
     WriteHostFile(root + "/drive_c/Docs/Read Me.txt", "x");
     EXPECT_TRUE(system->openWithShell("c:\\docs\\read me.TXT"));
-    EXPECT_EQ(awaitFile(root + "/open.out"), "[" + root + "/drive_c/Docs/Read Me.txt]\n");
-    fs::remove(root + "/open.out");
+    EXPECT_EQ(awaitFile(root + "/xdg-open.out"), "[" + root + "/drive_c/Docs/Read Me.txt]\n");
+    fs::remove(root + "/xdg-open.out");
     EXPECT_TRUE(system->openWithShell("mailto:someone@example.invalid"));
-    EXPECT_EQ(awaitFile(root + "/open.out"), "[mailto:someone@example.invalid]\n");
+    EXPECT_EQ(awaitFile(root + "/xdg-open.out"), "[mailto:someone@example.invalid]\n");
     EXPECT_FALSE(system->openWithShell("Q:\\nowhere.txt"));
 }
 
-TEST_F(WineSystemTest, ClockAndLocale) {
+TEST_F(WineSystemTest, DatesAndNumbersInTheUsersLocale) {
     ScopedEnv tz("TZ", "UTC");
     ::tzset();
-    const std::int64_t before = std::time(nullptr);
-    EXPECT_GE(system->now(), before);
-    EXPECT_LE(system->now(), before + 5);
     const std::string text = system->formatDateTime(1600000000);  // 2020-09-13 12:26:40 UTC
     EXPECT_NE(text.find("2020"), std::string::npos) << text;  // the year whole, never "20"
     EXPECT_NE(text.find("12:26:40"), std::string::npos) << text;

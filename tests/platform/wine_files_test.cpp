@@ -238,15 +238,12 @@ TEST_F(WineFilesTest, SetAttributesWritesWinesFormat) {
 
 TEST_F(WineFilesTest, WritingMovingCopyingDeleting) {
     // A large streamed file arrives whole.
+    std::string expected;
+    for (int i = 0; i < 60000; ++i) expected += "C:\\folder number " + std::to_string(i) + "\\{\r\n";
     auto out = files->createFile("C:\\WINDOWS\\dbstemp.kvd");
     ASSERT_NE(out, nullptr);
-    std::string expected;
-    for (int i = 0; i < 60000; ++i) {
-        const std::string line = "C:\\folder number " + std::to_string(i) + "\\{\r\n";
-        out->write(line);
-        expected += line;
-    }
-    out->write(std::string(3 << 20, 'x'));
+    for (std::size_t at = 0; at < expected.size(); at += 25) out->write(expected.substr(at, 25));  // many small writes
+    out->write(std::string(3 << 20, 'x'));  // and one larger than any buffer
     expected += std::string(3 << 20, 'x');
     EXPECT_TRUE(out->close());
     EXPECT_TRUE(ReadHostFile(c("windows/dbstemp.kvd")) == expected);
@@ -302,11 +299,9 @@ TEST_F(WineFilesTest, WritingMovingCopyingDeleting) {
 TEST_F(WineFilesTest, MovesAcrossFileSystemsByCopying) {
     // /dev/shm is another file system than /tmp here; Korvex never writes there through
     // a drive, so the host-level move is tried directly.
-    char shm[] = "/dev/shm/korvex-move-XXXXXX";
-    const int fd = ::mkstemp(shm);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(::write(fd, "moved data", 10), 10);
-    ::close(fd);
+    TempHostFolder shmFolder("../dev/shm/korvex-move");
+    const std::string shm = shmFolder / "data";
+    WriteHostFile(shm, "moved data");
     setModified(shm, 1400000000);
     WriteHostFile(c("target.dat"), "old");
     EXPECT_TRUE(MoveHostFile(shm, c("target.dat")));

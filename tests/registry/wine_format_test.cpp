@@ -118,32 +118,23 @@ TEST(WineFormat, EveryValueFormIsReadAndWrittenAsWineDoes) {
     EXPECT_EQ(valuesOf(find(again, {u"Software", u"Zz[Test]"})), expected);
 
     // Strings without a whole terminating NUL go out as hex; a DWORD's top bit stays unsigned.
-    struct Row { const char16_t* name; std::uint32_t type; std::string data; const char* text; };
-    const Row rows[] = {
-        {u"", REG_SZ, "a", "@=hex(1):61\n"},                            // half a UTF-16 unit: not text
-        {u"", REG_SZ, std::string("a\0", 2), "@=hex(1):61,00\n"},       // no terminating NUL
-        {u"D", REG_DWORD, std::string("\0\0\0\x80", 4), "\"D\"=dword:80000000\n"},
+    const std::pair<RegValue, const char*> rows[] = {
+        {{u"", REG_SZ, "a"}, "@=hex(1):61\n"},                            // half a UTF-16 unit: not text
+        {{u"", REG_SZ, std::string("a\0", 2)}, "@=hex(1):61,00\n"},       // no terminating NUL
+        {{u"D", REG_DWORD, std::string("\0\0\0\x80", 4)}, "\"D\"=dword:80000000\n"},
     };
-    for (const Row& row : rows) {
-        RegValue value;
-        value.name = row.name;
-        value.type = row.type;
-        value.data = row.data;
-        EXPECT_EQ(FormatValue(value), row.text);
-    }
+    for (const auto& [value, text] : rows) EXPECT_EQ(FormatValue(value), text);
 }
 
 // Whatever a file holds, reading it never fails past the first line, and what is
 // read is written back as it was.
 TEST(WineFormat, DamagedFilesAreKeptAsTheyAre) {
-    auto cutAt = [](const std::string& original, std::size_t cut) {
-        Hive hive;
-        const std::string text = original.substr(0, cut);
-        ASSERT_TRUE(parse(hive, text)) << cut;
-        ASSERT_EQ(SerializeHive(hive), text) << cut;
-    };
     const std::string made = handMade();
-    for (std::size_t cut = 24; cut <= made.size(); ++cut) cutAt(made, cut);
+    for (std::size_t cut = 24; cut <= made.size(); ++cut) {
+        Hive hive;
+        ASSERT_TRUE(parse(hive, made.substr(0, cut))) << cut;
+        ASSERT_EQ(SerializeHive(hive), made.substr(0, cut)) << cut;
+    }
     std::string noise = "WINE REGISTRY Version 2\n";
     unsigned seed = 12345;
     const char pieces[] = "[]\\\"@=:,#\nhexdwordstr(7)\r\x80\xff ab01";

@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <regex>
 #include <set>
-#include <sstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -17,7 +16,6 @@
 #include "platform/wine/wine_registry.h"
 #include "platform/wine/wineserver.h"
 #include "tests/support/fake_wineserver.h"
-#include "tests/support/host_files.h"
 #include "tests/support/scoped_env.h"
 #include "wine_test_support.h"
 
@@ -34,12 +32,10 @@ TEST(AtomicFile, ReplacesKeepingPermissions) {
     std::string error;
     ASSERT_TRUE(ReplaceFileAtomically(path, "third", &error)) << error;
     EXPECT_EQ(ReadHostFile(path), "third");
-    struct stat st {};
-    ::stat(path.c_str(), &st);
-    EXPECT_EQ(st.st_mode & 07777, 0444u);
+    EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms(0444));
     ASSERT_TRUE(ReplaceFileAtomically(dir / "fresh.reg", "", &error)) << error;
     EXPECT_EQ(ReadHostFile(dir / "fresh.reg"), "");
-    EXPECT_EQ(OtherFiles(dir.path(), {"system.reg", "fresh.reg"}), std::vector<std::string>{});
+    EXPECT_EQ(FileNames(dir.path()), (std::vector<std::string>{"fresh.reg", "system.reg"}));
 
     EXPECT_FALSE(ReplaceFileAtomically(dir / "no/such/folder.reg", "x", &error));
     EXPECT_NE(error.find(dir / "no/such/folder.reg"), std::string::npos);
@@ -70,7 +66,7 @@ TEST(WineRegistrySave, FailureMidwayKeepsTheOldFileAndTheChange) {
     ::waitpid(pid, &status, 0);
     EXPECT_EQ(status, 0);  // exited normally with code 0
     EXPECT_EQ(ReadHostFile(dir / "system.reg"), system);
-    EXPECT_EQ(OtherFiles(dir.path(), {"system.reg", "user.reg"}), std::vector<std::string>{});
+    EXPECT_EQ(FileNames(dir.path()), (std::vector<std::string>{"system.reg", "user.reg"}));
 }
 
 // A process killed at any moment of its saves leaves system.reg whole: the file Wine
@@ -123,21 +119,18 @@ TEST(WineRegistrySave, KilledAtAnyMomentLeavesAWholeFile) {
     EXPECT_TRUE(WineRegistry::open(dir.path(), nullptr));
 }
 
-std::string serverName(const std::string& prefix) {
-    struct stat st {};
-    ::stat(prefix.c_str(), &st);
-    std::ostringstream s;
-    s << "server-" << std::hex << st.st_dev << "-" << st.st_ino;
-    return s.str();
-}
-
 TEST(Wineserver, RunningServerRefusesEveryWrite) {
     TempHostFolder prefix, tmp;
     ScopedEnv override("TMPDIR", tmp.path());
     CopyFixtures(prefix.path());
     // Where the server's lock is looked for: Wine's default, then also the folders named
     // by the prefix's "wineserver" file, under $TMPDIR first.
-    const std::string name = serverName(prefix.path()), uid = std::to_string(::getuid());
+    struct stat st {};
+    ::stat(prefix.path().c_str(), &st);
+    char lockFolder[64];
+    std::snprintf(lockFolder, sizeof lockFolder, "server-%llx-%llx", static_cast<unsigned long long>(st.st_dev),
+                  static_cast<unsigned long long>(st.st_ino));
+    const std::string name = lockFolder, uid = std::to_string(::getuid());
     EXPECT_EQ(WineserverDirectories(prefix.path()), std::vector<std::string>{"/tmp/.wine-" + uid + "/" + name});
     WriteHostFile(prefix / "wineserver", "wine-korvex1\n");
     const std::string serverDir = tmp / "wine-korvex1/" + name;
@@ -206,16 +199,13 @@ TEST(Wineserver, RealWineserverIsSeen) {
     auto reg = WineRegistry::open(prefix.path(), nullptr);
     HKEY key = 0;
     long created = reg ? reg->createKey(HKEY_CURRENT_USER, "Software\\Korvex!", &key) : -1;
-    std::string recorded = ReadHostFile(prefix / "wineserver");
+    const std::string recorded = ReadHostFile(prefix / "wineserver"), folder = recorded.substr(0, recorded.find('\n'));
     std::system((env + "/usr/bin/wineserver -k >/dev/null 2>&1").c_str());
     EXPECT_TRUE(seen);
     EXPECT_EQ(created, ERROR_LOCK_VIOLATION);
     EXPECT_FALSE(waitFor(false, 200, running));  // gone after "-k"
-    while (!recorded.empty() && recorded.back() == '\n') recorded.pop_back();
-    if (!recorded.empty() && recorded.find('/') == std::string::npos) {
-        std::error_code ec;
-        std::filesystem::remove_all("/tmp/" + recorded, ec);
-    }
+    std::error_code ec;  // the server's folder that Wine named there goes too
+    if (!folder.empty() && folder.find('/') == std::string::npos) std::filesystem::remove_all("/tmp/" + folder, ec);
 }
 
 }  // namespace

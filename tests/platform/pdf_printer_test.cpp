@@ -24,22 +24,15 @@ TEST(PdfPrinter, WinAnsiText) {
     for (const auto& [utf8, ansi] : cases) EXPECT_EQ(ToWinAnsi(utf8), ansi) << utf8;
 }
 
-TEST(PdfPrinter, CourierWidthsAndPositions) {
+TEST(PdfPrinter, CourierWidthsPagesAndAFileThatHoldsTogether) {
     PdfPrinter printer;
     printer.setFontSize(10);
-    EXPECT_EQ(printer.textWidth("abc"), 3 * 120);  // 0.6 em of 10 points = 120 twips
-    EXPECT_EQ(printer.textWidth("\xC3\xA9t\xC3\xA9"), 3 * 120);
+    EXPECT_EQ(printer.textWidth("\xC3\xA9t\xC3\xA9"), 3 * 120);  // 0.6 em of 10 points = 120 twips a character
     printer.setCurrentX(1000);
     printer.print("ab", After::StayOnLine);
     EXPECT_EQ(printer.currentX(), 1240);
-    printer.print("", After::EndLine);
-    EXPECT_EQ(printer.currentX(), 0);
-}
-
-TEST(PdfPrinter, LinesThatDoNotFitGoToTheNextPageAndTheFileHoldsTogether) {
-    PdfPrinter printer;
-    printer.setFontSize(10);
     for (int i = 0; i < 200; ++i) printer.print("line (" + std::to_string(i) + ") \\", After::EndLine);
+    EXPECT_EQ(printer.currentX(), 0);
     EXPECT_TRUE(printer.document().empty());
     printer.endDoc();
     const std::string& pdf = printer.document();

@@ -5,7 +5,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -330,14 +329,9 @@ TEST_F(WineFilesTest, FileInUseOnlyWhileAnotherProcessUsesIt) {
     char* env[] = {const_cast<char*>(preload.c_str()), nullptr};
     const pid_t child = startSleeper(root + "/wine-sleep", "wine-sleep", env);
     ASSERT_GT(child, 0);
-    bool mapped = false;
-    for (int i = 0; i < 100 && !mapped; ++i) {  // until the loader has mapped it
-        std::ifstream maps("/proc/" + std::to_string(child) + "/maps");
-        mapped = std::string(std::istreambuf_iterator<char>(maps), {}).find("mapped.dll") != std::string::npos;
-        if (!mapped) ::usleep(20000);
-    }
-    ASSERT_TRUE(mapped);
-    EXPECT_TRUE(WineFiles(root).isFileInUse("C:\\windows\\system32\\MAPPED.DLL"));
+    bool inUse = false;  // once the loader has mapped it
+    for (int i = 0; i < 100 && !inUse; ++i, ::usleep(20000)) inUse = WineFiles(root).isFileInUse("C:\\windows\\system32\\MAPPED.DLL");
+    EXPECT_TRUE(inUse);
     stop(child);
     EXPECT_FALSE(WineFiles(root).isFileInUse("C:\\windows\\system32\\mapped.dll"));
 }

@@ -102,8 +102,7 @@ TEST(WineRegistry, MissingFilesAreEmptyHivesCreatedOnFirstWrite) {
     TempHostFolder dir;
     auto reg = openPrefix(dir.path());
     ASSERT_TRUE(reg);
-    std::string name;
-    EXPECT_EQ(reg->enumKey(HKEY_CURRENT_USER, 0, &name), ERROR_NO_MORE_ITEMS);
+    EXPECT_EQ(SubKeys(*reg, HKEY_CURRENT_USER, ""), std::vector<std::string>{});
     HKEY key = 0;
     EXPECT_EQ(reg->openKey(HKEY_CLASSES_ROOT, "", KEY_READ, &key), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(reg->flush(), ERROR_SUCCESS);
@@ -182,11 +181,6 @@ std::string machineWithLinks() {
            linkKey("Software\\\\Wow6432Node\\\\Classes", "\\Registry\\Machine\\Software\\Classes\\Wow6432Node");
 }
 
-// The sub keys of a machine key.
-std::vector<std::string> subKeys(Registry& reg, const std::string& path) {
-    return korvex::testing::SubKeys(reg, HKEY_LOCAL_MACHINE, path);
-}
-
 using Names = std::vector<std::string>;
 
 struct LinksFixture : ::testing::Test {
@@ -202,23 +196,23 @@ struct LinksFixture : ::testing::Test {
 };
 
 TEST_F(LinksFixture, OpeningFollowsLinksUnlessTheyLeadBackOntoThePathAndWalksEnd) {
-    EXPECT_EQ(subKeys(*reg, "Software"), (Names{"Classes", "Dangling", "Loop", "ToUser", "Wow6432Node"}));
-    EXPECT_EQ(subKeys(*reg, "Software\\Wow6432Node"), (Names{"Classes"}));
-    EXPECT_EQ(subKeys(*reg, "software\\wow6432node\\classes"), (Names{"Back", "CLSID"}));
+    EXPECT_EQ(SubKeys(*reg, HKEY_LOCAL_MACHINE, "Software"), (Names{"Classes", "Dangling", "Loop", "ToUser", "Wow6432Node"}));
+    EXPECT_EQ(SubKeys(*reg, HKEY_LOCAL_MACHINE, "Software\\Wow6432Node"), (Names{"Classes"}));
+    EXPECT_EQ(SubKeys(*reg, HKEY_LOCAL_MACHINE, "software\\wow6432node\\classes"), (Names{"Back", "CLSID"}));
 
     // Back points at Software\Wow6432Node: reached from there it would go round, so
     // the link key itself is opened, which has no sub keys.
-    EXPECT_EQ(subKeys(*reg, "Software\\Wow6432Node\\Classes\\Back"), Names{});
+    EXPECT_EQ(SubKeys(*reg, HKEY_LOCAL_MACHINE, "Software\\Wow6432Node\\Classes\\Back"), Names{});
     std::uint32_t type = 0;
     EXPECT_EQ(Query(*reg, HKEY_LOCAL_MACHINE, "Software\\Wow6432Node\\Classes\\Back", "SymbolicLinkValue", &type),
               Utf16ToBytes(u"\\Registry\\Machine\\Software\\Wow6432Node"));
     EXPECT_EQ(type, REG_LINK);
     // Reached the other way round it is followed once, then no more.
-    EXPECT_EQ(subKeys(*reg, "Software\\Classes\\Wow6432Node\\Back"), (Names{"Classes"}));
-    EXPECT_EQ(subKeys(*reg, "Software\\Classes\\Wow6432Node\\Back\\Classes"), Names{});
+    EXPECT_EQ(SubKeys(*reg, HKEY_LOCAL_MACHINE, "Software\\Classes\\Wow6432Node\\Back"), (Names{"Classes"}));
+    EXPECT_EQ(SubKeys(*reg, HKEY_LOCAL_MACHINE, "Software\\Classes\\Wow6432Node\\Back\\Classes"), Names{});
 
     EXPECT_EQ(Query(*reg, HKEY_LOCAL_MACHINE, "Software\\Dangling", "In"), "<no key>");
-    EXPECT_EQ(subKeys(*reg, "Software\\ToUser"), (Names{"Korvex!"}));
+    EXPECT_EQ(SubKeys(*reg, HKEY_LOCAL_MACHINE, "Software\\ToUser"), (Names{"Korvex!"}));
 
     // A whole walk ends: each link is followed once per path, never round a cycle.
     EXPECT_EQ(WalkTree(*reg, HKEY_LOCAL_MACHINE, "", 10000), 19u);
@@ -230,10 +224,10 @@ TEST_F(LinksFixture, WritesGoToTheTargetAndDeletingRemovesOnlyTheLink) {
     EXPECT_NE(text.find("\n[Software\\\\Classes\\\\Wow6432Node\\\\New] "), std::string::npos);
 
     EXPECT_EQ(reg->deleteTree(HKEY_LOCAL_MACHINE, "Software\\Wow6432Node\\Classes"), ERROR_SUCCESS);
-    EXPECT_EQ(subKeys(*reg, "Software\\Wow6432Node"), Names{});
-    EXPECT_EQ(subKeys(*reg, "Software\\Classes\\Wow6432Node"), (Names{"Back", "CLSID", "New"}));
+    EXPECT_EQ(SubKeys(*reg, HKEY_LOCAL_MACHINE, "Software\\Wow6432Node"), Names{});
+    EXPECT_EQ(SubKeys(*reg, HKEY_LOCAL_MACHINE, "Software\\Classes\\Wow6432Node"), (Names{"Back", "CLSID", "New"}));
     EXPECT_EQ(reg->deleteTree(HKEY_LOCAL_MACHINE, "Software\\Loop\\Up"), ERROR_SUCCESS);
-    EXPECT_EQ(subKeys(*reg, "Software\\Loop"), (Names{"Self"}));
+    EXPECT_EQ(SubKeys(*reg, HKEY_LOCAL_MACHINE, "Software\\Loop"), (Names{"Self"}));
     text = ReadHostFile(dir / "system.reg");
     EXPECT_EQ(text.find("[Software\\\\Wow6432Node\\\\Classes]"), std::string::npos);
     EXPECT_NE(text.find("\n[Software\\\\Classes\\\\Wow6432Node\\\\CLSID\\\\{X}] "), std::string::npos);

@@ -31,17 +31,6 @@ std::string withoutTimes(const std::string& text) {
     return std::regex_replace(seconds, std::regex("\n#time=[0-9a-f]+\n"), "\n#time=<t>\n");
 }
 
-// Sets a string value through a handle of its own (made with create), closing it
-// again, which saves; the first failure is returned.
-long write(Registry& reg, HKEY root, const std::string& path, const std::string& name, const std::string& text,
-           bool create = false) {
-    HKEY key = 0;
-    long rc = create ? reg.createKey(root, path, &key) : reg.openKey(root, path, KEY_ALL_ACCESS_RW, &key);
-    if (rc == ERROR_SUCCESS) rc = reg.setValue(key, name, REG_SZ, sz(text));
-    const long closed = reg.closeKey(key);
-    return rc != ERROR_SUCCESS ? rc : closed;
-}
-
 TEST(WineRegistry, RealPrefixIsLeftByteIdenticalAndChangesTouchOnlyTheirOwnLines) {
     TempHostFolder dir;
     CopyFixtures(dir.path());
@@ -82,12 +71,12 @@ TEST(WineRegistry, RealPrefixIsLeftByteIdenticalAndChangesTouchOnlyTheirOwnLines
     const std::size_t at = changed.find(line);
     ASSERT_NE(at, std::string::npos);
     changed.replace(at, line.size(), "\"Content Type\"=\"video/x-msvideo\"\n");
-    ASSERT_EQ(write(*reg, HKEY_LOCAL_MACHINE, avi, "content type", "video/x-msvideo"), ERROR_SUCCESS);
+    ASSERT_EQ(Write(*reg, HKEY_LOCAL_MACHINE, avi, "content type", "video/x-msvideo"), ERROR_SUCCESS);
     EXPECT_EQ(ReadHostFile(dir / "system.reg"), changed);
     EXPECT_EQ(inodeOf(dir / "user.reg"), userInode);
 
     // A new value goes after the key's last value; deleting it gives the file back exactly.
-    ASSERT_EQ(write(*reg, HKEY_LOCAL_MACHINE, avi, "PerceivedType", "video"), ERROR_SUCCESS);
+    ASSERT_EQ(Write(*reg, HKEY_LOCAL_MACHINE, avi, "PerceivedType", "video"), ERROR_SUCCESS);
     std::string added = changed;
     added.insert(changed.find('\n', at) + 1, "\"PerceivedType\"=\"video\"\n");
     EXPECT_EQ(ReadHostFile(dir / "system.reg"), added);
@@ -219,7 +208,7 @@ TEST_F(LinksFixture, OpeningFollowsLinksUnlessTheyLeadBackOntoThePathAndWalksEnd
 }
 
 TEST_F(LinksFixture, WritesGoToTheTargetAndDeletingRemovesOnlyTheLink) {
-    ASSERT_EQ(write(*reg, HKEY_LOCAL_MACHINE, "Software\\Wow6432Node\\Classes\\New", "v", "1", true), ERROR_SUCCESS);
+    ASSERT_EQ(Write(*reg, HKEY_LOCAL_MACHINE, "Software\\Wow6432Node\\Classes\\New", "v", "1", true), ERROR_SUCCESS);
     std::string text = ReadHostFile(dir / "system.reg");
     EXPECT_NE(text.find("\n[Software\\\\Classes\\\\Wow6432Node\\\\New] "), std::string::npos);
 

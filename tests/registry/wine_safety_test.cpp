@@ -53,10 +53,7 @@ TEST(WineRegistrySave, FailureMidwayKeepsTheOldFileAndTheChange) {
         ::setrlimit(RLIMIT_FSIZE, &rl);
         auto reg = WineRegistry::open(dir.path(), nullptr);
         const std::string avi = "Software\\Classes\\.avi";
-        HKEY key = 0;
-        if (reg->openKey(HKEY_LOCAL_MACHINE, avi, KEY_ALL_ACCESS_RW, &key)) ::_exit(10);
-        if (reg->setValue(key, "Content Type", REG_SZ, sz("changed"))) ::_exit(11);
-        if (reg->closeKey(key) != ERROR_WRITE_FAULT) ::_exit(12);
+        if (Write(*reg, HKEY_LOCAL_MACHINE, avi, "Content Type", "changed") != ERROR_WRITE_FAULT) ::_exit(12);
         if (reg->lastSaveError().find("system.reg") == std::string::npos) ::_exit(13);
         // The change is still pending, for a later attempt.
         if (Query(*reg, HKEY_LOCAL_MACHINE, avi, "Content Type") != sz("changed")) ::_exit(14);
@@ -85,12 +82,10 @@ TEST(WineRegistrySave, KilledAtAnyMomentLeavesAWholeFile) {
         if (pid == 0) {
             auto reg = WineRegistry::open(dir.path(), nullptr);
             if (!reg) ::_exit(1);
-            for (unsigned i = 0;; ++i) {
-                HKEY key = 0;
-                if (reg->openKey(HKEY_LOCAL_MACHINE, "Software\\Classes\\.avi", KEY_ALL_ACCESS_RW, &key)) ::_exit(2);
-                reg->setValue(key, "Content Type", REG_SZ, sz("video/" + std::to_string(round) + "-" + std::to_string(i)));
-                if (reg->closeKey(key)) ::_exit(3);
-            }
+            for (unsigned i = 0;; ++i)
+                if (Write(*reg, HKEY_LOCAL_MACHINE, "Software\\Classes\\.avi", "Content Type",
+                          "video/" + std::to_string(round) + "-" + std::to_string(i)))
+                    ::_exit(2);
         }
         ASSERT_GT(pid, 0);
         // Once a save has replaced the file, somewhere in the next saves.

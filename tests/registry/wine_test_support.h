@@ -30,6 +30,17 @@ inline void CopyFixtures(const std::string& prefix) {
 // A REG_SZ value's data: the text with its terminating NUL.
 inline std::string sz(std::string_view text) { return std::string(text) + '\0'; }
 
+// Sets a string value through a handle of its own (made with create), closing it
+// again, which saves; the first failure is returned.
+inline long Write(Registry& reg, HKEY root, const std::string& path, const std::string& name, const std::string& text,
+                  bool create = false) {
+    HKEY key = 0;
+    long rc = create ? reg.createKey(root, path, &key) : reg.openKey(root, path, KEY_ALL_ACCESS_RW, &key);
+    if (rc == ERROR_SUCCESS) rc = reg.setValue(key, name, REG_SZ, sz(text));
+    const long closed = reg.closeKey(key);
+    return rc != ERROR_SUCCESS ? rc : closed;
+}
+
 // The inode a path names now; a file replaced by rename gets a new one.
 inline ino_t inodeOf(const std::string& path) {
     struct stat st {};

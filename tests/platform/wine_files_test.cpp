@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <csignal>
-#include <cstdlib>
 #include <filesystem>
 
 #include <fcntl.h>

@@ -8,7 +8,6 @@
 #include "platform/wine/reg_parse.h"
 #include "platform/wine/reg_text.h"
 #include "platform/wine/reg_write.h"
-#include "tests/support/host_files.h"
 #include "wine_test_support.h"
 
 namespace korvex::wine {

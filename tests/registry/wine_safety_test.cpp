@@ -7,7 +7,6 @@
 #include <regex>
 #include <set>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>

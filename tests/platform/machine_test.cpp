@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <thread>
@@ -16,17 +15,13 @@
 #include "platform/wine/wine_machine.h"
 #include "platform/wine/wine_system.h"
 #include "tests/registry/wine_test_support.h"
-#include "tests/support/host_files.h"
 #include "tests/support/scoped_env.h"
 
 namespace korvex::wine {
 namespace {
 
 namespace fs = std::filesystem;
-using namespace korvex::test;
-
-using testing::Query;
-using testing::sz;
+using namespace korvex::testing;
 
 class MachineTest : public ::testing::Test {
 protected:
@@ -50,7 +45,6 @@ TEST_F(MachineTest, Windows7MachineOpensAsAnNtMachine) {
     const std::string dir = base + "/deep/win7";  // parents are made too
     std::string error;
     ASSERT_TRUE(CreateMachine(dir, WindowsVersion::Win7, &error)) << error;
-    EXPECT_TRUE(IsMachineFolder(dir));
     EXPECT_EQ(fs::read_symlink(dir + "/dosdevices/c:"), "../drive_c");
     for (const auto& entry : fs::directory_iterator(base + "/deep"))  // nothing left from building
         EXPECT_EQ(entry.path().filename(), "win7");
@@ -58,64 +52,31 @@ TEST_F(MachineTest, Windows7MachineOpensAsAnNtMachine) {
     auto machine = WineMachine::open(dir, &error);
     ASSERT_NE(machine, nullptr) << error;
     System& system = machine->system();
-    EXPECT_EQ(system.platformId(), VER_PLATFORM_WIN32_NT);
     EXPECT_EQ(TempFolder(system), "C:\\users\\" + MachineUserName() + "\\Temp\\");
     expectFoldersExist(*machine);
-    EXPECT_TRUE(machine->files().info("C:\\Program Files (x86)").isFolder);
 
     // The four system text files, with CR LF.
-    std::string text;
-    ASSERT_TRUE(machine->files().readFile("C:\\windows\\win.ini", text));
-    EXPECT_NE(text.find("[windows]\r\n"), std::string::npos);
-    ASSERT_TRUE(machine->files().readFile("C:\\WINDOWS\\SYSTEM.INI", text));
-    EXPECT_NE(text.find("[boot]\r\n"), std::string::npos);
-    for (const char* boot : {"C:\\autoexec.bat", "C:\\config.sys"}) {
-        ASSERT_TRUE(machine->files().readFile(boot, text)) << boot;
-        EXPECT_FALSE(text.empty());
-        EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
-        EXPECT_EQ(text.find("\n"), text.find("\r\n") + 1);
+    const std::pair<const char*, const char*> texts[] = {
+        {"C:\\windows\\win.ini", "[windows]\r\n"}, {"C:\\WINDOWS\\SYSTEM.INI", "[boot]\r\n"},
+        {"C:\\autoexec.bat", "\r\n"}, {"C:\\config.sys", "\r\n"}};
+    for (const auto& [file, part] : texts) {
+        std::string text;
+        ASSERT_TRUE(machine->files().readFile(file, text)) << file;
+        EXPECT_NE(text.find(part), std::string::npos) << file;
+        EXPECT_EQ(text.substr(text.size() - 2), "\r\n") << file;
+        EXPECT_EQ(text.find('\n'), text.find("\r\n") + 1) << file;
     }
 
     // The registry files parse, and hold what Korvex's scans look at.
     Registry& reg = machine->registry();
     EXPECT_EQ(Query(reg, HKEY_CURRENT_USER, "Software\\Wine", "Version"), sz("win7"));
-    EXPECT_EQ(Query(reg, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion", "CurrentVersion"), sz("6.1"));
-    // (Value types as written: the text-form test.)
-    EXPECT_EQ(Query(reg, HKEY_CURRENT_USER, "Environment", "TEMP"), sz("%USERPROFILE%\\Temp"));
-    EXPECT_EQ(testing::SubKeys(reg, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall").size(), 2u);
+    EXPECT_EQ(SubKeys(reg, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall").size(), 2u);
     EXPECT_EQ(Query(reg, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
                     "C:\\windows\\system32\\demort.dll"), std::string("\x02\0\0\0", 4));
     EXPECT_TRUE(machine->files().info("C:\\windows\\system32\\demort.dll").exists);
 }
 
-TEST_F(MachineTest, RegistryFilesAreInWinesTextForm) {
-    ASSERT_TRUE(CreateMachine(base + "/m", WindowsVersion::Win10));
-    const std::string system = ReadHostFile(base + "/m/system.reg");
-    const std::string user = ReadHostFile(base + "/m/user.reg");
-    EXPECT_EQ(system.rfind("WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win64\n\n[", 0), 0u)
-        << system.substr(0, 120);
-    EXPECT_EQ(user.rfind("WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win64\n\n[", 0), 0u)
-        << user.substr(0, 120);
-    EXPECT_EQ(system.find('\r'), std::string::npos);  // Wine's files end lines with LF alone
-    EXPECT_NE(system.find("\n[Software\\\\Microsoft\\\\Windows NT\\\\CurrentVersion] "), std::string::npos);
-    EXPECT_NE(system.find("\"CurrentMajorVersionNumber\"=dword:0000000a\n"), std::string::npos);
-    EXPECT_NE(user.find("\"Version\"=\"win10\"\n"), std::string::npos);
-    EXPECT_NE(user.find("\"AppData\"=str(2):\"%USERPROFILE%\\\\AppData\\\\Roaming\"\n"), std::string::npos);
-
-    // Each section: "[path] seconds", then "#time=" with the same moment as a FILETIME.
-    const std::size_t section = system.find("\n[Software\\\\Wine");
-    const std::size_t at = system.find("\n[", 0);
-    ASSERT_NE(at, std::string::npos);
-    const std::size_t close = system.find("] ", at);
-    const std::size_t end = system.find('\n', close);
-    const long long seconds = std::stoll(system.substr(close + 2, end - close - 2));
-    const std::string time = system.substr(end + 1, system.find('\n', end + 1) - end - 1);
-    const unsigned long long filetime = std::stoull(time.substr(6), nullptr, 16);
-    EXPECT_EQ(time.substr(0, 6), "#time=");
-    EXPECT_EQ(filetime / 10000000ull - 11644473600ull, static_cast<unsigned long long>(seconds));
-    EXPECT_EQ(section, std::string::npos);  // Software\Wine lives in user.reg only; no Drives key
-}
-
+// A 98 machine: the other family, with its own places (no profile).
 TEST_F(MachineTest, Windows98MachineIsOfThe95Family) {
     ASSERT_TRUE(CreateMachine(base + "/w98", WindowsVersion::Win98));
     std::string error;
@@ -123,11 +84,19 @@ TEST_F(MachineTest, Windows98MachineIsOfThe95Family) {
     ASSERT_NE(machine, nullptr) << error;
     EXPECT_EQ(machine->system().platformId(), VER_PLATFORM_WIN32_WINDOWS);
     expectFoldersExist(*machine);
-    Registry& reg = machine->registry();
-    EXPECT_EQ(Query(reg, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "VersionNumber"), sz("4.10.2222"));
-    EXPECT_EQ(Query(reg, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion", "CurrentVersion"), "<no key>");
-    // The demo program's folder setting names a folder of this machine (no profile on 98).
-    EXPECT_TRUE(machine->files().info(Query(reg, HKEY_CURRENT_USER, "Software\\DemoPaint\\Settings", "LastFolder").c_str()).isFolder);
+    // The demo program's folder setting names a folder of this machine.
+    const std::string last = Query(machine->registry(), HKEY_CURRENT_USER, "Software\\DemoPaint\\Settings", "LastFolder");
+    EXPECT_TRUE(machine->files().info(last.c_str()).isFolder) << last;
+}
+
+TEST_F(MachineTest, RegistryFilesAreInWinesTextForm) {
+    ASSERT_TRUE(CreateMachine(base + "/m", WindowsVersion::Win10));
+    const std::string system = ReadHostFile(base + "/m/system.reg"), user = ReadHostFile(base + "/m/user.reg");
+    EXPECT_EQ(system.rfind("WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win64\n\n[", 0), 0u);
+    EXPECT_EQ(user.rfind("WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000\n\n"
+                         "#arch=win64\n\n[", 0), 0u);
+    EXPECT_NE(user.find("\"Version\"=\"win10\"\n"), std::string::npos);
+    EXPECT_EQ(system.find("\n[Software\\\\Wine"), std::string::npos);  // Software\Wine lives in user.reg only; no Drives key
 }
 
 // An existing machine is left alone: the command-line init test covers that.
@@ -142,7 +111,6 @@ TEST_F(MachineTest, EmptyFoldersBecomeMachinesOtherFoldersAreRefused) {
     const std::string empty = base + "/empty";
     fs::create_directories(empty);
     EXPECT_TRUE(CreateMachine(empty, WindowsVersion::Win7));
-    EXPECT_TRUE(IsMachineFolder(empty));
 
     // Opening folders that are no prefix says why.
     EXPECT_EQ(WineMachine::open(base + "/nothing", &error), nullptr);
@@ -153,7 +121,7 @@ TEST_F(MachineTest, EmptyFoldersBecomeMachinesOtherFoldersAreRefused) {
     EXPECT_FALSE(error.empty());
 }
 
-TEST(RegFileText, EscapesAsWineDoes) {
+TEST(RegFileText, EscapesAndOrdersAsWineDoes) {
     EXPECT_EQ(RegFileText::escape("Caf\xe2\x82\xac \"q\" \\ tab\tx", false), "Caf\\x20ac \\\"q\\\" \\\\ tab\\tx");
     EXPECT_EQ(RegFileText::escape("\xc3\xa9" "1", false), "\\x00e91");  // a hex digit follows: four digits
     EXPECT_EQ(RegFileText::escape("\xc3\xa9z", false), "\\xe9z");
@@ -163,15 +131,15 @@ TEST(RegFileText, EscapesAsWineDoes) {
     reg.setString("Software\\B", "x", "1");
     reg.setString("software\\a\\Sub", "", "2");
     reg.setDword("Software\\a", "n", 10);
-    reg.setString("Software\\a", "M", "3");
+    reg.setExpandString("Software\\a", "M", "%SystemRoot%");
     reg.setString("Software\\a", "", "d");
-    const std::string text = reg.text(1796505343);
-    EXPECT_NE(text.find("\n[Software\\\\a] 1796505343\n#time="), std::string::npos);
-    EXPECT_LT(text.find("[Software\\\\a]"), text.find("[software\\\\a\\\\Sub]"));  // a key before its sub keys
-    EXPECT_LT(text.find("[software\\\\a\\\\Sub]"), text.find("[Software\\\\B]"));  // sorted without regard to case
-    EXPECT_NE(text.find("\n@=\"2\"\n"), std::string::npos);
-    // Values sorted by name without regard to case, the default first, as Wine keeps them.
-    EXPECT_NE(text.find("\n@=\"d\"\n\"M\"=\"3\"\n\"n\"=dword:0000000a\n"), std::string::npos);
+    // Keys sorted without regard to case, each before its sub keys, values by name with
+    // the default first; "[path] seconds", then "#time=" with the same moment as a FILETIME.
+    EXPECT_EQ(reg.text(1796505343),
+              "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win64\n\n"
+              "[Software\\\\a] 1796505343\n#time=1dd84fdc94f6980\n@=\"d\"\n\"M\"=str(2):\"%SystemRoot%\"\n\"n\"=dword:0000000a\n\n"
+              "[software\\\\a\\\\Sub] 1796505343\n#time=1dd84fdc94f6980\n@=\"2\"\n\n"
+              "[Software\\\\B] 1796505343\n#time=1dd84fdc94f6980\n\"x\"=\"1\"\n");
 }
 
 TEST_F(MachineTest, LocatorOrderAndBuiltInMachine) {
@@ -183,13 +151,10 @@ TEST_F(MachineTest, LocatorOrderAndBuiltInMachine) {
     env["HOME"] = base + "/home";
     fs::create_directories(base + "/home");
 
-    std::vector<std::string> args = {"korvex-cli", "--machine", "/x/prefix", "update"};
-    EXPECT_EQ(TakeMachineArgument(args), "/x/prefix");
-    EXPECT_EQ(args, (std::vector<std::string>{"korvex-cli", "update"}));
-    args = {"korvex-cli", "--machine=/y", "find"};
+    // "--machine DIR" is the command line's own test.
+    std::vector<std::string> args = {"korvex-cli", "--machine=/y", "find"};
     EXPECT_EQ(TakeMachineArgument(args), "/y");
     EXPECT_EQ(args, (std::vector<std::string>{"korvex-cli", "find"}));
-    EXPECT_EQ(TakeMachineArgument(args), "");
 
     // Nothing set and no ~/.wine: the built-in machine, made on first use.
     env["XDG_DATA_HOME"] = base + "/data";
@@ -210,7 +175,6 @@ TEST_F(MachineTest, LocatorOrderAndBuiltInMachine) {
 }
 
 TEST(MachineFolderText, HomeIsWrittenAsTilde) {
-    EXPECT_EQ(MachineFolderText("/home/ann/.wine", "/home/ann"), "~/.wine");
     EXPECT_EQ(MachineFolderText("/home/ann/.wine", "/home/ann/"), "~/.wine");
     EXPECT_EQ(MachineFolderText("/home/ann", "/home/ann"), "~");
     EXPECT_EQ(MachineFolderText("/home/anna/.wine", "/home/ann"), "/home/anna/.wine");
@@ -316,7 +280,6 @@ TEST_F(WineSystemTest, PlatformFromVersionSettingThenNtThen9xKeys) {
     EXPECT_EQ(system->shellFolder(CSIDL_SYSTEM), "C:\\windows\\system");
     EXPECT_EQ(system->shellFolder(CSIDL_APPDATA), "C:\\windows\\Application Data");
     EXPECT_EQ(system->tempPath(), "C:\\windows\\TEMP\\");
-    EXPECT_EQ(HistoryFolder(*system), "");
 }
 
 TEST_F(WineSystemTest, ShellFoldersFallBackToWineDefaults) {
@@ -326,10 +289,8 @@ TEST_F(WineSystemTest, ShellFoldersFallBackToWineDefaults) {
     EXPECT_EQ(system->shellFolder(CSIDL_SYSTEM), "C:\\windows\\system32");
     EXPECT_EQ(system->shellFolder(CSIDL_PROGRAM_FILES), "C:\\Program Files");
     EXPECT_EQ(system->shellFolder(CSIDL_APPDATA), "C:\\users\\Tester\\AppData\\Roaming");
-    EXPECT_EQ(system->shellFolder(CSIDL_HISTORY), "C:\\users\\Tester\\AppData\\Local\\Microsoft\\Windows\\History");
     EXPECT_EQ(system->shellFolder(0x7777), "");
     EXPECT_EQ(system->tempPath(), "C:\\users\\Tester\\Temp\\");
-    EXPECT_EQ(system->programFolder(), "C:\\Program Files\\Korvex");
 
     // Another user's prefix: the one profile folder there is taken.
     ScopedEnv other("USER", "somebody");
@@ -350,12 +311,11 @@ TEST_F(WineSystemTest, ShellFolderKeysWithVariables) {
 
     registry.setString("HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion", "SystemRoot", "D:\\WINNT");
     EXPECT_EQ(system->shellFolder(CSIDL_WINDOWS), "D:\\WINNT");
-    EXPECT_EQ(WindowsDriveRoot(*system), "D:\\");
     EXPECT_EQ(system->expand("%SystemRoot%\\x %windir% %SystemDrive%"), "D:\\WINNT\\x D:\\WINNT D:");
 
     // The environment keys take part, TMP before TEMP as GetTempPath reads them.
-    setExpand("HKCU\\Environment", "TEMP", "%USERPROFILE%\\Temp");
-    EXPECT_EQ(system->tempPath(), "C:\\users\\Tester\\Temp\\");
+    setExpand("HKCU\\Environment", "TEMP", "%USERPROFILE%\\Tmp Files");
+    EXPECT_EQ(system->tempPath(), "C:\\users\\Tester\\Tmp Files\\");
     setExpand("HKCU\\Environment", "TMP", "%SystemDrive%\\tmp");
     EXPECT_EQ(system->tempPath(), "D:\\tmp\\");
     setExpand("HKCU\\Environment", "TMP", "%TMP%\\loop");  // refers to itself: ends, unexpanded
@@ -372,13 +332,11 @@ TEST_F(WineSystemTest, ShellFolderSettingsNameTheLinkedFoldersToWalk) {
     registry.setString(explorer + "\\Shell Folders", "AppData", "C:\\users\\Tester\\AppData");  // not a shell folder Wine links
     EXPECT_EQ(system->linkedShellFolderPaths(),
               (std::vector<std::string>{"C:\\users\\Tester\\My Docs", "C:\\users\\Tester\\Desk"}));
-    EXPECT_TRUE(files->linkedFolders().empty());
     files->setShellFolderSource([this] { return system->linkedShellFolderPaths(); });
     EXPECT_EQ(files->linkedFolders(), (std::vector<std::string>{"C:\\users\\Tester\\My Docs"}));
 }
 
 TEST_F(WineSystemTest, TempFolderLongFormOrShortFormWhenMissing) {
-    setExpand("HKCU\\Environment", "TEMP", "%USERPROFILE%\\TEMP");
     setExpand("HKCU\\Environment", "TMP", "%USERPROFILE%\\TEMP");
     EXPECT_EQ(TempFolder(*system), "C:\\users\\Tester\\TEMP\\");  // missing: the short form, with "\"
     fs::create_directories(root + "/drive_c/users/Tester/Temp");
@@ -400,12 +358,15 @@ TEST_F(WineSystemTest, StartsWineAndTheOpenerDetached) {
     EXPECT_FALSE(system->startProgram("cleanmgr.exe"));  // no wine on PATH
     EXPECT_FALSE(system->openWithShell("https://example.invalid/"));
 
-    WriteHostFile(bin + "/wine", "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]\\n' \"$a\"; done > \"$WINEPREFIX/wine.out.tmp\"\n"
-                             "/bin/mv \"$WINEPREFIX/wine.out.tmp\" \"$WINEPREFIX/wine.out\"\n");
-    WriteHostFile(bin + "/xdg-open", "#!/bin/sh\nprintf '[%s]\\n' \"$1\" > \"" + root + "/open.out.tmp\"\n/bin/mv \"" + root +
-                                     "/open.out.tmp\" \"" + root + "/open.out\"\n");
-    fs::permissions(bin + "/wine", fs::perms::owner_all);
-    fs::permissions(bin + "/xdg-open", fs::perms::owner_all);
+    // Stand-ins that write their arguments, "[arg]" a line, to a file that appears whole;
+    // wine's goes into the machine it is given.
+    const std::string scripts[][3] = {{"wine", "\"$@\"", "$WINEPREFIX"}, {"xdg-open", "\"$1\"", root}};
+    for (const auto& [name, args, dir] : scripts) {
+        const std::string out = "\"" + dir + "/" + name;
+        WriteHostFile(bin + "/" + name, "#!/bin/sh\nfor a in " + args + "; do printf '[%s]\\n' \"$a\"; done > " + out +
+                                             ".tmp\"\n/bin/mv " + out + ".tmp\" " + out + ".out\"\n");
+        fs::permissions(bin + "/" + name, fs::perms::owner_all);
+    }
 
     EXPECT_TRUE(system->startProgram("\"C:\\Program Files\\App\\tool.exe\" /s \"a b\""));
     EXPECT_EQ(awaitFile(root + "/wine.out"), "[C:\\Program Files\\App\\tool.exe]\n[/s]\n[a b]\n");
@@ -413,24 +374,19 @@ TEST_F(WineSystemTest, StartsWineAndTheOpenerDetached) {
     fs::create_directories(root + "/drive_c/Docs");
     WriteHostFile(root + "/drive_c/Docs/Read Me.txt", "x");
     EXPECT_TRUE(system->openWithShell("c:\\docs\\read me.TXT"));
-    EXPECT_EQ(awaitFile(root + "/open.out"), "[" + root + "/drive_c/Docs/Read Me.txt]\n");
-    fs::remove(root + "/open.out");
+    EXPECT_EQ(awaitFile(root + "/xdg-open.out"), "[" + root + "/drive_c/Docs/Read Me.txt]\n");
+    fs::remove(root + "/xdg-open.out");
     EXPECT_TRUE(system->openWithShell("mailto:someone@example.invalid"));
-    EXPECT_EQ(awaitFile(root + "/open.out"), "[mailto:someone@example.invalid]\n");
+    EXPECT_EQ(awaitFile(root + "/xdg-open.out"), "[mailto:someone@example.invalid]\n");
     EXPECT_FALSE(system->openWithShell("Q:\\nowhere.txt"));
 }
 
-TEST_F(WineSystemTest, ClockAndLocale) {
+TEST_F(WineSystemTest, DatesInTheUsersLocaleWithTheYearWhole) {
     ScopedEnv tz("TZ", "UTC");
     ::tzset();
-    const std::int64_t before = std::time(nullptr);
-    EXPECT_GE(system->now(), before);
-    EXPECT_LE(system->now(), before + 5);
     const std::string text = system->formatDateTime(1600000000);  // 2020-09-13 12:26:40 UTC
     EXPECT_NE(text.find("2020"), std::string::npos) << text;  // the year whole, never "20"
     EXPECT_NE(text.find("12:26:40"), std::string::npos) << text;
-    const char separator = system->decimalSeparator();
-    EXPECT_TRUE(separator == '.' || separator == ',') << separator;
 }
 
 }  // namespace

@@ -30,6 +30,17 @@ inline void CopyFixtures(const std::string& prefix) {
 // A REG_SZ value's data: the text with its terminating NUL.
 inline std::string sz(std::string_view text) { return std::string(text) + '\0'; }
 
+// Sets a string value through a handle of its own (made with create), closing it
+// again, which saves; the first failure is returned.
+inline long Write(Registry& reg, HKEY root, const std::string& path, const std::string& name, const std::string& text,
+                  bool create = false) {
+    HKEY key = 0;
+    long rc = create ? reg.createKey(root, path, &key) : reg.openKey(root, path, KEY_ALL_ACCESS_RW, &key);
+    if (rc == ERROR_SUCCESS) rc = reg.setValue(key, name, REG_SZ, sz(text));
+    const long closed = reg.closeKey(key);
+    return rc != ERROR_SUCCESS ? rc : closed;
+}
+
 // The inode a path names now; a file replaced by rename gets a new one.
 inline ino_t inodeOf(const std::string& path) {
     struct stat st {};
@@ -37,14 +48,12 @@ inline ino_t inodeOf(const std::string& path) {
     return st.st_ino;
 }
 
-// Files in a folder whose names are not in keep (left-over temporary files).
-inline std::vector<std::string> OtherFiles(const std::string& dir, const std::vector<std::string>& keep) {
-    std::vector<std::string> others;
-    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-        std::string name = entry.path().filename().string();
-        if (std::find(keep.begin(), keep.end(), name) == keep.end()) others.push_back(name);
-    }
-    return others;
+// The names in a folder, sorted: left-over temporary files show up here.
+inline std::vector<std::string> FileNames(const std::string& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 // A value's data as stored (its type in *type), or "<no key>" / "<no value>".
@@ -58,13 +67,11 @@ inline std::string Query(Registry& reg, HKEY root, const std::string& path, cons
     return rc == ERROR_SUCCESS ? data : "<no value>";
 }
 
-// A key's sub keys in enumeration order; *status gets what opening it gave.
-inline std::vector<std::string> SubKeys(Registry& reg, HKEY root, const std::string& path, long* status = nullptr) {
+// A key's sub keys in enumeration order.
+inline std::vector<std::string> SubKeys(Registry& reg, HKEY root, const std::string& path) {
     std::vector<std::string> names;
     HKEY key = 0;
-    long rc = reg.openKey(root, path, KEY_READ, &key);
-    if (status) *status = rc;
-    if (rc != ERROR_SUCCESS) return names;
+    if (reg.openKey(root, path, KEY_READ, &key) != ERROR_SUCCESS) return names;
     std::string name;
     for (std::uint32_t i = 0; reg.enumKey(key, i, &name) == ERROR_SUCCESS; ++i) names.push_back(name);
     reg.closeKey(key);

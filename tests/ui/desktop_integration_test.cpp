@@ -35,44 +35,21 @@ QString entryValue(const QString& file, const QString& group, const QString& key
     return {};
 }
 
-// An Exec value as a launcher turns it into arguments: the string escapes first, then
-// the quoting rules (inside "...", a backslash keeps the next of " ` $ \), then %f
-// replaced by the file as one whole argument.
+// An Exec value's arguments as a launcher makes them: the string escapes undone, then
+// the quoting rules (those of the shell's double quotes), then %f replaced by the file
+// as one whole argument.
 QStringList execArguments(const QString& exec, const QString& file) {
     QString unescaped;
     for (qsizetype i = 0; i < exec.size(); ++i) {
-        if (exec[i] == QLatin1Char('\\') && i + 1 < exec.size()) {
-            const QChar next = exec[++i];
-            unescaped += next == QLatin1Char('s') ? QStringLiteral(" ") : QString(next);
-        } else {
-            unescaped += exec[i];
-        }
+        QChar c = exec[i];
+        if (c == QLatin1Char('\\') && i + 1 < exec.size()) c = exec[++i] == QLatin1Char('s') ? QChar(u' ') : exec[i];
+        unescaped += c;
     }
-    QStringList args;
-    QString word;
-    bool inWord = false, quoted = false;
-    for (qsizetype i = 0; i < unescaped.size(); ++i) {
-        const QChar c = unescaped[i];
-        if (quoted) {
-            if (c == QLatin1Char('\\') && i + 1 < unescaped.size() &&
-                QStringLiteral("\"`$\\").contains(unescaped[i + 1]))
-                word += unescaped[++i];
-            else if (c == QLatin1Char('"'))
-                quoted = false;
-            else
-                word += c;
-        } else if (c == QLatin1Char('"')) {
-            quoted = inWord = true;
-        } else if (c == QLatin1Char(' ')) {
-            if (inWord) args << word;
-            word.clear();
-            inWord = false;
-        } else {
-            word += c;
-            inWord = true;
-        }
-    }
-    if (inWord) args << word;
+    QProcess sh;
+    sh.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("eval \"set -- $1\"; printf '%s\\0' \"$@\""),
+                                    QStringLiteral("sh"), unescaped});
+    sh.waitForFinished();
+    QStringList args = QString::fromUtf8(sh.readAllStandardOutput()).split(QChar(0), Qt::SkipEmptyParts);
     for (QString& a : args)
         if (a == QLatin1String("%f")) a = file;
     return args;

@@ -35,30 +35,6 @@ TEST(FileMerge, OddLinesAreSearchedLineByLine) {
     EXPECT_EQ(changes, CrlfLines({"C:\\Sep\\{", "new.txt", "}", "!new:odd\\{", "}", "!C:\\Missing\\{", "}"}));
 }
 
-TEST(FileMerge, JoinsTheSelectedDrivesDatabasesInDriveOrderAndStops) {
-    MemoryFiles files;
-    files.put("C:\\Korvex\\Cdbase.kvd", CrlfLines({"C:\\{", "c.txt", "}"}));
-    files.put("C:\\Korvex\\Ddbase.kvd", CrlfLines({"D:\\{", "d.txt", "}"}));
-    files.put("C:\\current.kvd", CrlfLines({"C:\\{", "c.txt", "}", "D:\\{", "d.txt", "e.txt", "}", "D:\\X\\{", "}"}));
-    files.put("C:\\dbase.kvd", "stale");
-    // While the comparison runs, root "dbase.kvd" holds the joined databases.
-    ScriptedPrompt prompt;
-    std::string joined;
-    prompt.onYield = [&] { joined = files.contents("C:\\dbase.kvd"); };
-    ASSERT_TRUE(CompareFolderLists(files, "C:\\", "C:\\Korvex\\", "C:,D:", RunHooks{&prompt, nullptr, nullptr}));
-    EXPECT_EQ(joined, CrlfLines({"C:\\{", "c.txt", "}", "D:\\{", "d.txt", "}"}));
-    EXPECT_EQ(files.contents("C:\\changes.kvd"), CrlfLines({"D:\\{", "e.txt", "}", "!D:\\X\\{", "}"}));
-    EXPECT_FALSE(files.exists("C:\\current.kvd"));
-    EXPECT_FALSE(files.exists("C:\\dbase.kvd"));
-
-    bool stop = false;
-    prompt.onYield = [&] { stop = true; };
-    std::string changes;
-    EXPECT_FALSE(MergeFolderLists(LineTable(CrlfLines({"C:\\{", "new.txt", "}", "C:\\A\\{", "}"})),
-                                  LineTable(CrlfLines({"C:\\{", "}", "C:\\A\\{", "}"})), changes,
-                                  RunHooks{&prompt, &stop, nullptr}));
-}
-
 TEST(IgnoreList, AFolderIsIgnoredOnlyByAnEntryThatIsExactlyItsPath) {
     const struct {
         std::string list;

@@ -37,21 +37,6 @@ void install(Machine& m) {
     m.registry.setString("HKLM\\Software\\Classes\\.new", "", "newfile");
 }
 
-TEST(FindChanges, MissingScanDatabaseStopsTheRunWithItsMessage) {
-    // Only the first drive without a database is named; nothing is written.
-    Machine m;
-    m.system.drives['D'] = FakeSystem::Drive{DRIVE_FIXED, ""};
-    m.system.drives['E'] = FakeSystem::Drive{DRIVE_FIXED, ""};
-    m.update("C:");
-    const auto before = m.files.tree("C:\\");
-    EXPECT_EQ(m.find("C:,D:,E:"), FindOutcome::MissingDatabase);
-    ASSERT_EQ(m.prompt.messages.size(), 1u);
-    EXPECT_EQ(Shown(m.prompt.messages[0]),
-              "Exclamation OK | Error finding changes | No scan database found for drive D:\\ To find changes in this "
-              "drive, first create a scan database by clicking on the Update Database button in the main window.");
-    EXPECT_EQ(m.files.tree("C:\\"), before);
-}
-
 // While Wine runs programs in the machine its registry files are out of date: both
 // runs ask before they start, once per attempt, and on Cancel leave every file as it was.
 TEST(FindChanges, WineRunningProgramsStopsBothRunsBeforeTheyStart) {
@@ -205,7 +190,11 @@ TEST(FindChanges, AutoUpdateReplacesTheDatabaseOnlyWhenWholeDrivesWereWalked) {
     }
 }
 
-TEST(FindChanges, EveryDriveIsWalkedIntoItsOwnListAndItsOwnDatabase) {
+// Without a scan database for a drive the run stops before it writes anything, naming
+// only the first such drive. With all three: each drive is walked into its own list and
+// refreshes its own database; meanwhile root "dbase.kvd" holds the databases joined in
+// drive order.
+TEST(FindChanges, EveryDriveNeedsItsOwnDatabaseAndIsWalkedIntoIt) {
     Machine m;
     m.set("AutoUpdateDb", "1");
     for (char letter : {'D', 'E'}) {
@@ -213,11 +202,27 @@ TEST(FindChanges, EveryDriveIsWalkedIntoItsOwnListAndItsOwnDatabase) {
         m.files.put(std::string(1, letter) + ":\\old.txt", "o");
         m.files.put(std::string(1, letter) + ":\\Folder\\f.txt", "f");
     }
+    m.update("C:");
+    const auto before = m.files.tree("C:\\");
+    EXPECT_EQ(m.find("C:,D:,E:"), FindOutcome::MissingDatabase);
+    ASSERT_EQ(m.prompt.messages.size(), 1u);
+    EXPECT_EQ(Shown(m.prompt.messages[0]),
+              "Exclamation OK | Error finding changes | No scan database found for drive D:\\ To find changes in this "
+              "drive, first create a scan database by clicking on the Update Database button in the main window.");
+    EXPECT_EQ(m.files.tree("C:\\"), before);
+
     m.update("C:,D:,E:");
+    const std::string databases = m.text("C:\\Korvex\\Cdbase.kvd") + m.text("C:\\Korvex\\Ddbase.kvd") +
+                                  m.text("C:\\Korvex\\Edbase.kvd");
+    std::string joined;
+    m.prompt.onYield = [&] {
+        if (m.files.exists("C:\\dbase.kvd")) joined = m.text("C:\\dbase.kvd");
+    };
     m.files.put("D:\\Folder\\new.txt", "n");
     m.files.put("E:\\NewFolder\\x.txt", "x");
     m.maxima.clear();
     ASSERT_EQ(m.find("C:,D:,E:"), FindOutcome::Completed);
+    EXPECT_EQ(joined, databases);
     EXPECT_EQ(m.text("C:\\changes.kvd"), CrlfLines({"D:\\Folder\\{", "new.txt", "}", "!E:\\NewFolder\\{", "}"}));
     EXPECT_NE(m.text("C:\\Korvex\\Ddbase.kvd").find("new.txt"), std::string::npos);
     EXPECT_EQ(m.text("C:\\Korvex\\Edbase.kvd"),

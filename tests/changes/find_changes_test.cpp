@@ -132,10 +132,9 @@ TEST(FindChanges, ScanModeChoosesWhatIsWalked) {
         // The bar's maximum with "1": the Windows folder's count + 93, less 4, plus the
         // Program Files count. C:\windows holds system32 and History (ignored); Program
         // Files holds two folders.
-        if (std::string(c.mode) == "1") {
+        if (std::string(c.mode) == "1")
             EXPECT_EQ(std::vector<double>(m.maxima.begin(), m.maxima.begin() + std::min<std::size_t>(3, m.maxima.size())),
                       (std::vector<double>{94, 90, 92}));
-        }
         // Only a run over whole drives moves or deletes its numbered lists.
         EXPECT_EQ(m.leftOver(IsWorkFile), std::string(c.mode) == "0" ? V{} : V{"C:\\0current.kvd"});
     }
@@ -151,6 +150,9 @@ TEST(FindChanges, TheProgressBarIgnoresPositionsBeyondItsMaximum) {
     bar.raise(40);
     bar.raise(1);          // 101: ignored
     EXPECT_EQ(seen, (std::vector<std::pair<double, double>>{{60, 100}, {100, 100}}));
+    FindProgress unseen;  // nothing shows it: it still keeps its position
+    unseen.setPosition(7);
+    EXPECT_EQ(unseen.position(), 7);
 }
 
 // "AutoUpdateDb" on: the drive's database is replaced (hidden) only after a walk over

@@ -34,11 +34,10 @@ const std::string kSep(1, '\x7f');
 
 }  // namespace
 
-std::string MergeFolderLists(const std::string& currentText, const std::string& databaseText, int* sections) {
+std::string MergeFolderLists(const std::string& currentText, const std::string& databaseText) {
     TextFile current(currentText), database(databaseText);
     std::string changes;
     std::string addedFolders;  // headers, each followed by 127, newest first
-    int steps = 0;
     auto write = [&](const std::string& line) { changes += line + "\r\n"; };
     auto underAddedFolder = [&](const std::string& header) {
         for (const std::string& entry : SplitList(addedFolders))
@@ -58,7 +57,6 @@ std::string MergeFolderLists(const std::string& currentText, const std::string& 
             c = current.read();
             if (current.eof() || !underAddedFolder(c)) break;
             current.skipSection();
-            ++steps;
         }
         if (current.eof()) break;
 
@@ -83,12 +81,10 @@ std::string MergeFolderLists(const std::string& currentText, const std::string& 
             write("}");
             current.skipSection();
             database.skipSection();
-            ++steps;
             continue;
         }
 
         // There: the names of the current section missing from the database's section.
-        ++steps;
         std::string names;
         while (!database.eof()) {
             std::string line = database.read();
@@ -107,7 +103,6 @@ std::string MergeFolderLists(const std::string& currentText, const std::string& 
         }
         if (headerWritten) write("}");
     }
-    if (sections) *sections = steps;
     return changes;
 }
 

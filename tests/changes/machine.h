@@ -69,11 +69,7 @@ struct Machine : MemoryMachine {
 
 // A row of the found-changes lists.
 inline FoundRow Row(std::string text, std::string sub1 = {}, bool selected = false) {
-    FoundRow row;
-    row.text = std::move(text);
-    row.sub1 = std::move(sub1);
-    row.selected = selected;
-    return row;
+    return FoundRow{std::move(text), std::move(sub1), {}, {}, {}, false, selected};
 }
 
 // A message box as one line: "Icon Buttons | title | text".

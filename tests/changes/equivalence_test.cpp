@@ -84,22 +84,16 @@ void emit(const Node& f, const std::string& path, std::string& out) {
 // The same tree after an installation: files and folders added, some names in other
 // letter case, some things removed, sibling folders listed in another order, and
 // now and then a line the list format does not guard against.
-void mutate(Node& f, Names& names, int& changes, bool quirks) {
+void mutate(Node& f, Names& names, bool quirks) {
     if (names.chance(0.3))
-        for (int i = 1 + names.pick(3); i > 0; --i, ++changes) names.insertSomewhere(f.files, names.file());
+        for (int i = 1 + names.pick(3); i > 0; --i) names.insertSomewhere(f.files, names.file());
     for (auto& file : f.files)
         if (names.chance(0.05)) file = names.caseVariant(file);
     if (!f.files.empty() && names.chance(0.1)) names.eraseOne(f.files);
     if (quirks && names.chance(0.01)) f.files.insert(f.files.begin(), "}");
     if (quirks && names.chance(0.01)) f.files.push_back("");
-    if (names.chance(0.08)) {
-        names.insertSomewhere(f.subs, randomNode(names, 2, names.folder()));
-        ++changes;
-    }
-    if (quirks && names.chance(0.01)) {
-        f.subs.push_back(Node{"odd:name", {"a.txt"}, {}});
-        ++changes;
-    }
+    if (names.chance(0.08)) names.insertSomewhere(f.subs, randomNode(names, 2, names.folder()));
+    if (quirks && names.chance(0.01)) f.subs.push_back(Node{"odd:name", {"a.txt"}, {}});
     if (!f.subs.empty() && names.chance(0.04)) names.eraseOne(f.subs);
     if (f.subs.size() >= 2 && names.chance(0.05)) {
         const int n = static_cast<int>(f.subs.size());
@@ -107,7 +101,7 @@ void mutate(Node& f, Names& names, int& changes, bool quirks) {
     }
     for (auto& sub : f.subs) {
         if (names.chance(0.03)) sub.name = names.caseVariant(sub.name);
-        mutate(sub, names, changes, quirks);
+        mutate(sub, names, quirks);
     }
 }
 
@@ -127,7 +121,7 @@ std::string cut(const std::string& text, Names& names) {
 }
 
 TEST(Equivalence, FileMergeMatchesTheStepByStepMergeOnGeneratedTrees) {
-    int totalChanges = 0, totalNewFolders = 0;
+    int totalNewFolders = 0;
     for (unsigned seed = 1; seed <= 25; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         Names names(seed == 25 ? 99 : seed);
@@ -142,7 +136,7 @@ TEST(Equivalence, FileMergeMatchesTheStepByStepMergeOnGeneratedTrees) {
             const std::string root = std::string(1, static_cast<char>('C' + d)) + ":\\";
             emit(drive, root, database);
             if (reversed) std::reverse(drive.subs.begin(), drive.subs.end());
-            mutate(drive, names, totalChanges, quirks);
+            mutate(drive, names, quirks);
             emit(drive, reversed ? "c:\\" : root, current);
         }
         if (seed % 8 == 5) database.clear();  // an empty database: everything is new
@@ -155,9 +149,7 @@ TEST(Equivalence, FileMergeMatchesTheStepByStepMergeOnGeneratedTrees) {
             EXPECT_EQ(indexedMerge(current, shortDatabase), literal::MergeFolderLists(current, shortDatabase));
         }
     }
-    // The generated runs really exercised the cases above.
-    EXPECT_GT(totalChanges, 3000);
-    EXPECT_GT(totalNewFolders, 300);
+    EXPECT_GT(totalNewFolders, 300);  // the generated runs really found new folders
 }
 
 // A dump: a key before its sub keys, sub keys in reverse alphabetical order (or, for
@@ -172,27 +164,24 @@ void dump(const Node& key, const std::string& path, bool sorted, std::string& ou
     for (const Node* s : subs) dump(*s, path.empty() ? s->name : path + "\\" + s->name, sorted, out);
 }
 
-void mutateKeys(Node& key, Names& names, int& changes) {
-    if (names.chance(0.12)) {
-        key.subs.push_back(randomNode(names, names.pick(3), names.key(), true));
-        ++changes;
-    }
+void mutateKeys(Node& key, Names& names) {
+    if (names.chance(0.12)) key.subs.push_back(randomNode(names, names.pick(3), names.key(), true));
     if (!key.subs.empty() && names.chance(0.05)) names.eraseOne(key.subs);
     for (auto& s : key.subs) {
         if (names.chance(0.03)) s.name = names.caseVariant(s.name);
-        mutateKeys(s, names, changes);
+        mutateKeys(s, names);
     }
 }
 
 TEST(Equivalence, RegistryComparisonMatchesTheStepByStepComparisonOnGeneratedHives) {
-    int totalChanges = 0, totalAdded = 0;
+    int totalAdded = 0;
     for (unsigned seed = 1; seed <= 30; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         Names names(1000 + seed);
         Node root = randomNode(names, seed % 5 == 0 ? 6 : 5, "", true);
         std::string saved, current;
         dump(root, "", true, saved);
-        mutateKeys(root, names, totalChanges);
+        mutateKeys(root, names);
         // Mostly the same order; sometimes enumerated otherwise, so that keys are
         // found behind the search position (round the ring).
         dump(root, "", seed % 4 != 1, current);
@@ -203,8 +192,7 @@ TEST(Equivalence, RegistryComparisonMatchesTheStepByStepComparisonOnGeneratedHiv
         ASSERT_EQ(got, expected);
         totalAdded += static_cast<int>(LineViews(expected).size());
     }
-    EXPECT_GT(totalChanges, 2000);
-    EXPECT_GT(totalAdded, 500);
+    EXPECT_GT(totalAdded, 500);  // the generated runs really found added keys
 }
 
 }  // namespace

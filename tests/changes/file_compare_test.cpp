@@ -9,7 +9,6 @@
 #include "changes/scan_folder.h"
 #include "platform/fake/fake_system.h"
 #include "platform/fake/memory_files.h"
-#include "platform/fake/scripted_prompt.h"
 #include "tests/scandb/support.h"
 #include "tests/support/text_lines.h"
 
@@ -74,7 +73,7 @@ TEST(ScanFolder, LeavesOutIgnoredDotAndKorvexEntriesAndCountsFolders) {
     for (const char* name : {"x.Kvu", "a.kv", "a.kvx", ""}) EXPECT_FALSE(IsKorvexFile(name)) << name;
 }
 
-TEST(ScanFolder, MovesTheBarEveryThreeHundredFoldersAndStops) {
+TEST(ScanFolder, MovesTheBarEveryThreeHundredFolders) {
     MemoryFiles many;
     for (int i = 0; i < 650; ++i) many.createFolder("C:\\f" + std::to_string(i));
     FindProgress progress;
@@ -84,17 +83,6 @@ TEST(ScanFolder, MovesTheBarEveryThreeHundredFoldersAndStops) {
     double folders = 0;
     EXPECT_EQ(ScanFolder(many, "C:\\", discard, "", folders, RunHooks{nullptr, nullptr, &progress}), 650);
     EXPECT_EQ(positions, (std::vector<double>{2, 4}));  // folders 300 and 600
-
-    // Stopped at the second yield: nothing more is written.
-    MemoryFiles files;
-    files.put("C:\\A\\a.txt", "");
-    files.put("C:\\B\\b.txt", "");
-    ScriptedPrompt prompt;
-    bool stop = false;
-    prompt.onYield = [&] { stop = prompt.yields == 2; };
-    test::StringOutput out;
-    ScanFolder(files, "C:\\", out, "", folders, RunHooks{&prompt, &stop, nullptr});
-    EXPECT_EQ(out.text, CrlfLines({"C:\\{", "}"}));
 }
 
 TEST(LineTable, GivesTheSameLinesAsTheReaders) {

@@ -280,9 +280,7 @@ TEST(FindChanges, CancellingAtAnyStepRemovesEveryWorkFile) {
             EXPECT_EQ(m.find(), FindOutcome::Cancelled);
             EXPECT_EQ(m.leftOver(IsWorkFile), V{});
             EXPECT_EQ(m.leftOver(IsChangeList), V{});
-            if (std::string(autoUpdate) == "0") {
-                EXPECT_EQ(m.text("C:\\Korvex\\Cdbase.kvd"), database);
-            }
+            if (std::string(autoUpdate) == "0") EXPECT_EQ(m.text("C:\\Korvex\\Cdbase.kvd"), database);
         }
     }
 }

@@ -29,9 +29,8 @@ TEST(SavedFile, WritesSixSectionsInFixedOrderAndReadsThemBack) {
 
     // Read back; lines ended by CR alone read the same; a file that does not start
     // with the files section is not a saved file.
-    std::string crOnly;
-    for (char c : text)
-        if (c != '\n') crOnly += c;
+    std::string crOnly = text;
+    std::erase(crOnly, '\n');
     for (const std::string& good : {text, crOnly}) {
         bool valid = false;
         EXPECT_EQ(ParseSavedFile(good, &valid), all);

@@ -114,10 +114,14 @@ TEST(FindChanges, NothingChangedGivesEmptyListsThenAnInstallationIsFoundEverywhe
 TEST(FindChanges, ScanModeChoosesWhatIsWalked) {
     const std::string root = "C:\\{\r\nroot.txt\r\n}\r\n", windows = "C:\\windows\\{\r\nw.txt\r\n}\r\n",
                       programs = "C:\\Program Files\\{\r\np.txt\r\n}\r\n";
+    // The bar's maximum: the folders walked (nine on C:, History is ignored) + 93; with
+    // "1" the Windows folder's one + 93, less 4, plus the Program Files folder's two.
     const struct {
         const char* mode;
         std::string expected;
-    } cases[] = {{"0", root + windows + programs}, {"1", windows + programs}, {"2", windows}, {"3", programs}};
+        std::uint64_t maximum;
+    } cases[] = {{"0", root + windows + programs, 102}, {"1", windows + programs, 92}, {"2", windows, 94},
+                 {"3", programs, 95}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string("ScanMode ") + c.mode);
         Machine m;
@@ -126,15 +130,9 @@ TEST(FindChanges, ScanModeChoosesWhatIsWalked) {
         m.files.put("C:\\root.txt", "r");
         m.files.put("C:\\windows\\w.txt", "w");
         m.files.put("C:\\Program Files\\p.txt", "p");
-        m.maxima.clear();
         ASSERT_EQ(m.find(), FindOutcome::Completed);
         EXPECT_EQ(m.text("C:\\changes.kvd"), c.expected);
-        // The bar's maximum with "1": the Windows folder's count + 93, less 4, plus the
-        // Program Files count. C:\windows holds system32 and History (ignored); Program
-        // Files holds two folders.
-        if (std::string(c.mode) == "1")
-            EXPECT_EQ(std::vector<double>(m.maxima.begin(), m.maxima.begin() + std::min<std::size_t>(3, m.maxima.size())),
-                      (std::vector<double>{94, 90, 92}));
+        EXPECT_EQ(m.prompt.lastTotal, c.maximum);
         // Only a run over whole drives moves or deletes its numbered lists.
         EXPECT_EQ(m.leftOver(IsWorkFile), std::string(c.mode) == "0" ? V{} : V{"C:\\0current.kvd"});
     }
@@ -242,18 +240,14 @@ TEST(FindChanges, EveryDriveNeedsItsOwnDatabaseAndIsWalkedIntoIt) {
     };
     m.files.put("D:\\Folder\\new.txt", "n");
     m.files.put("E:\\NewFolder\\x.txt", "x");
-    m.maxima.clear();
     ASSERT_EQ(m.find("C:,D:,E:"), FindOutcome::Completed);
     EXPECT_EQ(joined, databases);
     EXPECT_EQ(m.text("C:\\changes.kvd"), CrlfLines({"D:\\Folder\\{", "new.txt", "}", "!E:\\NewFolder\\{", "}"}));
     EXPECT_NE(m.text("C:\\Korvex\\Ddbase.kvd").find("new.txt"), std::string::npos);
     EXPECT_EQ(m.text("C:\\Korvex\\Edbase.kvd"),
               CrlfLines({"E:\\{", "old.txt", "}", "E:\\Folder\\{", "f.txt", "}", "E:\\NewFolder\\{", "x.txt", "}"}));
-    // The bar's maximum: folders of C: + 93, then one folder more for D:, two for E:.
-    ASSERT_GE(m.maxima.size(), 3u);
-    const double first = m.maxima[0];
-    EXPECT_EQ(std::vector<double>(m.maxima.begin(), m.maxima.begin() + 3),
-              (std::vector<double>{first, first + 1, first + 3}));
+    // The bar's maximum: the nine folders of C: + 93, one more for D:, two more for E:.
+    EXPECT_EQ(m.prompt.lastTotal, 102u + 1 + 2);
     EXPECT_EQ(m.leftOver(IsWorkFile), V{});
 }
 

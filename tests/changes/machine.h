@@ -19,8 +19,7 @@ inline constexpr const char* kScanning = "HKCU\\Software\\Korvex!\\Scanning";
 struct Machine : MemoryMachine {
     std::string data = "C:\\Korvex\\";
     bool stop = false;
-    FindProgress progress;
-    std::vector<double> maxima;  // every maximum the progress bar was given
+    FindProgress progress;  // shown through the prompt
 
     Machine() {
         files.put("C:\\windows\\win.ini", "[windows]\r\nload=\r\n\r\n[mail]\r\nMAPI=1\r\n");
@@ -39,9 +38,6 @@ struct Machine : MemoryMachine {
         for (const char* key : {"HKCU\\Software\\Vendor\\Tool", "HKLM\\Software\\Vendor\\Tool", "HKLM\\System\\Setup"})
             registry.setString(key, "v", "1");
         registry.setString("HKLM\\Software\\Classes\\.txt", "", "txtfile");
-        progress.onChange = [this](double, double maximum) {
-            if (maxima.empty() || maxima.back() != maximum) maxima.push_back(maximum);
-        };
     }
 
     void set(const char* name, const std::string& value) { registry.setString(kScanning, name, value); }

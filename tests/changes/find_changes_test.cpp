@@ -60,8 +60,7 @@ TEST(FindChanges, WineRunningProgramsStopsBothRunsBeforeTheyStart) {
                               "Korvex would miss what they changed.\n\nClose the machine's Windows programs (or run "
                               "\"wineserver -k\"), then click Retry. Click Cancel to stop without scanning.";
     ASSERT_EQ(m.prompt.messages.size(), 2u);
-    EXPECT_EQ(Shown(m.prompt.messages[0]), shown);
-    EXPECT_EQ(Shown(m.prompt.messages[1]), shown);
+    for (const Message& message : m.prompt.messages) EXPECT_EQ(Shown(message), shown);
     EXPECT_EQ(snapshot(), before);
     EXPECT_EQ(m.system.beeps, 1);  // only the first update's
 

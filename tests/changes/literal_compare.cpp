@@ -12,18 +12,16 @@ namespace {
 
 // A text file open for reading: end-of-file test, reopen at the start, read one line.
 // Reading at the end gives an empty line.
-class TextFile {
-public:
-    explicit TextFile(const std::string& text) : lines_(LineViews(text)) {}
-    bool eof() const { return next_ >= lines_.size(); }
-    void reopen() { next_ = 0; }
-    std::string read() { return eof() ? std::string() : std::string(lines_[next_++]); }
+struct TextFile {
+    explicit TextFile(const std::string& text) : lines(LineViews(text)) {}
+    bool eof() const { return next >= lines.size(); }
+    void reopen() { next = 0; }
+    std::string read() { return eof() ? std::string() : std::string(lines[next++]); }
     // Reads up to and including the next "}" line.
     void skipSection() { while (!eof() && read() != "}") continue; }
 
-private:
-    std::vector<std::string_view> lines_;
-    std::size_t next_ = 0;
+    std::vector<std::string_view> lines;
+    std::size_t next = 0;
 };
 
 bool contains(const std::string& text, const std::string& part) {

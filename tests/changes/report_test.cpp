@@ -19,26 +19,24 @@ using test::Row;
 // ended, in the same font, joins it, so a wrapped column reads as one text.
 class RecordingPrinter : public Printer {
 public:
-    static constexpr int kWidth = 11000;
     void setCurrentX(int twips) override { x_ = twips; }
     int currentX() override { return x_; }
     void print(std::string_view printed, After after) override {
         if (!printed.empty()) {
-            std::string& line = current_;
             const std::string font = (bold_ ? "*" : "") + (size_ != 10 ? std::to_string(size_) + "pt " : "");
-            if (!line.empty() && x_ == end_ && font == lastFont_) {
-                line += printed;
+            if (!line_.empty() && x_ == end_ && font == lastFont_) {
+                line_ += printed;
             } else {
-                if (!line.empty()) line += " | ";
-                line += font + std::to_string(x_) + ":" + std::string(printed);
+                if (!line_.empty()) line_ += " | ";
+                line_ += font + std::to_string(x_) + ":" + std::string(printed);
             }
             x_ += textWidth(printed);
             end_ = x_;
             lastFont_ = font;
         }
         if (after == After::EndLine) {
-            text += current_ + "\n";
-            current_.clear();
+            text += line_ + "\n";
+            line_.clear();
             x_ = 0;
         }
     }
@@ -46,7 +44,7 @@ public:
     void setFontSize(int points) override { size_ = points; }
     void setFontBold(bool bold) override { bold_ = bold; }
     int textWidth(std::string_view text) override { return static_cast<int>(text.size()) * size_ * 12; }
-    int pageWidth() override { return kWidth; }
+    int pageWidth() override { return 11000; }
     void endDoc() override { ++ended; }
 
     std::string text;
@@ -54,7 +52,7 @@ public:
     int ended = 0;
 
 private:
-    std::string current_, lastFont_;
+    std::string line_, lastFont_;  // the line printed so far, its last font
     int x_ = 0, end_ = -1, size_ = 12;
     bool bold_ = false;
 };

@@ -31,15 +31,12 @@ TEST(SavedFile, WritesSixSectionsInFixedOrderAndReadsThemBack) {
     // with the files section is not a saved file.
     std::string crOnly = text;
     std::erase(crOnly, '\n');
-    for (const std::string& good : {text, crOnly}) {
-        bool valid = false;
-        EXPECT_EQ(ParseSavedFile(good, &valid), all);
-        EXPECT_TRUE(valid);
-    }
-    for (const char* bad : {"Registry{\r\n}\r\n", ""}) {
-        bool valid = true;
-        ParseSavedFile(bad, &valid);
-        EXPECT_FALSE(valid) << bad;
+    for (const auto& [read, good] : {std::pair{text, true}, {crOnly, true}, {std::string("Registry{\r\n}\r\n"), false},
+                                     {std::string(), false}}) {
+        bool valid = !good;
+        const SavedData parsed = ParseSavedFile(read, &valid);
+        EXPECT_EQ(valid, good) << read;
+        if (good) EXPECT_EQ(parsed, all);
     }
 
     // Written through the file system, replacing an older file, and read back.

@@ -9,6 +9,7 @@
 #include "changes/scan_folder.h"
 #include "platform/fake/fake_system.h"
 #include "platform/fake/memory_files.h"
+#include "platform/fake/scripted_prompt.h"
 #include "tests/scandb/support.h"
 #include "tests/support/text_lines.h"
 
@@ -73,16 +74,22 @@ TEST(ScanFolder, LeavesOutIgnoredDotAndKorvexEntriesAndCountsFolders) {
     for (const char* name : {"x.Kvu", "a.kv", "a.kvx", ""}) EXPECT_FALSE(IsKorvexFile(name)) << name;
 }
 
-TEST(ScanFolder, MovesTheBarEveryThreeHundredFolders) {
+// Stopped at the second yield, after the root was listed: its folders are counted, and
+// move the bar, but are not walked.
+TEST(ScanFolder, MovesTheBarEveryThreeHundredFoldersAndStops) {
     MemoryFiles many;
     for (int i = 0; i < 650; ++i) many.createFolder("C:\\f" + std::to_string(i));
     FindProgress progress;
     std::vector<double> positions;
     progress.onChange = [&](double position, double) { positions.push_back(position); };
-    test::StringOutput discard;
+    ScriptedPrompt prompt;
+    bool stop = false;
+    prompt.onYield = [&] { stop = prompt.yields == 2; };
+    test::StringOutput out;
     double folders = 0;
-    EXPECT_EQ(ScanFolder(many, "C:\\", discard, "", folders, RunHooks{nullptr, nullptr, &progress}), 650);
+    EXPECT_EQ(ScanFolder(many, "C:\\", out, "", folders, RunHooks{&prompt, &stop, &progress}), 650);
     EXPECT_EQ(positions, (std::vector<double>{2, 4}));  // folders 300 and 600
+    EXPECT_EQ(out.text, CrlfLines({"C:\\{", "}"}));
 }
 
 TEST(LineTable, GivesTheSameLinesAsTheReaders) {

@@ -74,8 +74,7 @@ TEST(FindCli, FindsExactlyWhatWasAddedSavesAndKeepsIt) {
     const auto found = cli("find --save " + ShellQuote(saved.string()));
     ASSERT_EQ(found.status, 0) << found.err;
     // Every run that finds something leaves a dated copy in the data folder's "Found changes".
-    std::vector<fs::path> kept;
-    for (const auto& entry : fs::directory_iterator(korvexData / "Found changes")) kept.push_back(entry.path());
+    const std::vector<fs::path> kept(fs::directory_iterator(korvexData / "Found changes"), {});
     ASSERT_EQ(kept.size(), 1u);
     const std::string noLines = "Lines added to System.ini (0):\nLines added to Autoexec.bat (0):\n"
                                 "Lines added to Config.sys (0):\n";

@@ -57,6 +57,27 @@ private:
     bool bold_ = false;
 };
 
+TEST(ChangesReport, OnlyRegistryKeysGiveTheTitleTheRegistrySectionAndAnEmptyLineForEveryOtherSection) {
+    FoundLists lists;
+    lists[FoundList::Files] = {Row("app.exe", "C:\\App\\")};
+    lists[FoundList::Registry] = {Row("App", "HKEY_CURRENT_USER\\Software\\", true),
+                                  Row("Skipped", "HKEY_CURRENT_USER\\Software\\")};
+    lists[FoundList::WinIni] = {Row("load=app.exe", " ")};
+    RecordingPrinter printer;
+    ScriptedPrompt prompt;
+    ASSERT_TRUE(PrintChangesReport(printer, prompt, lists, "App.kvu", "06.12.2026 10:00"));
+    // An empty line for the files (nothing selected) and after the registry section,
+    // then one for each of win.ini, system.ini, autoexec.bat and config.sys.
+    EXPECT_EQ(printer.text, "\n\n*14pt 0:File name: App.kvu\n*14pt 0:File log creation date: 06.12.2026 10:00\n\n"
+                            "*14pt 0:Korvex! found the following changes to your system:\n\n"
+                            "\n*1000:The following registry keys were added:\n\n*1000:Key name | *6360:In parent key\n"
+                            "1000:App | 6360:HKEY_CURRENT_USER\\Software\\\n\n"
+                            "\n\n\n\n");
+    EXPECT_EQ(printer.font, "Courier");
+    EXPECT_EQ(printer.ended, 1);
+    EXPECT_TRUE(prompt.messages.empty());
+}
+
 // Only selected rows are printed, each list under its heading; a list with none leaves
 // an empty line. Size at 11000 - 3440 = 7560; the folder stops at 7560 - width("aaa") =
 // 7200: the character printed at or beyond 7200 ("l" at 7240) ends its line, and the

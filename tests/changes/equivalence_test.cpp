@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "changes/file_compare.h"
-#include "changes/find_changes.h"
 #include "changes/line_views.h"
 #include "changes/registry_compare.h"
 #include "changes/run_hooks.h"
@@ -85,22 +84,16 @@ void emit(const Node& f, const std::string& path, std::string& out) {
 // The same tree after an installation: files and folders added, some names in other
 // letter case, some things removed, sibling folders listed in another order, and
 // now and then a line the list format does not guard against.
-void mutate(Node& f, Names& names, int& changes, bool quirks) {
+void mutate(Node& f, Names& names, bool quirks) {
     if (names.chance(0.3))
-        for (int i = 1 + names.pick(3); i > 0; --i, ++changes) names.insertSomewhere(f.files, names.file());
+        for (int i = 1 + names.pick(3); i > 0; --i) names.insertSomewhere(f.files, names.file());
     for (auto& file : f.files)
         if (names.chance(0.05)) file = names.caseVariant(file);
     if (!f.files.empty() && names.chance(0.1)) names.eraseOne(f.files);
     if (quirks && names.chance(0.01)) f.files.insert(f.files.begin(), "}");
     if (quirks && names.chance(0.01)) f.files.push_back("");
-    if (names.chance(0.08)) {
-        names.insertSomewhere(f.subs, randomNode(names, 2, names.folder()));
-        ++changes;
-    }
-    if (quirks && names.chance(0.01)) {
-        f.subs.push_back(Node{"odd:name", {"a.txt"}, {}});
-        ++changes;
-    }
+    if (names.chance(0.08)) names.insertSomewhere(f.subs, randomNode(names, 2, names.folder()));
+    if (quirks && names.chance(0.01)) f.subs.push_back(Node{"odd:name", {"a.txt"}, {}});
     if (!f.subs.empty() && names.chance(0.04)) names.eraseOne(f.subs);
     if (f.subs.size() >= 2 && names.chance(0.05)) {
         const int n = static_cast<int>(f.subs.size());
@@ -108,23 +101,14 @@ void mutate(Node& f, Names& names, int& changes, bool quirks) {
     }
     for (auto& sub : f.subs) {
         if (names.chance(0.03)) sub.name = names.caseVariant(sub.name);
-        mutate(sub, names, changes, quirks);
+        mutate(sub, names, quirks);
     }
 }
 
-struct MergeResult {
+std::string indexedMerge(const std::string& current, const std::string& database) {
     std::string changes;
-    double steps;
-};
-
-MergeResult indexedMerge(const std::string& current, const std::string& database) {
-    FindProgress progress;
-    progress.setMaximum(1e15);
-    bool stop = false;
-    MergeResult r;
-    EXPECT_TRUE(MergeFolderLists(LineTable(current), LineTable(database), r.changes, RunHooks{nullptr, &stop, &progress}));
-    r.steps = progress.position();
-    return r;
+    EXPECT_TRUE(MergeFolderLists(LineTable(current), LineTable(database), changes, RunHooks{}));
+    return changes;
 }
 
 // The first lines of a text, as a list cut off in the middle of a section (a disk that filled up).
@@ -137,7 +121,6 @@ std::string cut(const std::string& text, Names& names) {
 }
 
 TEST(Equivalence, FileMergeMatchesTheStepByStepMergeOnGeneratedTrees) {
-    int totalChanges = 0, totalNewFolders = 0;
     for (unsigned seed = 1; seed <= 25; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         Names names(seed == 25 ? 99 : seed);
@@ -152,25 +135,18 @@ TEST(Equivalence, FileMergeMatchesTheStepByStepMergeOnGeneratedTrees) {
             const std::string root = std::string(1, static_cast<char>('C' + d)) + ":\\";
             emit(drive, root, database);
             if (reversed) std::reverse(drive.subs.begin(), drive.subs.end());
-            mutate(drive, names, totalChanges, quirks);
+            mutate(drive, names, quirks);
             emit(drive, reversed ? "c:\\" : root, current);
         }
         if (seed % 8 == 5) database.clear();  // an empty database: everything is new
-        int literalSteps = 0;
-        const std::string expected = literal::MergeFolderLists(current, database, &literalSteps);
-        const MergeResult got = indexedMerge(current, database);
-        ASSERT_EQ(got.changes, expected);
-        EXPECT_EQ(got.steps, literalSteps);
-        for (auto line : LineViews(expected)) totalNewFolders += line.starts_with('!') ? 1 : 0;
+        const std::string expected = literal::MergeFolderLists(current, database);
+        ASSERT_EQ(indexedMerge(current, database), expected);
         if (quirks) {
             const std::string shortCurrent = cut(current, names), shortDatabase = cut(database, names);
-            EXPECT_EQ(indexedMerge(shortCurrent, database).changes, literal::MergeFolderLists(shortCurrent, database));
-            EXPECT_EQ(indexedMerge(current, shortDatabase).changes, literal::MergeFolderLists(current, shortDatabase));
+            EXPECT_EQ(indexedMerge(shortCurrent, database), literal::MergeFolderLists(shortCurrent, database));
+            EXPECT_EQ(indexedMerge(current, shortDatabase), literal::MergeFolderLists(current, shortDatabase));
         }
     }
-    // The generated runs really exercised the cases above.
-    EXPECT_GT(totalChanges, 3000);
-    EXPECT_GT(totalNewFolders, 300);
 }
 
 // A dump: a key before its sub keys, sub keys in reverse alphabetical order (or, for
@@ -185,46 +161,32 @@ void dump(const Node& key, const std::string& path, bool sorted, std::string& ou
     for (const Node* s : subs) dump(*s, path.empty() ? s->name : path + "\\" + s->name, sorted, out);
 }
 
-void mutateKeys(Node& key, Names& names, int& changes) {
-    if (names.chance(0.12)) {
-        key.subs.push_back(randomNode(names, names.pick(3), names.key(), true));
-        ++changes;
-    }
+void mutateKeys(Node& key, Names& names) {
+    if (names.chance(0.12)) key.subs.push_back(randomNode(names, names.pick(3), names.key(), true));
     if (!key.subs.empty() && names.chance(0.05)) names.eraseOne(key.subs);
     for (auto& s : key.subs) {
         if (names.chance(0.03)) s.name = names.caseVariant(s.name);
-        mutateKeys(s, names, changes);
+        mutateKeys(s, names);
     }
 }
 
 TEST(Equivalence, RegistryComparisonMatchesTheStepByStepComparisonOnGeneratedHives) {
-    int totalChanges = 0, totalAdded = 0;
     for (unsigned seed = 1; seed <= 30; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         Names names(1000 + seed);
         Node root = randomNode(names, seed % 5 == 0 ? 6 : 5, "", true);
         std::string saved, current;
         dump(root, "", true, saved);
-        mutateKeys(root, names, totalChanges);
+        mutateKeys(root, names);
         // Mostly the same order; sometimes enumerated otherwise, so that keys are
         // found behind the search position (round the ring).
         dump(root, "", seed % 4 != 1, current);
         if (seed % 10 == 7) saved.clear();  // an empty saved dump
-        if (seed % 10 == 3) {               // a current dump of "Software" only
-            std::string part;
-            for (auto line : LineViews(current))
-                if (StartsWithNoCase(line, "Software")) part += std::string(line) + "\r\n";
-            current = part;
-        }
         const std::string expected = literal::CompareKeyLists(saved, current);
-        bool stop = false;
         std::string got;
-        EXPECT_TRUE(CompareKeyLists(LineTable(saved), LineTable(current), got, RunHooks{nullptr, &stop, nullptr}));
+        EXPECT_TRUE(CompareKeyLists(LineTable(saved), LineTable(current), got, RunHooks{}));
         ASSERT_EQ(got, expected);
-        totalAdded += static_cast<int>(LineViews(expected).size());
     }
-    EXPECT_GT(totalChanges, 2000);
-    EXPECT_GT(totalAdded, 500);
 }
 
 }  // namespace

@@ -35,30 +35,6 @@ TEST(FileMerge, OddLinesAreSearchedLineByLine) {
     EXPECT_EQ(changes, CrlfLines({"C:\\Sep\\{", "new.txt", "}", "!new:odd\\{", "}", "!C:\\Missing\\{", "}"}));
 }
 
-TEST(FileMerge, JoinsTheSelectedDrivesDatabasesInDriveOrderAndStops) {
-    MemoryFiles files;
-    files.put("C:\\Korvex\\Cdbase.kvd", CrlfLines({"C:\\{", "c.txt", "}"}));
-    files.put("C:\\Korvex\\Ddbase.kvd", CrlfLines({"D:\\{", "d.txt", "}"}));
-    files.put("C:\\current.kvd", CrlfLines({"C:\\{", "c.txt", "}", "D:\\{", "d.txt", "e.txt", "}", "D:\\X\\{", "}"}));
-    files.put("C:\\dbase.kvd", "stale");
-    // While the comparison runs, root "dbase.kvd" holds the joined databases.
-    ScriptedPrompt prompt;
-    std::string joined;
-    prompt.onYield = [&] { joined = files.contents("C:\\dbase.kvd"); };
-    ASSERT_TRUE(CompareFolderLists(files, "C:\\", "C:\\Korvex\\", "C:,D:", RunHooks{&prompt, nullptr, nullptr}));
-    EXPECT_EQ(joined, CrlfLines({"C:\\{", "c.txt", "}", "D:\\{", "d.txt", "}"}));
-    EXPECT_EQ(files.contents("C:\\changes.kvd"), CrlfLines({"D:\\{", "e.txt", "}", "!D:\\X\\{", "}"}));
-    EXPECT_FALSE(files.exists("C:\\current.kvd"));
-    EXPECT_FALSE(files.exists("C:\\dbase.kvd"));
-
-    bool stop = false;
-    prompt.onYield = [&] { stop = true; };
-    std::string changes;
-    EXPECT_FALSE(MergeFolderLists(LineTable(CrlfLines({"C:\\{", "new.txt", "}", "C:\\A\\{", "}"})),
-                                  LineTable(CrlfLines({"C:\\{", "}", "C:\\A\\{", "}"})), changes,
-                                  RunHooks{&prompt, &stop, nullptr}));
-}
-
 TEST(IgnoreList, AFolderIsIgnoredOnlyByAnEntryThatIsExactlyItsPath) {
     const struct {
         std::string list;
@@ -98,26 +74,21 @@ TEST(ScanFolder, LeavesOutIgnoredDotAndKorvexEntriesAndCountsFolders) {
     for (const char* name : {"x.Kvu", "a.kv", "a.kvx", ""}) EXPECT_FALSE(IsKorvexFile(name)) << name;
 }
 
+// Stopped at the second yield, after the root was listed: its folders are counted, and
+// move the bar, but are not walked.
 TEST(ScanFolder, MovesTheBarEveryThreeHundredFoldersAndStops) {
     MemoryFiles many;
     for (int i = 0; i < 650; ++i) many.createFolder("C:\\f" + std::to_string(i));
     FindProgress progress;
     std::vector<double> positions;
     progress.onChange = [&](double position, double) { positions.push_back(position); };
-    test::StringOutput discard;
-    double folders = 0;
-    EXPECT_EQ(ScanFolder(many, "C:\\", discard, "", folders, RunHooks{nullptr, nullptr, &progress}), 650);
-    EXPECT_EQ(positions, (std::vector<double>{2, 4}));  // folders 300 and 600
-
-    // Stopped at the second yield: nothing more is written.
-    MemoryFiles files;
-    files.put("C:\\A\\a.txt", "");
-    files.put("C:\\B\\b.txt", "");
     ScriptedPrompt prompt;
     bool stop = false;
     prompt.onYield = [&] { stop = prompt.yields == 2; };
     test::StringOutput out;
-    ScanFolder(files, "C:\\", out, "", folders, RunHooks{&prompt, &stop, nullptr});
+    double folders = 0;
+    EXPECT_EQ(ScanFolder(many, "C:\\", out, "", folders, RunHooks{&prompt, &stop, &progress}), 650);
+    EXPECT_EQ(positions, (std::vector<double>{2, 4}));  // folders 300 and 600
     EXPECT_EQ(out.text, CrlfLines({"C:\\{", "}"}));
 }
 

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,21 +37,6 @@ void install(Machine& m) {
     m.registry.setString("HKLM\\Software\\Classes\\.new", "", "newfile");
 }
 
-TEST(FindChanges, MissingScanDatabaseStopsTheRunWithItsMessage) {
-    // Only the first drive without a database is named; nothing is written.
-    Machine m;
-    m.system.drives['D'] = FakeSystem::Drive{DRIVE_FIXED, ""};
-    m.system.drives['E'] = FakeSystem::Drive{DRIVE_FIXED, ""};
-    m.update("C:");
-    const auto before = m.files.tree("C:\\");
-    EXPECT_EQ(m.find("C:,D:,E:"), FindOutcome::MissingDatabase);
-    ASSERT_EQ(m.prompt.messages.size(), 1u);
-    EXPECT_EQ(Shown(m.prompt.messages[0]),
-              "Exclamation OK | Error finding changes | No scan database found for drive D:\\ To find changes in this "
-              "drive, first create a scan database by clicking on the Update Database button in the main window.");
-    EXPECT_EQ(m.files.tree("C:\\"), before);
-}
-
 // While Wine runs programs in the machine its registry files are out of date: both
 // runs ask before they start, once per attempt, and on Cancel leave every file as it was.
 TEST(FindChanges, WineRunningProgramsStopsBothRunsBeforeTheyStart) {
@@ -60,30 +44,25 @@ TEST(FindChanges, WineRunningProgramsStopsBothRunsBeforeTheyStart) {
     m.update();
     m.files.put("C:\\Program Files\\New\\new.exe", "n");
     auto snapshot = [&] {
-        V all;
-        for (const auto& path : m.files.tree("C:\\")) all.push_back(path + "=" + m.files.contents(path));
+        std::string all;
+        for (const auto& path : m.files.tree("C:\\")) all += path + "=" + m.files.contents(path) + "\n";
         return all;
     };
-    const auto before = snapshot();
+    const std::string before = snapshot();
     m.system.inUse = "Wine is running programs in this machine (wineserver process 42).";
     m.prompt.defaultAnswer = Answer::Cancel;
     bool noStop = false;
-    const std::function<bool()> runs[] = {
-        [&] { return m.find() == FindOutcome::MachineInUse; },
-        [&] {
-            return scandb::UpdateDatabase(m.services, m.prompt, {m.data, "C:", {}}, noStop) ==
-                   scandb::UpdateOutcome::MachineInUse;
-        },
-    };
-    for (const auto& refused : runs) {
-        m.prompt.messages.clear();
-        EXPECT_TRUE(refused());
-        ASSERT_EQ(m.prompt.messages.size(), 1u);
-        EXPECT_EQ(Shown(m.prompt.messages[0]).rfind("Exclamation RetryCancel | ", 0), 0u);
-        EXPECT_EQ(m.prompt.messages[0].text.rfind(m.system.inUse + " Wine brings", 0), 0u) << m.prompt.messages[0].text;
-        EXPECT_EQ(snapshot(), before);
-        EXPECT_EQ(m.system.beeps, 1);  // only the first update's
-    }
+    EXPECT_EQ(m.find(), FindOutcome::MachineInUse);
+    EXPECT_EQ(scandb::UpdateDatabase(m.services, m.prompt, {m.data, "C:", {}}, noStop),
+              scandb::UpdateOutcome::MachineInUse);
+    const std::string shown = "Exclamation RetryCancel | Korvex! | " + m.system.inUse +
+                              " Wine brings the machine's registry files up to date only when its programs end, so "
+                              "Korvex would miss what they changed.\n\nClose the machine's Windows programs (or run "
+                              "\"wineserver -k\"), then click Retry. Click Cancel to stop without scanning.";
+    ASSERT_EQ(m.prompt.messages.size(), 2u);
+    for (const Message& message : m.prompt.messages) EXPECT_EQ(Shown(message), shown);
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_EQ(m.system.beeps, 1);  // only the first update's
 
     // Retry once the programs are closed: the run goes on as usual.
     struct ClosingSystem : FakeSystem {
@@ -134,11 +113,14 @@ TEST(FindChanges, NothingChangedGivesEmptyListsThenAnInstallationIsFoundEverywhe
 TEST(FindChanges, ScanModeChoosesWhatIsWalked) {
     const std::string root = "C:\\{\r\nroot.txt\r\n}\r\n", windows = "C:\\windows\\{\r\nw.txt\r\n}\r\n",
                       programs = "C:\\Program Files\\{\r\np.txt\r\n}\r\n";
+    // The bar's maximum: the folders walked (nine on C:, History is ignored) + 93; with
+    // "1" the Windows folder's one + 93, less 4, plus the Program Files folder's two.
     const struct {
         const char* mode;
         std::string expected;
-    } cases[] = {{"0", root + windows + programs}, {"1", windows + programs}, {"2", windows}, {"3", programs},
-                 {"", root + windows + programs}};
+        std::uint64_t maximum;
+    } cases[] = {{"0", root + windows + programs, 102}, {"1", windows + programs, 92}, {"2", windows, 94},
+                 {"3", programs, 95}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string("ScanMode ") + c.mode);
         Machine m;
@@ -147,16 +129,9 @@ TEST(FindChanges, ScanModeChoosesWhatIsWalked) {
         m.files.put("C:\\root.txt", "r");
         m.files.put("C:\\windows\\w.txt", "w");
         m.files.put("C:\\Program Files\\p.txt", "p");
-        m.maxima.clear();
         ASSERT_EQ(m.find(), FindOutcome::Completed);
         EXPECT_EQ(m.text("C:\\changes.kvd"), c.expected);
-        // The bar's maximum with "1": the Windows folder's count + 93, less 4, plus the
-        // Program Files count. C:\windows holds system32 and History (ignored); Program
-        // Files holds two folders.
-        if (std::string(c.mode) == "1") {
-            EXPECT_EQ(std::vector<double>(m.maxima.begin(), m.maxima.begin() + std::min<std::size_t>(3, m.maxima.size())),
-                      (std::vector<double>{94, 90, 92}));
-        }
+        EXPECT_EQ(m.prompt.lastTotal, c.maximum);
         // Only a run over whole drives moves or deletes its numbered lists.
         EXPECT_EQ(m.leftOver(IsWorkFile), std::string(c.mode) == "0" ? V{} : V{"C:\\0current.kvd"});
     }
@@ -172,47 +147,73 @@ TEST(FindChanges, TheProgressBarIgnoresPositionsBeyondItsMaximum) {
     bar.raise(40);
     bar.raise(1);          // 101: ignored
     EXPECT_EQ(seen, (std::vector<std::pair<double, double>>{{60, 100}, {100, 100}}));
+    FindProgress unseen;  // nothing shows it: it still keeps its position
+    unseen.setPosition(7);
+    EXPECT_EQ(unseen.position(), 7);
 }
 
+// What a run refreshes and what it says, by the settings and the data folder.
 // "AutoUpdateDb" on: the drive's database is replaced (hidden) only after a walk over
-// whole drives; the registry dumps and system-file copies whenever the registry is scanned.
-TEST(FindChanges, AutoUpdateReplacesTheDatabaseOnlyWhenWholeDrivesWereWalked) {
+// whole drives; the registry dumps and system-file copies whenever the registry is
+// scanned. Troubles after the walk are said once and do not hide what was found: a
+// missing registry database leaves the registry out; a data folder that cannot be
+// written is named with the file and the reason. No work file stays after a whole walk.
+TEST(FindChanges, WhatIsRefreshedAndSaidFollowsTheSettingsAndTheDataFolder) {
     const struct {
-        const char *scanMode, *regScan, *expected;
+        const char *name, *autoUpdate, *scanMode, *regScan;
+        void (*spoil)(Machine&);
+        std::string expected;
     } cases[] = {
-        {"1", "1", "Cdbase old, winIni new, hkcuReg new, hkcuchanges yes, left C:\\0current.kvd "},
-        {"0", "1", "Cdbase new, winIni new, hkcuReg new, hkcuchanges yes, left "},
-        {"0", "0", "Cdbase new, winIni old, hkcuReg old, hkcuchanges no, left "},
+        {"partial walk", "1", "1", "1", nullptr,
+         "Cdbase old, winIni new, hkcuReg new, hkcuchanges yes, left C:\\0current.kvd "},
+        {"whole drives", "1", "0", "1", nullptr, "Cdbase new, winIni new, hkcuReg new, hkcuchanges yes, left "},
+        {"registry not scanned", "1", "0", "0", nullptr, "Cdbase new, winIni old, hkcuReg old, hkcuchanges no, left "},
+        {"missing registry database", "0", "0", "1", [](Machine& m) { m.files.deleteFile("C:\\Korvex\\hklmReg.kvd"); },
+         "Cdbase old, winIni old, hkcuReg old, hkcuchanges no, left | Critical OK | Error scanning Registry | Unable to "
+         "find the Registry Information database. You may have to update the Scan Database again to find changes in "
+         "the Registry."},
+        {"data folder locked", "1", "0", "1", [](Machine& m) { m.files.lockedFolders.insert("C:\\Korvex"); },
+         "Cdbase old, winIni old, hkcuReg old, hkcuchanges yes, left | Exclamation OK | Error finding changes | Korvex "
+         "could not write C:\\Korvex\\Cdbase.kvd (Permission denied), so the scan database in C:\\Korvex\\ was not "
+         "brought up to date: the next search also lists what this one found. Make the folder writable, or choose "
+         "another data folder in Options."},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string("ScanMode ") + c.scanMode + ", RegScan " + c.regScan);
+        SCOPED_TRACE(c.name);
         Machine m;
-        m.set("AutoUpdateDb", "1");
+        m.set("AutoUpdateDb", c.autoUpdate);
         m.set("ScanMode", c.scanMode);
         m.set("RegScan", c.regScan);
         m.update();
-        const std::string data[] = {m.text("C:\\Korvex\\Cdbase.kvd"), m.text("C:\\Korvex\\winIni.kvd"),
-                                    m.text("C:\\Korvex\\hkcuReg.kvd")};
+        if (c.spoil) c.spoil(m);
+        // Each file "new" (it holds what was installed), "old" (as it was) or "?".
+        const std::string names[] = {"Cdbase", "winIni", "hkcuReg"};
+        const std::string marks[] = {"\r\nnewlib.dll\r\n", "AGENT.EXE", "Software\\NewVendor\\App\\1.0\r\n"};
+        std::string before[3];
+        for (int i = 0; i < 3; ++i) before[i] = m.text("C:\\Korvex\\" + names[i] + ".kvd");
         install(m);
         ASSERT_EQ(m.find(), FindOutcome::Completed);
-        const std::string now[] = {m.text("C:\\Korvex\\Cdbase.kvd"), m.text("C:\\Korvex\\winIni.kvd"),
-                                   m.text("C:\\Korvex\\hkcuReg.kvd")};
-        const bool fresh[] = {now[0].find("\r\nnewlib.dll\r\n") != std::string::npos,
-                              now[1] == m.text("C:\\windows\\win.ini"),
-                              now[2].find("Software\\NewVendor\\App\\1.0\r\n") != std::string::npos};
+        EXPECT_EQ(m.text("C:\\changes.kvd"),
+                  CrlfLines({"C:\\windows\\system32\\{", "newlib.dll", "}", "!C:\\Program Files\\NewApp\\{", "}"}));
         std::string state;
-        for (int i = 0; i < 3; ++i)
-            state += std::string(i == 0 ? "Cdbase " : i == 1 ? ", winIni " : ", hkcuReg ") +
-                     (fresh[i] ? "new" : now[i] == data[i] ? "old" : "?");
-        state += std::string(", hkcuchanges ") + (m.files.exists("C:\\hkcuchanges.kvd") ? "yes" : "no") + ", left ";
+        for (int i = 0; i < 3; ++i) {
+            const std::string now = m.text("C:\\Korvex\\" + names[i] + ".kvd");
+            state += names[i] + (now.find(marks[i]) != std::string::npos ? " new, " : now == before[i] ? " old, " : " ?, ");
+        }
+        state += std::string("hkcuchanges ") + (m.files.exists("C:\\hkcuchanges.kvd") ? "yes" : "no") + ", left ";
         for (const auto& path : m.leftOver(IsWorkFile)) state += path + " ";
+        for (const Message& message : m.prompt.messages) state += "| " + Shown(message);
         EXPECT_EQ(state, c.expected);
-        if (fresh[0])
+        if (state.starts_with("Cdbase new"))
             EXPECT_EQ(m.files.info("C:\\Korvex\\Cdbase.kvd").attributes & FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_HIDDEN);
     }
 }
 
-TEST(FindChanges, EveryDriveIsWalkedIntoItsOwnListAndItsOwnDatabase) {
+// Without a scan database for a drive the run stops before it writes anything, naming
+// only the first such drive. With all three: each drive is walked into its own list and
+// refreshes its own database; meanwhile root "dbase.kvd" holds the databases joined in
+// drive order.
+TEST(FindChanges, EveryDriveNeedsItsOwnDatabaseAndIsWalkedIntoIt) {
     Machine m;
     m.set("AutoUpdateDb", "1");
     for (char letter : {'D', 'E'}) {
@@ -220,57 +221,33 @@ TEST(FindChanges, EveryDriveIsWalkedIntoItsOwnListAndItsOwnDatabase) {
         m.files.put(std::string(1, letter) + ":\\old.txt", "o");
         m.files.put(std::string(1, letter) + ":\\Folder\\f.txt", "f");
     }
+    m.update("C:");
+    const auto before = m.files.tree("C:\\");
+    EXPECT_EQ(m.find("C:,D:,E:"), FindOutcome::MissingDatabase);
+    ASSERT_EQ(m.prompt.messages.size(), 1u);
+    EXPECT_EQ(Shown(m.prompt.messages[0]),
+              "Exclamation OK | Error finding changes | No scan database found for drive D:\\ To find changes in this "
+              "drive, first create a scan database by clicking on the Update Database button in the main window.");
+    EXPECT_EQ(m.files.tree("C:\\"), before);
+
     m.update("C:,D:,E:");
+    const std::string databases = m.text("C:\\Korvex\\Cdbase.kvd") + m.text("C:\\Korvex\\Ddbase.kvd") +
+                                  m.text("C:\\Korvex\\Edbase.kvd");
+    std::string joined;
+    m.prompt.onYield = [&] {
+        if (m.files.exists("C:\\dbase.kvd")) joined = m.text("C:\\dbase.kvd");
+    };
     m.files.put("D:\\Folder\\new.txt", "n");
     m.files.put("E:\\NewFolder\\x.txt", "x");
-    m.maxima.clear();
     ASSERT_EQ(m.find("C:,D:,E:"), FindOutcome::Completed);
+    EXPECT_EQ(joined, databases);
     EXPECT_EQ(m.text("C:\\changes.kvd"), CrlfLines({"D:\\Folder\\{", "new.txt", "}", "!E:\\NewFolder\\{", "}"}));
     EXPECT_NE(m.text("C:\\Korvex\\Ddbase.kvd").find("new.txt"), std::string::npos);
     EXPECT_EQ(m.text("C:\\Korvex\\Edbase.kvd"),
               CrlfLines({"E:\\{", "old.txt", "}", "E:\\Folder\\{", "f.txt", "}", "E:\\NewFolder\\{", "x.txt", "}"}));
-    // The bar's maximum: folders of C: + 93, then one folder more for D:, two for E:.
-    ASSERT_GE(m.maxima.size(), 3u);
-    const double first = m.maxima[0];
-    EXPECT_EQ(std::vector<double>(m.maxima.begin(), m.maxima.begin() + 3),
-              (std::vector<double>{first, first + 1, first + 3}));
+    // The bar's maximum: the nine folders of C: + 93, one more for D:, two more for E:.
+    EXPECT_EQ(m.prompt.lastTotal, 102u + 1 + 2);
     EXPECT_EQ(m.leftOver(IsWorkFile), V{});
-}
-
-// Troubles that do not hide what was found: each is said once, and no work file stays.
-// A missing registry database leaves the registry out; with "AutoUpdateDb" on, a data
-// folder that cannot be written is named with the file and the reason.
-TEST(FindChanges, TroublesAfterTheWalkAreSaidAndTheFileResultsStay) {
-    const struct {
-        const char* name;
-        void (*spoil)(Machine&);
-        const char* message;  // its beginning
-        bool registryCompared;
-    } cases[] = {
-        {"missing registry database", [](Machine& m) { m.files.deleteFile("C:\\Korvex\\hklmReg.kvd"); },
-         "Critical OK | Error scanning Registry | Unable to find the Registry Information database. You may have to "
-         "update the Scan Database again to find changes in the Registry.", false},
-        {"data folder locked", [](Machine& m) {
-             m.set("AutoUpdateDb", "1");
-             m.files.lockedFolders.insert("C:\\Korvex");
-         },
-         "Exclamation OK | Error finding changes | Korvex could not write C:\\Korvex\\Cdbase.kvd (Permission denied), "
-         "so the scan database in C:\\Korvex\\ was not brought up to date", true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        Machine m;
-        m.update();
-        c.spoil(m);
-        install(m);
-        ASSERT_EQ(m.find(), FindOutcome::Completed);
-        ASSERT_EQ(m.prompt.messages.size(), 1u);
-        EXPECT_EQ(Shown(m.prompt.messages[0]).rfind(c.message, 0), 0u) << m.prompt.messages[0].text;
-        EXPECT_EQ(m.text("C:\\changes.kvd"),
-                  CrlfLines({"C:\\windows\\system32\\{", "newlib.dll", "}", "!C:\\Program Files\\NewApp\\{", "}"}));
-        EXPECT_EQ(m.files.exists("C:\\hkcuchanges.kvd"), c.registryCompared);
-        EXPECT_EQ(m.leftOver(IsWorkFile), V{});
-    }
 }
 
 // Closing the window at any yield of the run: nothing of the run stays behind and the
@@ -296,9 +273,7 @@ TEST(FindChanges, CancellingAtAnyStepRemovesEveryWorkFile) {
             EXPECT_EQ(m.find(), FindOutcome::Cancelled);
             EXPECT_EQ(m.leftOver(IsWorkFile), V{});
             EXPECT_EQ(m.leftOver(IsChangeList), V{});
-            if (std::string(autoUpdate) == "0") {
-                EXPECT_EQ(m.text("C:\\Korvex\\Cdbase.kvd"), database);
-            }
+            if (std::string(autoUpdate) == "0") EXPECT_EQ(m.text("C:\\Korvex\\Cdbase.kvd"), database);
         }
     }
 }

@@ -34,8 +34,7 @@ TEST(KeptFindings, EveryRunIsKeptAndOnlyTheNewestTwenty) {
         EXPECT_EQ(paths.back(), folder + KeptFileName(m.system.clock));
     }
     // Two runs in the same second get two files.
-    const std::string twin = KeepFoundChanges(m.services, m.data, OneFolderFound());
-    EXPECT_EQ(twin, folder + KeptFileName(m.system.clock).substr(0, 19) + " (2).kvu");
+    EXPECT_EQ(KeepFoundChanges(m.services, m.data, OneFolderFound()), folder + KeptFileName(m.system.clock).substr(0, 19) + " (2).kvu");
 
     EXPECT_EQ(m.text(paths.back()), "Files{\r\nC:\\Program Files\\Acme\r\n}\r\nRegistry{\r\n}\r\nWin.ini{\r\n}\r\n"
                                     "System.ini{\r\n}\r\nAutoexec.bat{\r\n}\r\nConfig.sys{\r\n}\r\n");

@@ -12,18 +12,16 @@ namespace {
 
 // A text file open for reading: end-of-file test, reopen at the start, read one line.
 // Reading at the end gives an empty line.
-class TextFile {
-public:
-    explicit TextFile(const std::string& text) : lines_(LineViews(text)) {}
-    bool eof() const { return next_ >= lines_.size(); }
-    void reopen() { next_ = 0; }
-    std::string read() { return eof() ? std::string() : std::string(lines_[next_++]); }
+struct TextFile {
+    explicit TextFile(const std::string& text) : lines(LineViews(text)) {}
+    bool eof() const { return next >= lines.size(); }
+    void reopen() { next = 0; }
+    std::string read() { return eof() ? std::string() : std::string(lines[next++]); }
     // Reads up to and including the next "}" line.
     void skipSection() { while (!eof() && read() != "}") continue; }
 
-private:
-    std::vector<std::string_view> lines_;
-    std::size_t next_ = 0;
+    std::vector<std::string_view> lines;
+    std::size_t next = 0;
 };
 
 bool contains(const std::string& text, const std::string& part) {
@@ -34,11 +32,10 @@ const std::string kSep(1, '\x7f');
 
 }  // namespace
 
-std::string MergeFolderLists(const std::string& currentText, const std::string& databaseText, int* sections) {
+std::string MergeFolderLists(const std::string& currentText, const std::string& databaseText) {
     TextFile current(currentText), database(databaseText);
     std::string changes;
     std::string addedFolders;  // headers, each followed by 127, newest first
-    int steps = 0;
     auto write = [&](const std::string& line) { changes += line + "\r\n"; };
     auto underAddedFolder = [&](const std::string& header) {
         for (const std::string& entry : SplitList(addedFolders))
@@ -58,7 +55,6 @@ std::string MergeFolderLists(const std::string& currentText, const std::string& 
             c = current.read();
             if (current.eof() || !underAddedFolder(c)) break;
             current.skipSection();
-            ++steps;
         }
         if (current.eof()) break;
 
@@ -83,12 +79,10 @@ std::string MergeFolderLists(const std::string& currentText, const std::string& 
             write("}");
             current.skipSection();
             database.skipSection();
-            ++steps;
             continue;
         }
 
         // There: the names of the current section missing from the database's section.
-        ++steps;
         std::string names;
         while (!database.eof()) {
             std::string line = database.read();
@@ -107,7 +101,6 @@ std::string MergeFolderLists(const std::string& currentText, const std::string& 
         }
         if (headerWritten) write("}");
     }
-    if (sections) *sections = steps;
     return changes;
 }
 

@@ -8,9 +8,8 @@
 
 namespace korvex::literal {
 
-// The lines of "changes.kvd" for a current list and a joined database (both file
-// texts); sections counts the progress steps (one per section compared or skipped).
-std::string MergeFolderLists(const std::string& currentText, const std::string& databaseText, int* sections = nullptr);
+// The lines of "changes.kvd" for a current list and a joined database (both file texts).
+std::string MergeFolderLists(const std::string& currentText, const std::string& databaseText);
 
 // The lines of "hkcuchanges.kvd" for a saved and a current dump (file texts).
 std::string CompareKeyLists(const std::string& savedText, const std::string& currentText);

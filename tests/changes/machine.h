@@ -19,8 +19,7 @@ inline constexpr const char* kScanning = "HKCU\\Software\\Korvex!\\Scanning";
 struct Machine : MemoryMachine {
     std::string data = "C:\\Korvex\\";
     bool stop = false;
-    FindProgress progress;
-    std::vector<double> maxima;  // every maximum the progress bar was given
+    FindProgress progress;  // shown through the prompt
 
     Machine() {
         files.put("C:\\windows\\win.ini", "[windows]\r\nload=\r\n\r\n[mail]\r\nMAPI=1\r\n");
@@ -39,9 +38,6 @@ struct Machine : MemoryMachine {
         for (const char* key : {"HKCU\\Software\\Vendor\\Tool", "HKLM\\Software\\Vendor\\Tool", "HKLM\\System\\Setup"})
             registry.setString(key, "v", "1");
         registry.setString("HKLM\\Software\\Classes\\.txt", "", "txtfile");
-        progress.onChange = [this](double, double maximum) {
-            if (maxima.empty() || maxima.back() != maximum) maxima.push_back(maximum);
-        };
     }
 
     void set(const char* name, const std::string& value) { registry.setString(kScanning, name, value); }
@@ -69,11 +65,7 @@ struct Machine : MemoryMachine {
 
 // A row of the found-changes lists.
 inline FoundRow Row(std::string text, std::string sub1 = {}, bool selected = false) {
-    FoundRow row;
-    row.text = std::move(text);
-    row.sub1 = std::move(sub1);
-    row.selected = selected;
-    return row;
+    return FoundRow{std::move(text), std::move(sub1), {}, {}, {}, false, selected};
 }
 
 // A message box as one line: "Icon Buttons | title | text".

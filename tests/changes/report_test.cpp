@@ -19,26 +19,24 @@ using test::Row;
 // ended, in the same font, joins it, so a wrapped column reads as one text.
 class RecordingPrinter : public Printer {
 public:
-    static constexpr int kWidth = 11000;
     void setCurrentX(int twips) override { x_ = twips; }
     int currentX() override { return x_; }
     void print(std::string_view printed, After after) override {
         if (!printed.empty()) {
-            std::string& line = current_;
             const std::string font = (bold_ ? "*" : "") + (size_ != 10 ? std::to_string(size_) + "pt " : "");
-            if (!line.empty() && x_ == end_ && font == lastFont_) {
-                line += printed;
+            if (!line_.empty() && x_ == end_ && font == lastFont_) {
+                line_ += printed;
             } else {
-                if (!line.empty()) line += " | ";
-                line += font + std::to_string(x_) + ":" + std::string(printed);
+                if (!line_.empty()) line_ += " | ";
+                line_ += font + std::to_string(x_) + ":" + std::string(printed);
             }
             x_ += textWidth(printed);
             end_ = x_;
             lastFont_ = font;
         }
         if (after == After::EndLine) {
-            text += current_ + "\n";
-            current_.clear();
+            text += line_ + "\n";
+            line_.clear();
             x_ = 0;
         }
     }
@@ -46,7 +44,7 @@ public:
     void setFontSize(int points) override { size_ = points; }
     void setFontBold(bool bold) override { bold_ = bold; }
     int textWidth(std::string_view text) override { return static_cast<int>(text.size()) * size_ * 12; }
-    int pageWidth() override { return kWidth; }
+    int pageWidth() override { return 11000; }
     void endDoc() override { ++ended; }
 
     std::string text;
@@ -54,7 +52,7 @@ public:
     int ended = 0;
 
 private:
-    std::string current_, lastFont_;
+    std::string line_, lastFont_;  // the line printed so far, its last font
     int x_ = 0, end_ = -1, size_ = 12;
     bool bold_ = false;
 };
@@ -80,49 +78,44 @@ TEST(ChangesReport, OnlyRegistryKeysGiveTheTitleTheRegistrySectionAndAnEmptyLine
     EXPECT_TRUE(prompt.messages.empty());
 }
 
-TEST(ChangesReport, ALongFolderContinuesInItsColumnAndAnEmptyParentKeyTakesItsLine) {
+// Only selected rows are printed, each list under its heading; a list with none leaves
+// an empty line. Size at 11000 - 3440 = 7560; the folder stops at 7560 - width("aaa") =
+// 7200: the character printed at or beyond 7200 ("l" at 7240) ends its line, and the
+// rest continues at 4000 on the next. The empty parent key still ends its line.
+TEST(ChangesReport, PrintsTheSelectedRowsOfEveryListInColumns) {
     FoundLists lists;
-    lists[FoundList::Files] = {Row("a.dll", "C:\\Program Files\\Vendor\\Tools\\", true)};
-    lists[FoundList::Files][0].size = "12KB";
-    lists[FoundList::Files][0].type = "DLL File";
-    lists[FoundList::Registry] = {Row("Top", "", true)};
+    lists[FoundList::Files] = {Row("skipped.txt", "C:\\"), Row("a.dll", "C:\\Program Files\\Vendor\\Tools\\", true)};
+    lists[FoundList::Files][1].size = "12KB";
+    lists[FoundList::Files][1].type = "DLL File";
+    lists[FoundList::Registry] = {Row("App", "HKEY_CURRENT_USER\\Software\\", true),
+                                  Row("Skipped", "HKEY_CURRENT_USER\\Software\\"), Row("Top", "", true)};
+    lists[FoundList::WinIni] = {Row("load=app.exe", " ")};
     lists[FoundList::ConfigSys] = {Row("FILES=40", "FILES=30", true)};
     RecordingPrinter printer;
     ScriptedPrompt prompt;
-    ASSERT_TRUE(PrintChangesReport(printer, prompt, lists, "", "date"));
-    // Size at 11000 - 3440 = 7560; the folder stops at 7560 - width("aaa") = 7200:
-    // the character printed at or beyond 7200 ("l" at 7240) ends its line, and the
-    // rest continues at 4000 on the next. The empty parent key still ends its line.
-    const std::string title = "*14pt 0:Korvex! found the following changes to your system:\n\n";
-    ASSERT_NE(printer.text.find(title), std::string::npos);
-    EXPECT_EQ(printer.text.substr(printer.text.find(title) + title.size()),
-              "*1000:The following files and folders were added:\n\n"
-              "*1000:Name | *4000:In folder | *7560:Size | *9000:Type\n"
-              "1000:a.dll | 7560:12KB | 9000:DLL File | 4000:C:\\Program Files\\Vendor\\Tool\n4000:s\\\n\n"
-              "*1000:The following registry keys were added:\n\n*1000:Key name | *6360:In parent key\n1000:Top\n\n"
-              "\n\n\n"
-              "*1000:The following lines were added to the Config.sys file:\n\n"
-              "*1000:Line added | *6360:Replacing line\n1000:FILES=40 | 6360:FILES=30\n\n");
+    ASSERT_TRUE(PrintChangesReport(printer, prompt, lists, "App.kvu", "06.12.2026 10:00"));
+    EXPECT_EQ(printer.text, "\n\n*14pt 0:File name: App.kvu\n*14pt 0:File log creation date: 06.12.2026 10:00\n\n"
+                            "*14pt 0:Korvex! found the following changes to your system:\n\n"
+                            "*1000:The following files and folders were added:\n\n"
+                            "*1000:Name | *4000:In folder | *7560:Size | *9000:Type\n"
+                            "1000:a.dll | 7560:12KB | 9000:DLL File | 4000:C:\\Program Files\\Vendor\\Tool\n4000:s\\\n\n"
+                            "*1000:The following registry keys were added:\n\n*1000:Key name | *6360:In parent key\n"
+                            "1000:App | 6360:HKEY_CURRENT_USER\\Software\\\n1000:Top\n\n"
+                            "\n\n\n"
+                            "*1000:The following lines were added to the Config.sys file:\n\n"
+                            "*1000:Line added | *6360:Replacing line\n1000:FILES=40 | 6360:FILES=30\n\n");
+    EXPECT_EQ(printer.font, "Courier");
+    EXPECT_EQ(printer.ended, 1);
+    EXPECT_TRUE(prompt.messages.empty());
 }
 
-TEST(ChangesReport, WrappedTextBreaksWhereverTheLimitIsReached) {
-    const struct {
-        std::string text;
-        int limit;
-        const char* printed;
-    } cases[] = {
-        {"", 5000, "\n"},
-        // At 4240 the limit is reached: "c" ends the line, the rest starts at 4000 again.
-        {"abcdef", 4240, "4000:abc\n4000:def\n\n"},
-        // A character of several bytes is printed whole (the recorder counts bytes).
-        {"\xC3\xA9t\xC3\xA9", 4240, "4000:\xC3\xA9t\n4000:\xC3\xA9\n"},
-    };
-    for (const auto& c : cases) {
-        RecordingPrinter printer;
-        printer.setFontSize(10);
-        PrintWrapped(printer, c.text, 4000, c.limit);
-        EXPECT_EQ(printer.text, c.printed) << c.text;
-    }
+// A character of several bytes is printed whole (the recorder counts bytes); the one
+// printed right at the limit ends the line.
+TEST(ChangesReport, WrappedTextBreaksWhereTheLimitIsReached) {
+    RecordingPrinter printer;
+    printer.setFontSize(10);
+    PrintWrapped(printer, "\xC3\xA9t\xC3\xA9", 4000, 4240);
+    EXPECT_EQ(printer.text, "4000:\xC3\xA9t\n4000:\xC3\xA9\n");
 }
 
 // What korvex-cli report prints from a saved data file: every entry a selected row of

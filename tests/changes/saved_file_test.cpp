@@ -29,18 +29,14 @@ TEST(SavedFile, WritesSixSectionsInFixedOrderAndReadsThemBack) {
 
     // Read back; lines ended by CR alone read the same; a file that does not start
     // with the files section is not a saved file.
-    std::string crOnly;
-    for (char c : text)
-        if (c != '\n') crOnly += c;
-    for (const std::string& good : {text, crOnly}) {
-        bool valid = false;
-        EXPECT_EQ(ParseSavedFile(good, &valid), all);
-        EXPECT_TRUE(valid);
-    }
-    for (const char* bad : {"Registry{\r\n}\r\n", ""}) {
-        bool valid = true;
-        ParseSavedFile(bad, &valid);
-        EXPECT_FALSE(valid) << bad;
+    std::string crOnly = text;
+    std::erase(crOnly, '\n');
+    for (const auto& [read, good] : {std::pair{text, true}, {crOnly, true}, {std::string("Registry{\r\n}\r\n"), false},
+                                     {std::string(), false}}) {
+        bool valid = !good;
+        const SavedData parsed = ParseSavedFile(read, &valid);
+        EXPECT_EQ(valid, good) << read;
+        if (good) EXPECT_EQ(parsed, all);
     }
 
     // Written through the file system, replacing an older file, and read back.

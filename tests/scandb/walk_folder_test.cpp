@@ -2,9 +2,7 @@
 
 #include <pthread.h>
 
-#include <cstring>
 #include <functional>
-#include <string>
 #include <vector>
 
 #include "platform/fake/memory_files.h"
@@ -78,10 +76,8 @@ struct DeepFiles : MemoryFiles {
 // Counts lines instead of keeping them: the headers of a deep chain are huge.
 struct CountingOutput : OutputFile {
     void write(std::string_view data) override {
-        // Headers are long and hold no line break: skip through them with memchr.
-        for (const char* at = data.data(), *end = at + data.size();
-             (at = static_cast<const char*>(std::memchr(at, '\n', static_cast<std::size_t>(end - at)))); ++at)
-            ++lines;
+        // Headers are long and hold no line break: find() skips through them quickly.
+        for (std::size_t at = 0; (at = data.find('\n', at)) != std::string_view::npos; ++at) ++lines;
     }
     bool close() override { return true; }
     std::size_t lines = 0;

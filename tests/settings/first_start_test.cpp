@@ -2,9 +2,6 @@
 // written, in which order and with which text.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "registry_dump.h"
 #include "settings/startup.h"
 #include "settings/support_files.h"
@@ -12,11 +9,6 @@
 
 namespace korvex {
 namespace {
-
-using testing::DumpRegistry;
-using testing::Joined;
-using testing::Readable;
-using testing::WithSeparators;
 
 const char* const kRun = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
@@ -50,7 +42,7 @@ std::vector<std::string> expectedRegistry(const std::string& foldersToIgnore) {
         "OpenSavePath=C:\\Program Files\\Korvex\\Uninstall logs",
         "[HKCU\\Software\\Korvex!\\Scanning]", "AutoUpdateDb=1", "AutoexecScan=1", "ConfigSysScan=1",
         "RegScan=1", "RegFullScan=1", "ScanMode=0", "SystemIniScan=1", "WinIniScan=1",
-        "FoldersToIgnore=" + Readable(foldersToIgnore),
+        "FoldersToIgnore=" + testing::Readable(foldersToIgnore),
         "[HKCU\\Software\\Korvex!\\Scheduler]", "Enabled=1", "TempFiles=1", "TempFolders=1", "DLLFiles=0",
         "Defragmentor=0", "ScanDisk=0", "ChangesStartup=0", "SetupRan=0", "Drive=C:\\", "DriveName=C:\\",
         "Weekly=2", "Done=0", "SetupDetect=1", "OldDel=0", "OldDelDays=7",
@@ -82,24 +74,23 @@ TEST(FirstStart, WritesEveryDefaultInOrderOnAnNtMachineAndLaterStartsWriteNothin
     EXPECT_EQ(SettleDataFolder(m.services, m.access), "C:\\Program Files\\Korvex\\");
 
     // The folders to ignore; the empty entry stands for the other browser's cache.
-    const std::string ignore = WithSeparators(
+    const std::string ignore = testing::WithSeparators(
         {"C:\\windows\\Applog\\", "C:\\users\\user\\AppData\\Roaming\\Microsoft\\Windows\\Recent\\",
          "C:\\users\\user\\Temp\\", "C:\\users\\user\\AppData\\Local\\Microsoft\\Windows\\INetCache\\",
          "C:\\users\\user\\Favorites\\", "C:\\users\\user\\AppData\\Local\\Microsoft\\Windows\\INetCookies\\",
          "C:\\users\\user\\AppData\\Roaming\\", "", "C:\\windows\\Prefetch\\",
          "C:\\users\\user\\AppData\\Local\\Microsoft\\Windows\\History\\"});
-    EXPECT_EQ(Joined(DumpRegistry(m.registry)), Joined(expectedRegistry(ignore)));
+    EXPECT_EQ(testing::DumpRegistry(m.registry), expectedRegistry(ignore));
     EXPECT_TRUE(m.prompt.messages.empty());
     EXPECT_EQ(m.registry.openCount, 0) << "every key opened is closed again";
 
     // A later start writes nothing when the settings are in place: with every write
     // refused, nobody is told of a refusal.
-    const auto afterFirst = DumpRegistry(m.registry);
     const auto filesAfterFirst = m.files.tree("C:\\");
     m.registry.refusal = "Wine is running for this machine.";
     EXPECT_EQ(SettleDataFolder(m.services, m.access), "C:\\Program Files\\Korvex\\");
     EXPECT_TRUE(m.prompt.messages.empty()) << m.prompt.messages.front().text;
-    EXPECT_EQ(DumpRegistry(m.registry), afterFirst);
+    EXPECT_EQ(testing::DumpRegistry(m.registry), expectedRegistry(ignore));
     EXPECT_EQ(m.files.tree("C:\\"), filesAfterFirst);
 }
 
@@ -114,7 +105,7 @@ TEST(FirstStart, Windows95FamilyListsNoHistoryAndKeepsTheCacheGroup) {
     m.files.createFolder("C:\\Program Files\\Netscape\\Users\\jane");
     SettleDataFolder(m.services, m.access);
     EXPECT_EQ(m.setting("Scanning", "FoldersToIgnore"),
-              WithSeparators({"C:\\WINDOWS\\Applog\\", "C:\\WINDOWS\\Recent\\", "C:\\WINDOWS\\TEMP\\",
+              testing::WithSeparators({"C:\\WINDOWS\\Applog\\", "C:\\WINDOWS\\Recent\\", "C:\\WINDOWS\\TEMP\\",
                               "C:\\WINDOWS\\Temporary Internet Files\\", "C:\\WINDOWS\\Favorites\\",
                               "C:\\WINDOWS\\Cookies\\", "C:\\WINDOWS\\Application Data\\",
                               "C:\\Program Files\\Netscape\\Users\\default\\cache\\",

@@ -2,17 +2,12 @@
 // which order, and what "Add to list..." accepts.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "registry_dump.h"
 #include "settings/options_settings.h"
 #include "tests/support/memory_machine.h"
 
 namespace korvex {
 namespace {
-
-using testing::DumpRegistry;
 
 const char* const kScanning = "HKCU\\Software\\Korvex!\\Scanning";
 const char* const kScheduler = "HKCU\\Software\\Korvex!\\Scheduler";
@@ -55,9 +50,9 @@ TEST(OptionsSettings, StoredValuesAndWhatTheyShow) {
     for (const Case& c : cases) {
         Machine m;
         m.registry.setString(c.key, c.name, c.value);
-        const std::vector<std::string> before = DumpRegistry(m.registry);
+        const std::vector<std::string> before = testing::DumpRegistry(m.registry);
         EXPECT_TRUE(c.shows(m.load())) << c.name << "=" << c.value << ": " << c.what;
-        EXPECT_EQ(DumpRegistry(m.registry), before) << "loading writes nothing";
+        EXPECT_EQ(testing::DumpRegistry(m.registry), before) << "loading writes nothing";
     }
 }
 
@@ -94,9 +89,9 @@ TEST(OptionsSettings, OkWritesEveryValueInOrderAndDropsFoldersThatNoLongerExist)
     m.registry.setString(kScanning, "ScanMode", "1");  // the key exists
     m.registry.setString(kScanning, "FoldersToIgnore", "C:\\Keep\\\x7f\x7f" "C:\\Deleted\\\x7f" "C:\\a file\x7f" "C:\\Also kept\\\x7f");
     m.registry.setString(kScheduler, "Weekly", "3");
-    const std::vector<std::string> before = DumpRegistry(m.registry);
+    const std::vector<std::string> before = testing::DumpRegistry(m.registry);
     OptionsState o = m.load();
-    EXPECT_EQ(DumpRegistry(m.registry), before) << "loading writes nothing, gone folders stay stored";
+    EXPECT_EQ(testing::DumpRegistry(m.registry), before) << "loading writes nothing, gone folders stay stored";
     EXPECT_EQ(o.foldersToIgnore, (std::vector<std::string>{"C:\\Keep\\", "C:\\Also kept\\"}));
     o.driveText = o.driveEntries.at(0);
     o.deleteMode = 2;

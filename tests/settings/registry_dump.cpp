@@ -1,5 +1,7 @@
 #include "registry_dump.h"
 
+#include <stdexcept>
+
 namespace korvex::testing {
 namespace {
 
@@ -13,15 +15,11 @@ void dumpKey(Registry& registry, HKEY key, const std::string& path, std::vector<
         if (type != REG_SZ) line += "(type " + std::to_string(type) + ")";
         lines.push_back(Readable(line + "=" + data));
     }
-    std::vector<std::string> subKeys;
-    for (std::uint32_t i = 0; registry.enumKey(key, i, &name) == ERROR_SUCCESS; ++i) subKeys.push_back(name);
-    for (const std::string& sub : subKeys) {
+    for (std::uint32_t i = 0; registry.enumKey(key, i, &name) == ERROR_SUCCESS; ++i) {
         HKEY child = 0;
-        if (registry.openKey(key, sub, KEY_READ, &child) != ERROR_SUCCESS) {
-            lines.push_back("[" + path + "\\" + sub + "] (cannot open)");
-            continue;
-        }
-        dumpKey(registry, child, path + "\\" + sub, lines);
+        if (registry.openKey(key, name, KEY_READ, &child) != ERROR_SUCCESS)
+            throw std::runtime_error("cannot open " + path + "\\" + name);
+        dumpKey(registry, child, path + "\\" + name, lines);
         registry.closeKey(child);
     }
 }
@@ -46,12 +44,6 @@ std::string Readable(std::string_view text) {
         else if (c == '\0') out += "<0>";
         else out += c;
     }
-    return out;
-}
-
-std::string Joined(const std::vector<std::string>& lines) {
-    std::string out;
-    for (const std::string& line : lines) out += line + "\n";
     return out;
 }
 

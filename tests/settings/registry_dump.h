@@ -17,9 +17,6 @@ std::vector<std::string> DumpRegistry(Registry& registry);
 // Text as DumpRegistry shows it: character 127 as "<127>", NUL as "<0>".
 std::string Readable(std::string_view text);
 
-// The lines joined with "\n", so that a failed comparison shows where they differ.
-std::string Joined(const std::vector<std::string>& lines);
-
 // A Korvex list value: every entry followed by character 127.
 std::string WithSeparators(const std::vector<std::string>& entries);
 

@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <regex>
-#include <string>
 #include <vector>
 
 #include "settings/support_files.h"

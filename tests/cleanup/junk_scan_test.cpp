@@ -64,25 +64,21 @@ TEST(JunkScan, CategoriesAndTheirExceptionsOnOneTree) {
 }
 
 TEST(JunkScan, ExtensionKeys) {
-    struct Case {
-        const char* name;
-        bool today;
-        const char* key;
-    } cases[] = {
-        // Names the tree above does not hold; the rest of its names' keys are shown by
-        // what each category lists there.
-        {"report.old.bak", false, ".old.bak"}, {"README", false, "README"}, {"a~b", false, ".~??"},
-        {"x.tmp", true, ".mml"},               {"x.TMP", false, ".TMP"},   {"index.dat", false, ".mml"},
-        {"Desktop.ini", false, ".mml"},        {"opa11.bak", false, ".mml"},
+    // Names the tree above does not hold; the rest of its names' keys are shown by what
+    // each category lists there.
+    const std::tuple<const char*, bool, const char*> cases[] = {  // name, changed today, key
+        {"README", false, "README"}, {"a~b", false, ".~??"},       {"x.tmp", true, ".mml"},
+        {"x.TMP", false, ".TMP"},    {"index.dat", false, ".mml"}, {"Desktop.ini", false, ".mml"},
+        {"opa11.bak", false, ".mml"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [name, today, key] : cases) {
         bool asked = false;
-        const std::string key = cleanup::ExtensionKey(c.name, [&] {
+        const std::string got = cleanup::ExtensionKey(name, [&] {
             asked = true;
-            return c.today;
+            return today;
         });
-        EXPECT_EQ(key, c.key) << c.name;
-        EXPECT_EQ(asked, ToLower(c.name).find(".tmp") != std::string::npos) << c.name << ": date asked";
+        EXPECT_EQ(got, key) << name;
+        EXPECT_EQ(asked, ToLower(name).find(".tmp") != std::string::npos) << name << ": date asked";
     }
 }
 
@@ -104,11 +100,8 @@ TEST(JunkScan, RowsComeDepthFirstLastFolderFirstWithTotals) {
 TEST(JunkScan, StopDuringTheFirstDriveEndsTheSecondAfterItsFirstEntry) {
     CleanMachine m;
     m.system.drives['D'] = {DRIVE_FIXED, ""};
-    m.files.put("C:\\one\\1.bak", "1");
-    m.files.put("C:\\two\\2.bak", "2");
-    m.files.put("D:\\first.bak", "d");
-    m.files.put("D:\\second.bak", "d");
-    m.files.put("D:\\sub\\third.bak", "d");
+    for (const char* path : {"C:\\one\\1.bak", "C:\\two\\2.bak", "D:\\first.bak", "D:\\second.bak", "D:\\sub\\third.bak"})
+        m.files.put(path, "x");
     m.prompt.onStatus = [&](std::string_view text) {
         if (text == "Scanning: C:\\two\\") m.stop = true;  // pressed while the first drive is walked
     };

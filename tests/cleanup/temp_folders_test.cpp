@@ -48,9 +48,6 @@ TEST(TempFolders, SourcesInOrder) {
                              local + "Mozilla\\Firefox\\Profiles\\ab12.default\\cache2\\entries\\E1",
                              local + "Google\\Chrome\\User Data\\Default\\Cache\\Cache_Data\\data_1",
                              local + "Steam\\htmlcache\\GPUCache\\index", "C:\\Data\\a.txt"}));
-    EXPECT_EQ(cleanup::NetscapeCacheFolders(m.files, m.system, m.prompt),
-              std::string("C:\\Program Files\\Netscape\\Users\\default\\cache\\\x7f") +
-                  "C:\\Program Files\\Netscape\\Users\\nocache\\cache\\\x7f");
 }
 
 TEST(TempFolders, LocalApplicationDataOfBothProfileLayouts) {

@@ -7,6 +7,7 @@
 #include <numeric>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "cleanup/duplicates.h"
@@ -214,15 +215,12 @@ std::size_t CompareOnDrive(CleanMachine& m, std::initializer_list<std::string> f
 }
 
 TEST(Duplicates, SameRowsAsThePlainPassesOnGeneratedDrives) {
-    struct Drive {
-        unsigned seed;
-        int folders, perFolder;
-    };
     // Many folders with a few names each, and fewer folders crowded with the pool.
-    for (const Drive& d : {Drive{1, 600, 4}, Drive{2, 150, 12}, Drive{3, 40, 3}}) {
-        SCOPED_TRACE("drive " + std::to_string(d.seed));
+    const std::tuple<unsigned, int, int> drives[] = {{1, 600, 4}, {2, 150, 12}, {3, 40, 3}};  // seed, folders, names
+    for (const auto& [seed, folders, perFolder] : drives) {
+        SCOPED_TRACE("drive " + std::to_string(seed));
         CleanMachine m;
-        makeDrive(m.files, d.seed, d.folders, d.perFolder);
+        makeDrive(m.files, seed, folders, perFolder);
         EXPECT_GT(CompareOnDrive(m, {"", ".dll", "read", "x.D"}), 1000u);  // the drives do hold duplicates
     }
 }

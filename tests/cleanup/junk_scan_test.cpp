@@ -40,14 +40,11 @@ TEST(JunkScan, CategoriesAndTheirExceptionsOnOneTree) {
 
     const std::tuple<const char*, cleanup::CleanUpChoices, std::vector<std::string>> cases[] = {  // listed: sorted
         {"backups", Only({JunkType::Bak}), {"C:\\a\\c.bak", "C:\\b\\C.BAK"}},
-        {"logs", Only({JunkType::Log}), {"C:\\a\\error.log"}},
-        {"tilde", Only({JunkType::Tidle}), {"C:\\a\\foo.~mp"}},
-        {"chklist", Only({JunkType::Chklist}), {"C:\\a\\CHKLIST.MS", "C:\\a\\chklist.cps"}},
-        {"mscreate unchecked", Only({JunkType::Chklist, JunkType::Log}),
+        {"tilde and dollar", Only({JunkType::Tidle, JunkType::Dollar}), {"C:\\a\\foo.~mp", "C:\\a\\x.ab$"}},
+        {"chklist and logs, mscreate unchecked", Only({JunkType::Chklist, JunkType::Log}),
          {"C:\\a\\CHKLIST.MS", "C:\\a\\chklist.cps", "C:\\a\\error.log"}},
         {"mscreate checked", Only({JunkType::Mscreate}), {"C:\\a\\MSCREATE.DIR"}},
         {"temporary", Only({JunkType::Tmp}), {"C:\\a\\yesterday.tmp"}},
-        {"dollar", Only({JunkType::Dollar}), {"C:\\a\\x.ab$"}},
         {"others", Only({JunkType::Chk, JunkType::Gid, JunkType::PrevCompressed, JunkType::Fts, JunkType::Old}),
          {"C:\\a\\a.old", "C:\\a\\file0001.chk", "C:\\a\\help.GID", "C:\\a\\index.ftg", "C:\\a\\index.fts",
           "C:\\a\\setup.---"}},

@@ -43,13 +43,11 @@ struct CleanMachine : MemoryMachine {
     }
     std::vector<std::string> lines() const { return paths(true); }
 
-    // A REG_DWORD value under HKEY_LOCAL_MACHINE.
-    void setDword(std::string_view key, std::string_view name, std::uint32_t value) {
-        std::string data;
-        for (int i = 0; i < 4; ++i) data += static_cast<char>((value >> (8 * i)) & 0xFF);
+    // A REG_DWORD value (below 256) under HKEY_LOCAL_MACHINE.
+    void setDword(std::string_view key, std::string_view name, std::uint8_t value) {
         HKEY handle = 0;
         registry.createKey(HKEY_LOCAL_MACHINE, key, &handle);
-        registry.setValue(handle, name, REG_DWORD, data);
+        registry.setValue(handle, name, REG_DWORD, std::string{static_cast<char>(value), 0, 0, 0});
         registry.closeKey(handle);
     }
 };

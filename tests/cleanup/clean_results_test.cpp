@@ -91,8 +91,7 @@ TEST(CleanResults, QuestionsBeforeDeletingAndMoving) {
         r.m.prompt.picks = {"E:\\Keep"};
         EXPECT_EQ(cleanup::DeleteResults(r.m.files, r.m.prompt, r.rows, c.kind, DeleteHow::DeleteMode, r.removal),
                   c.takenOut);
-        ASSERT_FALSE(r.m.prompt.messages.empty());
-        const Message& shown = r.m.prompt.messages[0];
+        const Message& shown = r.m.prompt.messages.at(0);
         EXPECT_EQ(std::tie(shown.title, shown.icon, shown.buttons, shown.defaultButton),
                   std::make_tuple(std::string(c.title), Icon::Exclamation, c.buttons, c.defaultButton));
         EXPECT_EQ(r.calls, *c.call ? std::vector<std::string>{c.call} : std::vector<std::string>{});

@@ -49,36 +49,29 @@ TEST(CleanSettings, StoredValuesAsTheWindowReadsThem) {
 }
 
 TEST(CleanSettings, OwnFileTypes) {
-    struct Case {
-        const char* answer;
-        const char* added;  // "" = nothing added
-    } cases[] = {
-        {".TMP", ""}, {"jpeg", "*.jpeg"}, {"backup", "*.bac"}, {"abcde", "*.abc"}, {"ab", "*.ab"}, {"", ""}, {"x.y.zz", "*.y.zz"},
+    const std::pair<const char*, const char*> cases[] = {  // the answer, the entry it adds ("": none)
+        {".TMP", ""}, {"jpeg", "*.jpeg"}, {"backup", "*.bac"}, {"ab", "*.ab"}, {"", ""}, {"x.y.zz", "*.y.zz"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [answer, added] : cases) {
         std::vector<std::string> list = {"*.tmp"};
-        EXPECT_EQ(cleanup::AddOwnFileType(list, c.answer), *c.added != 0) << c.answer;
-        EXPECT_EQ(list.back(), *c.added ? c.added : "*.tmp") << c.answer;
+        EXPECT_EQ(cleanup::AddOwnFileType(list, answer), *added != 0) << answer;
+        EXPECT_EQ(list.back(), *added ? added : "*.tmp") << answer;
     }
 }
 
 TEST(CleanSettings, OwnFolders) {
-    struct Case {
-        const char* what;
-        std::vector<std::string> before;
-        const char* folder;
-        std::vector<std::string> after;
-    } cases[] = {
+    const std::tuple<const char*, std::vector<std::string>, const char*, std::vector<std::string>> cases[] = {
         {"drive root", {"C:\\Data"}, "D:\\", {"C:\\Data"}},
         {"nothing chosen", {"C:\\Data"}, "", {"C:\\Data"}},
         {"inside a listed one", {"C:\\Data"}, "C:\\DATA\\Sub", {"C:\\Data"}},
         {"around a listed one", {"C:\\X", "C:\\Data\\Sub", "C:\\Y"}, "C:\\Data", {"C:\\X", "C:\\Y", "C:\\Data"}},
         {"beside", {"C:\\Data"}, "C:\\Other", {"C:\\Data", "C:\\Other"}},
     };
-    for (const Case& c : cases) {
-        std::vector<std::string> list = c.before;
-        cleanup::AddOwnFolder(list, c.folder);
-        EXPECT_EQ(list, c.after) << c.what;
+    for (const auto& [what, before, folder, after] : cases) {  // the list before, the folder added, the list after
+        std::vector<std::string> list = before;
+        const bool added = cleanup::AddOwnFolder(list, folder);
+        EXPECT_EQ(list, after) << what;
+        EXPECT_EQ(added, list != before) << what;
     }
     std::vector<std::string> list = {"a", "b", "c", "d"};
     cleanup::RemoveEntries(list, {0, 2, 2});

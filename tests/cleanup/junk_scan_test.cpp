@@ -40,14 +40,11 @@ TEST(JunkScan, CategoriesAndTheirExceptionsOnOneTree) {
 
     const std::tuple<const char*, cleanup::CleanUpChoices, std::vector<std::string>> cases[] = {  // listed: sorted
         {"backups", Only({JunkType::Bak}), {"C:\\a\\c.bak", "C:\\b\\C.BAK"}},
-        {"logs", Only({JunkType::Log}), {"C:\\a\\error.log"}},
-        {"tilde", Only({JunkType::Tidle}), {"C:\\a\\foo.~mp"}},
-        {"chklist", Only({JunkType::Chklist}), {"C:\\a\\CHKLIST.MS", "C:\\a\\chklist.cps"}},
-        {"mscreate unchecked", Only({JunkType::Chklist, JunkType::Log}),
+        {"tilde and dollar", Only({JunkType::Tidle, JunkType::Dollar}), {"C:\\a\\foo.~mp", "C:\\a\\x.ab$"}},
+        {"chklist and logs, mscreate unchecked", Only({JunkType::Chklist, JunkType::Log}),
          {"C:\\a\\CHKLIST.MS", "C:\\a\\chklist.cps", "C:\\a\\error.log"}},
         {"mscreate checked", Only({JunkType::Mscreate}), {"C:\\a\\MSCREATE.DIR"}},
         {"temporary", Only({JunkType::Tmp}), {"C:\\a\\yesterday.tmp"}},
-        {"dollar", Only({JunkType::Dollar}), {"C:\\a\\x.ab$"}},
         {"others", Only({JunkType::Chk, JunkType::Gid, JunkType::PrevCompressed, JunkType::Fts, JunkType::Old}),
          {"C:\\a\\a.old", "C:\\a\\file0001.chk", "C:\\a\\help.GID", "C:\\a\\index.ftg", "C:\\a\\index.fts",
           "C:\\a\\setup.---"}},
@@ -64,25 +61,21 @@ TEST(JunkScan, CategoriesAndTheirExceptionsOnOneTree) {
 }
 
 TEST(JunkScan, ExtensionKeys) {
-    struct Case {
-        const char* name;
-        bool today;
-        const char* key;
-    } cases[] = {
-        // Names the tree above does not hold; the rest of its names' keys are shown by
-        // what each category lists there.
-        {"report.old.bak", false, ".old.bak"}, {"README", false, "README"}, {"a~b", false, ".~??"},
-        {"x.tmp", true, ".mml"},               {"x.TMP", false, ".TMP"},   {"index.dat", false, ".mml"},
-        {"Desktop.ini", false, ".mml"},        {"opa11.bak", false, ".mml"},
+    // Names the tree above does not hold; the rest of its names' keys are shown by what
+    // each category lists there.
+    const std::tuple<const char*, bool, const char*> cases[] = {  // name, changed today, key
+        {"README", false, "README"}, {"a~b", false, ".~??"},       {"x.tmp", true, ".mml"},
+        {"x.TMP", false, ".TMP"},    {"index.dat", false, ".mml"}, {"Desktop.ini", false, ".mml"},
+        {"opa11.bak", false, ".mml"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [name, today, key] : cases) {
         bool asked = false;
-        const std::string key = cleanup::ExtensionKey(c.name, [&] {
+        const std::string got = cleanup::ExtensionKey(name, [&] {
             asked = true;
-            return c.today;
+            return today;
         });
-        EXPECT_EQ(key, c.key) << c.name;
-        EXPECT_EQ(asked, ToLower(c.name).find(".tmp") != std::string::npos) << c.name << ": date asked";
+        EXPECT_EQ(got, key) << name;
+        EXPECT_EQ(asked, ToLower(name).find(".tmp") != std::string::npos) << name << ": date asked";
     }
 }
 
@@ -104,11 +97,8 @@ TEST(JunkScan, RowsComeDepthFirstLastFolderFirstWithTotals) {
 TEST(JunkScan, StopDuringTheFirstDriveEndsTheSecondAfterItsFirstEntry) {
     CleanMachine m;
     m.system.drives['D'] = {DRIVE_FIXED, ""};
-    m.files.put("C:\\one\\1.bak", "1");
-    m.files.put("C:\\two\\2.bak", "2");
-    m.files.put("D:\\first.bak", "d");
-    m.files.put("D:\\second.bak", "d");
-    m.files.put("D:\\sub\\third.bak", "d");
+    for (const char* path : {"C:\\one\\1.bak", "C:\\two\\2.bak", "D:\\first.bak", "D:\\second.bak", "D:\\sub\\third.bak"})
+        m.files.put(path, "x");
     m.prompt.onStatus = [&](std::string_view text) {
         if (text == "Scanning: C:\\two\\") m.stop = true;  // pressed while the first drive is walked
     };

@@ -12,13 +12,11 @@ namespace {
 
 constexpr const char* kLocal = "C:\\users\\user\\AppData\\Local\\";
 
-cleanup::CleanUpChoices Folders(bool temp, bool cache, bool bin) {
+// The folder scan with these three boxes checked and these folders of the user's own.
+void Scan(CleanMachine& m, bool temp, bool cache, bool bin, std::vector<std::string> own = {}) {
     cleanup::CleanUpChoices c;
     std::tie(c.tempFolder, c.cacheFolder, c.recycleBin) = std::tie(temp, cache, bin);
-    return c;
-}
-
-void Scan(CleanMachine& m, const cleanup::CleanUpChoices& c) {
+    c.alsoScanFolders = std::move(own);
     cleanup::CleanUpScan s = m.scan();
     cleanup::ScanTempFolders(m.services, s, c, "C:\\users\\user\\Temp\\");
 }
@@ -36,11 +34,9 @@ TEST(TempFolders, SourcesInOrder) {
     m.files.put(local + "Steam\\htmlcache\\GPUCache\\index", "s");
     m.files.put("C:\\Data\\a.txt", "a");
 
-    Scan(m, Folders(false, false, false));
+    Scan(m, false, false, false);
     EXPECT_TRUE(m.rows.empty());
-    cleanup::CleanUpChoices all = Folders(true, true, false);
-    all.alsoScanFolders = {"C:\\Data", "C:\\Gone"};
-    Scan(m, all);
+    Scan(m, true, true, false, {"C:\\Data", "C:\\Gone"});
     // Everything, in source order.
     EXPECT_EQ(m.paths(), (std::vector<std::string>{
                              "C:\\users\\user\\Temp\\setup1.exe", local + "Microsoft\\Windows\\INetCache\\IE\\page.htm",
@@ -48,9 +44,6 @@ TEST(TempFolders, SourcesInOrder) {
                              local + "Mozilla\\Firefox\\Profiles\\ab12.default\\cache2\\entries\\E1",
                              local + "Google\\Chrome\\User Data\\Default\\Cache\\Cache_Data\\data_1",
                              local + "Steam\\htmlcache\\GPUCache\\index", "C:\\Data\\a.txt"}));
-    EXPECT_EQ(cleanup::NetscapeCacheFolders(m.files, m.system, m.prompt),
-              std::string("C:\\Program Files\\Netscape\\Users\\default\\cache\\\x7f") +
-                  "C:\\Program Files\\Netscape\\Users\\nocache\\cache\\\x7f");
 }
 
 TEST(TempFolders, LocalApplicationDataOfBothProfileLayouts) {
@@ -78,9 +71,7 @@ TEST(TempFolders, RecycleBinAsksWithCountAndSizeAndNoKeepsIt) {
         m.shell.trash = c.trash;
         m.prompt.answers = {c.answer};
         m.files.put("C:\\Data\\own.txt", "o");
-        cleanup::CleanUpChoices choices = Folders(false, false, true);
-        choices.alsoScanFolders = {"C:\\Data"};
-        Scan(m, choices);
+        Scan(m, false, false, true, {"C:\\Data"});
         ASSERT_EQ(m.prompt.messages.size(), 1u);
         const Message& asked = m.prompt.messages[0];
         EXPECT_EQ(std::tie(asked.title, asked.icon, asked.buttons, asked.defaultButton, asked.text),
@@ -91,7 +82,7 @@ TEST(TempFolders, RecycleBinAsksWithCountAndSizeAndNoKeepsIt) {
         EXPECT_EQ(m.paths(), std::vector<std::string>{"C:\\Data\\own.txt"});  // the own folders come after either way
     }
     CleanMachine empty;
-    Scan(empty, Folders(false, false, true));
+    Scan(empty, false, false, true);
     EXPECT_TRUE(empty.prompt.messages.empty());  // nothing of this machine in the bin: nothing to ask
 }
 

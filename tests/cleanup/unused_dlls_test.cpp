@@ -17,7 +17,7 @@ using namespace cleanup;
 struct Count {
     bool view32;
     const char* path;
-    std::uint32_t count;
+    std::uint8_t count;
     const char* text = nullptr;
 };
 

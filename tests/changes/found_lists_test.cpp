@@ -2,8 +2,6 @@
 // scans, selection commands, the size sort key and the rows that go into a saved file.
 #include <gtest/gtest.h>
 
-#include "changes/change_lists.h"
-#include "removal/found_lists.h"
 #include "machine.h"
 
 namespace korvex {

@@ -4,10 +4,8 @@
 
 #include "machine.h"
 
-namespace korvex {
+namespace korvex::test {
 namespace {
-
-using test::Row;
 
 const std::string kDel(1, '\x7f');
 constexpr const char* kOff = "Scanning not enabled.";
@@ -22,7 +20,7 @@ std::string Rows(const std::vector<FoundRow>& rows) {
 }
 
 TEST(FoundLists, LoadsTheSixListsAndDeletesTheChangeListFiles) {
-    test::MemoryMachine m;
+    MemoryMachine m;
     for (const char* scan : {"WinIniScan", "AutoexecScan", "RegScan"})
         m.registry.setString("HKCU\\Software\\Korvex!\\Scanning", scan, "1");
     m.files.put("C:\\Program Files\\NewApp\\app.exe", std::string(3000, 'x'));
@@ -119,4 +117,4 @@ TEST(FoundLists, SizeSortKeyAndSelectedSize) {
 }
 
 }  // namespace
-}  // namespace korvex
+}  // namespace korvex::test

@@ -8,10 +8,8 @@
 #include "machine.h"
 #include "platform/fake/scripted_prompt.h"
 
-namespace korvex {
+namespace korvex::test {
 namespace {
-
-using test::Row;
 
 // Every printed line ends in "\n" in text; on it "x:text" for every text printed on
 // it, "*" before bold texts, and the font size when it is not 10. A text printed right where the previous one
@@ -64,7 +62,7 @@ std::string Printed(const FoundLists& lists) {
     const bool printed = PrintChangesReport(printer, prompt, lists, "App.kvu", "06.12.2026 10:00");
     std::string out = printer.text + (printed ? "printed" : "refused") + ", ended " + std::to_string(printer.ended) +
                       ", font " + printer.font;
-    for (const Message& message : prompt.messages) out += " | " + test::Shown(message);
+    for (const Message& message : prompt.messages) out += " | " + Shown(message);
     return out;
 }
 
@@ -115,7 +113,7 @@ TEST(ChangesReport, WrappedTextBreaksWhereTheLimitIsReached) {
 // What korvex-cli report prints from a saved data file: every entry a selected row of
 // its list; files and folders still there with their size and type, gone ones without.
 TEST(ChangesReport, ListsOfASavedFile) {
-    test::MemoryMachine m;
+    MemoryMachine m;
     m.files.put("C:\\App\\app.exe", std::string(3000, 'x'));
     m.files.put("C:\\App\\Data\\d.bin", std::string(1500, 'x'));
     SavedData data;
@@ -135,4 +133,4 @@ TEST(ChangesReport, ListsOfASavedFile) {
 }
 
 }  // namespace
-}  // namespace korvex
+}  // namespace korvex::test

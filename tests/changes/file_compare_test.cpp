@@ -13,10 +13,8 @@
 #include "tests/scandb/support.h"
 #include "tests/support/text_lines.h"
 
-namespace korvex {
+namespace korvex::test {
 namespace {
-
-using test::CrlfLines;
 
 const std::string kSep(1, '\x7f');
 
@@ -61,7 +59,7 @@ TEST(ScanFolder, LeavesOutIgnoredDotAndKorvexEntriesAndCountsFolders) {
                              "C:\\.config\\x", "C:\\TEMP\\t.tmp", "C:\\TEMP\\OLD\\o.tmp", "C:\\Recycled\\r", "C:\\X\\c.txt"})
         files.put(path, "");
     files.unreadable.insert("C:\\X");
-    test::StringOutput out;
+    StringOutput out;
     double counter = 0;
     ScanFolder(files, "C:\\", out, "C:\\Recycled\\" + kSep + "C:\\TEMP\\OLD\\" + kSep, counter, RunHooks{});
     // C:\TEMP is walked (its path only begins the entry C:\TEMP\OLD\), C:\TEMP\OLD is not.
@@ -85,7 +83,7 @@ TEST(ScanFolder, MovesTheBarEveryThreeHundredFoldersAndStops) {
     ScriptedPrompt prompt;
     bool stop = false;
     prompt.onYield = [&] { stop = prompt.yields == 2; };
-    test::StringOutput out;
+    StringOutput out;
     double folders = 0;
     EXPECT_EQ(ScanFolder(many, "C:\\", out, "", folders, RunHooks{&prompt, &stop, &progress}), 650);
     EXPECT_EQ(positions, (std::vector<double>{2, 4}));  // folders 300 and 600
@@ -103,4 +101,4 @@ TEST(LineTable, GivesTheSameLinesAsTheReaders) {
 }
 
 }  // namespace
-}  // namespace korvex
+}  // namespace korvex::test

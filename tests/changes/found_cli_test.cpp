@@ -16,19 +16,16 @@
 
 namespace fs = std::filesystem;
 
-namespace korvex {
+namespace korvex::test {
 namespace {
-
-using test::ReadHostFile;
-using test::ShellQuote;
 
 void Append(const fs::path& p, const std::string& text) { std::ofstream(p, std::ios::binary | std::ios::app) << text; }
 
 TEST(FindCli, FindsExactlyWhatWasAddedSavesAndKeepsIt) {
-    test::TempHostFolder temp{"korvex-find"};
+    TempHostFolder temp{"korvex-find"};
     const fs::path dir = temp.path(), machine = dir / "machine";
     auto cli = [&](const std::string& args) {
-        return test::RunCommand(ShellQuote(KORVEX_CLI) + " --machine " + ShellQuote(machine.string()) + " " + args, dir);
+        return RunCommand(ShellQuote(KORVEX_CLI) + " --machine " + ShellQuote(machine.string()) + " " + args, dir);
     };
     ASSERT_EQ(cli("init").status, 0);
 
@@ -110,4 +107,4 @@ TEST(FindCli, FindsExactlyWhatWasAddedSavesAndKeepsIt) {
 }
 
 }  // namespace
-}  // namespace korvex
+}  // namespace korvex::test

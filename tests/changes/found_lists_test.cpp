@@ -2,14 +2,10 @@
 // scans, selection commands, the size sort key and the rows that go into a saved file.
 #include <gtest/gtest.h>
 
-#include "changes/change_lists.h"
-#include "removal/found_lists.h"
 #include "machine.h"
 
-namespace korvex {
+namespace korvex::test {
 namespace {
-
-using test::Row;
 
 const std::string kDel(1, '\x7f');
 constexpr const char* kOff = "Scanning not enabled.";
@@ -24,7 +20,7 @@ std::string Rows(const std::vector<FoundRow>& rows) {
 }
 
 TEST(FoundLists, LoadsTheSixListsAndDeletesTheChangeListFiles) {
-    test::MemoryMachine m;
+    MemoryMachine m;
     for (const char* scan : {"WinIniScan", "AutoexecScan", "RegScan"})
         m.registry.setString("HKCU\\Software\\Korvex!\\Scanning", scan, "1");
     m.files.put("C:\\Program Files\\NewApp\\app.exe", std::string(3000, 'x'));
@@ -121,4 +117,4 @@ TEST(FoundLists, SizeSortKeyAndSelectedSize) {
 }
 
 }  // namespace
-}  // namespace korvex
+}  // namespace korvex::test

@@ -11,14 +11,6 @@
 namespace korvex {
 namespace {
 
-FoundLists OneFolderFound() {
-    FoundLists lists;
-    lists[FoundList::Files].push_back(test::Row("Acme", "C:\\Program Files\\"));
-    lists[FoundList::Files][0].isFolder = true;
-    lists[FoundList::ConfigSys].push_back(test::Row(std::string(kScanningNotEnabled)));
-    return lists;
-}
-
 TEST(KeptFindings, EveryRunIsKeptAndOnlyTheNewestTwenty) {
     test::Machine m;
     const std::string folder = m.data + "Found changes\\";
@@ -27,14 +19,18 @@ TEST(KeptFindings, EveryRunIsKeptAndOnlyTheNewestTwenty) {
 
     m.files.put(folder + "notes.txt", "mine");
     m.files.put(folder + "GameX.kvu", "saved by the user");
+    FoundLists found;  // a folder; the disabled-scan row is no finding
+    found[FoundList::Files] = {test::Row("Acme", "C:\\Program Files\\")};
+    found[FoundList::ConfigSys] = {test::Row(std::string(kScanningNotEnabled))};
     std::vector<std::string> paths;
     for (int run = 0; run < 22; ++run) {
         m.system.clock = 1700000000 + run * 3600;
-        paths.push_back(KeepFoundChanges(m.services, m.data, OneFolderFound()));
+        paths.push_back(KeepFoundChanges(m.services, m.data, found));
         EXPECT_EQ(paths.back(), folder + KeptFileName(m.system.clock));
     }
     // Two runs in the same second get two files.
-    EXPECT_EQ(KeepFoundChanges(m.services, m.data, OneFolderFound()), folder + KeptFileName(m.system.clock).substr(0, 19) + " (2).kvu");
+    EXPECT_EQ(KeepFoundChanges(m.services, m.data, found),
+              folder + KeptFileName(m.system.clock).substr(0, 19) + " (2).kvu");
 
     EXPECT_EQ(m.text(paths.back()), "Files{\r\nC:\\Program Files\\Acme\r\n}\r\nRegistry{\r\n}\r\nWin.ini{\r\n}\r\n"
                                     "System.ini{\r\n}\r\nAutoexec.bat{\r\n}\r\nConfig.sys{\r\n}\r\n");

@@ -3,16 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "changes/report.h"
 #include "machine.h"
 #include "platform/fake/scripted_prompt.h"
 
-namespace korvex {
+namespace korvex::test {
 namespace {
-
-using test::Row;
 
 // Every printed line ends in "\n" in text; on it "x:text" for every text printed on
 // it, "*" before bold texts, and the font size when it is not 10. A text printed right where the previous one
@@ -57,56 +54,51 @@ private:
     bool bold_ = false;
 };
 
-TEST(ChangesReport, OnlyRegistryKeysGiveTheTitleTheRegistrySectionAndAnEmptyLineForEveryOtherSection) {
-    FoundLists lists;
-    lists[FoundList::Files] = {Row("app.exe", "C:\\App\\")};
-    lists[FoundList::Registry] = {Row("App", "HKEY_CURRENT_USER\\Software\\", true),
-                                  Row("Skipped", "HKEY_CURRENT_USER\\Software\\")};
-    lists[FoundList::WinIni] = {Row("load=app.exe", " ")};
+// Printing the lists: every recorded line, then whether it printed, the documents ended,
+// the font, and each message shown.
+std::string Printed(const FoundLists& lists) {
     RecordingPrinter printer;
     ScriptedPrompt prompt;
-    ASSERT_TRUE(PrintChangesReport(printer, prompt, lists, "App.kvu", "06.12.2026 10:00"));
-    // An empty line for the files (nothing selected) and after the registry section,
-    // then one for each of win.ini, system.ini, autoexec.bat and config.sys.
-    EXPECT_EQ(printer.text, "\n\n*14pt 0:File name: App.kvu\n*14pt 0:File log creation date: 06.12.2026 10:00\n\n"
-                            "*14pt 0:Korvex! found the following changes to your system:\n\n"
-                            "\n*1000:The following registry keys were added:\n\n*1000:Key name | *6360:In parent key\n"
-                            "1000:App | 6360:HKEY_CURRENT_USER\\Software\\\n\n"
-                            "\n\n\n\n");
-    EXPECT_EQ(printer.font, "Courier");
-    EXPECT_EQ(printer.ended, 1);
-    EXPECT_TRUE(prompt.messages.empty());
+    const bool printed = PrintChangesReport(printer, prompt, lists, "App.kvu", "06.12.2026 10:00");
+    std::string out = printer.text + (printed ? "printed" : "refused") + ", ended " + std::to_string(printer.ended) +
+                      ", font " + printer.font;
+    for (const Message& message : prompt.messages) out += " | " + Shown(message);
+    return out;
 }
 
-// Only selected rows are printed, each list under its heading; a list with none leaves
-// an empty line. Size at 11000 - 3440 = 7560; the folder stops at 7560 - width("aaa") =
+// Nothing selected: a message and nothing printed. Otherwise only selected rows are
+// printed, each list under its heading; a list with none leaves an empty line. Size at 11000 - 3440 = 7560; the folder stops at 7560 - width("aaa") =
 // 7200: the character printed at or beyond 7200 ("l" at 7240) ends its line, and the
 // rest continues at 4000 on the next. The empty parent key still ends its line.
 TEST(ChangesReport, PrintsTheSelectedRowsOfEveryListInColumns) {
     FoundLists lists;
-    lists[FoundList::Files] = {Row("skipped.txt", "C:\\"), Row("a.dll", "C:\\Program Files\\Vendor\\Tools\\", true)};
+    lists[FoundList::Files] = {Row("skipped.txt", "C:\\"), Row("a.dll", "C:\\Program Files\\Vendor\\Tools\\")};
     lists[FoundList::Files][1].size = "12KB";
     lists[FoundList::Files][1].type = "DLL File";
-    lists[FoundList::Registry] = {Row("App", "HKEY_CURRENT_USER\\Software\\", true),
-                                  Row("Skipped", "HKEY_CURRENT_USER\\Software\\"), Row("Top", "", true)};
+    lists[FoundList::Registry] = {Row("App", "HKEY_CURRENT_USER\\Software\\"),
+                                  Row("Skipped", "HKEY_CURRENT_USER\\Software\\"), Row("Top")};
     lists[FoundList::WinIni] = {Row("load=app.exe", " ")};
-    lists[FoundList::ConfigSys] = {Row("FILES=40", "FILES=30", true)};
-    RecordingPrinter printer;
-    ScriptedPrompt prompt;
-    ASSERT_TRUE(PrintChangesReport(printer, prompt, lists, "App.kvu", "06.12.2026 10:00"));
-    EXPECT_EQ(printer.text, "\n\n*14pt 0:File name: App.kvu\n*14pt 0:File log creation date: 06.12.2026 10:00\n\n"
-                            "*14pt 0:Korvex! found the following changes to your system:\n\n"
-                            "*1000:The following files and folders were added:\n\n"
-                            "*1000:Name | *4000:In folder | *7560:Size | *9000:Type\n"
-                            "1000:a.dll | 7560:12KB | 9000:DLL File | 4000:C:\\Program Files\\Vendor\\Tool\n4000:s\\\n\n"
-                            "*1000:The following registry keys were added:\n\n*1000:Key name | *6360:In parent key\n"
-                            "1000:App | 6360:HKEY_CURRENT_USER\\Software\\\n1000:Top\n\n"
-                            "\n\n\n"
-                            "*1000:The following lines were added to the Config.sys file:\n\n"
-                            "*1000:Line added | *6360:Replacing line\n1000:FILES=40 | 6360:FILES=30\n\n");
-    EXPECT_EQ(printer.font, "Courier");
-    EXPECT_EQ(printer.ended, 1);
-    EXPECT_TRUE(prompt.messages.empty());
+    lists[FoundList::ConfigSys] = {Row("FILES=40", "FILES=30")};
+    const std::string title = "\n\n*14pt 0:File name: App.kvu\n*14pt 0:File log creation date: 06.12.2026 10:00\n\n"
+                              "*14pt 0:Korvex! found the following changes to your system:\n\n";
+    const std::string keys = "*1000:The following registry keys were added:\n\n*1000:Key name | *6360:In parent key\n"
+                             "1000:App | 6360:HKEY_CURRENT_USER\\Software\\\n";
+    EXPECT_EQ(Printed(lists), "refused, ended 0, font  | Exclamation OK | Error printing | No files or system changes "
+                              "selected. Select a file or a system change and then click on Print selected.");
+
+    // Only a registry key: an empty line for the files, the registry section and an empty
+    // line, then one for each of win.ini, system.ini, autoexec.bat and config.sys.
+    lists[FoundList::Registry][0].selected = true;
+    EXPECT_EQ(Printed(lists), title + "\n" + keys + "\n\n\n\n\nprinted, ended 1, font Courier");
+
+    lists[FoundList::Files][1].selected = lists[FoundList::Registry][2].selected = true;
+    lists[FoundList::ConfigSys][0].selected = true;
+    EXPECT_EQ(Printed(lists), title + "*1000:The following files and folders were added:\n\n"
+                              "*1000:Name | *4000:In folder | *7560:Size | *9000:Type\n"
+                              "1000:a.dll | 7560:12KB | 9000:DLL File | 4000:C:\\Program Files\\Vendor\\Tool\n4000:s\\\n\n" +
+                              keys + "1000:Top\n\n\n\n\n*1000:The following lines were added to the Config.sys file:\n\n"
+                              "*1000:Line added | *6360:Replacing line\n1000:FILES=40 | 6360:FILES=30\n\n"
+                              "printed, ended 1, font Courier");
 }
 
 // A character of several bytes is printed whole (the recorder counts bytes); the one
@@ -121,7 +113,7 @@ TEST(ChangesReport, WrappedTextBreaksWhereTheLimitIsReached) {
 // What korvex-cli report prints from a saved data file: every entry a selected row of
 // its list; files and folders still there with their size and type, gone ones without.
 TEST(ChangesReport, ListsOfASavedFile) {
-    test::MemoryMachine m;
+    MemoryMachine m;
     m.files.put("C:\\App\\app.exe", std::string(3000, 'x'));
     m.files.put("C:\\App\\Data\\d.bin", std::string(1500, 'x'));
     SavedData data;
@@ -140,18 +132,5 @@ TEST(ChangesReport, ListsOfASavedFile) {
                      "1 |TopLevel|||selected\n2 load=|load=app.exe|||selected\n5 |DEVICE=app.sys|||selected\n");
 }
 
-TEST(ChangesReport, NothingSelectedSaysSoAndPrintsNothing) {
-    FoundLists lists;
-    lists[FoundList::Files] = {Row("app.exe", "C:\\App\\")};
-    RecordingPrinter printer;
-    ScriptedPrompt prompt;
-    EXPECT_FALSE(PrintChangesReport(printer, prompt, lists, "", ""));
-    ASSERT_EQ(prompt.messages.size(), 1u);
-    EXPECT_EQ(test::Shown(prompt.messages[0]), "Exclamation OK | Error printing | No files or system changes selected. "
-                                                "Select a file or a system change and then click on Print selected.");
-    EXPECT_EQ(printer.text, "");
-    EXPECT_EQ(printer.ended, 0);
-}
-
 }  // namespace
-}  // namespace korvex
+}  // namespace korvex::test

@@ -71,7 +71,6 @@ TEST(SavedFile, SavingPutsThePathInFrontOfTheRecentListAndRemembersItsFolder) {
         RememberSavedFile(access, path);
     EXPECT_EQ(reg.text("HKCU\\Software\\Korvex!\\General", "SavedForDeletion").value_or(""),
               "C:\\saved\\App.kvu" + kDel + "D:\\Other\\b.kvu" + kDel + "C:\\saved\\App.kvu" + kDel + "C:\\old.kvu" + kDel);
-    EXPECT_EQ(reg.text("HKCU\\Software\\Korvex!\\General", "OpenSavePath").value_or("?"), "C:\\saved");
     EXPECT_EQ(ReadOpenSavePath(access), "C:\\saved");
     EXPECT_EQ(reg.openCount, 0);
 

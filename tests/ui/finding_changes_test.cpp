@@ -8,9 +8,6 @@
 #include "ui/frmFindingChanges.h"
 #include "ui/frmFoundChanges.h"
 
-using namespace korvex;
-using namespace korvex::test;
-
 namespace {
 
 // Files in the Windows drive root that a run leaves behind.

@@ -8,9 +8,6 @@
 #include "tests/ui/support/window_test_support.h"
 #include "ui/frmOptions.h"
 
-using namespace korvex;
-using namespace korvex::test;
-
 namespace {
 
 const char* const kScanning = "HKCU\\Software\\Korvex!\\Scanning";
@@ -21,17 +18,15 @@ const char* const kRun = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Ru
 // Korvex's settings, scanning the Windows folder only and weekly on Sunday, with folders
 // to ignore (one gone) and a program to ignore.
 void StoreSettings(TestMachine& m) {
-    m.files.createFolder("C:\\Games");
-    m.files.createFolder("C:\\Data");
+    for (const char* folder : {"C:\\Games", "C:\\Data"}) m.files.createFolder(folder);
     m.registry.setString(kScanning, "FoldersToIgnore", "C:\\Games\\\x7f" "C:\\Gone\\\x7f" "C:\\Data\\\x7f");
     for (const char* name : {"RegScan", "RegFullScan"}) m.registry.setString(kScanning, name, "0");
     m.registry.setString(kScanning, "ScanMode", "2");
     for (const char* name : {"WinIniScan", "SystemIniScan", "ConfigSysScan", "AutoexecScan", "AutoUpdateDb"})
         m.registry.setString(kScanning, name, "1");
     m.registry.setString(kGeneral, "DeleteMode", "0");
-    for (const char* name : {"Enabled", "TempFiles", "TempFolders", "SetupDetect"})
+    for (const char* name : {"Enabled", "TempFiles", "TempFolders", "SetupDetect", "Weekly"})
         m.registry.setString(kScheduler, name, "1");
-    m.registry.setString(kScheduler, "Weekly", "1");
     m.registry.setString(kScheduler, "WindowsToIgnore", "setup.exe\x7f" "100\x7f");
     m.registry.setString(kScheduler, "WindowsToIgnoreInfo", "C:\\Tools\\\x7f" "2026-01-01\x7f");
     m.registry.setString(kRun, "Korvex Scheduler", "C:\\Program Files\\Korvex\\Korvex Scheduler.exe");
@@ -40,10 +35,9 @@ void StoreSettings(TestMachine& m) {
 // Every value of the keys the window writes, "key|name=text", in order.
 QStringList Values(TestMachine& m) {
     QStringList out;
-    for (const char* key : {kScanning, kGeneral, kScheduler, kRun}) {
+    for (const char* key : {kScanning, kGeneral, kScheduler, kRun})
         for (const std::string& name : m.registry.valueNames(key))
             out << QString::fromStdString(std::string(key) + "|" + name + "=" + m.registry.text(key, name).value_or("?"));
-    }
     return out;
 }
 

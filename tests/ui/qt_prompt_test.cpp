@@ -4,9 +4,6 @@
 #include "tests/ui/support/window_test_support.h"
 #include "ui/qt_prompt.h"
 
-using namespace korvex;
-using namespace korvex::test;
-
 namespace {
 
 // Answers the next input box: with `answer`, or cancelled when it is empty. Records the
@@ -16,19 +13,13 @@ void AnswerNextInputBox(const QString& answer, QString* seen) {
         auto* d = qobject_cast<QInputDialog*>(w);
         if (!d) return false;
         *seen = d->windowTitle() + "|" + d->labelText() + "|" + d->textValue();
-        if (answer.isEmpty()) return d->reject(), true;
         d->setTextValue(answer);
-        static_cast<QDialog*>(d)->accept();
+        answer.isEmpty() ? d->reject() : static_cast<QDialog*>(d)->accept();
         return true;
     });
 }
 
 void CreateHostFile(const QString& path) { QFile(path).open(QIODevice::WriteOnly); }
-
-// Text of a standard button as a message box shows it (mnemonics removed).
-QString ButtonText(QMessageBox::StandardButton button) {
-    return QMessageBox().addButton(button)->text().remove('&');
-}
 
 }  // namespace
 
@@ -42,17 +33,16 @@ private slots:
         using B = QMessageBox;
         struct Case {
             Icon icon; Buttons buttons; int defaultButton;  // what the logic asks for
-            B::Icon qtIcon; QList<B::StandardButton> shown;  // what the box shows
+            B::Icon qtIcon; QString shown;                   // what the box shows: its buttons sorted|the default
             B::StandardButton click; Answer expected;        // the user's click and what the logic gets
         };
         const QList<Case> cases = {
-            {Icon::Exclamation, Buttons::OK, 1, B::Warning, {B::Ok}, B::Ok, Answer::OK},
-            {Icon::Question, Buttons::OKCancel, 2, B::Question, {B::Ok, B::Cancel}, B::Cancel, Answer::Cancel},
-            {Icon::Critical, Buttons::AbortRetryIgnore, 2, B::Critical, {B::Abort, B::Retry, B::Ignore}, B::Ignore,
-             Answer::Ignore},
-            {Icon::Information, Buttons::YesNoCancel, 1, B::Information, {B::Yes, B::No, B::Cancel}, B::No, Answer::No},
-            {Icon::Information, Buttons::YesNo, 2, B::Information, {B::Yes, B::No}, B::Yes, Answer::Yes},
-            {Icon::None, Buttons::RetryCancel, 1, B::NoIcon, {B::Retry, B::Cancel}, B::Retry, Answer::Retry},
+            {Icon::Exclamation, Buttons::OK, 1, B::Warning, "OK|OK", B::Ok, Answer::OK},
+            {Icon::Question, Buttons::OKCancel, 2, B::Question, "Cancel OK|Cancel", B::Cancel, Answer::Cancel},
+            {Icon::Critical, Buttons::AbortRetryIgnore, 2, B::Critical, "Abort Ignore Retry|Retry", B::Ignore, Answer::Ignore},
+            {Icon::Information, Buttons::YesNoCancel, 1, B::Information, "Cancel No Yes|Yes", B::No, Answer::No},
+            {Icon::Information, Buttons::YesNo, 2, B::Information, "No Yes|No", B::Yes, Answer::Yes},
+            {Icon::None, Buttons::RetryCancel, 1, B::NoIcon, "Cancel Retry|Retry", B::Retry, Answer::Retry},
         };
         // Shown as plain text: markup-like characters stay as they are; line breaks of the
         // Windows kind become plain line breaks.
@@ -65,12 +55,8 @@ private slots:
             QCOMPARE(seen.icon, c.qtIcon);
             QCOMPARE(seen.title + "|" + seen.text,
                      "Confirm Korvex! Uninstall|Are you sure you want to remove Game <b>X</b>\nand all of its components?");
-            QStringList shown;
-            for (B::StandardButton b : c.shown) shown << ButtonText(b);
-            QCOMPARE(seen.defaultButton, shown[c.defaultButton - 1]);
-            shown.sort();
             seen.buttons.sort();
-            QCOMPARE(seen.buttons, shown);
+            QCOMPARE(seen.buttons.join(' ') + "|" + seen.defaultButton, c.shown);
         }
     }
 
@@ -85,9 +71,9 @@ private slots:
 
     // (The one-pair form with spaces: the pickers below.)
     void filtersTakeQtForm() {
-        QCOMPARE(QtPrompt::ToQtFilter("Uninstall data|*.kvu|All files (*.*)|*.*"),
-                 QStringLiteral("Uninstall data (*.kvu);;All files (*)"));
-        QCOMPARE(QtPrompt::ToQtFilter("Text|*.txt;*.log"), QStringLiteral("Text (*.txt *.log)"));
+        QCOMPARE(QtPrompt::ToQtFilter("Uninstall data|*.kvu|All files (*.*)|*.*") + "/" +
+                     QtPrompt::ToQtFilter("Text|*.txt;*.log"),
+                 QStringLiteral("Uninstall data (*.kvu);;All files (*)/Text (*.txt *.log)"));
     }
 
     void pickersMapPathsOfTheMachine() {
@@ -133,15 +119,14 @@ private slots:
 
         // The hourglass: on and off, an unbalanced "off" ignored, never left behind by a prompt.
         const auto cursor = [] { return QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : -1; };
-        QList<int> cursors{cursor()};
         prompt.busy(true);
-        cursors << cursor();
+        QList<int> cursors{cursor()};
         prompt.busy(false);
         prompt.busy(false);
         cursors << cursor();
         QtPrompt(nullptr, system).busy(true);
         cursors << cursor();
-        QCOMPARE(cursors, QList<int>({-1, Qt::WaitCursor, -1, -1}));
+        QCOMPARE(cursors, QList<int>({Qt::WaitCursor, -1, -1}));
     }
 };
 

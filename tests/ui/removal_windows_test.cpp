@@ -6,9 +6,6 @@
 #include "tests/ui/support/window_test_support.h"
 #include "ui/frmInUseDLL.h"
 
-using namespace korvex;
-using namespace korvex::test;
-
 namespace {
 
 // Clicks the in-use DLL prompt's button (nullptr: its close box) when it comes up, then

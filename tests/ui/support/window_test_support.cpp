@@ -1,14 +1,10 @@
 #include "tests/ui/support/window_test_support.h"
 
-#include <chrono>
-#include <thread>
-
 namespace korvex::test {
 
 bool HookFiles::listFolder(std::string_view folder, const EntryCallback& onEntry) {
     ++listed;
     if (onFolder) onFolder(folder);
-    if (delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
     return MemoryFiles::listFolder(folder, onEntry);
 }
 
@@ -62,12 +58,8 @@ void AnswerNextFileDialog(const QString& hostPath, SeenFileDialog* seen) {
         if (seen)
             *seen = {dialog->objectName(), dialog->windowTitle(), dialog->nameFilters().join(QStringLiteral(";;")),
                      QDir(dialog->directory()).canonicalPath(), QFileInfo(dialog->selectedFiles().value(0)).fileName()};
-        if (hostPath.isEmpty()) {
-            dialog->reject();
-        } else {
-            dialog->selectFile(hostPath);
-            static_cast<QDialog*>(dialog)->accept();
-        }
+        dialog->selectFile(hostPath);
+        hostPath.isEmpty() ? dialog->reject() : static_cast<QDialog*>(dialog)->accept();
         return true;
     });
 }
@@ -95,8 +87,7 @@ void AnswerNextMessageBox(QMessageBox::StandardButton click, SeenMessage* seen) 
                      box->defaultButton() ? plain(box->defaultButton()->text()) : QString()};
             for (QAbstractButton* b : box->buttons()) seen->buttons << plain(b->text());
         }
-        QAbstractButton* target = box->button(click);
-        if (target)
+        if (QAbstractButton* target = box->button(click))
             QTest::mouseClick(target, Qt::LeftButton);
         else
             box->close();

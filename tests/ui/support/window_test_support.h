@@ -18,13 +18,12 @@
 namespace korvex::test {
 
 // In-memory files that call onFolder whenever a folder is listed (a user acting in the
-// middle of a walk), count the listings and, given a delay, take that long over each.
+// middle of a walk) and count the listings.
 class HookFiles : public MemoryFiles {
 public:
     bool listFolder(std::string_view folder, const EntryCallback& onEntry) override;
     std::function<void(std::string_view)> onFolder;
     int listed = 0;
-    int delayMs = 0;
 };
 
 // An in-memory machine: drive C: of the fakes, an empty registry, Korvex's program
@@ -89,3 +88,7 @@ QString OpenedModally(const std::function<void()>& act);
 QStringList ColumnTexts(QTreeWidget* list, int column);
 
 }  // namespace korvex::test
+
+// Each window test is a program of its own, written in Korvex's names and these helpers'.
+using namespace korvex;
+using namespace korvex::test;

@@ -51,8 +51,7 @@ TEST_F(MachineTest, Windows7MachineOpensAsAnNtMachine) {
 
     auto machine = WineMachine::open(dir, &error);
     ASSERT_NE(machine, nullptr) << error;
-    System& system = machine->system();
-    EXPECT_EQ(TempFolder(system), "C:\\users\\" + MachineUserName() + "\\Temp\\");
+    EXPECT_EQ(TempFolder(machine->system()), "C:\\users\\" + MachineUserName() + "\\Temp\\");
     expectFoldersExist(*machine);
 
     // The four system text files, with CR LF.
@@ -74,6 +73,13 @@ TEST_F(MachineTest, Windows7MachineOpensAsAnNtMachine) {
     EXPECT_EQ(Query(reg, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
                     "C:\\windows\\system32\\demort.dll"), std::string("\x02\0\0\0", 4));
     EXPECT_TRUE(machine->files().info("C:\\windows\\system32\\demort.dll").exists);
+
+    // Both files in Wine's text form; Software\Wine lives in user.reg only (no Drives key).
+    const std::string system = ReadHostFile(dir + "/system.reg"), user = ReadHostFile(dir + "/user.reg");
+    EXPECT_EQ(system.rfind("WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win64\n\n[", 0), 0u);
+    EXPECT_EQ(user.rfind("WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000\n\n"
+                         "#arch=win64\n\n[", 0), 0u);
+    EXPECT_EQ(system.find("\n[Software\\\\Wine"), std::string::npos);
 }
 
 // A 98 machine: the other family, with its own places (no profile).
@@ -87,16 +93,6 @@ TEST_F(MachineTest, Windows98MachineIsOfThe95Family) {
     // The demo program's folder setting names a folder of this machine.
     const std::string last = Query(machine->registry(), HKEY_CURRENT_USER, "Software\\DemoPaint\\Settings", "LastFolder");
     EXPECT_TRUE(machine->files().info(last.c_str()).isFolder) << last;
-}
-
-TEST_F(MachineTest, RegistryFilesAreInWinesTextForm) {
-    ASSERT_TRUE(CreateMachine(base + "/m", WindowsVersion::Win10));
-    const std::string system = ReadHostFile(base + "/m/system.reg"), user = ReadHostFile(base + "/m/user.reg");
-    EXPECT_EQ(system.rfind("WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win64\n\n[", 0), 0u);
-    EXPECT_EQ(user.rfind("WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000\n\n"
-                         "#arch=win64\n\n[", 0), 0u);
-    EXPECT_NE(user.find("\"Version\"=\"win10\"\n"), std::string::npos);
-    EXPECT_EQ(system.find("\n[Software\\\\Wine"), std::string::npos);  // Software\Wine lives in user.reg only; no Drives key
 }
 
 // An existing machine is left alone: the command-line init test covers that.
@@ -197,11 +193,11 @@ protected:
         files = std::make_unique<WineFiles>(root);
         system = std::make_unique<WineSystem>(root, registry, *files);
     }
+    // An expandable string under HKEY_CURRENT_USER ("HKCU\..." as setString takes it).
     void setExpand(const std::string& key, const std::string& name, const std::string& text) {
         HKEY h = 0;
-        ASSERT_EQ(registry.createKey(key.rfind("HKCU", 0) == 0 ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE,
-                                     key.substr(5), &h), ERROR_SUCCESS);
-        registry.setValue(h, name, REG_EXPAND_SZ, text + std::string(1, '\0'));
+        ASSERT_EQ(registry.createKey(HKEY_CURRENT_USER, key.substr(5), &h), ERROR_SUCCESS);
+        registry.setValue(h, name, REG_EXPAND_SZ, text + '\0');
         registry.closeKey(h);
     }
 
@@ -267,14 +263,12 @@ TEST_F(WineSystemTest, PlatformFromVersionSettingThenNtThen9xKeys) {
     registry.setString("HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion", "CurrentVersion", "6.1");
     EXPECT_EQ(system->platformId(), VER_PLATFORM_WIN32_NT);  // the NT keys come first
 
-    const std::pair<const char*, int> versions[] = {{"WIN95", VER_PLATFORM_WIN32_WINDOWS}, {"win7", VER_PLATFORM_WIN32_NT}};
-    for (const auto& [version, platform] : versions) {
-        registry.setString("HKCU\\Software\\Wine", "Version", version);
-        EXPECT_EQ(system->platformId(), platform) << version;
-    }
+    registry.setString("HKCU\\Software\\Wine", "Version", "win7");
+    EXPECT_EQ(system->platformId(), VER_PLATFORM_WIN32_NT);
+    registry.setString("HKCU\\Software\\Wine", "Version", "WIN98");  // the setting comes first, in any letter case
+    EXPECT_EQ(system->platformId(), VER_PLATFORM_WIN32_WINDOWS);
 
     // The 9x family's own places; system32 while a Wine prefix has it.
-    registry.setString("HKCU\\Software\\Wine", "Version", "win98");
     EXPECT_EQ(system->shellFolder(CSIDL_SYSTEM), "C:\\windows\\system32");
     fs::remove_all(root + "/drive_c/windows/system32");
     EXPECT_EQ(system->shellFolder(CSIDL_SYSTEM), "C:\\windows\\system");
@@ -297,13 +291,14 @@ TEST_F(WineSystemTest, ShellFoldersFallBackToWineDefaults) {
     EXPECT_EQ(system->profileName(), "Tester");
 }
 
+const std::string kExplorer = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer";
+
 TEST_F(WineSystemTest, ShellFolderKeysWithVariables) {
-    const std::string explorer = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer";
-    setExpand(explorer + "\\User Shell Folders", "AppData", "%USERPROFILE%\\Roaming Data");
-    setExpand(explorer + "\\User Shell Folders", "Cache", "%LocalAppData%\\Cache\\");
-    setExpand(explorer + "\\User Shell Folders", "Cookies", "%NOPE%\\Cookies");
-    registry.setString(explorer + "\\Shell Folders", "Favorites", "D:\\Favs");
-    registry.setString(explorer + "\\Shell Folders", "AppData", "C:\\ignored");  // User Shell Folders win
+    setExpand(kExplorer + "\\User Shell Folders", "AppData", "%USERPROFILE%\\Roaming Data");
+    setExpand(kExplorer + "\\User Shell Folders", "Cache", "%LocalAppData%\\Cache\\");
+    setExpand(kExplorer + "\\User Shell Folders", "Cookies", "%NOPE%\\Cookies");
+    registry.setString(kExplorer + "\\Shell Folders", "Favorites", "D:\\Favs");
+    registry.setString(kExplorer + "\\Shell Folders", "AppData", "C:\\ignored");  // User Shell Folders win
     EXPECT_EQ(system->shellFolder(CSIDL_APPDATA), "C:\\users\\Tester\\Roaming Data");
     EXPECT_EQ(system->shellFolder(CSIDL_INTERNET_CACHE), "C:\\users\\Tester\\AppData\\Local\\Cache");
     EXPECT_EQ(system->shellFolder(CSIDL_COOKIES), "%NOPE%\\Cookies");  // unknown names stay, as Windows leaves them
@@ -323,13 +318,12 @@ TEST_F(WineSystemTest, ShellFolderKeysWithVariables) {
 }
 
 TEST_F(WineSystemTest, ShellFolderSettingsNameTheLinkedFoldersToWalk) {
-    const std::string explorer = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer";
     const fs::path docs = fs::path(root) / "home" / "Docs";
     fs::create_directories(docs);
     fs::create_directory_symlink(docs, root + "/drive_c/users/Tester/My Docs");  // not a name Wine uses
-    setExpand(explorer + "\\User Shell Folders", "Personal", "%USERPROFILE%\\My Docs");
-    registry.setString(explorer + "\\Shell Folders", "Desktop", "C:\\users\\Tester\\Desk\\");
-    registry.setString(explorer + "\\Shell Folders", "AppData", "C:\\users\\Tester\\AppData");  // not a shell folder Wine links
+    setExpand(kExplorer + "\\User Shell Folders", "Personal", "%USERPROFILE%\\My Docs");
+    registry.setString(kExplorer + "\\Shell Folders", "Desktop", "C:\\users\\Tester\\Desk\\");
+    registry.setString(kExplorer + "\\Shell Folders", "AppData", "C:\\users\\Tester\\AppData");  // not a shell folder Wine links
     EXPECT_EQ(system->linkedShellFolderPaths(),
               (std::vector<std::string>{"C:\\users\\Tester\\My Docs", "C:\\users\\Tester\\Desk"}));
     files->setShellFolderSource([this] { return system->linkedShellFolderPaths(); });

@@ -127,8 +127,7 @@ TEST_F(WineFilesTest, ListingSkipsBadNamesReportsLinksAsFilesAndEnds) {
     EXPECT_FALSE(files->listFolder("C:\\tree\\loop", [](std::string_view, bool) {}));
 
     // A whole walk ends and counts each real file once (links count their own size).
-    const double linkSizes = 1 + 4;  // ".", "/etc"
-    EXPECT_EQ(FolderSize(*files, "C:\\tree"), 4 + 2 + 1 + 1 + linkSizes);
+    EXPECT_EQ(FolderSize(*files, "C:\\tree"), 4 + 2 + 1 + 1 + 1 + 4);  // the links "." and "/etc" last
     std::string contents;
     EXPECT_FALSE(files->readFile("C:\\tree\\fifo", contents));  // never blocks on a FIFO
 }
@@ -154,7 +153,7 @@ TEST_F(WineFilesTest, PseudoFileSystemsAreUnlistable) {
     fs::remove("/dev/shm/korvex-refused", ec);
 }
 
-TEST_F(WineFilesTest, InfoReportsSizeTimeAndWineAttributes) {
+TEST_F(WineFilesTest, InfoReportsSizeTimeAndWineAttributesAndSetAttributesWritesWinesFormat) {
     WriteHostFile(c("x.txt"), "hello");
     setModified(c("x.txt"), 1600000000);
     FileInfo i = files->info("C:\\X.TXT");
@@ -172,23 +171,11 @@ TEST_F(WineFilesTest, InfoReportsSizeTimeAndWineAttributes) {
     ::chmod(c("x.txt").c_str(), 0444);
     EXPECT_EQ(files->info("C:\\x.txt").attributes, FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY);
 
-    // Samba's spelling of the extended attribute, with its NUL (Wine's own "0x2" is read
-    // back in the next test), and one that is no number.
-    WriteHostFile(c("samba.txt"), "s");
-    WriteHostFile(c("junk.txt"), "j");
-    if (::setxattr(c("samba.txt").c_str(), "user.DOSATTRIB", "0x6", 4, 0) != 0) GTEST_SKIP() << "no user xattrs here";
-    ::setxattr(c("junk.txt").c_str(), "user.DOSATTRIB", "junk", 4, 0);
-    EXPECT_EQ(files->info("C:\\samba.txt").attributes,
-              FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-    EXPECT_EQ(files->info("C:\\junk.txt").attributes, FILE_ATTRIBUTE_ARCHIVE);
-}
-
-TEST_F(WineFilesTest, SetAttributesWritesWinesFormat) {
+    // Written: Wine's own spelling of the extended attribute, read back.
     WriteHostFile(c("kvd/Cdbase.kvd"), "C:\\{\r\n}\r\n");
     ASSERT_TRUE(files->setAttributes("C:\\KVD\\cdbase.kvd", FILE_ATTRIBUTE_HIDDEN));
     char value[16] = {};
-    const ssize_t length = ::getxattr(c("kvd/Cdbase.kvd").c_str(), "user.DOSATTRIB", value, sizeof value);
-    ASSERT_EQ(length, 3);
+    ASSERT_EQ(::getxattr(c("kvd/Cdbase.kvd").c_str(), "user.DOSATTRIB", value, sizeof value), 3);
     EXPECT_EQ(std::string(value, 3), "0x2");
     EXPECT_EQ(files->info("C:\\kvd\\Cdbase.kvd").attributes, FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN);
 
@@ -206,6 +193,15 @@ TEST_F(WineFilesTest, SetAttributesWritesWinesFormat) {
     EXPECT_FALSE(files->setAttributes("C:\\kvd\\missing.kvd", FILE_ATTRIBUTE_HIDDEN));
     fs::create_symlink("/etc/hostname", c("kvd/link"));
     EXPECT_FALSE(files->setAttributes("C:\\kvd\\link", FILE_ATTRIBUTE_HIDDEN));
+
+    // Read: Samba's spelling, with its NUL, and one that is no number.
+    WriteHostFile(c("samba.txt"), "s");
+    WriteHostFile(c("junk.txt"), "j");
+    ::setxattr(c("samba.txt").c_str(), "user.DOSATTRIB", "0x6", 4, 0);
+    ::setxattr(c("junk.txt").c_str(), "user.DOSATTRIB", "junk", 4, 0);
+    EXPECT_EQ(files->info("C:\\samba.txt").attributes,
+              FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    EXPECT_EQ(files->info("C:\\junk.txt").attributes, FILE_ATTRIBUTE_ARCHIVE);
 }
 
 TEST_F(WineFilesTest, WritingMovingCopyingDeleting) {

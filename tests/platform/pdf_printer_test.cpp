@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <regex>
-#include <string>
 
 #include "platform/pdf_printer.h"
 

@@ -37,7 +37,8 @@ TEST(LastIndexOf, OneBasedWithoutRegardToCase) {
 TEST(FolderGetters, AppendBackslashOnceAndKeepEmpty) {
     FakeSystem system;
     EXPECT_EQ(HistoryFolder(system), "C:\\users\\user\\AppData\\Local\\Microsoft\\Windows\\History\\");
-    EXPECT_EQ(WindowsDriveRoot(system), "C:\\");
+    system.folders[CSIDL_WINDOWS] = "D:\\WINNT";
+    EXPECT_EQ(WindowsDriveRoot(system), "D:\\");
 
     system.temp = "C:\\users\\user\\Temp";  // no "\" from the machine: added (long forms: WineSystem tests)
     EXPECT_EQ(TempFolder(system), "C:\\users\\user\\Temp\\");
@@ -48,6 +49,8 @@ TEST(FolderGetters, AppendBackslashOnceAndKeepEmpty) {
     system.folders.erase(CSIDL_WINDOWS);
     EXPECT_EQ(WindowsFolder(system), "");
     EXPECT_EQ(WindowsDriveRoot(system), "");
+    system.platform = VER_PLATFORM_WIN32_WINDOWS;  // the 95 family keeps no History folder
+    EXPECT_EQ(HistoryFolder(system), "");
 }
 
 TEST(FolderSize, SumsTheTreeAndGivesZeroOnAnyFailure) {
@@ -56,8 +59,7 @@ TEST(FolderSize, SumsTheTreeAndGivesZeroOnAnyFailure) {
     files.put("C:\\data\\sub\\b.bin", std::string(24, 'b'));
     files.put("C:\\data\\sub\\deeper\\c.bin", std::string(1, 'c'));
     files.put("C:\\other.bin", std::string(5000, 'o'));
-    EXPECT_EQ(FolderSize(files, "C:\\data"), 1025);
-    EXPECT_EQ(FolderSize(files, "C:\\data\\"), 1025);
+    for (const char* folder : {"C:\\data", "C:\\data\\"}) EXPECT_EQ(FolderSize(files, folder), 1025) << folder;
     EXPECT_EQ(FolderSize(files, "C:\\"), 6025);
     files.unreadable.insert("C:\\data\\sub\\deeper");
     EXPECT_EQ(FolderSize(files, "C:\\data"), 0);  // access denied below it

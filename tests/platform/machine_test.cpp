@@ -46,13 +46,12 @@ TEST_F(MachineTest, Windows7MachineOpensAsAnNtMachine) {
     std::string error;
     ASSERT_TRUE(CreateMachine(dir, WindowsVersion::Win7, &error)) << error;
     EXPECT_EQ(fs::read_symlink(dir + "/dosdevices/c:"), "../drive_c");
-    for (const auto& entry : fs::directory_iterator(base + "/deep"))  // nothing left from building
-        EXPECT_EQ(entry.path().filename(), "win7");
+    // Nothing is left from building.
+    for (const auto& entry : fs::directory_iterator(base + "/deep")) EXPECT_EQ(entry.path().filename(), "win7");
 
     auto machine = WineMachine::open(dir, &error);
     ASSERT_NE(machine, nullptr) << error;
-    System& system = machine->system();
-    EXPECT_EQ(TempFolder(system), "C:\\users\\" + MachineUserName() + "\\Temp\\");
+    EXPECT_EQ(TempFolder(machine->system()), "C:\\users\\" + MachineUserName() + "\\Temp\\");
     expectFoldersExist(*machine);
 
     // The four system text files, with CR LF.
@@ -74,6 +73,13 @@ TEST_F(MachineTest, Windows7MachineOpensAsAnNtMachine) {
     EXPECT_EQ(Query(reg, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
                     "C:\\windows\\system32\\demort.dll"), std::string("\x02\0\0\0", 4));
     EXPECT_TRUE(machine->files().info("C:\\windows\\system32\\demort.dll").exists);
+
+    // Both files in Wine's text form; Software\Wine lives in user.reg only (no Drives key).
+    const std::string system = ReadHostFile(dir + "/system.reg"), user = ReadHostFile(dir + "/user.reg");
+    EXPECT_EQ(system.rfind("WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win64\n\n[", 0), 0u);
+    EXPECT_EQ(user.rfind("WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000\n\n"
+                         "#arch=win64\n\n[", 0), 0u);
+    EXPECT_EQ(system.find("\n[Software\\\\Wine"), std::string::npos);
 }
 
 // A 98 machine: the other family, with its own places (no profile).
@@ -89,16 +95,6 @@ TEST_F(MachineTest, Windows98MachineIsOfThe95Family) {
     EXPECT_TRUE(machine->files().info(last.c_str()).isFolder) << last;
 }
 
-TEST_F(MachineTest, RegistryFilesAreInWinesTextForm) {
-    ASSERT_TRUE(CreateMachine(base + "/m", WindowsVersion::Win10));
-    const std::string system = ReadHostFile(base + "/m/system.reg"), user = ReadHostFile(base + "/m/user.reg");
-    EXPECT_EQ(system.rfind("WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win64\n\n[", 0), 0u);
-    EXPECT_EQ(user.rfind("WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000\n\n"
-                         "#arch=win64\n\n[", 0), 0u);
-    EXPECT_NE(user.find("\"Version\"=\"win10\"\n"), std::string::npos);
-    EXPECT_EQ(system.find("\n[Software\\\\Wine"), std::string::npos);  // Software\Wine lives in user.reg only; no Drives key
-}
-
 // An existing machine is left alone: the command-line init test covers that.
 TEST_F(MachineTest, EmptyFoldersBecomeMachinesOtherFoldersAreRefused) {
     const std::string other = base + "/documents";
@@ -108,9 +104,8 @@ TEST_F(MachineTest, EmptyFoldersBecomeMachinesOtherFoldersAreRefused) {
     EXPECT_NE(error.find("not empty"), std::string::npos) << error;
     EXPECT_EQ(std::distance(fs::directory_iterator(other), fs::directory_iterator()), 1);
 
-    const std::string empty = base + "/empty";
-    fs::create_directories(empty);
-    EXPECT_TRUE(CreateMachine(empty, WindowsVersion::Win7));
+    fs::create_directories(base + "/empty");
+    EXPECT_TRUE(CreateMachine(base + "/empty", WindowsVersion::Win7));
 
     // Opening folders that are no prefix says why.
     EXPECT_EQ(WineMachine::open(base + "/nothing", &error), nullptr);
@@ -149,7 +144,6 @@ TEST_F(MachineTest, LocatorOrderAndBuiltInMachine) {
         return it == env.end() ? nullptr : it->second.c_str();
     };
     env["HOME"] = base + "/home";
-    fs::create_directories(base + "/home");
 
     // "--machine DIR" is the command line's own test.
     std::vector<std::string> args = {"korvex-cli", "--machine=/y", "find"};
@@ -186,22 +180,20 @@ TEST(MachineFolderText, HomeIsWrittenAsTilde) {
 class WineSystemTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        fs::create_directories(root + "/drive_c/windows/system32");
-        fs::create_directories(root + "/drive_c/users/Public");
-        fs::create_directories(root + "/drive_c/users/Tester/AppData");
-        fs::create_directories(root + "/floppy");
-        fs::create_directories(root + "/dosdevices");
+        for (const char* dir : {"drive_c/windows/system32", "drive_c/users/Public", "drive_c/users/Tester/AppData",
+                                "floppy", "dosdevices"})
+            fs::create_directories(root + "/" + dir);
         fs::create_symlink("../drive_c", root + "/dosdevices/c:");
         fs::create_symlink("../floppy", root + "/dosdevices/a:");
         fs::create_symlink("../floppy", root + "/dosdevices/d:");
         files = std::make_unique<WineFiles>(root);
         system = std::make_unique<WineSystem>(root, registry, *files);
     }
+    // An expandable string under HKEY_CURRENT_USER ("HKCU\..." as setString takes it).
     void setExpand(const std::string& key, const std::string& name, const std::string& text) {
         HKEY h = 0;
-        ASSERT_EQ(registry.createKey(key.rfind("HKCU", 0) == 0 ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE,
-                                     key.substr(5), &h), ERROR_SUCCESS);
-        registry.setValue(h, name, REG_EXPAND_SZ, text + std::string(1, '\0'));
+        ASSERT_EQ(registry.createKey(HKEY_CURRENT_USER, key.substr(5), &h), ERROR_SUCCESS);
+        registry.setValue(h, name, REG_EXPAND_SZ, text + '\0');
         registry.closeKey(h);
     }
 
@@ -225,7 +217,6 @@ protected:
 // is a disk of the machine, so neither may be offered for a scan. A games folder
 // mapped as D: stays a fixed disk.
 TEST_F(WineSystemTest, HostFileSystemIsNoFixedDisk) {
-    fs::remove(root + "/dosdevices/a:");
     fs::remove(root + "/dosdevices/d:");
     fs::create_directories(root + "/games");
     fs::create_symlink(root + "/games", root + "/dosdevices/d:");
@@ -267,14 +258,12 @@ TEST_F(WineSystemTest, PlatformFromVersionSettingThenNtThen9xKeys) {
     registry.setString("HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion", "CurrentVersion", "6.1");
     EXPECT_EQ(system->platformId(), VER_PLATFORM_WIN32_NT);  // the NT keys come first
 
-    const std::pair<const char*, int> versions[] = {{"WIN95", VER_PLATFORM_WIN32_WINDOWS}, {"win7", VER_PLATFORM_WIN32_NT}};
-    for (const auto& [version, platform] : versions) {
-        registry.setString("HKCU\\Software\\Wine", "Version", version);
-        EXPECT_EQ(system->platformId(), platform) << version;
-    }
+    registry.setString("HKCU\\Software\\Wine", "Version", "win7");
+    EXPECT_EQ(system->platformId(), VER_PLATFORM_WIN32_NT);
+    registry.setString("HKCU\\Software\\Wine", "Version", "WIN98");  // the setting comes first, in any letter case
+    EXPECT_EQ(system->platformId(), VER_PLATFORM_WIN32_WINDOWS);
 
     // The 9x family's own places; system32 while a Wine prefix has it.
-    registry.setString("HKCU\\Software\\Wine", "Version", "win98");
     EXPECT_EQ(system->shellFolder(CSIDL_SYSTEM), "C:\\windows\\system32");
     fs::remove_all(root + "/drive_c/windows/system32");
     EXPECT_EQ(system->shellFolder(CSIDL_SYSTEM), "C:\\windows\\system");
@@ -285,7 +274,6 @@ TEST_F(WineSystemTest, PlatformFromVersionSettingThenNtThen9xKeys) {
 TEST_F(WineSystemTest, ShellFoldersFallBackToWineDefaults) {
     // No keys at all: Wine's places under the user's profile (found in its real case).
     EXPECT_EQ(system->profileName(), "Tester");
-    EXPECT_EQ(system->shellFolder(CSIDL_WINDOWS), "C:\\windows");
     EXPECT_EQ(system->shellFolder(CSIDL_SYSTEM), "C:\\windows\\system32");
     EXPECT_EQ(system->shellFolder(CSIDL_PROGRAM_FILES), "C:\\Program Files");
     EXPECT_EQ(system->shellFolder(CSIDL_APPDATA), "C:\\users\\Tester\\AppData\\Roaming");
@@ -297,13 +285,14 @@ TEST_F(WineSystemTest, ShellFoldersFallBackToWineDefaults) {
     EXPECT_EQ(system->profileName(), "Tester");
 }
 
+const std::string kExplorer = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer";
+
 TEST_F(WineSystemTest, ShellFolderKeysWithVariables) {
-    const std::string explorer = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer";
-    setExpand(explorer + "\\User Shell Folders", "AppData", "%USERPROFILE%\\Roaming Data");
-    setExpand(explorer + "\\User Shell Folders", "Cache", "%LocalAppData%\\Cache\\");
-    setExpand(explorer + "\\User Shell Folders", "Cookies", "%NOPE%\\Cookies");
-    registry.setString(explorer + "\\Shell Folders", "Favorites", "D:\\Favs");
-    registry.setString(explorer + "\\Shell Folders", "AppData", "C:\\ignored");  // User Shell Folders win
+    setExpand(kExplorer + "\\User Shell Folders", "AppData", "%USERPROFILE%\\Roaming Data");
+    setExpand(kExplorer + "\\User Shell Folders", "Cache", "%LocalAppData%\\Cache\\");
+    setExpand(kExplorer + "\\User Shell Folders", "Cookies", "%NOPE%\\Cookies");
+    registry.setString(kExplorer + "\\Shell Folders", "Favorites", "D:\\Favs");
+    registry.setString(kExplorer + "\\Shell Folders", "AppData", "C:\\ignored");  // User Shell Folders win
     EXPECT_EQ(system->shellFolder(CSIDL_APPDATA), "C:\\users\\Tester\\Roaming Data");
     EXPECT_EQ(system->shellFolder(CSIDL_INTERNET_CACHE), "C:\\users\\Tester\\AppData\\Local\\Cache");
     EXPECT_EQ(system->shellFolder(CSIDL_COOKIES), "%NOPE%\\Cookies");  // unknown names stay, as Windows leaves them
@@ -323,13 +312,12 @@ TEST_F(WineSystemTest, ShellFolderKeysWithVariables) {
 }
 
 TEST_F(WineSystemTest, ShellFolderSettingsNameTheLinkedFoldersToWalk) {
-    const std::string explorer = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer";
     const fs::path docs = fs::path(root) / "home" / "Docs";
     fs::create_directories(docs);
     fs::create_directory_symlink(docs, root + "/drive_c/users/Tester/My Docs");  // not a name Wine uses
-    setExpand(explorer + "\\User Shell Folders", "Personal", "%USERPROFILE%\\My Docs");
-    registry.setString(explorer + "\\Shell Folders", "Desktop", "C:\\users\\Tester\\Desk\\");
-    registry.setString(explorer + "\\Shell Folders", "AppData", "C:\\users\\Tester\\AppData");  // not a shell folder Wine links
+    setExpand(kExplorer + "\\User Shell Folders", "Personal", "%USERPROFILE%\\My Docs");
+    registry.setString(kExplorer + "\\Shell Folders", "Desktop", "C:\\users\\Tester\\Desk\\");
+    registry.setString(kExplorer + "\\Shell Folders", "AppData", "C:\\users\\Tester\\AppData");  // not a shell folder Wine links
     EXPECT_EQ(system->linkedShellFolderPaths(),
               (std::vector<std::string>{"C:\\users\\Tester\\My Docs", "C:\\users\\Tester\\Desk"}));
     files->setShellFolderSource([this] { return system->linkedShellFolderPaths(); });
@@ -371,7 +359,6 @@ TEST_F(WineSystemTest, StartsWineAndTheOpenerDetached) {
     EXPECT_TRUE(system->startProgram("\"C:\\Program Files\\App\\tool.exe\" /s \"a b\""));
     EXPECT_EQ(awaitFile(root + "/wine.out"), "[C:\\Program Files\\App\\tool.exe]\n[/s]\n[a b]\n");
 
-    fs::create_directories(root + "/drive_c/Docs");
     WriteHostFile(root + "/drive_c/Docs/Read Me.txt", "x");
     EXPECT_TRUE(system->openWithShell("c:\\docs\\read me.TXT"));
     EXPECT_EQ(awaitFile(root + "/xdg-open.out"), "[" + root + "/drive_c/Docs/Read Me.txt]\n");

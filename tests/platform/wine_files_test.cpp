@@ -35,21 +35,19 @@ protected:
     void SetUp() override {
         fs::create_directories(root + "/drive_c/windows/system32");
         fs::create_directories(root + "/dosdevices");
-        fs::create_symlink("../drive_c", root + "/dosdevices/c:");
-        fs::create_symlink(driveD, root + "/dosdevices/d:");
-        fs::create_symlink("/", root + "/dosdevices/z:");
-        fs::create_symlink("/dev/sda1", root + "/dosdevices/c::");
-        fs::create_symlink("/dev/ttyS0", root + "/dosdevices/com1");
-        fs::create_symlink("/dev/lp0", root + "/dosdevices/lpt1");
+        const std::pair<std::string, const char*> links[] = {
+            {"../drive_c", "c:"}, {driveD, "d:"}, {"/", "z:"},                       // the drives
+            {"/dev/sda1", "c::"}, {"/dev/ttyS0", "com1"}, {"/dev/lp0", "lpt1"}};  // device entries
+        for (const auto& [target, name] : links) fs::create_symlink(target, root + "/dosdevices/" + name);
         files = std::make_unique<WineFiles>(root);
     }
     std::string c(const std::string& relative) const { return root + "/drive_c/" + relative; }
-    std::vector<std::pair<std::string, bool>> list(const std::string& folder, bool* ok = nullptr) {
+    // A folder's entries, which must be listable.
+    std::vector<std::pair<std::string, bool>> list(const std::string& folder) {
         std::vector<std::pair<std::string, bool>> out;
-        const bool listed = files->listFolder(folder, [&](std::string_view name, bool isFolder) {
+        EXPECT_TRUE(files->listFolder(folder, [&](std::string_view name, bool isFolder) {
             out.emplace_back(std::string(name), isFolder);
-        });
-        if (ok) *ok = listed;
+        })) << folder;
         return out;
     }
 
@@ -97,14 +95,12 @@ TEST_F(WineFilesTest, HostPathsMapToWindowsPaths) {
     EXPECT_EQ(files->windowsPath(c("bad\\name")), "");  // no Windows path can carry it
     EXPECT_EQ(files->windowsPath("relative/x"), "");
 
-    WineFiles noZ(root);
     fs::remove(root + "/dosdevices/z:");
-    noZ.reloadDrives();
-    EXPECT_EQ(noZ.windowsPath("/etc/passwd"), "");
+    files->reloadDrives();
+    EXPECT_EQ(files->windowsPath("/etc/passwd"), "");
 }
 
 TEST_F(WineFilesTest, ListingSkipsBadNamesReportsLinksAsFilesAndEnds) {
-    fs::create_directories(c("tree/sub/deeper"));
     WriteHostFile(c("tree/a.txt"), "aaaa");
     WriteHostFile(c("tree/sub/b.txt"), "bb");
     WriteHostFile(c("tree/sub/deeper/c.txt"), "c");
@@ -115,9 +111,7 @@ TEST_F(WineFilesTest, ListingSkipsBadNamesReportsLinksAsFilesAndEnds) {
         WriteHostFile(c("tree/") + bad, "bad");
     ::mkfifo(c("tree/fifo").c_str(), 0600);
 
-    bool ok = false;
-    auto entries = list("C:\\TREE", &ok);
-    ASSERT_TRUE(ok);
+    auto entries = list("C:\\TREE");
     std::sort(entries.begin(), entries.end());
     EXPECT_EQ(entries, (std::vector<std::pair<std::string, bool>>{{"a.txt", false}, {"fifo", false},
                                                                   {"loop", false}, {"outside", false}, {"sub", true},
@@ -127,8 +121,7 @@ TEST_F(WineFilesTest, ListingSkipsBadNamesReportsLinksAsFilesAndEnds) {
     EXPECT_FALSE(files->listFolder("C:\\tree\\loop", [](std::string_view, bool) {}));
 
     // A whole walk ends and counts each real file once (links count their own size).
-    const double linkSizes = 1 + 4;  // ".", "/etc"
-    EXPECT_EQ(FolderSize(*files, "C:\\tree"), 4 + 2 + 1 + 1 + linkSizes);
+    EXPECT_EQ(FolderSize(*files, "C:\\tree"), 4 + 2 + 1 + 1 + 1 + 4);  // the links "." and "/etc" last
     std::string contents;
     EXPECT_FALSE(files->readFile("C:\\tree\\fifo", contents));  // never blocks on a FIFO
 }
@@ -154,7 +147,7 @@ TEST_F(WineFilesTest, PseudoFileSystemsAreUnlistable) {
     fs::remove("/dev/shm/korvex-refused", ec);
 }
 
-TEST_F(WineFilesTest, InfoReportsSizeTimeAndWineAttributes) {
+TEST_F(WineFilesTest, InfoReportsSizeTimeAndWineAttributesAndSetAttributesWritesWinesFormat) {
     WriteHostFile(c("x.txt"), "hello");
     setModified(c("x.txt"), 1600000000);
     FileInfo i = files->info("C:\\X.TXT");
@@ -172,23 +165,11 @@ TEST_F(WineFilesTest, InfoReportsSizeTimeAndWineAttributes) {
     ::chmod(c("x.txt").c_str(), 0444);
     EXPECT_EQ(files->info("C:\\x.txt").attributes, FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY);
 
-    // Samba's spelling of the extended attribute, with its NUL (Wine's own "0x2" is read
-    // back in the next test), and one that is no number.
-    WriteHostFile(c("samba.txt"), "s");
-    WriteHostFile(c("junk.txt"), "j");
-    if (::setxattr(c("samba.txt").c_str(), "user.DOSATTRIB", "0x6", 4, 0) != 0) GTEST_SKIP() << "no user xattrs here";
-    ::setxattr(c("junk.txt").c_str(), "user.DOSATTRIB", "junk", 4, 0);
-    EXPECT_EQ(files->info("C:\\samba.txt").attributes,
-              FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-    EXPECT_EQ(files->info("C:\\junk.txt").attributes, FILE_ATTRIBUTE_ARCHIVE);
-}
-
-TEST_F(WineFilesTest, SetAttributesWritesWinesFormat) {
+    // Written: Wine's own spelling of the extended attribute, read back.
     WriteHostFile(c("kvd/Cdbase.kvd"), "C:\\{\r\n}\r\n");
     ASSERT_TRUE(files->setAttributes("C:\\KVD\\cdbase.kvd", FILE_ATTRIBUTE_HIDDEN));
     char value[16] = {};
-    const ssize_t length = ::getxattr(c("kvd/Cdbase.kvd").c_str(), "user.DOSATTRIB", value, sizeof value);
-    ASSERT_EQ(length, 3);
+    ASSERT_EQ(::getxattr(c("kvd/Cdbase.kvd").c_str(), "user.DOSATTRIB", value, sizeof value), 3);
     EXPECT_EQ(std::string(value, 3), "0x2");
     EXPECT_EQ(files->info("C:\\kvd\\Cdbase.kvd").attributes, FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN);
 
@@ -206,6 +187,15 @@ TEST_F(WineFilesTest, SetAttributesWritesWinesFormat) {
     EXPECT_FALSE(files->setAttributes("C:\\kvd\\missing.kvd", FILE_ATTRIBUTE_HIDDEN));
     fs::create_symlink("/etc/hostname", c("kvd/link"));
     EXPECT_FALSE(files->setAttributes("C:\\kvd\\link", FILE_ATTRIBUTE_HIDDEN));
+
+    // Read: Samba's spelling, with its NUL, and one that is no number.
+    WriteHostFile(c("samba.txt"), "s");
+    WriteHostFile(c("junk.txt"), "j");
+    ::setxattr(c("samba.txt").c_str(), "user.DOSATTRIB", "0x6", 4, 0);
+    ::setxattr(c("junk.txt").c_str(), "user.DOSATTRIB", "junk", 4, 0);
+    EXPECT_EQ(files->info("C:\\samba.txt").attributes,
+              FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    EXPECT_EQ(files->info("C:\\junk.txt").attributes, FILE_ATTRIBUTE_ARCHIVE);
 }
 
 TEST_F(WineFilesTest, WritingMovingCopyingDeleting) {

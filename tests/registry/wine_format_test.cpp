@@ -4,7 +4,6 @@
 
 #include <tuple>
 
-#include "platform/types.h"
 #include "platform/wine/reg_parse.h"
 #include "platform/wine/reg_text.h"
 #include "platform/wine/reg_write.h"
@@ -44,7 +43,6 @@ TEST(WineFormat, RealFilesRoundTripByteForByte) {
     for (const char* name : {"system.reg", "user.reg"}) {
         SCOPED_TRACE(name);
         const std::string original = ReadHostFile(Fixture(name));
-        ASSERT_GT(original.size(), 10000u);
         Hive hive;
         std::string error;
         ASSERT_TRUE(parse(hive, original, &error)) << error;

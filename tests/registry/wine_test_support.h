@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -23,8 +22,7 @@ inline std::string Fixture(const std::string& name) { return std::string(KORVEX_
 
 // Puts the fixture system.reg and user.reg into a prefix folder.
 inline void CopyFixtures(const std::string& prefix) {
-    for (const char* name : {"system.reg", "user.reg"})
-        WriteHostFile(prefix + "/" + name, ReadHostFile(Fixture(name)));
+    for (const char* name : {"system.reg", "user.reg"}) WriteHostFile(prefix + "/" + name, ReadHostFile(Fixture(name)));
 }
 
 // A REG_SZ value's data: the text with its terminating NUL.
@@ -48,21 +46,12 @@ inline ino_t inodeOf(const std::string& path) {
     return st.st_ino;
 }
 
-// The names in a folder, sorted: left-over temporary files show up here.
-inline std::vector<std::string> FileNames(const std::string& dir) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir)) names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-// A value's data as stored (its type in *type), or "<no key>" / "<no value>".
-inline std::string Query(Registry& reg, HKEY root, const std::string& path, const std::string& name,
-                         std::uint32_t* type = nullptr) {
+// A value's data as stored, or "<no key>" / "<no value>".
+inline std::string Query(Registry& reg, HKEY root, const std::string& path, const std::string& name) {
     HKEY key = 0;
     if (reg.openKey(root, path, KEY_READ, &key) != ERROR_SUCCESS) return "<no key>";
     std::string data;
-    long rc = reg.queryValue(key, name, type, &data);
+    long rc = reg.queryValue(key, name, nullptr, &data);
     reg.closeKey(key);
     return rc == ERROR_SUCCESS ? data : "<no value>";
 }

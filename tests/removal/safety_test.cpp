@@ -15,6 +15,7 @@ TEST(Safety, KeysEveryMachineNeedsStayTheirSubKeysMayGo) {
         {"HKEY_CURRENT_USER\\Software", "a key directly below a hive of the registry"},
         {"HKEY_LOCAL_MACHINE\\Software\\Microsoft", needed},  // on the way to a listed key
         {"HKEY_LOCAL_MACHINE\\SOFTWARE\\wow6432node\\microsoft\\windows\\currentversion\\run", needed},
+        {"HKEY_LOCAL_MACHINE\\System\\CurrentControlSet", needed},
         {"HKEY_LOCAL_MACHINE\\System\\ControlSet002\\Control\\Session Manager", needed},
         {"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NewApp", ""},
         {"HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\NewVendor", ""},

@@ -37,12 +37,8 @@ FoundLists foundLists(bool selectFolder) {
 }
 
 TEST(DeleteSelected, RemovesTheSelectionAndLeavesTheRestListed) {
-    struct Case {
-        const char* name;
-        bool permanent, lockKey;
-        std::uint16_t flags;
-        const char* listed;  // the file inside the deleted folder goes although it was not selected
-    } cases[] = {
+    // The file inside the deleted folder goes although it was not selected.
+    struct Case { const char* name; bool permanent, lockKey; std::uint16_t flags; const char* listed; } cases[] = {
         {"to the Recycle Bin", false, false, 0x441, " readme.txt | NewVendor | [NewApp] | Scanning not enabled."},
         {"Shift held", true, false, 0x401, " readme.txt | NewVendor | [NewApp] | Scanning not enabled."},
         {"a key that cannot go", false, true, 0x441,

@@ -101,9 +101,8 @@ TEST(MoveFiles, NothingMovesWhileTheFirstPathIsInUse) {
 }
 
 TEST(RemoveLine, TakesOutEveryCopyAndPutsBackTheReplacedLine) {
-    struct Case {
-        const char *before, *added, *replaced, *after;  // after nullptr: unchanged, attributes untouched
-    } cases[] = {
+    // after nullptr: unchanged, attributes untouched.
+    struct Case { const char *before, *added, *replaced, *after; } cases[] = {
         {"[windows]\r\nrun=x\r\nload=\r\nrun=x\r\n", "run=x", " ", "[windows]\r\nload=\r\n"},
         {"[windows]\r\nload=new.exe\r\n", "load=new.exe", "load=", "[windows]\r\nload=\r\n"},
         {"[windows]\rRUN=X\rlast", "RUN=X", " ", "[windows]\r\nlast\r\n"},

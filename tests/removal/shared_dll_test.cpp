@@ -9,11 +9,7 @@ namespace korvex::test {
 namespace {
 
 TEST(SharedDllInUse, CountsAboveOneMeanOtherProgramsUseIt) {
-    struct Case {
-        const char* path;
-        std::uint32_t count;
-        bool asText, used;
-    } cases[] = {
+    struct Case { const char* path; std::uint32_t count; bool asText, used; } cases[] = {
         {"C:\\windows\\system32\\newapp.dll", 1, false, false},
         {"C:\\WINDOWS\\SYSTEM32\\NEWAPP.DLL", 3, false, true},
         {"C:\\windows\\system32\\newapp.dll", 2, true, true},
@@ -34,11 +30,8 @@ TEST(SharedDllInUse, CountsAboveOneMeanOtherProgramsUseIt) {
 TEST(AskSharedDll, SkipDeleteAllAndTheCloseBox) {
     const std::vector<std::string> paths = {"C:\\windows\\system32\\a.dll", "C:\\windows\\system32\\b.ocx",
                                             "C:\\Program Files\\NewApp\\app.exe", "C:\\windows\\system32\\c.dll"};
-    struct Case {
-        std::deque<int> answers;  // 0 Delete, 1 Delete All, 2 Skip, 3 close box
-        std::vector<std::string> listed;
-        std::size_t asked;
-    } cases[] = {
+    // The answers: 0 Delete, 1 Delete All, 2 Skip, 3 close box.
+    struct Case { std::deque<int> answers; std::vector<std::string> listed; std::size_t asked; } cases[] = {
         {{1}, {paths[0], paths[1], paths[2], paths[3]}, 1},
         // Closing the prompt skips this library; the next one is asked about again. A
         // program is never asked about.

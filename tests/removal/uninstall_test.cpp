@@ -14,17 +14,16 @@ const std::string kDel(1, '\x7f');
 const std::string kDataFile = "C:\\Korvex\\Uninstall logs\\NewApp.kvu";
 const std::string kEmptyLineSections = "Win.ini{\r\n}\r\nSystem.ini{\r\n}\r\nAutoexec.bat{\r\n}\r\nConfig.sys{\r\n}\r\n";
 
-std::string dataFileText() {
-    return "Files{\r\nC:\\Program Files\\NewApp\r\nC:\\windows\\system32\\newapp.dll\r\nC:\\gone.txt\r\n}\r\n"
-           "Registry{\r\nHKEY_CURRENT_USER\\Software\\NewVendor\r\nHKEY_LOCAL_MACHINE\\Software\\NewVendor\r\n}\r\n"
-           "Win.ini{\r\nload=newapp.exe" + kDel + "load=" + kDel + "\r\n}\r\n"
-           "System.ini{\r\n}\r\nAutoexec.bat{\r\n}\r\nConfig.sys{\r\n}\r\n";
-}
+const std::string kDataText =
+    "Files{\r\nC:\\Program Files\\NewApp\r\nC:\\windows\\system32\\newapp.dll\r\nC:\\gone.txt\r\n}\r\n"
+    "Registry{\r\nHKEY_CURRENT_USER\\Software\\NewVendor\r\nHKEY_LOCAL_MACHINE\\Software\\NewVendor\r\n}\r\n"
+    "Win.ini{\r\nload=newapp.exe" + kDel + "load=" + kDel + "\r\n}\r\n"
+    "System.ini{\r\n}\r\nAutoexec.bat{\r\n}\r\nConfig.sys{\r\n}\r\n";
 
 struct Uninstall : RemovalMachine {
     Uninstall() {
         install();
-        files.put(kDataFile, dataFileText());
+        files.put(kDataFile, kDataText);
         registry.setString(kGeneral, "SavedForDeletion", "C:\\a.kvu" + kDel + kDataFile + kDel + "C:\\b.kvu" + kDel);
         prompt.answers = {Answer::Yes};
     }
@@ -130,10 +129,10 @@ TEST(Uninstall, NoAnswerBusyRegistryAndBadDataFilesRemoveNothingTheyMustNot) {
         Answer answer = Answer::Yes;
         bool busy = false;
     } cases[] = {
-        {"No", dataFileText(), UninstallOutcome::Cancelled, 0, "", Answer::No},
+        {"No", kDataText, UninstallOutcome::Cancelled, 0, "", Answer::No},
         {"not a data file", "Registry{\r\n}\r\n", UninstallOutcome::NotValid, 0,
          "Error opening file: This is not a valid Korvex! data file. The file may be corrupted.\n"},
-        {"Wine is running", dataFileText(), UninstallOutcome::RegistryInUse, 0,
+        {"Wine is running", kDataText, UninstallOutcome::RegistryInUse, 0,
          "Korvex!: Wine is running programs in this machine. Nothing was removed: close the machine's Windows "
          "programs first.\n", Answer::Yes, true},
         {"binary garbage", std::string("\x00\x01\xff\xfeMZ\x90\x00\r\n}\r\n", 12), UninstallOutcome::NotValid, 0},

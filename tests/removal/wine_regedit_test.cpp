@@ -9,21 +9,13 @@ namespace korvex {
 namespace {
 
 namespace fs = std::filesystem;
-using test::ShellQuote;
 
 TEST(RegistryBackup, WineRegeditPutsTheDeletedKeysBack) {
     test::TempHostFolder folder{"korvex-regedit"};
     const std::string prefix = folder.path() + "/prefix";
     if (!wine::test::MakeWinebootPrefix(prefix)) GTEST_SKIP() << "wine is not installed here, or wineboot failed";
 
-    struct Value {
-        HKEY root;
-        const char* key;
-        const char* name;
-        std::uint32_t type;
-        std::string data;
-    };
-    const Value values[] = {
+    const struct { HKEY root; const char *key, *name; std::uint32_t type; std::string data; } values[] = {
         {HKEY_CURRENT_USER, "Software\\NewVendor\\NewApp", "Path", REG_SZ, std::string("C:\\Caf\xe2\x82\xac \"q\"\0", 14)},
         {HKEY_CURRENT_USER, "Software\\NewVendor\\NewApp", "", REG_SZ, std::string("default\0", 8)},
         {HKEY_CURRENT_USER, "Software\\NewVendor\\NewApp\\Deep", "Count", REG_DWORD, std::string("\x03\0\0\0", 4)},
@@ -36,7 +28,7 @@ TEST(RegistryBackup, WineRegeditPutsTheDeletedKeysBack) {
         auto machine = wine::WineMachine::open(prefix, &error);
         ASSERT_TRUE(machine) << error;
         test::WineRemoval r(*machine, "0");
-        for (const Value& v : values) {
+        for (const auto& v : values) {
             const HKEY key = r.registry.CreateKey(v.root, v.key);
             ASSERT_EQ(r.services.registry.setValue(key, v.name, v.type, v.data), ERROR_SUCCESS);
             r.registry.CloseKey(key);
@@ -49,23 +41,20 @@ TEST(RegistryBackup, WineRegeditPutsTheDeletedKeysBack) {
     }
     fs::path backup;
     for (const auto& e : fs::directory_iterator(prefix + "/drive_c/Korvex/Backups")) backup = e.path();
-    ASSERT_FALSE(backup.empty());
     const std::string file = "C:\\Korvex\\Backups\\" + backup.filename().string();
-    ASSERT_EQ(wine::test::RunWine(prefix, "wine regedit /S " + ShellQuote(file)), 0);
+    ASSERT_EQ(wine::test::RunWine(prefix, "wine regedit /S " + test::ShellQuote(file)), 0);
 
     auto machine = wine::WineMachine::open(prefix, &error);
     ASSERT_TRUE(machine) << error;
     Services services = machine->services();
-    for (const Value& v : values) {
+    for (const auto& v : values) {
         SCOPED_TRACE(std::string(v.key) + " " + v.name);
         HKEY key = 0;
-        std::uint32_t type = 0;
-        std::string data;
+        std::pair<std::uint32_t, std::string> read;  // type and data
         ASSERT_EQ(services.registry.openKey(v.root, v.key, KEY_READ, &key), ERROR_SUCCESS);
-        services.registry.queryValue(key, v.name, &type, &data);
+        services.registry.queryValue(key, v.name, &read.first, &read.second);
         services.registry.closeKey(key);
-        EXPECT_EQ(data, v.data);
-        EXPECT_EQ(type, v.type);
+        EXPECT_EQ(read, std::pair(v.type, v.data));
     }
 }
 

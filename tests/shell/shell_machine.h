@@ -45,8 +45,7 @@ struct ShellMachine {
         WriteHostFile(outside + "/folder/inner.txt", "keep me too");
         WriteHostFile(home + "/private.txt", "mine");
         const std::string profile = c("users/" + user);
-        fs::remove_all(profile + "/Documents");
-        fs::remove_all(profile + "/Desktop");
+        for (const char* folder : {"/Documents", "/Desktop"}) fs::remove_all(profile + folder);
         fs::create_symlink(home + "/Documents", profile + "/Documents");
         fs::create_symlink(home, profile + "/Desktop");  // Wine's fallback when there is no Desktop folder
         fs::create_symlink(games, prefix + "/dosdevices/d:");

@@ -6,7 +6,6 @@
 #include <csignal>
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,11 +13,6 @@
 
 namespace korvex::wine::test {
 namespace {
-
-using korvex::test::RunCommand;
-using korvex::test::RunShell;
-
-bool installed(const char* program) { return RunShell(std::string("command -v ") + program + " >/dev/null 2>&1") == 0; }
 
 TEST(WineShellHost, AFileAnotherProcessHoldsOpenIsInUse) {
     ShellMachine m;
@@ -100,14 +94,15 @@ TEST(WineShellHost, AnotherDiskGetsCompleteCopiesAndItsOwnTrash) {
 }
 
 TEST(WineShellHost, GlibsTrashBringsTrashedItemsBackToTheirPlaces) {
-    if (!installed("gio") || !installed("dbus-run-session") || !present("/usr/libexec/gvfsd-trash"))
+    const std::string tools = "{ command -v gio && command -v dbus-run-session; } >/dev/null";
+    if (korvex::test::RunShell(tools) != 0 || !present("/usr/libexec/gvfsd-trash"))
         GTEST_SKIP() << "gio, gvfs or dbus-run-session is not installed";
     ShellMachine m;
     m.makeInstallation();
     WriteHostFile(m.c("Program Files/Read Me.txt"), "read me");
     EXPECT_EQ(run(m, FO_DELETE, {"C:\\Program Files\\App", "C:\\Program Files\\Read Me.txt"}, kQuiet | FOF_ALLOWUNDO), 0);
     ASSERT_FALSE(present(m.c("Program Files/App")));
-    const korvex::test::CommandResult restored = RunCommand(
+    const korvex::test::CommandResult restored = korvex::test::RunCommand(
         "timeout 120 dbus-run-session -- sh -c 'for u in $(gio trash --list | cut -f1); do gio trash --restore \"$u\" || exit 1; done'",
         m.root);
     EXPECT_EQ(restored.status, 0) << restored.err;

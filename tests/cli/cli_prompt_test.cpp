@@ -1,7 +1,6 @@
 // korvex-cli's answers to Korvex's questions and the form of its messages.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <pty.h>
 #include <unistd.h>
 
@@ -35,14 +34,12 @@ std::string Shown(bool terminal) {
         EXPECT_EQ(prompt.messageBox({Icon::Question, Buttons::YesNo, 2, "Confirm uninstall", "Remove GameX?"}), Answer::No);
         prompt.status(std::string(200, 'x'));
         EXPECT_EQ(prompt.pickFolder("Choose") + prompt.pickOpenFile("Open", "*.kvu", "C:\\") +
-                      prompt.pickSaveFile("Save", "*.kvu", "C:\\", "x.kvu"),
-                  "");
+                      prompt.pickSaveFile("Save", "*.kvu", "C:\\", "x.kvu"), "");
         EXPECT_FALSE(prompt.inputBox("Extension", "Add", "tmp").has_value());
     }
     std::fclose(out);
     std::string shown;
     char buffer[512];
-    ::fcntl(ends[0], F_SETFL, O_NONBLOCK);
     for (ssize_t n; (n = ::read(ends[0], buffer, sizeof buffer)) > 0;) shown.append(buffer, static_cast<std::size_t>(n));
     ::close(ends[0]);
     return shown;

@@ -64,9 +64,8 @@ TEST_F(CleanUpCommands, CleanListsPlantedJunkWithTheWindowsTotalsAndDeletesOnlyW
     EXPECT_EQ(onMachine({"clean", "--delete", "--move", "/tmp"}).status, 2);
 
     // --delete: nothing unasked (the run with --yes still finds all five); with --yes
-    // five files fewer on the machine, and they are the listed ones, in the Trash (the
-    // default delete mode).
-    // Everything below the machine, links not followed.
+    // five entries fewer below the machine (links not followed), and they are the listed
+    // files, in the Trash (the default delete mode).
     auto entries = [&] { return std::distance(fs::recursive_directory_iterator(machine_), {}); };
     const auto before = entries();
     EXPECT_EQ(onMachine({"clean", "--delete"}).status, 1);

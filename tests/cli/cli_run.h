@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -43,12 +42,5 @@ protected:
 };
 
 inline bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-inline std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
 
 }  // namespace korvex::test

@@ -44,35 +44,29 @@ TEST_F(Cli, HelpAndUsageErrors) {
 }
 
 // Without --machine, KORVEX_MACHINE names the machine (where else it is looked for is
-// the locator's own test).
+// the locator's own test). A second init leaves the machine as it is.
 TEST_F(Cli, InitThenInfo) {
-    const std::string dir = machine("nt"), named = "KORVEX_MACHINE=" + ShellQuote(dir);
-    const CommandResult made = run({"init"}, named);
+    const std::string old = machine("w98"), named = "KORVEX_MACHINE=" + ShellQuote(old);
+    const CommandResult made = run({"init", "--windows-version=win98"}, named);
     ASSERT_EQ(made.status, 0) << made.err;
-    EXPECT_TRUE(Contains(made.out, dir));
-    const std::string userReg = ReadHostFile(fs::path(dir) / "user.reg");
+    EXPECT_EQ(made.out, "Made a win98 machine in " + old + "\n");
+    EXPECT_EQ(onMachine({"init", "--windows-version", "win10"}, old).out,
+              old + " is already a machine; it was left as it is.\n");
+    // Still a Windows 98 machine: the other family, and no History folder.
+    const CommandResult info98 = run({"info"}, named);
+    ASSERT_EQ(info98.status, 0) << info98.err;
+    EXPECT_TRUE(Contains(info98.out, "(Windows 95 family)") && Contains(info98.out, "History folder:        (none)\n"))
+        << info98.out;
 
-    const CommandResult again = run({"init", "--machine", dir, "--windows-version", "win98"});
-    EXPECT_EQ(again.status, 0);
-    EXPECT_TRUE(Contains(again.out, "already a machine"));
-    EXPECT_EQ(ReadHostFile(fs::path(dir) / "user.reg"), userReg) << "an existing machine is left alone";
-
-    const CommandResult info = run({"info"}, named);
+    ASSERT_EQ(onMachine({"init"}).status, 0);
+    const CommandResult info = onMachine({"info"});
     ASSERT_EQ(info.status, 0) << info.err;
     for (const std::string& part : std::vector<std::string>{
-             "Machine:               " + dir + "\n", "(NT family)", "  C:  fixed disk", "This drive has not been scanned.",
+             "Machine:               " + machine_ + "\n", "(NT family)", "  C:  fixed disk", "This drive has not been scanned.",
              "Windows folder:        C:\\windows\\\n", "Program folder:        C:\\Program Files\\Korvex\n",
              "Data folder:           C:\\Program Files\\Korvex\\\n"})
         EXPECT_TRUE(Contains(info.out, part)) << part << "\n" << info.out;
     EXPECT_EQ(info.err, "");
-
-    // A Windows 98 machine: the other family, and no History folder.
-    const std::string old = machine("w98");
-    ASSERT_EQ(onMachine({"init", "--windows-version=win98"}, old).status, 0);
-    const CommandResult info98 = onMachine({"info"}, old);
-    ASSERT_EQ(info98.status, 0) << info98.err;
-    EXPECT_TRUE(Contains(info98.out, "(Windows 95 family)") && Contains(info98.out, "History folder:        (none)\n"))
-        << info98.out;
 }
 
 // A folder with other things in it is not a machine (init's refusal to take it over is

@@ -27,21 +27,12 @@ void WriteStandIn(const std::string& bin, const std::string& record) {
     fs::permissions(bin + "/korvex", fs::perms::owner_all);
 }
 
-// Waits up to the deadline for a file that another process writes.
-std::string WaitFor(const std::string& path, std::chrono::seconds deadline) {
-    const auto end = std::chrono::steady_clock::now() + deadline;
-    while (!fs::exists(path) && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    return ReadHostFile(path);
-}
-
 TEST(Launcher, StartsKorvexOnItsMachineWithItsArguments) {
     TempHostFolder temp("korvex-launcher");
     const std::string machine = temp / "prefix";
     const std::string launcher = machine + "/drive_c/Program Files/Korvex/Korvex!.exe";
     ASSERT_TRUE(wine::CreateMachine(machine, wine::WindowsVersion::Win10));
     ASSERT_EQ(RunCommand(ShellQuote(KORVEX_CLI) + " --machine " + ShellQuote(machine) + " info", temp.path()).status, 0);
-    EXPECT_EQ(ReadHostFile(launcher).rfind("#!/bin/sh\n", 0), 0u);
     const std::string bin = temp / "bin", record = temp / "args";
     WriteStandIn(bin, record);
 
@@ -50,7 +41,6 @@ TEST(Launcher, StartsKorvexOnItsMachineWithItsArguments) {
         {{"C:\\My Files\\Two words.kvu"}, "\"C:\\My Files\\Two words.kvu\"\n"},
         {{"\"C:\\quoted.kvu\""}, "\"C:\\quoted.kvu\"\n"},
         {{"\\u"}, "\\u\n"},
-        {{}, ""},
     };
     for (const auto& [args, handed] : cases) {
         fs::remove(record);
@@ -98,13 +88,11 @@ TEST(Launcher, FindAndOpenASavedFileInARealWinePrefix) {
     const CommandResult copy =
         run("wine cmd /c copy 'C:\\windows\\win.ini' " + ShellQuote(desktop + "Beta Viewer.lnk") + " && wineserver -w");
     ASSERT_EQ(copy.status, 0) << copy.err;
-    ASSERT_TRUE(fs::exists(home + "/Desktop/Beta Viewer.lnk"));
     const CommandResult found = run(cli + "find --drives C:");
     ASSERT_EQ(found.status, 0) << found.err;
     EXPECT_NE(found.out.find("\n  " + desktop + "Beta Viewer.lnk  ("), std::string::npos) << found.out;
 
     WriteHostFile(prefix + "/drive_c/users/Saved App.kvu", "Files{\r\n}\r\n");
-    WriteHostFile(prefix + "/drive_c/users/Saved.kvu", "Files{\r\n}\r\n");
     // cmd takes a command line that starts with a quote apart; a batch file hands the
     // launcher its quoted path exactly as typed.
     WriteHostFile(prefix + "/drive_c/users/open.bat",
@@ -118,7 +106,11 @@ TEST(Launcher, FindAndOpenASavedFileInARealWinePrefix) {
         fs::remove(record);
         const CommandResult started = run(command);
         EXPECT_EQ(started.status, 0) << command << "\n" << started.err;
-        EXPECT_EQ(WaitFor(record, std::chrono::seconds(60)), "--machine\n" + prefix + "\n\"" + file + "\"\n") << command;
+        // Wine starts the launcher without waiting for it.
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (!fs::exists(record) && std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        EXPECT_EQ(ReadHostFile(record), "--machine\n" + prefix + "\n\"" + file + "\"\n") << command;
     }
     run("wineserver -k; wineserver -w");
 }

@@ -191,8 +191,9 @@ TEST(FindChanges, WhatIsRefreshedAndSaidFollowsTheSettingsAndTheDataFolder) {
         for (const auto& path : m.leftOver(IsWorkFile)) state += path + " ";
         for (const Message& message : m.prompt.messages) state += "| " + Shown(message);
         EXPECT_EQ(state, c.expected);
-        if (state.starts_with("Cdbase new"))
+        if (state.starts_with("Cdbase new")) {
             EXPECT_EQ(m.files.info("C:\\Korvex\\Cdbase.kvd").attributes & FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_HIDDEN);
+        }
     }
 }
 
@@ -260,7 +261,9 @@ TEST(FindChanges, CancellingAtAnyStepRemovesEveryWorkFile) {
             EXPECT_EQ(m.find(), FindOutcome::Cancelled);
             EXPECT_EQ(m.leftOver(IsWorkFile), V{});
             EXPECT_EQ(m.leftOver(IsChangeList), V{});
-            if (std::string(autoUpdate) == "0") EXPECT_EQ(m.text("C:\\Korvex\\Cdbase.kvd"), database);
+            if (std::string(autoUpdate) == "0") {
+                EXPECT_EQ(m.text("C:\\Korvex\\Cdbase.kvd"), database);
+            }
         }
     }
 }

@@ -36,7 +36,9 @@ TEST(SavedFile, WritesSixSectionsInFixedOrderAndReadsThemBack) {
         bool valid = !good;
         const SavedData parsed = ParseSavedFile(read, &valid);
         EXPECT_EQ(valid, good) << read;
-        if (good) EXPECT_EQ(parsed, all);
+        if (good) {
+            EXPECT_EQ(parsed, all);
+        }
     }
 
     // Written through the file system, replacing an older file, and read back.

@@ -107,9 +107,9 @@ TEST(WineFormat, EveryValueFormIsReadAndWrittenAsWineDoes) {
 
     // Strings without a whole terminating NUL go out as hex; a DWORD's top bit stays unsigned.
     const std::pair<RegValue, const char*> rows[] = {
-        {{u"", REG_SZ, "a"}, "@=hex(1):61\n"},                            // half a UTF-16 unit: not text
-        {{u"", REG_SZ, std::string("a\0", 2)}, "@=hex(1):61,00\n"},       // no terminating NUL
-        {{u"D", REG_DWORD, std::string("\0\0\0\x80", 4)}, "\"D\"=dword:80000000\n"},
+        {{u"", REG_SZ, "a", {}, {}}, "@=hex(1):61\n"},                            // half a UTF-16 unit: not text
+        {{u"", REG_SZ, std::string("a\0", 2), {}, {}}, "@=hex(1):61,00\n"},       // no terminating NUL
+        {{u"D", REG_DWORD, std::string("\0\0\0\x80", 4), {}, {}}, "\"D\"=dword:80000000\n"},
     };
     for (const auto& [value, text] : rows) EXPECT_EQ(FormatValue(value), text);
 }

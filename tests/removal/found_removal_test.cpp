@@ -9,7 +9,12 @@ namespace korvex::test {
 namespace {
 
 FoundRow row(std::string text, std::string sub1, bool selected, bool folder = false) {
-    return {.text = std::move(text), .sub1 = std::move(sub1), .isFolder = folder, .selected = selected};
+    FoundRow r;
+    r.text = std::move(text);
+    r.sub1 = std::move(sub1);
+    r.isFolder = folder;
+    r.selected = selected;
+    return r;
 }
 
 // The rows left, list by list (files, keys, win.ini, system.ini), "|" between lists.

@@ -70,6 +70,10 @@ TEST(BrowseForFolder, StripsTheBackslashButNotADriveRoots) {
     prompt.picks = {"D:\\Saved\\", "E:\\"};
     EXPECT_EQ(BrowseForFolder(prompt, "Move to"), "D:\\Saved");
     EXPECT_EQ(BrowseForFolder(prompt, "Move to"), "E:\\");
+
+    FakeSystem system;  // and a document is opened on the machine, not the host
+    OpenWithShell(system, "C:\\report.txt");
+    EXPECT_EQ(system.opened, std::vector<std::string>{"C:\\report.txt"});
 }
 
 }  // namespace

@@ -87,7 +87,7 @@ TEST(Launcher, FindAndOpenASavedFileInARealWinePrefix) {
     const std::string desktop = "C:\\users\\" + profile + "\\Desktop\\";
     const CommandResult copy =
         run("wine cmd /c copy 'C:\\windows\\win.ini' " + ShellQuote(desktop + "Beta Viewer.lnk") + " && wineserver -w");
-    ASSERT_EQ(copy.status, 0) << copy.err;
+    ASSERT_EQ(copy.status, 0) << copy.out << copy.err;
     const CommandResult found = run(cli + "find --drives C:");
     ASSERT_EQ(found.status, 0) << found.err;
     EXPECT_NE(found.out.find("\n  " + desktop + "Beta Viewer.lnk  ("), std::string::npos) << found.out;

@@ -6,6 +6,7 @@
 #include <csignal>
 
 #include <fcntl.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -48,6 +49,26 @@ TEST(WineShellHost, AFileAnotherProcessHoldsOpenIsInUse) {
     EXPECT_EQ(run(m, FO_DELETE, {"C:\\Program Files\\App"}, kQuiet), 0);
     EXPECT_FALSE(present(m.c("Program Files/App")));
     EXPECT_TRUE(present(m.c("Program Files")));
+
+    // A Wine process that maps a library of a folder and holds no descriptor of it (as
+    // Wine's loader does) holds the folder too: a system library preloaded into a copy
+    // of sleep named "wine-sleep" (LD_PRELOAD takes no spaces, hence C:\Tools).
+    const std::string lib = "/lib/" + std::string(::access("/lib/x86_64-linux-gnu", F_OK) ? "aarch64" : "x86_64") +
+                            "-linux-gnu/libm.so.6";
+    if (!present(lib)) return;
+    fs::create_directories(m.c("Tools"));
+    fs::copy_file(lib, m.c("Tools/mapped.dll"));
+    fs::copy_file("/bin/sleep", m.root + "/wine-sleep");
+    const std::string preload = "LD_PRELOAD=" + m.c("Tools/mapped.dll");
+    char* env[] = {const_cast<char*>(preload.c_str()), nullptr};
+    char* argv[] = {const_cast<char*>("wine-sleep"), const_cast<char*>("120"), nullptr};
+    pid_t mapper = 0;
+    ASSERT_EQ(::posix_spawn(&mapper, (m.root + "/wine-sleep").c_str(), nullptr, nullptr, argv, env), 0);
+    ::usleep(500000);  // the loader has mapped it, and the last answer about open files is too old
+    EXPECT_NE(run(m, FO_DELETE, {"C:\\Tools"}, kQuiet), 0);
+    EXPECT_TRUE(present(m.c("Tools/mapped.dll")));
+    ::kill(mapper, SIGKILL);
+    ::waitpid(mapper, nullptr, 0);
 }
 
 TEST(WineShellHost, AnotherDiskGetsCompleteCopiesAndItsOwnTrash) {
